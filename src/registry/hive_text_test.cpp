@@ -1,0 +1,159 @@
+#include "registry/hive_text.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "registry/hive_file.h"
+#include "registry/registry.h"
+
+namespace horalog {
+namespace {
+
+const std::string kPath = "Software\\Kvistborg\\Horalog";
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class HiveFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/horalog-hive-XXXXXX";
+        folder = ::mkdtemp(pattern);
+        paths = {folder + "/HKEY_CURRENT_USER.reg", folder + "/HKEY_LOCAL_MACHINE.reg"};
+    }
+    void TearDown() override {
+        ::chmod(folder.c_str(), 0700);
+        EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
+    }
+    std::shared_ptr<RegistryBackend> backend() { return std::make_shared<HiveFileBackend>(paths); }
+    int filesInFolder() {
+        int n = 0;
+        DIR* dir = ::opendir(folder.c_str());
+        while (dirent* e = ::readdir(dir)) {
+            n += e->d_name[0] != '.';
+        }
+        ::closedir(dir);
+        return n;
+    }
+
+    std::string folder;
+    HivePaths paths;
+};
+
+TEST_F(HiveFileTest, WritesRegedit4Text) {
+    CRegistry reg(backend());
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
+    reg.WriteValue("Moedt", " ");
+    reg.WriteValue("Filnavn", "C:\\Horalog.Dat");
+    reg.WriteValue("", "say \"x\"");
+    EXPECT_EQ(readFile(paths.user),
+              "REGEDIT4\n\n"
+              "[HKEY_CURRENT_USER\\Software]\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Kvistborg]\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n"
+              "\"Moedt\"=\" \"\n"
+              "\"Filnavn\"=\"C:\\\\Horalog.Dat\"\n"
+              "@=\"say \\\"x\\\"\"\n\n");
+    EXPECT_EQ(filesInFolder(), 1);  // no temporary file left behind
+}
+
+TEST_F(HiveFileTest, EditsByHandAreSeenAtOnce) {
+    CRegistry reg(backend());
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
+    reg.WriteValue("Arbejdstimer", "7.4");
+    writeFile(paths.user, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
+                          "\"Arbejdstimer\"=\"8\"\r\n");
+    EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "8");
+}
+
+TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
+    const std::string damaged[] = {
+        "",
+        "REGEDIT5\n",
+        "REGEDIT4\n\"Moedt\"=\" \"\n",                          // value outside a key
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\n",             // unclosed section
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n",           // another root
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"Moedt=\" \"\n",     // unclosed name
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=\"\\n\"\n",    // unknown escape
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n",
+    };
+    for (const auto& text : damaged) {
+        writeFile(paths.user, text);
+        CRegistry reg(backend());
+        try {
+            reg.OpenKey(kHKeyCurrentUser, kPath, true, true);
+            ADD_FAILURE() << "opened a damaged store: " << text;
+        } catch (const RegistryError& e) {
+            EXPECT_EQ(e.source(), "CRegistry:OpenKey");
+            EXPECT_NE(e.description().find(paths.user), std::string::npos);
+        }
+        EXPECT_EQ(readFile(paths.user), text);
+    }
+}
+
+TEST_F(HiveFileTest, ParseAndWriteRoundTrip) {
+    Hive hive;
+    hive.create("A\\B").values = {{"x", "1"}, {"", "d"}, {"q\"\\", "v\\\"="}};
+    hive.create("C").values = {{"[", "]"}};
+    const std::string text = writeHive(hive, "HKEY_CURRENT_USER");
+    const auto back = parseHive(text, "HKEY_CURRENT_USER");
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(writeHive(*back, "HKEY_CURRENT_USER"), text);
+    EXPECT_EQ(back->childNames(""), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(*findValue(*back->find("a\\b"), "Q\"\\"), "v\\\"=");
+}
+
+TEST_F(HiveFileTest, MachineStoreIsReadOnly) {
+    CRegistry reg(backend());
+    EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, true, true));
+    EXPECT_FALSE(std::ifstream(paths.machine).good());
+}
+
+TEST_F(HiveFileTest, UnwritableFolderRaisesAndKeepsTheOldFile) {
+    CRegistry reg(backend());
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
+    reg.WriteValue("Arbejdstimer", "7.4");
+    const std::string before = readFile(paths.user);
+    ::chmod(paths.user.c_str(), 0644);
+    ::chmod(folder.c_str(), 0555);
+    // Root writes anywhere, so the attempt runs as an ordinary user.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(3);
+        }
+        CRegistry inner(backend());
+        if (!inner.OpenKey(kHKeyCurrentUser, kPath, false, true)) {
+            ::_exit(4);
+        }
+        try {
+            inner.WriteValue("Arbejdstimer", "8");
+        } catch (const RegistryError&) {
+            ::_exit(0);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(paths.user), before);
+}
+
+}  // namespace
+}  // namespace horalog

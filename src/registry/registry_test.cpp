@@ -1,0 +1,263 @@
+#include "registry/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "registry/registry_test_world.h"
+
+namespace horalog {
+namespace {
+
+using testing::kSettingsPath;
+
+// Passes every request on and keeps the handles that are open, so tests can see closes.
+class CountingBackend : public RegistryBackend {
+public:
+    explicit CountingBackend(std::shared_ptr<RegistryBackend> inner) : inner_(std::move(inner)) {}
+    std::set<Handle> open;
+    std::uint32_t lastAccess = 0;
+
+    long openKey(std::uint32_t root, const std::string& path, std::uint32_t access,
+                 Handle& key) override {
+        lastAccess = access;
+        const long r = inner_->openKey(root, path, access, key);
+        if (r == kSuccess) {
+            open.insert(key);
+        }
+        return r;
+    }
+    long createKey(std::uint32_t root, const std::string& path, Handle& key) override {
+        lastAccess = kAllAccess;
+        const long r = inner_->createKey(root, path, key);
+        if (r == kSuccess) {
+            open.insert(key);
+        }
+        return r;
+    }
+    void closeKey(Handle key) override {
+        open.erase(key);
+        inner_->closeKey(key);
+    }
+    long deleteKey(std::uint32_t root, const std::string& path) override {
+        return inner_->deleteKey(root, path);
+    }
+    long queryValue(Handle key, const std::string& name, std::size_t size,
+                    std::string& data) override {
+        return inner_->queryValue(key, name, size, data);
+    }
+    long setValue(Handle key, const std::string& name, const std::string& text) override {
+        return inner_->setValue(key, name, text);
+    }
+    long deleteValue(Handle key, const std::string& name) override {
+        return inner_->deleteValue(key, name);
+    }
+    long queryInfo(Handle key, KeyInfo& info) override { return inner_->queryInfo(key, info); }
+    long enumKey(Handle key, std::uint32_t index, std::string& name) override {
+        return inner_->enumKey(key, index, name);
+    }
+    long enumValue(Handle key, std::uint32_t index, std::string& name) override {
+        return inner_->enumValue(key, index, name);
+    }
+    LocalTime toLocalTime(std::uint64_t t) override { return inner_->toLocalTime(t); }
+    std::string storeProblem() override { return inner_->storeProblem(); }
+
+private:
+    std::shared_ptr<RegistryBackend> inner_;
+};
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world = testing::makeRegistryWorld();
+        counting = std::make_shared<CountingBackend>(world->backend());
+    }
+
+    template <typename F>
+    static RegistryError errorOf(F&& f) {
+        try {
+            f();
+        } catch (const RegistryError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no key error raised";
+        return RegistryError("", "");
+    }
+
+    std::unique_ptr<testing::RegistryWorld> world;
+    std::shared_ptr<CountingBackend> counting;
+};
+
+TEST_F(RegistryTest, OpenKeyNormalisesThePath) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, "\\Software/Kvistborg/Horalog", true, true));
+    EXPECT_EQ(reg.CurrentKey(), "Software\\Kvistborg\\Horalog");
+    reg.CloseKey();
+    // Key names are not case sensitive.
+    EXPECT_TRUE(reg.OpenKey(kHKeyCurrentUser, "software\\KVISTBORG\\horalog"));
+}
+
+TEST_F(RegistryTest, MissingKeyWithoutCreateLeavesNoKeyOpen) {
+    CRegistry reg(counting);
+    EXPECT_FALSE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, false, true));
+    EXPECT_EQ(reg.CurrentKey(), "");
+    EXPECT_TRUE(counting->open.empty());
+
+    const struct {
+        std::function<void()> call;
+        const char* source;
+    } cases[] = {
+        {[&] { reg.ReadValue("Moedt"); }, "CRegistry:ReadValue"},
+        {[&] { reg.ValueExists("Moedt"); }, "CRegistry:ReadValue"},
+        {[&] { reg.WriteValue("Moedt", " "); }, "CRegistry:WriteValue"},
+        {[&] { reg.DeleteValue("Moedt"); }, "CRegistry:DeleteValue"},
+    };
+    for (const auto& c : cases) {
+        const RegistryError e = errorOf(c.call);
+        EXPECT_EQ(e.source(), c.source);
+        EXPECT_EQ(e.description(), "No key is currently open.");
+        EXPECT_EQ(e.number(), -2147221502);
+    }
+}
+
+TEST_F(RegistryTest, CreateAlwaysGivesAllAccess) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, false));
+    EXPECT_EQ(counting->lastAccess, kAllAccess);
+    EXPECT_NO_THROW(reg.WriteValue("Arbejdstimer", "7.4"));
+    EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "7.4");
+}
+
+TEST_F(RegistryTest, ReadOnlyKeyRefusesWrites) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    reg.WriteValue("Moedt", " ");
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, false, false));
+    EXPECT_EQ(counting->lastAccess, kReadAccess);
+    const RegistryError e = errorOf([&] { reg.WriteValue("Moedt", "x"); });
+    EXPECT_EQ(e.source(), "CRegistry:WriteValue");
+    EXPECT_EQ(e.description(), "Failed to write new value to Moedt from Registry.");
+    EXPECT_EQ(reg.ReadValue("Moedt"), " ");
+}
+
+TEST_F(RegistryTest, TextsRoundTripOrRaise) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    const std::pair<std::string, std::string> cases[] = {
+        {"Arbejdstimer", "7.4"},
+        {"Moedt", " "},
+        {"Filnavn", "C:\\Horalog.Dat"},
+        {"quote\"name", "say \"hi\""},
+        {"back\\slash", "\\\\server\\share\\"},
+        {"a=b", "x=y"},
+        {"[section]", "[HKEY_CURRENT_USER\\Software]"},
+        {"", "the unnamed value"},
+        {"Empty", ""},  // an empty value reads back as the empty text
+        {"Letters", world->name() == "file" ? "\xC3\xA6\xC3\xB8\xC3\xA5" : "\xE6\xF8\xE5"},
+        {"Lines", "one\r\ntwo"},
+        {"Lines2", "one\ntwo"},
+    };
+    for (const auto& [name, text] : cases) {
+        try {
+            reg.WriteValue(name, text);
+        } catch (const RegistryError& e) {
+            EXPECT_EQ(e.description(), "Failed to write new value to " + name + " from Registry.");
+            continue;
+        }
+        EXPECT_EQ(reg.ReadValue(name), text) << name;
+    }
+    // Nothing written later disturbed what was written first.
+    EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "7.4");
+    EXPECT_EQ(reg.ReadValue("Filnavn"), "C:\\Horalog.Dat");
+}
+
+TEST_F(RegistryTest, MissingValue) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    EXPECT_FALSE(reg.ValueExists("Arbejdstimer"));
+    const RegistryError e = errorOf([&] { reg.ReadValue("Arbejdstimer"); });
+    EXPECT_EQ(e.source(), "CRegistry:ReadValue");
+    EXPECT_EQ(e.description(), "Failed to read value Arbejdstimer from Registry.");
+    const RegistryError d = errorOf([&] { reg.DeleteValue("Arbejdstimer"); });
+    EXPECT_EQ(d.description(), "Failed to delete value Arbejdstimer from Registry.");
+}
+
+TEST_F(RegistryTest, ValueBeyondTheBufferCountsAsMissing) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    reg.WriteValue("Fits", std::string(16383, 'x'));
+    reg.WriteValue("Big", std::string(16384, 'x'));
+    EXPECT_EQ(reg.ReadValue("Fits").size(), 16383u);
+    EXPECT_FALSE(reg.ValueExists("Big"));
+    EXPECT_THROW(reg.ReadValue("Big"), RegistryError);
+}
+
+TEST_F(RegistryTest, HandlesAreClosed) {
+    {
+        CRegistry reg(counting);
+        ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+        ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, "Software\\Kvistborg", false, false));
+        EXPECT_EQ(counting->open.size(), 1u);  // opening the second closed the first
+        reg.CloseKey();
+        reg.CloseKey();  // twice is harmless
+        EXPECT_TRUE(counting->open.empty());
+        ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath));
+        EXPECT_EQ(counting->open.size(), 1u);
+    }
+    EXPECT_TRUE(counting->open.empty());  // destruction closed it
+}
+
+TEST_F(RegistryTest, DeleteKey) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, "Software\\Kvistborg", false, true));
+    const RegistryError e = errorOf([&] { reg.DeleteKey(); });
+    EXPECT_EQ(e.source(), "CRegistry:DeleteKey");
+    EXPECT_EQ(e.description(), "Failed to delete key Software\\Kvistborg.");
+    EXPECT_EQ(reg.CurrentKey(), "");
+
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, false, true));
+    EXPECT_NO_THROW(reg.DeleteKey());
+    EXPECT_FALSE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath));
+    EXPECT_TRUE(reg.OpenKey(kHKeyCurrentUser, "Software\\Kvistborg"));
+}
+
+TEST_F(RegistryTest, KeyInformationAndEnumeration) {
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath + "\\Child", true, true));
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, false, true));
+    reg.WriteValue("Moedt", " ");
+    reg.WriteValue("FrokostArbejdstid", "450");
+    EXPECT_EQ(reg.NumOfValues(), 2);
+    EXPECT_EQ(reg.NumOfSubKeys(), 1);
+    EXPECT_EQ(reg.MaxSubkeyNameLength(), 5);
+    EXPECT_EQ(reg.MaxValueNameLength(), 17);
+    EXPECT_GE(reg.MaxValueLength(), 3);
+    EXPECT_EQ(reg.KeyClass(), "");
+    EXPECT_GE(reg.LastWriteTime().year, 2000);
+
+    const std::string sub = reg.ReadSubKey();
+    EXPECT_EQ(sub.size(), 2000u);
+    EXPECT_EQ(sub.substr(0, sub.find('\0')), "Child");
+    EXPECT_EQ(reg.ReadSubKey(), std::string(2000, '\0'));
+
+    std::map<std::string, std::string> seen;
+    for (std::string name, data = reg.GetEnumValues(name); !name.empty();
+         data = reg.GetEnumValues(name)) {
+        seen[name] = data;
+    }
+    EXPECT_EQ(seen, (std::map<std::string, std::string>{{"Moedt", " "}, {"FrokostArbejdstid", "450"}}));
+}
+
+TEST_F(RegistryTest, MachineKeyIsReadable) {
+    world->seedMachineKey({{"Arbejdstimer", "7,5"}});
+    CRegistry reg(counting);
+    ASSERT_TRUE(reg.OpenKey(kHKeyLocalMachine, kSettingsPath, false, false));
+    EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "7,5");
+    EXPECT_FALSE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath));
+}
+
+}  // namespace
+}  // namespace horalog
