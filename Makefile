@@ -1,0 +1,47 @@
+# Thin wrapper around CMake. `make run` and `make test` install what the build needs first.
+BUILD       ?= build
+SAN_BUILD   ?= build-sanitize
+BENCH_BUILD ?= build-bench
+WIN_BUILD   ?= build-windows
+JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: deps build run test test-plain test-sanitize bench test-windows format clean
+
+deps:
+	@./tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/horalog
+
+test: test-plain test-sanitize
+
+test-plain: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DHORALOG_WERROR=ON -DHORALOG_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog_bench
+	./$(BENCH_BUILD)/bench/horalog_bench
+
+test-windows:
+	@./tools/test-windows.sh
+
+format:
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD)

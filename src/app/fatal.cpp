@@ -1,0 +1,44 @@
+// Errors that end the program after a message.
+#include <cstdlib>
+
+#include "app/flex_form.h"
+
+namespace horalog {
+
+void Flex_Form::run(void (Flex_Form::*handler)()) {
+    try {
+        (this->*handler)();
+    } catch (const RegistryError& e) {
+        unhandledError(QStringLiteral("Run-time error '-2147221502 (80040002)':"),
+                       QString::fromLocal8Bit(e.description().c_str()));
+    } catch (const std::exception& e) {
+        unhandledError(QStringLiteral("Run-time error:"), QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void Flex_Form::unhandledError(const QString& heading, const QString& description) {
+    platform_.messageBox(this, heading + QStringLiteral("\r\n\r\n") + description,
+                         QStringLiteral("Horalog"), MessageIcon::Critical, MessageButtons::Ok,
+                         MessageAnswer::Ok);
+    platform_.endProgram(1);
+    std::abort();  // endProgram does not return
+}
+
+void Flex_Form::fileError(const QString& firstLine, const QString& error, bool blankLine) {
+    platform_.messageBox(this,
+                         firstLine + Filnavn + QStringLiteral("\r\nFejl: ") + error +
+                             (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
+                             QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet."),
+                         QStringLiteral("Fejl under oprettelse af fil"), MessageIcon::Exclamation,
+                         MessageButtons::Ok, MessageAnswer::Ok);
+    platform_.endProgram(1);
+    std::abort();  // endProgram does not return
+}
+
+void Flex_Form::refuse(const QString& text) {
+    platform_.messageBox(this, text + QStringLiteral("\r\n\r\nIntet er ændret."),
+                         QStringLiteral("Horalog"), MessageIcon::Exclamation, MessageButtons::Ok,
+                         MessageAnswer::Ok);
+}
+
+}  // namespace horalog

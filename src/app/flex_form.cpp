@@ -1,0 +1,160 @@
+#include "app/flex_form.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "app/app_icon.h"
+#include "timekeeping/time_text.h"
+
+namespace horalog {
+
+namespace {
+const char* const kSettingsKey = "Software\\Kvistborg\\Horalog";
+}
+
+Flex_Form::Flex_Form(Platform& platform, RegistryFactory makeRegistry, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), makeRegistry_(std::move(makeRegistry)) {
+    setObjectName(QStringLiteral("Flex_Form"));
+    setWindowTitle(QStringLiteral("Horalogs registrering"));
+    setWindowIcon(appIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    buildControls();
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    wireEvents();
+    Udregn_Timer->start();
+}
+
+Flex_Form::~Flex_Form() = default;
+
+void Flex_Form::wireEvents() {
+    for (QObject* o : {static_cast<QObject*>(Komme_Text), static_cast<QObject*>(Gaa_Text),
+                       static_cast<QObject*>(Registrer_Command), static_cast<QObject*>(this)}) {
+        o->installEventFilter(this);
+    }
+    connect(Gaa_Text, &QLineEdit::textChanged, this, [this] { run(&Flex_Form::Gaa_Text_Change); });
+    connect(Registrer_Command, &QPushButton::clicked, this,
+            [this] { run(&Flex_Form::Registrer_Command_Click); });
+    connect(Udregn_Timer, &QTimer::timeout, this, [this] { run(&Flex_Form::Udregn_Timer_Timer); });
+    const std::pair<QAction*, void (Flex_Form::*)()> menus[] = {
+        {Afspadsering_Menu, &Flex_Form::Afspadsering_Menu_Click},
+        {Nulstil_Menu, &Flex_Form::Nulstil_Menu_Click},
+        {Om_Menu, &Flex_Form::Om_Menu_Click},
+        {Afslut_Menu, &Flex_Form::Afslut_Menu_Click},
+        {Arbejds_Menu, &Flex_Form::Arbejds_Menu_Click},
+        {Filnavn_Menu, &Flex_Form::Filnavn_Menu_Click},
+    };
+    for (const auto& [action, handler] : menus) {
+        connect(action, &QAction::triggered, this, [this, h = handler] { run(h); });
+    }
+    // The handler itself turns the check mark, so undo Qt's own toggle first.
+    connect(Frokost_Menu, &QAction::triggered, this, [this](bool checked) {
+        Frokost_Menu->setChecked(!checked);
+        run(&Flex_Form::Frokost_Menu_Click);
+    });
+}
+
+bool Flex_Form::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            int code = 0;
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                code = 13;
+            } else if (key->key() == Qt::Key_F4) {
+                code = 115;
+            }
+            const Qt::KeyboardModifiers m = key->modifiers();
+            const int shift = (m.testFlag(Qt::ShiftModifier) ? 1 : 0) |
+                              (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
+                              (m.testFlag(Qt::AltModifier) ? 4 : 0);
+            if (code != 0) {
+                Form_KeyDown(code, shift);
+            }
+            break;
+        }
+        case QEvent::FocusIn:
+            if (watched == Komme_Text) {
+                run(&Flex_Form::Komme_Text_GotFocus);
+            } else if (watched == Gaa_Text) {
+                run(&Flex_Form::Gaa_Text_GotFocus);
+            }
+            break;
+        case QEvent::FocusOut: {
+            // Only a move to another control counts; a dialog or a menu taking the keyboard
+            // for a moment does not.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (watched == Gaa_Text && reason != Qt::ActiveWindowFocusReason &&
+                reason != Qt::PopupFocusReason) {
+                run(&Flex_Form::Gaa_Text_LostFocus);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+CRegistry& Flex_Form::reg() {
+    if (!Reg) {
+        Reg = makeRegistry_();
+    }
+    return *Reg;
+}
+
+void Flex_Form::writeSetting(const QString& name, const QString& value) {
+    reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
+    reg().WriteValue(name.toLocal8Bit().toStdString(), value.toLocal8Bit().toStdString());
+    reg().CloseKey();
+}
+
+QString Flex_Form::dateTimeText() {
+    const QDateTime now = platform_.currentDateTime();
+    QString pattern = platform_.shortDatePattern();
+    // Qt knows the day and year letters in lower case only; a Danish pattern may spell å.
+    for (QChar& c : pattern) {
+        if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
+            c = QLatin1Char('y');
+        } else if (c == QLatin1Char('D')) {
+            c = QLatin1Char('d');
+        }
+    }
+    return now.date().toString(pattern) + QLatin1Char(' ') + platform_.timeWithSeconds(now.time());
+}
+
+QString Flex_Form::currentDateText() { return dateTimeText().left(Dato_Laengde); }
+
+QString Flex_Form::nowText() { return Tid_Nu(platform_.timeWithSeconds(platform_.currentDateTime().time())); }
+
+LunchRule Flex_Form::lunch() const { return {Frokost_Aktiv, FrokostVarighed, FrokostArbejdstid}; }
+
+Figures Flex_Form::figures() const { return {Periode_Dage, Periode_Sum, Flex_Total}; }
+
+void Flex_Form::setFigures(const Figures& f) {
+    Periode_Dage = f.dage;
+    Periode_Sum = f.sum;
+    Flex_Total = f.total;
+}
+
+void Flex_Form::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+    Tray_Data.tip = caption.left(63);
+}
+
+void Flex_Form::setKommeColour(bool registered) {
+    QPalette palette = Komme_Text->palette();
+    palette.setColor(QPalette::Base, registered ? QColor(0, 255, 0) : QColor(255, 255, 255));
+    Komme_Text->setPalette(palette);
+}
+
+}  // namespace horalog

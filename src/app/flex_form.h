@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/platform.h"
+#include "registry/registry.h"
+#include "timekeeping/balance.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace horalog {
+
+// The one working window. It owns all working state and every handler; the handlers live in the
+// folders of the subsystems they belong to.
+class Flex_Form : public QMainWindow {
+    Q_OBJECT
+
+public:
+    using RegistryFactory = std::function<std::unique_ptr<CRegistry>()>;
+
+    Flex_Form(Platform& platform, RegistryFactory makeRegistry, QWidget* parent = nullptr);
+    ~Flex_Form() override;
+
+    // Runs a handler; an error that nobody handled shows its message and ends the program.
+    void run(void (Flex_Form::*handler)());
+    void start() { run(&Flex_Form::Form_Load); }
+
+    void Form_Load();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_Resize();
+    void Komme_Text_GotFocus();
+    void Gaa_Text_GotFocus();
+    void Gaa_Text_Change();
+    void Gaa_Text_LostFocus();
+    void Registrer_Command_Click();
+    void Udregn_Timer_Timer();
+    void Afspadsering_Menu_Click();
+    void Nulstil_Menu_Click();
+    void Om_Menu_Click();
+    void Afslut_Menu_Click();
+    void Arbejds_Menu_Click();
+    void Frokost_Menu_Click();
+    void Filnavn_Menu_Click();
+    void Tray_Click();
+
+    void Laes_Registrering();
+    // False when the day could not be counted (figures beyond their columns); nothing changed.
+    bool Gem_Registrering();
+    QString SplitFilename(const QString& filename, bool path_file) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend struct FlexFormProbe;
+
+    void buildControls();
+    void buildMenus();
+    void wireEvents();
+
+    void Flyt_Opsaetninger();
+    void readSettings();
+    QString readArrival();
+    void showWindowCentred();
+    void proposeArrival();
+    void restoreArrival(const QString& stored);
+
+    void registerArrival();
+    void registerDeparture();
+    std::optional<std::int32_t> typedTime(const QString& text);
+    std::optional<float> readHours(const QString& name, const QString& text, float fallback);
+    std::int16_t readWhole(const QString& name, const QString& text, std::int16_t fallback);
+    void fileNameNotice(bool firstWording);
+
+    void Opdater_Visning(const QString& text);
+    void clearToday();
+    void restartTimer();
+    void showBalances();
+    void setCaption(const QString& caption);
+    void setKommeColour(bool registered);
+
+    CRegistry& reg();
+    void writeSetting(const QString& name, const QString& value);
+    QString dateTimeText();
+    QString currentDateText();
+    QString nowText();
+    LunchRule lunch() const;
+    Figures figures() const;
+    void setFigures(const Figures& f);
+
+    [[noreturn]] void fileError(const QString& firstLine, const QString& error, bool blankLine);
+    void refuse(const QString& text);
+    [[noreturn]] void unhandledError(const QString& heading, const QString& description);
+
+    Platform& platform_;
+    RegistryFactory makeRegistry_;
+
+    // The working state.
+    bool Gaa_Auto = false;
+    std::int16_t Periode_Dage = 0;
+    float Arbejdstimer = 0.0f;
+    std::int16_t Dato_Laengde = 0;
+    QString Filnavn;
+    std::int32_t Flex_Total = 0;
+    bool Frokost_Aktiv = false;
+    std::int16_t FrokostVarighed = 0;
+    std::int16_t FrokostArbejdstid = 0;
+    std::int32_t Gaa_CT = 0;
+    std::int32_t Komme_CT = 0;
+    bool Komme_Registreret = false;
+    std::int32_t Periode_Sum = 0;
+    std::unique_ptr<CRegistry> Reg;
+
+    // The tray record: filled at the end of start-up, its tip kept equal to the caption.
+    struct {
+        bool filled = false;
+        QString tip;
+    } Tray_Data;
+    QSystemTrayIcon* Tray_Icon = nullptr;
+
+    QLabel* Komme_Label = nullptr;
+    QLineEdit* Komme_Text = nullptr;
+    QLabel* Gaa_Label = nullptr;
+    QLineEdit* Gaa_Text = nullptr;
+    QLabel* Idag_Label = nullptr;
+    QLabel* Idag_CT = nullptr;
+    QLabel* Idag_TM_Label = nullptr;
+    QLabel* Idag_TM = nullptr;
+    QLabel* Periode_Label = nullptr;
+    QLabel* Periode_CT = nullptr;
+    QLabel* Periode_Diff_Label = nullptr;
+    QLabel* Periode_Diff = nullptr;
+    QLabel* Total_Label = nullptr;
+    QLabel* Total_CT = nullptr;
+    QLabel* Status_Label = nullptr;
+    QPushButton* Registrer_Command = nullptr;
+    QTimer* Udregn_Timer = nullptr;
+
+    QMenu* Func_Menu = nullptr;
+    QAction* Afspadsering_Menu = nullptr;
+    QAction* Nulstil_Menu = nullptr;
+    QAction* Om_Menu = nullptr;
+    QAction* Afslut_Menu = nullptr;
+    QMenu* Opsaet_Menu = nullptr;
+    QAction* Arbejds_Menu = nullptr;
+    QAction* Frokost_Menu = nullptr;
+    QAction* Filnavn_Menu = nullptr;
+};
+
+}  // namespace horalog

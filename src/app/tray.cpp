@@ -1,0 +1,62 @@
+// The tray, the keys the window intercepts, and the ways the program ends.
+#include <QCloseEvent>
+#include <QSystemTrayIcon>
+
+#include "app/flex_form.h"
+
+namespace horalog {
+
+void Flex_Form::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        run(&Flex_Form::Form_Resize);
+    }
+}
+
+void Flex_Form::Form_Resize() {
+    if (isMinimized()) {
+        // Without a tray the window stays minimised with its taskbar entry.
+        if (Tray_Icon != nullptr && Tray_Data.filled) {
+            Tray_Icon->setToolTip(Tray_Data.tip);
+            Tray_Icon->show();
+            hide();
+        }
+        return;
+    }
+    if (Tray_Icon != nullptr) {
+        Tray_Icon->hide();
+    }
+}
+
+void Flex_Form::Tray_Click() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void Flex_Form::Form_KeyDown(int keyCode, int shift) {
+    if (keyCode == 115 && shift == 4) {
+        Afslut_Menu_Click();
+        return;
+    }
+    if (keyCode == 13 && shift == 0) {
+        Gaa_Text_LostFocus();
+    }
+}
+
+void Flex_Form::closeEvent(QCloseEvent* event) {
+    // The user closing the window ends the program; a close by the system just closes.
+    if (event->spontaneous()) {
+        run(&Flex_Form::Afslut_Menu_Click);
+    }
+    event->accept();
+}
+
+void Flex_Form::Afslut_Menu_Click() {
+    if (Tray_Icon != nullptr) {
+        Tray_Icon->hide();
+    }
+    platform_.endProgram(0);
+}
+
+}  // namespace horalog

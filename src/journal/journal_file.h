@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace horalog {
+
+struct FileOutcome {
+    bool ok = true;
+    QString error;  // the system's description when not ok
+};
+
+// Any file at the path counts, hidden or not: it is the user's file.
+bool registrationFileExists(const QString& path);
+
+struct LastRecord {
+    FileOutcome outcome;
+    std::optional<QString> line;  // nothing when no line holds seven fields
+};
+
+// The last line with at least seven fields, found by reading back from the end, so a file of
+// twenty years costs no more than one of a day. Blank or short lines after it are passed over.
+LastRecord readLastRecordLine(const QString& path);
+
+// Appends the lines, each ending in CR LF, in one write, flushed and synced. A file whose last
+// line lacks its line end gets one first, so a record never fuses with it.
+FileOutcome appendLines(const QString& path, const QStringList& lines);
+
+}  // namespace horalog

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "timekeeping/balance.h"
+
+namespace horalog {
+
+QString headerLine();
+QString openingRecord(const QString& date, std::int32_t total);
+QString dayRecord(const QString& date, const Figures& after, std::int32_t kommeCT,
+                  std::int32_t gaaCT, std::int16_t tid);
+QString timeOffRecord(const QString& date, const Figures& after, const QString& tidText,
+                      const QString& comment);
+QString resetRecord(const QString& date, std::int32_t total);
+
+bool hasSevenFields(const QString& line);
+
+enum class LineReading { TooFewFields, Read, OutOfRange };
+
+// Fields 2, 6 and 7 of a record: the day count, the period sum and the balance.
+LineReading figuresFromLine(const QString& line, Figures& figures);
+
+}  // namespace horalog

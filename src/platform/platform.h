@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+class QWidget;
+
+namespace horalog {
+
+enum class MessageIcon { Critical, Question, Information, Exclamation };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct FileDialogRequest {
+    QString title;
+    QString folder;
+    QString fileName;
+    QStringList filters;  // "Dat fil (*.Dat)|*.dat" style pairs, display text then pattern
+};
+
+// Everything the window needs from outside that a test must control: modal dialogs, the
+// clock, the locale and the end of the program.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
+                                     MessageIcon icon, MessageButtons buttons,
+                                     MessageAnswer defaultButton) = 0;
+    // Cancel gives the empty text.
+    virtual QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+    // The chosen full path, or nothing on Cancel.
+    virtual std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+
+    virtual QDateTime currentDateTime() = 0;
+    virtual std::int64_t millisecondsSinceStart() = 0;
+
+    virtual QString shortDatePattern() = 0;
+    virtual QChar decimalSeparator() = 0;
+    // The time of day with seconds in the user's format, 24-hour.
+    virtual QString timeWithSeconds(const QTime& time) = 0;
+
+    [[noreturn]] virtual void endProgram(int status) = 0;
+};
+
+}  // namespace horalog

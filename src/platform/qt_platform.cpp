@@ -1,0 +1,137 @@
+#include "platform/qt_platform.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/uptime.h"
+
+namespace horalog {
+
+namespace {
+
+// Message texts use CR LF between lines; a label wants LF alone.
+QString forDisplay(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+QMessageBox::Icon iconOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform() : locale_(QLocale::system()) {}
+
+QtPlatform::QtPlatform(const QLocale& locale) : locale_(locale) {}
+
+MessageAnswer QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,
+                                     MessageIcon icon, MessageButtons buttons,
+                                     MessageAnswer defaultButton) {
+    QMessageBox box(iconOf(icon), title, forDisplay(text), QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == MessageButtons::Ok) {
+        QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+        box.exec();
+        return MessageAnswer::Ok;
+    }
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(defaultButton == MessageAnswer::No ? no : yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+QString QtPlatform::inputBox(QWidget* parent, const QString& prompt, const QString& title,
+                             const QString& defaultText) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(forDisplay(prompt));
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Annuller"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return QString();
+    }
+    return dialog.textValue();
+}
+
+std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title, request.folder);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const QString& pair : request.filters) {
+        const QStringList parts = pair.split(QLatin1Char('|'));
+        filters << (parts.size() == 2 && !parts[0].contains(parts[1])
+                        ? parts[0] + QStringLiteral(" (") + parts[1] + QLatin1Char(')')
+                        : parts[0]);
+    }
+    dialog.setNameFilters(filters);
+    dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+QDateTime QtPlatform::currentDateTime() { return QDateTime::currentDateTime(); }
+
+std::int64_t QtPlatform::millisecondsSinceStart() { return systemUptimeMilliseconds(); }
+
+bool QtPlatform::noUserLocale() const { return locale_.language() == QLocale::C; }
+
+QString QtPlatform::shortDatePattern() {
+    // Without a user locale the program keeps to Danish conventions.
+    return noUserLocale() ? QStringLiteral("dd-MM-yyyy") : locale_.dateFormat(QLocale::ShortFormat);
+}
+
+QChar QtPlatform::decimalSeparator() {
+    if (noUserLocale()) {
+        return QLatin1Char(',');
+    }
+    const QString separator = locale_.decimalPoint();
+    return separator.isEmpty() ? QLatin1Char(',') : separator.front();
+}
+
+QString QtPlatform::timeWithSeconds(const QTime& time) {
+    if (noUserLocale()) {
+        return time.toString(QStringLiteral("HH:mm:ss"));
+    }
+    // The locale's own separator, 24-hour, with seconds.
+    const QString format = locale_.timeFormat(QLocale::ShortFormat);
+    QChar separator = QLatin1Char(':');
+    for (const QChar c : format) {
+        if (!c.isLetter()) {
+            separator = c;
+            break;
+        }
+    }
+    const QString hours = format.startsWith(QStringLiteral("HH")) || format.startsWith(QStringLiteral("hh"))
+                              ? QStringLiteral("HH")
+                              : QStringLiteral("H");
+    return time.toString(hours + separator + QStringLiteral("mm") + separator + QStringLiteral("ss"));
+}
+
+void QtPlatform::endProgram(int status) {
+    // Every record and setting is already on disk; nothing is pending.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+}  // namespace horalog

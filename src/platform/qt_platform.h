@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QLocale>
+
+#include "platform/platform.h"
+
+namespace horalog {
+
+// The real dialogs, clock and locale.
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    // For tests: a locale other than the system's.
+    explicit QtPlatform(const QLocale& locale);
+
+    MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
+                             MessageIcon icon, MessageButtons buttons,
+                             MessageAnswer defaultButton) override;
+    QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override;
+    QDateTime currentDateTime() override;
+    std::int64_t millisecondsSinceStart() override;
+    QString shortDatePattern() override;
+    QChar decimalSeparator() override;
+    QString timeWithSeconds(const QTime& time) override;
+    [[noreturn]] void endProgram(int status) override;
+
+private:
+    bool noUserLocale() const;
+
+    QLocale locale_;
+};
+
+}  // namespace horalog

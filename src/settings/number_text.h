@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace horalog {
+
+// Reads the number a text begins with: blanks, tabs and line feeds ignored wherever they stand,
+// an optional sign, digits with "." as the decimal point, an optional exponent (E or D), or a
+// whole number after &H or &O. A text without a leading number reads 0. Nothing when the number
+// cannot be held at all (a hexadecimal run beyond 32 bits, an exponent beyond a double).
+std::optional<double> readNumber(QStringView text);
+
+// Rounded to the nearest whole number, a half to the even neighbour; nothing when out of range.
+std::optional<std::int32_t> roundToInt32(double value);
+std::optional<std::int16_t> roundToInt16(double value);
+// readNumber followed by the rounding, as the whole-number settings and fields are read.
+std::optional<std::int32_t> readInt32(QStringView text);
+std::optional<std::int16_t> readInt16(QStringView text);
+
+// "7.4", "8", ".5": "." as point, seven significant digits, no zero before the point.
+QString plainNumberText(float value);
+// "7,4", "0,5": the locale's separator, seven significant digits.
+QString localeNumberText(float value, QChar decimalSeparator);
+
+}  // namespace horalog

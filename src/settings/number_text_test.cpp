@@ -1,0 +1,85 @@
+#include "settings/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace horalog {
+namespace {
+
+TEST(ReadNumber, Texts) {
+    const struct {
+        const char16_t* text;
+        double value;
+    } cases[] = {
+        {u"", 0},           {u"abc", 0},          {u"7.4", 7.4},       {u"7,4", 7},
+        {u"7:30", 7},       {u" 1 2 . 5 ", 12.5}, {u"\t-3\n5", -35},   {u"+8", 8},
+        {u".5", 0.5},       {u"5.", 5},           {u"-.25x", -0.25},   {u"8e2", 800},
+        {u"8D2", 800},      {u"1.5E-1", 0.15},    {u"2e", 2},          {u"2e+", 2},
+        {u"&H10", 16},      {u"&hff", 255},       {u"&HFFFF", -1},     {u"&H10000", 65536},
+        {u"&HFFFFFFFF", -1}, {u"&O17", 15},       {u"&X1", 0},         {u"--5", 0},
+        {u"7.4 timer", 7.4}, {u"1e-400", 0},      {u"0e999", 0},       {u"5\u00e6", 5},
+        {u"12\r3", 12},     {u"99999999999", 99999999999.0},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        const auto v = readNumber(text);
+        ASSERT_TRUE(v.has_value()) << text.toStdString();
+        EXPECT_DOUBLE_EQ(*v, c.value) << text.toStdString();
+    }
+}
+
+TEST(ReadNumber, BeyondWhatCanBeHeld) {
+    for (const char* text : {"&H100000000", "&O40000000000", "1e400", "-1e309"}) {
+        EXPECT_FALSE(readNumber(QString::fromLatin1(text)).has_value()) << text;
+    }
+    EXPECT_FALSE(readNumber(QString(400, QLatin1Char('9'))).has_value());
+}
+
+TEST(RoundHalfEven, WholeNumbers) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {{"12.5", 12}, {"13.5", 14}, {"-12.5", -12}, {"30.6", 31}, {"50.5", 50},
+                 {"51.5", 52}, {"1,5", 1},   {"-35", -35},   {"2147483647", 2147483647},
+                 {"-2147483648", -2147483647 - 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(readInt32(QString::fromLatin1(c.text)), c.value) << c.text;
+    }
+    // Boundary pairs: one inside, one outside.
+    EXPECT_FALSE(readInt32(u"2147483648").has_value());
+    EXPECT_FALSE(readInt32(u"-2147483649").has_value());
+    EXPECT_EQ(readInt16(u"32767"), 32767);
+    EXPECT_FALSE(readInt16(u"32768").has_value());
+    EXPECT_EQ(readInt16(u"-32768.4"), -32768);
+    EXPECT_FALSE(readInt16(u"-32768.6").has_value());
+}
+
+TEST(NumberText, PlainAndLocale) {
+    const struct {
+        float value;
+        const char* plain;
+        const char* comma;
+        const char* point;
+    } cases[] = {
+        {7.4f, "7.4", "7,4", "7.4"},
+        {8.0f, "8", "8", "8"},
+        {7.25f, "7.25", "7,25", "7.25"},
+        {0.5f, ".5", "0,5", "0.5"},
+        {-0.5f, "-.5", "-0,5", "-0.5"},
+        {-740.0f, "-740", "-740", "-740"},
+        {-733.3f, "-733.3", "-733,3", "-733.3"},
+        {12.5f, "12.5", "12,5", "12.5"},
+        {1234567.0f, "1234567", "1234567", "1234567"},
+        {12345678.0f, "1.234568E+07", "1,234568E+07", "1.234568E+07"},
+        {0.0f, "0", "0", "0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(plainNumberText(c.value), QLatin1String(c.plain));
+        EXPECT_EQ(localeNumberText(c.value, QLatin1Char(',')), QLatin1String(c.comma));
+        EXPECT_EQ(localeNumberText(c.value, QLatin1Char('.')), QLatin1String(c.point));
+    }
+}
+
+}  // namespace
+}  // namespace horalog

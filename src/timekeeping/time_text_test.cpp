@@ -1,0 +1,98 @@
+#include "timekeeping/time_text.h"
+
+#include <gtest/gtest.h>
+
+namespace horalog {
+namespace {
+
+TEST(TekstTilTid, TimeTexts) {
+    const struct {
+        const char16_t* text;
+        int datoLaengde;
+        std::int32_t hhmm;
+    } cases[] = {
+        {u"08:00", 10, 800},  {u"16:30", 10, 1630}, {u"8:05", 10, 805},   {u"8.05", 10, 805},
+        {u"08-05", 10, 805},  {u"805", 10, 805},    {u"8 05", 10, 805},   {u"8", 10, 8},
+        {u"", 10, 0},         {u"abc", 10, 0},      {u"12,30", 10, 12},   {u"-1:30", 10, 130},
+        {u"8e2", 10, 800},    {u"0:00", 10, 0},     {u"8.5", 10, 85},
+        // The time part of a date-time text.
+        {u"05-12-2026 08:00", 10, 800},
+        {u"05-12-2026 08:00", 8, 608},  // «6 08:» with a short date
+        {u"05-12-26 08:15", 8, 815},
+        // Exactly datoLaengde + 5 characters is read whole.
+        {u"08:00123", 3, 800123},
+        {u"08:001234", 3, 1234},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(c.text), c.datoLaengde), c.hhmm)
+            << QString::fromUtf16(c.text).toStdString() << " / " << c.datoLaengde;
+    }
+}
+
+TEST(TekstTilTid, DigitsBeyond32BitsAreRefused) {
+    EXPECT_EQ(Tekst_Til_Tid(u"2147483647", 10), 2147483647);
+    EXPECT_FALSE(Tekst_Til_Tid(u"2147483648", 10).has_value());
+    EXPECT_FALSE(Tekst_Til_Tid(u"99999999999999", 20).has_value());
+    EXPECT_FALSE(Tekst_Til_Tid(u"9e99", 10).has_value());
+}
+
+TEST(FormaterTid, Values) {
+    const struct {
+        std::int32_t value;
+        const char* text;
+    } cases[] = {{0, "00:00"},     {5, "00:05"},     {805, "08:05"},    {2359, "23:59"},
+                 {-5, "-0:05"},    {-30, "-0:30"},   {-130, "-1:30"},   {-1200, "-12:00"},
+                 {-1234, "-12:34"}, {12345, "123:45"}, {175, "01:75"},  {130, "01:30"},
+                 {-2147483647 - 1, "-21474836:48"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Formater_Tid(c.value), QLatin1String(c.text)) << c.value;
+    }
+}
+
+TEST(OmregnTilCT, Values) {
+    const std::pair<std::int32_t, std::int32_t> cases[] = {
+        {805, 808}, {130, 150}, {1, 2},       {2, 3},       {59, 98},  {60, 100}, {75, 125},
+        {2359, 2398}, {-130, -150}, {-1, -2}, {1630, 1650}, {0, 0}, {2147483560, 2147483600}};
+    for (const auto& [hhmm, ct] : cases) {
+        EXPECT_EQ(Omregn_Til_CT(hhmm), ct) << hhmm;
+    }
+    EXPECT_EQ(Omregn_Til_CT(2147483559), 2147483598);
+    EXPECT_FALSE(Omregn_Til_CT(2147483647).has_value());  // 2147483600 + 78
+    EXPECT_FALSE(Omregn_Til_CT(-2147483647).has_value());
+}
+
+TEST(OmregnTilTid, Values) {
+    const std::pair<std::int32_t, std::int32_t> cases[] = {
+        {808, 805}, {150, 130}, {50, 30}, {83, 50},   {99, 59},    {1, 1},     {2, 1},
+        {3, 2},     {740, 724}, {-850, -830}, {-2, -1}, {850, 830}, {-2147483647 - 1, -2147483629}};
+    for (const auto& [ct, hhmm] : cases) {
+        EXPECT_EQ(Omregn_Til_Tid(ct), hhmm) << ct;
+    }
+    EXPECT_EQ(Formater_Tid(Omregn_Til_Tid(850)), QStringLiteral("08:30"));
+}
+
+TEST(OmregnTilCT, RoundTripForEveryClockTime) {
+    for (std::int32_t h = 0; h < 48; ++h) {
+        for (std::int32_t m = 0; m < 60; ++m) {
+            const std::int32_t hhmm = h * 100 + m;
+            EXPECT_EQ(Omregn_Til_Tid(*Omregn_Til_CT(hhmm)), hhmm);
+            EXPECT_EQ(Omregn_Til_Tid(*Omregn_Til_CT(-hhmm)), -hhmm);
+        }
+    }
+}
+
+TEST(TidNu, CutsSecondsAndPadsTheHour) {
+    EXPECT_EQ(Tid_Nu(QStringLiteral("09:07:59")), QStringLiteral("09:07"));
+    EXPECT_EQ(Tid_Nu(QStringLiteral("8:05:30")), QStringLiteral("08:05"));
+    EXPECT_EQ(Tid_Nu(QStringLiteral("14.30.00")), QStringLiteral("14.30"));
+    EXPECT_EQ(Tekst_Til_Tid(Tid_Nu(QStringLiteral("14.30.00")), 10), 1430);
+}
+
+TEST(CtText, DisplayForm) {
+    EXPECT_EQ(ctText(750), QStringLiteral("750 ct "));
+    EXPECT_EQ(ctText(-25), QStringLiteral("-25 ct "));
+    EXPECT_EQ(ctText(0), QStringLiteral("0 ct "));
+}
+
+}  // namespace
+}  // namespace horalog
