@@ -9,15 +9,16 @@ namespace horalog::testing {
 ScriptedPlatform::ScriptedPlatform() = default;
 
 void ScriptedPlatform::answerMessage(MessageAnswer answer) {
-    answers_.push_back({ShownDialog::Kind::Message, answer, {}, {}});
+    answers_.push_back({ShownDialog::Kind::Message, answer, {}, {}, false});
 }
 
 void ScriptedPlatform::answerInput(const QString& answer) {
-    answers_.push_back({ShownDialog::Kind::Input, MessageAnswer::Ok, answer, {}});
+    answers_.push_back({ShownDialog::Kind::Input, MessageAnswer::Ok, answer, {}, false});
 }
 
 void ScriptedPlatform::answerFile(std::optional<QString> path) {
-    answers_.push_back({ShownDialog::Kind::File, MessageAnswer::Ok, {}, std::move(path)});
+    answers_.push_back({ShownDialog::Kind::File, MessageAnswer::Ok, {}, path.value_or(QString()),
+                        path.has_value()});
 }
 
 std::optional<ScriptedPlatform::Answer> ScriptedPlatform::next(ShownDialog::Kind kind,
@@ -71,7 +72,10 @@ std::optional<QString> ScriptedPlatform::chooseFile(QWidget* parent, const FileD
     d.windowVisible = parent != nullptr && parent->isVisible();
     shown.push_back(d);
     const auto a = next(d.kind, request.title);
-    return a ? a->file : std::nullopt;
+    if (!a || !a->fileChosen) {
+        return std::nullopt;
+    }
+    return a->file;
 }
 
 void ScriptedPlatform::endProgram(int status) {

@@ -64,7 +64,8 @@ private:
         ShownDialog::Kind kind;
         MessageAnswer message = MessageAnswer::Ok;
         QString input;
-        std::optional<QString> file;
+        QString file;
+        bool fileChosen = false;
     };
     std::optional<Answer> next(ShownDialog::Kind kind, const QString& what);
     std::deque<Answer> answers_;

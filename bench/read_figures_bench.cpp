@@ -1,0 +1,50 @@
+// Reading the figures must cost the same for a file of a day and one of twenty years.
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "journal/journal_file.h"
+#include "journal/record.h"
+
+namespace {
+
+QString makeFile(const QTemporaryDir& dir, qint64 bytes) {
+    const QString path = dir.filePath(QStringLiteral("bench-%1.dat").arg(bytes));
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n");
+    const QByteArray day = "05-12-2026;4;08:00;16:30;800;3020;185;\r\n";
+    QByteArray block;
+    while (block.size() < 1 << 20) {
+        block += day;
+    }
+    while (f.size() + block.size() <= bytes) {
+        f.write(block);
+    }
+    while (f.size() + day.size() <= bytes) {
+        f.write(day);
+    }
+    return path;
+}
+
+void readFigures(benchmark::State& state) {
+    static QTemporaryDir dir;
+    const QString path = makeFile(dir, state.range(0));
+    for (auto _ : state) {
+        const horalog::LastRecord last = horalog::readLastRecordLine(path);
+        horalog::Figures figures;
+        if (!last.line || horalog::figuresFromLine(*last.line, figures) != horalog::LineReading::Read) {
+            state.SkipWithError("no figures");
+            break;
+        }
+        benchmark::DoNotOptimize(figures);
+    }
+    state.SetLabel(QStringLiteral("%1 bytes").arg(QFile(path).size()).toStdString());
+    QFile::remove(path);
+}
+
+}  // namespace
+
+BENCHMARK(readFigures)->Arg(1024)->Arg(100LL * 1024 * 1024)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();
