@@ -34,7 +34,8 @@ void readFigures(benchmark::State& state) {
     for (auto _ : state) {
         const horalog::LastRecord last = horalog::readLastRecordLine(path);
         horalog::Figures figures;
-        if (!last.line || horalog::figuresFromLine(*last.line, figures) != horalog::LineReading::Read) {
+        if (!last.line ||
+            horalog::figuresFromLine(*last.line, figures) != horalog::LineReading::Read) {
             state.SkipWithError("no figures");
             break;
         }

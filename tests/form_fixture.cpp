@@ -8,7 +8,9 @@
 
 namespace horalog {
 
-bool FlexFormProbe::udregnTimerActive() const { return f.Udregn_Timer->isActive(); }
+bool FlexFormProbe::udregnTimerActive() const {
+    return f.Udregn_Timer->isActive();
+}
 
 namespace testing {
 
@@ -54,7 +56,9 @@ Flex_Form& FormTest::form() {
     return *window;
 }
 
-bool FormTest::startForm() { return !ends(&Flex_Form::Form_Load); }
+bool FormTest::startForm() {
+    return !ends(&Flex_Form::Form_Load);
+}
 
 bool FormTest::ends(void (Flex_Form::*handler)()) {
     try {
@@ -69,7 +73,8 @@ namespace {
 void seed(const HivePaths& paths, bool machine,
           const std::vector<std::pair<std::string, std::string>>& values) {
     CRegistry reg(std::make_shared<HiveFileBackend>(paths, true));
-    reg.OpenKey(machine ? kHKeyLocalMachine : kHKeyCurrentUser, "Software\\Kvistborg\\Horalog", true, true);
+    reg.OpenKey(machine ? kHKeyLocalMachine : kHKeyCurrentUser, "Software\\Kvistborg\\Horalog",
+                true, true);
     for (const auto& [n, v] : values) {
         reg.WriteValue(n, v);
     }

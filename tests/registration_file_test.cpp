@@ -25,8 +25,9 @@ TEST_F(RegistrationFileTest, FirstStartCreatesTheFile) {
     EXPECT_TRUE(ask.windowVisible);
     EXPECT_EQ(ask.title, QStringLiteral("Opstart Horalog"));
     EXPECT_EQ(ask.defaultText, QStringLiteral("0"));
-    EXPECT_EQ(ask.text, QStringLiteral("Horalogs-programmet har ikke været anvendt før.\r\nIndtast nuværende "
-                                       "horalog, eller 0 hvis horalog ikke tidligere har været registreret:"));
+    EXPECT_EQ(ask.text, QStringLiteral(
+                            "Horalogs-programmet har ikke været anvendt før.\r\nIndtast nuværende "
+                            "horalog, eller 0 hvis horalog ikke tidligere har været registreret:"));
 
     EXPECT_EQ(readBytes(file), QByteArray("dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n"
                                           "05-12-2026;0;-;-;-;0;150\r\n"));
@@ -39,12 +40,15 @@ TEST_F(RegistrationFileTest, FirstStartCreatesTheFile) {
 }
 
 TEST_F(RegistrationFileTest, BalanceAnswers) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"-35", -35}, {"", 0}, {"1,5", 1}, {"12.5", 12}, {"13.5", 14}, {"abc", 0}};
+    const std::pair<const char*, std::int32_t> cases[] = {{"-35", -35}, {"", 0},      {"1,5", 1},
+                                                          {"12.5", 12}, {"13.5", 14}, {"abc", 0}};
     for (const auto& [answer, total] : cases) {
         fresh();
-        seedUserKey({{"Moedt", " "}, {"Arbejdstimer", "7.4"}, {"FrokostVarighed", "50"},
-                     {"FrokostArbejdstid", "450"}, {"Filnavn", file.toStdString()}});
+        seedUserKey({{"Moedt", " "},
+                     {"Arbejdstimer", "7.4"},
+                     {"FrokostVarighed", "50"},
+                     {"FrokostArbejdstid", "450"},
+                     {"Filnavn", file.toStdString()}});
         platform.answerInput(QString::fromLatin1(answer));
         ASSERT_TRUE(startForm());
         EXPECT_EQ(probe().Flex_Total(), total) << answer;
@@ -79,7 +83,8 @@ TEST_F(RegistrationFileTest, ReadsTheLastRecord) {
         fresh();
         seedExistingUser(c.bytes);
         ASSERT_TRUE(startForm());
-        EXPECT_EQ((Figures{probe().Periode_Dage(), probe().Periode_Sum(), probe().Flex_Total()}), c.figures)
+        EXPECT_EQ((Figures{probe().Periode_Dage(), probe().Periode_Sum(), probe().Flex_Total()}),
+                  c.figures)
             << c.bytes.toStdString();
         EXPECT_EQ(readBytes(file), c.bytes);  // reading never changes the file
     }
@@ -118,13 +123,17 @@ struct Failure {
 
 TEST_F(RegistrationFileTest, CreationFailuresEndTheProgram) {
     const Failure cases[] = {
-        {"missing folder", QStringLiteral("/no/such/folder/Horalog.Dat"), QStringLiteral("No such file or directory")},
+        {"missing folder", QStringLiteral("/no/such/folder/Horalog.Dat"),
+         QStringLiteral("No such file or directory")},
         {"full disk", QStringLiteral("/dev/full"), QStringLiteral("No space left on device")},
     };
     for (const auto& c : cases) {
         fresh();
-        seedUserKey({{"Moedt", " "}, {"Arbejdstimer", "7.4"}, {"FrokostVarighed", "50"},
-                     {"FrokostArbejdstid", "450"}, {"Filnavn", c.path.toStdString()}});
+        seedUserKey({{"Moedt", " "},
+                     {"Arbejdstimer", "7.4"},
+                     {"FrokostVarighed", "50"},
+                     {"FrokostArbejdstid", "450"},
+                     {"Filnavn", c.path.toStdString()}});
         platform.answerInput(QStringLiteral("10"));
         platform.answerMessage(MessageAnswer::Ok);
         EXPECT_FALSE(startForm()) << c.name;
@@ -134,7 +143,8 @@ TEST_F(RegistrationFileTest, CreationFailuresEndTheProgram) {
         EXPECT_EQ(d.icon, MessageIcon::Exclamation);
         EXPECT_EQ(d.buttons, MessageButtons::Ok);
         EXPECT_EQ(d.text, QStringLiteral("Fejl under oprettelse af filen: ") + c.path +
-                              QStringLiteral("\r\nFejl: ") + c.error + QStringLiteral("\r\n") + kCannotGoOn);
+                              QStringLiteral("\r\nFejl: ") + c.error + QStringLiteral("\r\n") +
+                              kCannotGoOn);
     }
 }
 
@@ -153,9 +163,11 @@ TEST_F(RegistrationFileTest, AppendFailureKeepsTheFileAsItWas) {
         ended = true;
     }
     EXPECT_TRUE(ended);
-    EXPECT_EQ(platform.shown.back().text,
-              QStringLiteral("Fejl under skrivning til filen: /dev/full\r\nFejl: No space left on device\r\n") +
-                  kCannotGoOn);
+    EXPECT_EQ(
+        platform.shown.back().text,
+        QStringLiteral(
+            "Fejl under skrivning til filen: /dev/full\r\nFejl: No space left on device\r\n") +
+            kCannotGoOn);
     EXPECT_EQ(readBytes(file), before);
 }
 

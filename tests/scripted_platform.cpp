@@ -17,7 +17,10 @@ void ScriptedPlatform::answerInput(const QString& answer) {
 }
 
 void ScriptedPlatform::answerFile(std::optional<QString> path) {
-    answers_.push_back({ShownDialog::Kind::File, MessageAnswer::Ok, {}, path.value_or(QString()),
+    answers_.push_back({ShownDialog::Kind::File,
+                        MessageAnswer::Ok,
+                        {},
+                        path.value_or(QString()),
                         path.has_value()});
 }
 
@@ -32,9 +35,9 @@ std::optional<ScriptedPlatform::Answer> ScriptedPlatform::next(ShownDialog::Kind
     return a;
 }
 
-MessageAnswer ScriptedPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,
-                                           MessageIcon icon, MessageButtons buttons,
-                                           MessageAnswer defaultButton) {
+MessageAnswer ScriptedPlatform::messageBox(QWidget* parent, const QString& text,
+                                           const QString& title, MessageIcon icon,
+                                           MessageButtons buttons, MessageAnswer defaultButton) {
     ShownDialog d;
     d.kind = ShownDialog::Kind::Message;
     d.title = title;
@@ -64,7 +67,8 @@ QString ScriptedPlatform::inputBox(QWidget* parent, const QString& prompt, const
     return a ? a->input : QString();
 }
 
-std::optional<QString> ScriptedPlatform::chooseFile(QWidget* parent, const FileDialogRequest& request) {
+std::optional<QString> ScriptedPlatform::chooseFile(QWidget* parent,
+                                                    const FileDialogRequest& request) {
     ShownDialog d;
     d.kind = ShownDialog::Kind::File;
     d.title = request.title;

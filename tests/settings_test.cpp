@@ -11,7 +11,8 @@ namespace horalog::testing {
 namespace {
 
 const QString kNoticeStart = QStringLiteral("Horalogs data vil blive gemt i ");
-const QString kNoticeMiddle = QStringLiteral("\r\n\r\nHvis der ønskes anvendt en anden placering,\r\n");
+const QString kNoticeMiddle =
+    QStringLiteral("\r\n\r\nHvis der ønskes anvendt en anden placering,\r\n");
 
 class SettingsTest : public FormTest {
 protected:
@@ -32,15 +33,17 @@ TEST_F(SettingsTest, FirstStartWithNeitherKey) {
                                QStringLiteral("kan dette rettes under 'Opsætninger - Filnavn'"));
     EXPECT_EQ(platform.shown.size(), 2u);  // no second notice, then the balance question
 
-    EXPECT_EQ(storeText(), "REGEDIT4\n\n"
-                           "[HKEY_CURRENT_USER\\Software]\n\n"
-                           "[HKEY_CURRENT_USER\\Software\\Kvistborg]\n\n"
-                           "[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n"
-                           "\"Moedt\"=\" \"\n"
-                           "\"Arbejdstimer\"=\"7.4\"\n"
-                           "\"FrokostVarighed\"=\"50\"\n"
-                           "\"FrokostArbejdstid\"=\"450\"\n"
-                           "\"Filnavn\"=\"" + file.toStdString() + "\"\n\n");
+    EXPECT_EQ(storeText(),
+              "REGEDIT4\n\n"
+              "[HKEY_CURRENT_USER\\Software]\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Kvistborg]\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n"
+              "\"Moedt\"=\" \"\n"
+              "\"Arbejdstimer\"=\"7.4\"\n"
+              "\"FrokostVarighed\"=\"50\"\n"
+              "\"FrokostArbejdstid\"=\"450\"\n"
+              "\"Filnavn\"=\"" +
+                  file.toStdString() + "\"\n\n");
     EXPECT_EQ(caption("Arbejds_Menu"), QStringLiteral("&Arbejdstid  (7.4 timer)"));
     EXPECT_EQ(caption("Filnavn_Menu"), QStringLiteral("&Filnavn  (") + file + QLatin1Char(')'));
     EXPECT_FLOAT_EQ(probe().Arbejdstimer(), 7.4f);
@@ -78,8 +81,9 @@ TEST_F(SettingsTest, MachineWideKeyWithoutFileName) {
     platform.answerMessage(MessageAnswer::Ok);
     platform.answerInput(QStringLiteral("0"));
     ASSERT_TRUE(startForm());
-    EXPECT_EQ(platform.shown.at(0).text, kNoticeStart + file + kNoticeMiddle +
-                                             QStringLiteral("kan dette rettes under Opsætninger/Filnavn"));
+    EXPECT_EQ(platform.shown.at(0).text,
+              kNoticeStart + file + kNoticeMiddle +
+                  QStringLiteral("kan dette rettes under Opsætninger/Filnavn"));
     EXPECT_EQ(caption("Arbejds_Menu"), QStringLiteral("&Arbejdstid  (7.25 timer)"));
     EXPECT_EQ(userValue("FrokostVarighed"), "50");
 }
@@ -116,7 +120,8 @@ TEST_F(SettingsTest, MissingFileNameGivesTheFirstWording) {
     platform.answerMessage(MessageAnswer::Ok);
     platform.answerInput(QStringLiteral("0"));
     ASSERT_TRUE(startForm());
-    EXPECT_TRUE(platform.shown[0].text.endsWith(QStringLiteral("kan dette rettes under Opsætninger/Filnavn")));
+    EXPECT_TRUE(platform.shown[0].text.endsWith(
+        QStringLiteral("kan dette rettes under Opsætninger/Filnavn")));
     EXPECT_EQ(userValue("Filnavn"), file.toStdString());
     EXPECT_EQ(userValue("Arbejdstimer"), "7.4");
 }
@@ -135,7 +140,8 @@ TEST_F(SettingsTest, ValuesThatCannotBeHeldFallBackWithAMessage) {
 }
 
 TEST_F(SettingsTest, DamagedStoreEndsWithTheKeyErrorAndStaysAsItWas) {
-    const QByteArray damaged = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\n";
+    const QByteArray damaged =
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\n";
     QDir().mkpath(QFileInfo(QString::fromStdString(paths.user)).path());
     writeBytes(QString::fromStdString(paths.user), damaged);
     platform.answerMessage(MessageAnswer::Ok);
@@ -144,7 +150,8 @@ TEST_F(SettingsTest, DamagedStoreEndsWithTheKeyErrorAndStaysAsItWas) {
     const ShownDialog& d = platform.shown.back();
     EXPECT_EQ(d.title, QStringLiteral("Horalog"));
     EXPECT_EQ(d.icon, MessageIcon::Critical);
-    EXPECT_TRUE(d.text.startsWith(QStringLiteral("Run-time error '-2147221502 (80040002)':\r\n\r\n")));
+    EXPECT_TRUE(
+        d.text.startsWith(QStringLiteral("Run-time error '-2147221502 (80040002)':\r\n\r\n")));
     EXPECT_TRUE(d.text.contains(QString::fromStdString(paths.user)));
     EXPECT_EQ(readBytes(QString::fromStdString(paths.user)), damaged);
     EXPECT_FALSE(QFile::exists(file));

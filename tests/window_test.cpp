@@ -45,7 +45,8 @@ TEST_F(WindowTest, FullDay) {
     EXPECT_EQ(probe().trayTip(), form().windowTitle());
 
     button()->click();
-    EXPECT_EQ(readBytes(file), QByteArray("h\r\nx;0;-;-;-;0;0\r\n05-12-2026;1;08:00;16:30;800;800;60;\r\n"));
+    EXPECT_EQ(readBytes(file),
+              QByteArray("h\r\nx;0;-;-;-;0;0\r\n05-12-2026;1;08:00;16:30;800;800;60;\r\n"));
     EXPECT_EQ(text("Status_Label"), QStringLiteral("Arbejdstid idag: 08:00  (800 ct)"));
     EXPECT_EQ(userValue("Moedt"), " ");
     EXPECT_EQ(komme()->text(), QString());
@@ -86,7 +87,8 @@ TEST_F(WindowTest, TimeBeyond32BitsIsRefused) {
     button()->click();
     EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
     EXPECT_EQ(platform.shown.back().text,
-              QStringLiteral("Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort.\r\n\r\nIntet er ændret."));
+              QStringLiteral("Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for "
+                             "stort.\r\n\r\nIntet er ændret."));
     EXPECT_FALSE(probe().Komme_Registreret());
     EXPECT_EQ(userValue("Moedt"), " ");
 }
@@ -127,8 +129,10 @@ TEST_F(WindowTest, ArrivalOfAnotherDay) {
         ASSERT_TRUE(startForm());
         const ShownDialog& q = platform.shown.at(0);
         EXPECT_EQ(q.title, QStringLiteral("Registreret komme tid"));
-        EXPECT_EQ(q.text, QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\n"
-                                         "Dato: 04-12-2026  Tid: 08:15\r\n\r\nSkal denne registrering anvendes ?"));
+        EXPECT_EQ(q.text,
+                  QStringLiteral(
+                      "Der er registreret et komme-tidspunkt for en anden dag.\r\n"
+                      "Dato: 04-12-2026  Tid: 08:15\r\n\r\nSkal denne registrering anvendes ?"));
         EXPECT_EQ(q.icon, MessageIcon::Question);
         EXPECT_EQ(q.buttons, MessageButtons::YesNo);
         EXPECT_EQ(q.defaultButton, MessageAnswer::Yes);
@@ -157,7 +161,10 @@ TEST_F(WindowTest, ReplacementAnsweredNoChangesNothing) {
     button()->click();
     const ShownDialog& q = platform.shown.back();
     EXPECT_EQ(q.title, QStringLiteral("Registrer komme-tid"));
-    EXPECT_EQ(q.text, QStringLiteral("Skal det allerede registreret komme-tidspunkt\r\nerstattes af den angivne tid ?"));
+    EXPECT_EQ(
+        q.text,
+        QStringLiteral(
+            "Skal det allerede registreret komme-tidspunkt\r\nerstattes af den angivne tid ?"));
     EXPECT_EQ(q.defaultButton, MessageAnswer::Yes);
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:15");
     EXPECT_EQ(probe().Komme_CT(), 825);
@@ -170,9 +177,9 @@ TEST_F(WindowTest, ArrivalProposedFromTheSystemStart) {
         std::int64_t uptimeMs;
         const char* proposal;
     } cases[] = {
-        {36000000 - 3599600, "01:00"},  // started at 00:59:59.6: rounds to 01:00:00
+        {36000000 - 3599600, "01:00"},   // started at 00:59:59.6: rounds to 01:00:00
         {36000000 - 27770000, "07:42"},  // 07:42:50, seconds dropped
-        {36000001, "00:00"},            // running since before midnight
+        {36000001, "00:00"},             // running since before midnight
     };
     for (const auto& c : cases) {
         fresh();
@@ -191,8 +198,8 @@ TEST_F(WindowTest, DateFormats) {
         int length;
         bool accepted;
     } cases[] = {
-        {u"dd-MM-yyyy", 10, true}, {u"dd-MM-yy", 8, true},    {u"dd-MM-åååå", 10, true},
-        {u"DD.MM.YYYY", 10, true}, {u"d-M-yyyy", 8, false},   {u"yyyy-MM-dd", 10, false},
+        {u"dd-MM-yyyy", 10, true},  {u"dd-MM-yy", 8, true},  {u"dd-MM-åååå", 10, true},
+        {u"DD.MM.YYYY", 10, true},  {u"d-M-yyyy", 8, false}, {u"yyyy-MM-dd", 10, false},
         {u"MM/dd/yyyy", 10, false},
     };
     for (const auto& c : cases) {
@@ -213,10 +220,11 @@ TEST_F(WindowTest, DateFormats) {
         const ShownDialog& d = platform.shown[0];
         EXPECT_EQ(d.title, QStringLiteral("Fejl i dato format"));
         EXPECT_EQ(d.icon, MessageIcon::Critical);
-        EXPECT_EQ(d.text, QStringLiteral("Ulovlig dato-format: ") + QString::fromUtf16(c.pattern) +
-                              QStringLiteral("\r\nDer skal anvendes dansk notation med dagen først og "
-                                             "årstallet sidst.\r\n(dd-mm-yy eller dd-mm-yyyy)\r\nRettes "
-                                             "via kontrol panelet og regionale indstillinger."));
+        EXPECT_EQ(d.text,
+                  QStringLiteral("Ulovlig dato-format: ") + QString::fromUtf16(c.pattern) +
+                      QStringLiteral("\r\nDer skal anvendes dansk notation med dagen først og "
+                                     "årstallet sidst.\r\n(dd-mm-yy eller dd-mm-yyyy)\r\nRettes "
+                                     "via kontrol panelet og regionale indstillinger."));
         EXPECT_FALSE(QFile::exists(QString::fromStdString(paths.user)));
         EXPECT_FALSE(QFile::exists(file));
         EXPECT_FALSE(probe().hasReg());
@@ -231,8 +239,9 @@ TEST_F(WindowTest, WriteFailureAtDepartureKeepsTheOpenDay) {
     platform.answerMessage(MessageAnswer::Ok);
     EXPECT_TRUE(ends(&Flex_Form::Registrer_Command_Click));
     EXPECT_EQ(platform.shown.back().text,
-              QStringLiteral("Fejl under skrivning til filen: /dev/full\r\nFejl: No space left on device\r\n"
-                             "Programmet kan ikke fortsætte før fejlen er rettet."));
+              QStringLiteral(
+                  "Fejl under skrivning til filen: /dev/full\r\nFejl: No space left on device\r\n"
+                  "Programmet kan ikke fortsætte før fejlen er rettet."));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");
 
     // The next start offers the open day again.
@@ -247,7 +256,7 @@ TEST_F(WindowTest, DepartureFieldFollowsTheClockUntilTyped) {
     at(12, 0);
     ASSERT_TRUE(startForm());
     EXPECT_EQ(text("Idag_CT"), QStringLiteral("400 ct "));  // below the lunch threshold
-    gaa()->setText(QStringLiteral("1"));  // typing clears today's figures
+    gaa()->setText(QStringLiteral("1"));                    // typing clears today's figures
     EXPECT_FALSE(probe().Gaa_Auto());
     EXPECT_EQ(text("Idag_CT"), QString());
     EXPECT_EQ(form().windowTitle(), kCaption);
@@ -268,9 +277,8 @@ TEST_F(WindowTest, LeavingTheDepartureField) {
         const char* typed;
         const char* idag;
     } cases[] = {
-        {"05-12-2026 08:00", "16:30", "800 ct "},
-        {" ", "16:30", ""},                  // no open day
-        {"05-12-2026 08:00", "00:30", ""},   // begins with 0
+        {"05-12-2026 08:00", "16:30", "800 ct "},  {" ", "16:30", ""},  // no open day
+        {"05-12-2026 08:00", "00:30", ""},                              // begins with 0
         {"05-12-2026 08:00", "00.30", "-800 ct "},  // 00:30, before the arrival: lunch as well
         {"05-12-2026 08:00", "abc", ""},
     };

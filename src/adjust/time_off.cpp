@@ -13,7 +13,8 @@ void Flex_Form::Afspadsering_Menu_Click() {
     const QChar separator = platform_.decimalSeparator();
     QString answer = platform_.inputBox(
         this,
-        QStringLiteral("Angiv antal timer afspadseret:\r\n(Der fratrækkes ikke automatisk frokost og pauser)"),
+        QStringLiteral(
+            "Angiv antal timer afspadseret:\r\n(Der fratrækkes ikke automatisk frokost og pauser)"),
         QStringLiteral("Afspadsering"), localeNumberText(7.4f, separator));
     answer.replace(QLatin1Char(','), QLatin1Char('.'));
     if (answer.isEmpty()) {
@@ -24,11 +25,14 @@ void Flex_Form::Afspadsering_Menu_Click() {
         return;
     }
     if (!hours || std::fabs(*hours * 100.0) > 2147483647.0) {
-        refuse(QStringLiteral("Afspadseringen \"%1\" kan ikke anvendes, fordi tallet er for stort.").arg(answer));
+        refuse(QStringLiteral("Afspadseringen \"%1\" kan ikke anvendes, fordi tallet er for stort.")
+                   .arg(answer));
         return;
     }
     QString comment = platform_.inputBox(
-        this, QStringLiteral("Indtast evt. bemærkning til afspadsering:\r\n(Blot en husktekst eller kommentar)"),
+        this,
+        QStringLiteral(
+            "Indtast evt. bemærkning til afspadsering:\r\n(Blot en husktekst eller kommentar)"),
         QStringLiteral("Afspadsering"), QStringLiteral("afspadsering"));
     // A line break would split the record in two.
     comment.replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -37,12 +41,15 @@ void Flex_Form::Afspadsering_Menu_Click() {
     const auto amount = static_cast<float>(*hours * 100.0);
     const auto after = takeTimeOff(figures(), amount);
     if (!after) {
-        refuse(QStringLiteral("Afspadseringen \"%1\" kan ikke anvendes, fordi saldoen bliver for stor.").arg(answer));
+        refuse(QStringLiteral(
+                   "Afspadseringen \"%1\" kan ikke anvendes, fordi saldoen bliver for stor.")
+                   .arg(answer));
         return;
     }
     setFigures(*after);
     const FileOutcome written = appendLines(
-        Filnavn, {timeOffRecord(currentDateText(), *after, localeNumberText(-amount, separator), comment)});
+        Filnavn,
+        {timeOffRecord(currentDateText(), *after, localeNumberText(-amount, separator), comment)});
     if (!written.ok) {
         fileError(QStringLiteral("Fejl under skrivning til filen: "), written.error, true);
     }

@@ -132,13 +132,21 @@ QString Flex_Form::dateTimeText() {
     return now.date().toString(pattern) + QLatin1Char(' ') + platform_.timeWithSeconds(now.time());
 }
 
-QString Flex_Form::currentDateText() { return dateTimeText().left(Dato_Laengde); }
+QString Flex_Form::currentDateText() {
+    return dateTimeText().left(Dato_Laengde);
+}
 
-QString Flex_Form::nowText() { return Tid_Nu(platform_.timeWithSeconds(platform_.currentDateTime().time())); }
+QString Flex_Form::nowText() {
+    return Tid_Nu(platform_.timeWithSeconds(platform_.currentDateTime().time()));
+}
 
-LunchRule Flex_Form::lunch() const { return {Frokost_Aktiv, FrokostVarighed, FrokostArbejdstid}; }
+LunchRule Flex_Form::lunch() const {
+    return {Frokost_Aktiv, FrokostVarighed, FrokostArbejdstid};
+}
 
-Figures Flex_Form::figures() const { return {Periode_Dage, Periode_Sum, Flex_Total}; }
+Figures Flex_Form::figures() const {
+    return {Periode_Dage, Periode_Sum, Flex_Total};
+}
 
 void Flex_Form::setFigures(const Figures& f) {
     Periode_Dage = f.dage;

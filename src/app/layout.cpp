@@ -1,6 +1,7 @@
 // The controls and menus of the window, placed as the original laid them out in twips.
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +22,16 @@ constexpr int kClientHeight = 2910 / kTwipsPerPixel;
 void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                    height / kTwipsPerPixel);
+    // The desktop's sans-serif runs wider than the narrow font the layout was drawn for: a
+    // caption that would be cut is set a little smaller instead.
+    if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && !label->text().isEmpty()) {
+        QFont font = label->font();
+        while (font.pointSizeF() > 7.0 && QFontMetrics(font).horizontalAdvance(label->text().remove(
+                                              QLatin1Char('&'))) > label->width()) {
+            font.setPointSizeF(font.pointSizeF() - 0.25);
+        }
+        label->setFont(font);
+    }
 }
 
 QFont fontOf(double points, bool bold = false) {
@@ -86,22 +97,27 @@ void Flex_Form::buildControls() {
 
     Idag_Label = make<QLabel>(client, "Idag_Label", QStringLiteral("Tid idag:"));
     place(Idag_Label, 120, 1080, 1935, 255);
-    Idag_CT = valueField(client, "Idag_CT",
-                         QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i centitimer"));
+    Idag_CT = valueField(
+        client, "Idag_CT",
+        QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i centitimer"));
     place(Idag_CT, 2160, 1020, 975, 375);
     Idag_TM_Label = make<QLabel>(client, "Idag_TM_Label", QStringLiteral("Timer/minutter:"));
     place(Idag_TM_Label, 3360, 1080, 1455, 255);
-    Idag_TM = valueField(client, "Idag_TM",
-                         QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i timer/minutter"));
+    Idag_TM = valueField(
+        client, "Idag_TM",
+        QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i timer/minutter"));
     place(Idag_TM, 4920, 1020, 855, 375);
 
     Periode_Label = make<QLabel>(client, "Periode_Label", QStringLiteral("Tid denne periode:"));
     place(Periode_Label, 120, 1560, 1935, 255);
-    Periode_CT = valueField(client, "Periode_CT", QStringLiteral("total tid i denne periode i centitimer"));
+    Periode_CT =
+        valueField(client, "Periode_CT", QStringLiteral("total tid i denne periode i centitimer"));
     place(Periode_CT, 2160, 1500, 975, 375);
-    Periode_Diff_Label = make<QLabel>(client, "Periode_Diff_Label", QStringLiteral("+/- for periode:"));
+    Periode_Diff_Label =
+        make<QLabel>(client, "Periode_Diff_Label", QStringLiteral("+/- for periode:"));
     place(Periode_Diff_Label, 3360, 1560, 1455, 255);
-    Periode_Diff = valueField(client, "Periode_Diff", QStringLiteral("over-/underskud i denne periode"));
+    Periode_Diff =
+        valueField(client, "Periode_Diff", QStringLiteral("over-/underskud i denne periode"));
     place(Periode_Diff, 4920, 1500, 855, 375);
 
     Total_Label = make<QLabel>(client, "Total_Label", QStringLiteral("Flex total:"));

@@ -25,9 +25,10 @@ void Flex_Form::Form_Load() {
         platform_.messageBox(
             this,
             QStringLiteral("Ulovlig dato-format: ") + pattern +
-                QStringLiteral("\r\nDer skal anvendes dansk notation med dagen først og årstallet sidst."
-                               "\r\n(dd-mm-yy eller dd-mm-yyyy)"
-                               "\r\nRettes via kontrol panelet og regionale indstillinger."),
+                QStringLiteral(
+                    "\r\nDer skal anvendes dansk notation med dagen først og årstallet sidst."
+                    "\r\n(dd-mm-yy eller dd-mm-yyyy)"
+                    "\r\nRettes via kontrol panelet og regionale indstillinger."),
             QStringLiteral("Fejl i dato format"), MessageIcon::Critical, MessageButtons::Ok,
             MessageAnswer::Ok);
         platform_.endProgram(1);
@@ -57,11 +58,12 @@ void Flex_Form::Form_Load() {
     if (QSystemTrayIcon::isSystemTrayAvailable() && Tray_Icon == nullptr) {
         Tray_Icon = new QSystemTrayIcon(appIcon(), this);
         Tray_Icon->setToolTip(Tray_Data.tip);
-        connect(Tray_Icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
-            if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick) {
-                run(&Flex_Form::Tray_Click);
-            }
-        });
+        connect(Tray_Icon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason why) {
+                    if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick) {
+                        run(&Flex_Form::Tray_Click);
+                    }
+                });
     }
 }
 
@@ -85,7 +87,8 @@ QString Flex_Form::readArrival() {
     const MessageAnswer answer = platform_.messageBox(
         this,
         QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") + date +
-            QStringLiteral("  Tid: ") + time + QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?"),
+            QStringLiteral("  Tid: ") + time +
+            QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?"),
         QStringLiteral("Registreret komme tid"), MessageIcon::Question, MessageButtons::YesNo,
         MessageAnswer::Yes);
     if (answer != MessageAnswer::Yes) {

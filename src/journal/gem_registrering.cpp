@@ -8,13 +8,14 @@ namespace horalog {
 bool Flex_Form::Gem_Registrering() {
     const auto day = closeDay(figures(), Komme_CT, Gaa_CT, lunch(), Arbejdstimer);
     if (!day) {
-        refuse(QStringLiteral("Dagen kan ikke registreres, fordi arbejdstiden eller saldoen "
-                              "bliver større, end filen kan rumme."));
+        refuse(
+            QStringLiteral("Dagen kan ikke registreres, fordi arbejdstiden eller saldoen "
+                           "bliver større, end filen kan rumme."));
         return false;
     }
     setFigures(day->after);
-    const FileOutcome written =
-        appendLines(Filnavn, {dayRecord(currentDateText(), day->after, Komme_CT, Gaa_CT, day->tid)});
+    const FileOutcome written = appendLines(
+        Filnavn, {dayRecord(currentDateText(), day->after, Komme_CT, Gaa_CT, day->tid)});
     if (!written.ok) {
         fileError(QStringLiteral("Fejl under skrivning til filen: "), written.error, false);
     }

@@ -15,7 +15,9 @@ namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 
-QString errorOf(const QFile& file) { return file.errorString(); }
+QString errorOf(const QFile& file) {
+    return file.errorString();
+}
 
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
 bool endsWithLineEnd(const QString& path) {

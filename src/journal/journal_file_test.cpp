@@ -34,14 +34,15 @@ TEST_F(JournalFileTest, LastRecordLine) {
         std::optional<QString> line;
     } cases[] = {
         {"a;1;-;-;-;0;5\r\nb;2;-;-;-;0;6\r\n", QStringLiteral("b;2;-;-;-;0;6")},
-        {"a;1;-;-;-;0;5\r\nb;2;-;-;-;0;6", QStringLiteral("b;2;-;-;-;0;6")},      // no line end
-        {"a;1;-;-;-;0;5\nb;2;-;-;-;0;6\n", QStringLiteral("b;2;-;-;-;0;6")},      // LF alone
-        {"a;1;-;-;-;0;5\r\n\r\n\r\n", QStringLiteral("a;1;-;-;-;0;5")},          // blank lines after
+        {"a;1;-;-;-;0;5\r\nb;2;-;-;-;0;6", QStringLiteral("b;2;-;-;-;0;6")},  // no line end
+        {"a;1;-;-;-;0;5\nb;2;-;-;-;0;6\n", QStringLiteral("b;2;-;-;-;0;6")},  // LF alone
+        {"a;1;-;-;-;0;5\r\n\r\n\r\n", QStringLiteral("a;1;-;-;-;0;5")},       // blank lines after
         {"a;1;-;-;-;0;5\r\nshort;line\r\n", QStringLiteral("a;1;-;-;-;0;5")},
         {"", std::nullopt},
         {"\r\n", std::nullopt},
         {"no;record;here\r\n", std::nullopt},
-        {QByteArray("a;1;-;-;-;0;5\r\nb\0;2;-;-;-;0;6\r\n", 32), QString::fromLatin1("b\0;2;-;-;-;0;6", 14)},
+        {QByteArray("a;1;-;-;-;0;5\r\nb\0;2;-;-;-;0;6\r\n", 32),
+         QString::fromLatin1("b\0;2;-;-;-;0;6", 14)},
     };
     for (const auto& c : cases) {
         const QString p = write("f.dat", c.bytes);
@@ -58,7 +59,8 @@ TEST_F(JournalFileTest, LastRecordAcrossReadChunks) {
     bytes += big + "\r\n";
     EXPECT_EQ(readLastRecordLine(write("big.dat", bytes)).line, QString::fromLatin1(big));
     QByteArray padded = "first;1;-;-;-;0;5\r\n" + QByteArray(65536 * 2 + 3, '\n');
-    EXPECT_EQ(readLastRecordLine(write("pad.dat", padded)).line, QStringLiteral("first;1;-;-;-;0;5"));
+    EXPECT_EQ(readLastRecordLine(write("pad.dat", padded)).line,
+              QStringLiteral("first;1;-;-;-;0;5"));
 }
 
 TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
@@ -68,7 +70,7 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
     } cases[] = {
         {"", "r;1\r\n"},
         {"a\r\n", "a\r\nr;1\r\n"},
-        {"a", "a\r\nr;1\r\n"},       // the last line lacked its line end
+        {"a", "a\r\nr;1\r\n"},  // the last line lacked its line end
         {"a\n", "a\nr;1\r\n"},
     };
     for (const auto& c : cases) {
@@ -96,13 +98,13 @@ TEST_F(JournalFileTest, FailuresReportTheSystemsDescription) {
 }
 
 TEST_F(JournalFileTest, FolderWithoutWritePermission) {
-    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
-                      QFile::ExeOther;
+    const auto open =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
     QFile::setPermissions(dir.path(), open);
     QDir(dir.path()).mkdir(QStringLiteral("locked"));
     const QString p = path("locked/x.dat");
-    QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                              QFile::ExeOther);
+    QFile::setPermissions(path("locked"),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     // Root may write anywhere, so the attempt runs as an ordinary user.
     const pid_t child = ::fork();
     if (child == 0) {

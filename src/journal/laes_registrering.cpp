@@ -20,7 +20,9 @@ void Flex_Form::Laes_Registrering() {
                 QStringLiteral("Opstart Horalog"), QStringLiteral("0"));
             balance = readInt32(answer);
             if (!balance) {
-                refuse(QStringLiteral("Saldoen \"%1\" kan ikke anvendes, fordi tallet er for stort.").arg(answer));
+                refuse(
+                    QStringLiteral("Saldoen \"%1\" kan ikke anvendes, fordi tallet er for stort.")
+                        .arg(answer));
             }
         }
         Flex_Total = *balance;

@@ -8,11 +8,17 @@
 namespace horalog {
 
 namespace {
-QString n(std::int64_t value) { return QString::number(value); }
-QString timeOf(std::int32_t ct) { return Formater_Tid(Omregn_Til_Tid(ct)); }
+QString n(std::int64_t value) {
+    return QString::number(value);
+}
+QString timeOf(std::int32_t ct) {
+    return Formater_Tid(Omregn_Til_Tid(ct));
+}
 }  // namespace
 
-QString headerLine() { return QStringLiteral("dato;dag;komme;gå;tid;periode;total;kommentar"); }
+QString headerLine() {
+    return QStringLiteral("dato;dag;komme;gå;tid;periode;total;kommentar");
+}
 
 QString openingRecord(const QString& date, std::int32_t total) {
     return date + QStringLiteral(";0;-;-;-;0;") + n(total);
@@ -37,7 +43,9 @@ QString resetRecord(const QString& date, std::int32_t total) {
            QStringLiteral(";periode afsluttet/nulstillet");
 }
 
-bool hasSevenFields(const QString& line) { return line.count(QLatin1Char(';')) >= 6; }
+bool hasSevenFields(const QString& line) {
+    return line.count(QLatin1Char(';')) >= 6;
+}
 
 LineReading figuresFromLine(const QString& line, Figures& figures) {
     const QStringList fields = line.split(QLatin1Char(';'));

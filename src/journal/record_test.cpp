@@ -10,16 +10,19 @@ namespace {
 const QString kDate = QStringLiteral("05-12-2026");
 
 TEST(Record, Lines) {
-    EXPECT_EQ(toWindows1252(headerLine()), QByteArray("dato;dag;komme;g\xE5;tid;periode;total;kommentar"));
+    EXPECT_EQ(toWindows1252(headerLine()),
+              QByteArray("dato;dag;komme;g\xE5;tid;periode;total;kommentar"));
     EXPECT_EQ(openingRecord(kDate, 150), QStringLiteral("05-12-2026;0;-;-;-;0;150"));
     EXPECT_EQ(openingRecord(kDate, -35), QStringLiteral("05-12-2026;0;-;-;-;0;-35"));
     EXPECT_EQ(dayRecord(kDate, {4, 3020, 185}, 800, 1650, 800),
               QStringLiteral("05-12-2026;4;08:00;16:30;800;3020;185;"));
     EXPECT_EQ(dayRecord(kDate, {1, -100, -840}, 800, 750, -100),
               QStringLiteral("05-12-2026;1;08:00;07:30;-100;-100;-840;"));
-    EXPECT_EQ(timeOffRecord(kDate, {12, 8030, -365}, QStringLiteral("-740"), QStringLiteral("afspadsering")),
+    EXPECT_EQ(timeOffRecord(kDate, {12, 8030, -365}, QStringLiteral("-740"),
+                            QStringLiteral("afspadsering")),
               QStringLiteral("05-12-2026;12;-;-;-740;8030;-365;afspadsering"));
-    EXPECT_EQ(resetRecord(kDate, -365), QStringLiteral("05-12-2026;0;-;-;-;0;-365;periode afsluttet/nulstillet"));
+    EXPECT_EQ(resetRecord(kDate, -365),
+              QStringLiteral("05-12-2026;0;-;-;-;0;-365;periode afsluttet/nulstillet"));
 }
 
 TEST(Record, FiguresFromLine) {

@@ -34,7 +34,8 @@ public:
     virtual QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
     // The chosen full path, or nothing on Cancel.
-    virtual std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> chooseFile(QWidget* parent,
+                                              const FileDialogRequest& request) = 0;
 
     virtual QDateTime currentDateTime() = 0;
     virtual std::int64_t millisecondsSinceStart() = 0;

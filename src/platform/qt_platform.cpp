@@ -14,7 +14,9 @@ namespace horalog {
 namespace {
 
 // Message texts use CR LF between lines; a label wants LF alone.
-QString forDisplay(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString forDisplay(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 QMessageBox::Icon iconOf(MessageIcon icon) {
     switch (icon) {
@@ -90,11 +92,17 @@ std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogR
     return dialog.selectedFiles().constFirst();
 }
 
-QDateTime QtPlatform::currentDateTime() { return QDateTime::currentDateTime(); }
+QDateTime QtPlatform::currentDateTime() {
+    return QDateTime::currentDateTime();
+}
 
-std::int64_t QtPlatform::millisecondsSinceStart() { return systemUptimeMilliseconds(); }
+std::int64_t QtPlatform::millisecondsSinceStart() {
+    return systemUptimeMilliseconds();
+}
 
-bool QtPlatform::noUserLocale() const { return locale_.language() == QLocale::C; }
+bool QtPlatform::noUserLocale() const {
+    return locale_.language() == QLocale::C;
+}
 
 QString QtPlatform::shortDatePattern() {
     // Without a user locale the program keeps to Danish conventions.
@@ -122,10 +130,12 @@ QString QtPlatform::timeWithSeconds(const QTime& time) {
             break;
         }
     }
-    const QString hours = format.startsWith(QStringLiteral("HH")) || format.startsWith(QStringLiteral("hh"))
-                              ? QStringLiteral("HH")
-                              : QStringLiteral("H");
-    return time.toString(hours + separator + QStringLiteral("mm") + separator + QStringLiteral("ss"));
+    const QString hours =
+        format.startsWith(QStringLiteral("HH")) || format.startsWith(QStringLiteral("hh"))
+            ? QStringLiteral("HH")
+            : QStringLiteral("H");
+    return time.toString(hours + separator + QStringLiteral("mm") + separator +
+                         QStringLiteral("ss"));
 }
 
 void QtPlatform::endProgram(int status) {

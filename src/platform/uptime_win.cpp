@@ -4,6 +4,8 @@
 
 namespace horalog {
 
-std::int64_t systemUptimeMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
+std::int64_t systemUptimeMilliseconds() {
+    return static_cast<std::int64_t>(GetTickCount64());
+}
 
 }  // namespace horalog

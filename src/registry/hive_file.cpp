@@ -192,7 +192,9 @@ long HiveFileBackend::createKey(std::uint32_t root, const std::string& path, Han
     return kSuccess;
 }
 
-void HiveFileBackend::closeKey(Handle key) { open_.erase(key); }
+void HiveFileBackend::closeKey(Handle key) {
+    open_.erase(key);
+}
 
 long HiveFileBackend::deleteKey(std::uint32_t root, const std::string& path) {
     Hive hive;
@@ -305,15 +307,16 @@ long HiveFileBackend::queryInfo(Handle handle, KeyInfo& info) {
     }
     for (const auto& [name, value] : key->values) {
         ++info.values;
-        info.maxValueNameLen = std::max(info.maxValueNameLen, static_cast<std::int32_t>(name.size()));
+        info.maxValueNameLen =
+            std::max(info.maxValueNameLen, static_cast<std::int32_t>(name.size()));
         info.maxValueLen = std::max(info.maxValueLen, static_cast<std::int32_t>(value.size() + 1));
     }
     struct stat st {};
     if (::stat(fileOf(entry->root)->c_str(), &st) == 0) {
         constexpr std::uint64_t kEpochDifference = 11644473600ull;  // 1601 to 1970, seconds
-        info.lastWriteTime = (static_cast<std::uint64_t>(st.st_mtim.tv_sec) + kEpochDifference) *
-                                 10000000ull +
-                             static_cast<std::uint64_t>(st.st_mtim.tv_nsec) / 100;
+        info.lastWriteTime =
+            (static_cast<std::uint64_t>(st.st_mtim.tv_sec) + kEpochDifference) * 10000000ull +
+            static_cast<std::uint64_t>(st.st_mtim.tv_nsec) / 100;
     }
     return kSuccess;
 }
@@ -352,7 +355,7 @@ LocalTime HiveFileBackend::toLocalTime(std::uint64_t fileTime) {
     const auto seconds = static_cast<std::int64_t>(fileTime / 10000000ull) -
                          static_cast<std::int64_t>(kEpochDifference);
     const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm tm {};
+    std::tm tm{};
     ::localtime_r(&t, &tm);
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }

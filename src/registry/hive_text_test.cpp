@@ -76,8 +76,9 @@ TEST_F(HiveFileTest, EditsByHandAreSeenAtOnce) {
     CRegistry reg(backend());
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
     reg.WriteValue("Arbejdstimer", "7.4");
-    writeFile(paths.user, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
-                          "\"Arbejdstimer\"=\"8\"\r\n");
+    writeFile(paths.user,
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
+              "\"Arbejdstimer\"=\"8\"\r\n");
     EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "8");
 }
 
@@ -85,11 +86,11 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
     const std::string damaged[] = {
         "",
         "REGEDIT5\n",
-        "REGEDIT4\n\"Moedt\"=\" \"\n",                          // value outside a key
-        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\n",             // unclosed section
-        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n",           // another root
-        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"Moedt=\" \"\n",     // unclosed name
-        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=\"\\n\"\n",    // unknown escape
+        "REGEDIT4\n\"Moedt\"=\" \"\n",                        // value outside a key
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\n",           // unclosed section
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n",         // another root
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"Moedt=\" \"\n",  // unclosed name
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=\"\\n\"\n",  // unknown escape
         "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n",
     };
     for (const auto& text : damaged) {

@@ -12,7 +12,9 @@ HKEY rootKey(std::uint32_t root) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
 }
 
-HKEY keyOf(RegistryBackend::Handle handle) { return reinterpret_cast<HKEY>(handle); }
+HKEY keyOf(RegistryBackend::Handle handle) {
+    return reinterpret_cast<HKEY>(handle);
+}
 
 class Win32Backend : public RegistryBackend {
 public:
@@ -69,9 +71,9 @@ public:
         DWORD subKeys = 0, maxSubKey = 0, maxClass = 0, values = 0, maxName = 0, maxValue = 0,
               security = 0;
         FILETIME written{};
-        const LONG r = RegQueryInfoKeyA(keyOf(key), keyClass.data(), &classLen, nullptr, &subKeys,
-                                        &maxSubKey, &maxClass, &values, &maxName, &maxValue,
-                                        &security, &written);
+        const LONG r =
+            RegQueryInfoKeyA(keyOf(key), keyClass.data(), &classLen, nullptr, &subKeys, &maxSubKey,
+                             &maxClass, &values, &maxName, &maxValue, &security, &written);
         if (r != ERROR_SUCCESS) {
             return r;
         }
@@ -109,7 +111,8 @@ public:
     }
 
     LocalTime toLocalTime(std::uint64_t fileTime) override {
-        FILETIME utc{static_cast<DWORD>(fileTime & 0xFFFFFFFFu), static_cast<DWORD>(fileTime >> 32)};
+        FILETIME utc{static_cast<DWORD>(fileTime & 0xFFFFFFFFu),
+                     static_cast<DWORD>(fileTime >> 32)};
         FILETIME local{};
         SYSTEMTIME st{};
         FileTimeToLocalFileTime(&utc, &local);

@@ -12,7 +12,9 @@ CRegistry::CRegistry() : CRegistry(makeSystemRegistryBackend()) {}
 
 CRegistry::CRegistry(std::shared_ptr<RegistryBackend> backend) : backend_(std::move(backend)) {}
 
-CRegistry::~CRegistry() { CloseKey(); }
+CRegistry::~CRegistry() {
+    CloseKey();
+}
 
 bool CRegistry::OpenKey(std::uint32_t Section, std::string strKey, bool blnCreateNew,
                         bool blnAllAccess) {
@@ -162,8 +164,8 @@ LocalTime CRegistry::LastWriteTime() {
 std::string CRegistry::ReadSubKey() {
     std::string buffer(kSubKeyBuffer, '\0');
     std::string name;
-    if (blnKeyOpen && backend_->enumKey(lngHKey, static_cast<std::uint32_t>(lngSubKeyIndex),
-                                        name) == kSuccess) {
+    if (blnKeyOpen &&
+        backend_->enumKey(lngHKey, static_cast<std::uint32_t>(lngSubKeyIndex), name) == kSuccess) {
         buffer.replace(0, std::min(name.size(), kSubKeyBuffer - 1), name, 0, kSubKeyBuffer - 1);
     }
     ++lngSubKeyIndex;

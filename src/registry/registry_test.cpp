@@ -248,7 +248,8 @@ TEST_F(RegistryTest, KeyInformationAndEnumeration) {
          data = reg.GetEnumValues(name)) {
         seen[name] = data;
     }
-    EXPECT_EQ(seen, (std::map<std::string, std::string>{{"Moedt", " "}, {"FrokostArbejdstid", "450"}}));
+    EXPECT_EQ(seen,
+              (std::map<std::string, std::string>{{"Moedt", " "}, {"FrokostArbejdstid", "450"}}));
 }
 
 TEST_F(RegistryTest, MachineKeyIsReadable) {

@@ -48,7 +48,9 @@ private:
     std::shared_ptr<RegistryBackend> backend_;
 };
 }  // namespace
-std::unique_ptr<RegistryWorld> makeRegistryWorld() { return std::make_unique<Win32World>(); }
+std::unique_ptr<RegistryWorld> makeRegistryWorld() {
+    return std::make_unique<Win32World>();
+}
 }  // namespace horalog::testing
 
 #else
@@ -64,7 +66,8 @@ public:
     FileWorld() {
         char pattern[] = "/tmp/horalog-registry-XXXXXX";
         folder_ = ::mkdtemp(pattern);
-        paths_ = {folder_ + "/user/HKEY_CURRENT_USER.reg", folder_ + "/machine/HKEY_LOCAL_MACHINE.reg"};
+        paths_ = {folder_ + "/user/HKEY_CURRENT_USER.reg",
+                  folder_ + "/machine/HKEY_LOCAL_MACHINE.reg"};
         backend_ = std::make_shared<HiveFileBackend>(paths_);
     }
     ~FileWorld() override {
@@ -89,6 +92,8 @@ private:
     std::shared_ptr<RegistryBackend> backend_;
 };
 }  // namespace
-std::unique_ptr<RegistryWorld> makeRegistryWorld() { return std::make_unique<FileWorld>(); }
+std::unique_ptr<RegistryWorld> makeRegistryWorld() {
+    return std::make_unique<FileWorld>();
+}
 }  // namespace horalog::testing
 #endif

@@ -47,7 +47,8 @@ void Flex_Form::Filnavn_Menu_Click() {
     request.title = QStringLiteral("Indtast navnet på filen med horalogs registreringer:");
     request.folder = SplitFilename(Filnavn, true);
     request.fileName = SplitFilename(Filnavn, false);
-    request.filters = {QStringLiteral("Dat fil (*.Dat)|*.dat"), QStringLiteral("Alle filer (*.*)|*.*")};
+    request.filters = {QStringLiteral("Dat fil (*.Dat)|*.dat"),
+                       QStringLiteral("Alle filer (*.*)|*.*")};
     const std::optional<QString> chosen = platform_.chooseFile(this, request);
     if (!chosen || chosen->isEmpty()) {
         return;
@@ -63,8 +64,8 @@ void Flex_Form::Filnavn_Menu_Click() {
     if (registrationFileExists(old)) {
         const MessageAnswer answer = platform_.messageBox(
             this,
-            QStringLiteral("Skal den eksisterende fil: ") + old + QStringLiteral("\r\nflyttes til: ") +
-                Filnavn +
+            QStringLiteral("Skal den eksisterende fil: ") + old +
+                QStringLiteral("\r\nflyttes til: ") + Filnavn +
                 QStringLiteral(" ?\r\n\r\n(Ved 'No' oprettes en ny tom fil, \r\neller den evt. "
                                "eksisterende fil anvendes)"),
             QStringLiteral("Flyt Horalog.dat"), MessageIcon::Question, MessageButtons::YesNo,

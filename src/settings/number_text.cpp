@@ -9,7 +9,9 @@ namespace horalog {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::optional<double> readPrefixedWhole(const std::string& s, std::size_t i, int base) {
     std::uint64_t value = 0;

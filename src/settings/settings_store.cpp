@@ -15,12 +15,17 @@ constexpr float kDefaultHours = 7.4f;
 constexpr std::int16_t kDefaultLunch = 50;
 constexpr std::int16_t kDefaultLunchFrom = 450;
 
-std::string toStore(const QString& s) { return s.toLocal8Bit().toStdString(); }
-QString fromStore(const std::string& s) { return QString::fromLocal8Bit(s.c_str(), static_cast<qsizetype>(s.size())); }
+std::string toStore(const QString& s) {
+    return s.toLocal8Bit().toStdString();
+}
+QString fromStore(const std::string& s) {
+    return QString::fromLocal8Bit(s.c_str(), static_cast<qsizetype>(s.size()));
+}
 
 }  // namespace
 
-std::optional<float> Flex_Form::readHours(const QString& name, const QString& text, float fallback) {
+std::optional<float> Flex_Form::readHours(const QString& name, const QString& text,
+                                          float fallback) {
     const auto value = readNumber(text);
     // Hours times 100 must fit the balances.
     if (!value || std::fabs(*value * 100.0) > 2147483647.0) {
@@ -67,18 +72,19 @@ void Flex_Form::Flyt_Opsaetninger() {
         }
         Arbejdstimer = kDefaultHours;
         if (r.ValueExists("Arbejdstimer")) {
-            Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"), fromStore(r.ReadValue("Arbejdstimer")),
-                                     kDefaultHours)
+            Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"),
+                                     fromStore(r.ReadValue("Arbejdstimer")), kDefaultHours)
                                .value_or(kDefaultHours);
         }
         FrokostVarighed = r.ValueExists("FrokostVarighed")
                               ? readWhole(QStringLiteral("FrokostVarighed"),
                                           fromStore(r.ReadValue("FrokostVarighed")), kDefaultLunch)
                               : kDefaultLunch;
-        FrokostArbejdstid = r.ValueExists("FrokostArbejdstid")
-                                ? readWhole(QStringLiteral("FrokostArbejdstid"),
-                                            fromStore(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom)
-                                : kDefaultLunchFrom;
+        FrokostArbejdstid =
+            r.ValueExists("FrokostArbejdstid")
+                ? readWhole(QStringLiteral("FrokostArbejdstid"),
+                            fromStore(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom)
+                : kDefaultLunchFrom;
         if (r.ValueExists("Filnavn")) {
             Filnavn = fromStore(r.ReadValue("Filnavn"));
         } else {
@@ -106,8 +112,8 @@ void Flex_Form::Flyt_Opsaetninger() {
 void Flex_Form::readSettings() {
     CRegistry& r = reg();
     if (r.ValueExists("Arbejdstimer")) {
-        Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"), fromStore(r.ReadValue("Arbejdstimer")),
-                                 kDefaultHours)
+        Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"),
+                                 fromStore(r.ReadValue("Arbejdstimer")), kDefaultHours)
                            .value_or(kDefaultHours);
     } else {
         Arbejdstimer = kDefaultHours;
@@ -123,8 +129,9 @@ void Flex_Form::readSettings() {
         r.WriteValue("FrokostVarighed", "50");
     }
     if (r.ValueExists("FrokostArbejdstid")) {
-        FrokostArbejdstid = readWhole(QStringLiteral("FrokostArbejdstid"),
-                                      fromStore(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom);
+        FrokostArbejdstid =
+            readWhole(QStringLiteral("FrokostArbejdstid"),
+                      fromStore(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom);
     } else {
         FrokostArbejdstid = kDefaultLunchFrom;
         r.WriteValue("FrokostArbejdstid", "450");

@@ -23,7 +23,8 @@ void Flex_Form::Arbejds_Menu_Click() {
         return;
     }
     if (!hours || std::fabs(*hours * 100.0) > 2147483647.0) {
-        refuse(QStringLiteral("Arbejdstiden \"%1\" kan ikke anvendes, fordi tallet er for stort.").arg(answer));
+        refuse(QStringLiteral("Arbejdstiden \"%1\" kan ikke anvendes, fordi tallet er for stort.")
+                   .arg(answer));
         return;
     }
     Arbejdstimer = static_cast<float>(*hours);

@@ -71,7 +71,8 @@ std::optional<ClosedDay> closeDay(const Figures& before, std::int32_t kommeCT, s
 
 std::optional<Figures> takeTimeOff(const Figures& before, float amount) {
     const auto sum = roundToInt32(static_cast<double>(before.sum) - static_cast<double>(amount));
-    const auto total = roundToInt32(static_cast<double>(before.total) - static_cast<double>(amount));
+    const auto total =
+        roundToInt32(static_cast<double>(before.total) - static_cast<double>(amount));
     if (!sum || !total) {
         return std::nullopt;
     }
@@ -79,8 +80,9 @@ std::optional<Figures> takeTimeOff(const Figures& before, float amount) {
 }
 
 std::int64_t periodSurplus(const Figures& figures, float arbejdstimer) {
-    const double surplus = static_cast<double>(figures.sum) -
-                           static_cast<double>(figures.dage) * static_cast<double>(arbejdstimer) * 100.0;
+    const double surplus =
+        static_cast<double>(figures.sum) -
+        static_cast<double>(figures.dage) * static_cast<double>(arbejdstimer) * 100.0;
     const double r = std::nearbyint(surplus);
     // Hours are kept within the balances' range, so this only guards absurd settings.
     if (!(r > -9.0e18 && r < 9.0e18)) {

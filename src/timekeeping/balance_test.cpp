@@ -13,7 +13,7 @@ TEST(FrokostFradrag, Rule) {
         std::int32_t t;
         LunchRule lunch;
         std::int32_t deducted;
-    } cases[] = {{-1, kLunchOn, 50}, {0, kLunchOn, 0},    {449, kLunchOn, 0}, {450, kLunchOn, 50},
+    } cases[] = {{-1, kLunchOn, 50},  {0, kLunchOn, 0},    {449, kLunchOn, 0}, {450, kLunchOn, 50},
                  {-50, kLunchOn, 50}, {850, kLunchOff, 0}, {-1, kLunchOff, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(Frokost_Fradrag(c.t, c.lunch), c.deducted) << c.t;
@@ -26,8 +26,11 @@ TEST(WorkedSoFar, RunningDisplay) {
         LunchRule lunch;
         std::int32_t net;
     } cases[] = {
-        {u"16:30", kLunchOn, 800},  {u"12:00", kLunchOn, 400}, {u"07:30", kLunchOn, -100},
-        {u"16:30", kLunchOff, 850}, {u"", kLunchOff, -800},
+        {u"16:30", kLunchOn, 800},
+        {u"12:00", kLunchOn, 400},
+        {u"07:30", kLunchOn, -100},
+        {u"16:30", kLunchOff, 850},
+        {u"", kLunchOff, -800},
         {u"12:30", kLunchOn, 450 - 50},  // gross exactly at the threshold
     };
     for (const auto& c : cases) {
@@ -57,11 +60,11 @@ TEST(CloseDay, Cases) {
         Figures after;
     } cases[] = {
         {{0, 0, 0}, 800, 1650, kLunchOn, 800, {1, 800, 60}},
-        {{0, 0, 0}, 800, 900, kLunchOn, 50, {1, 50, -690}},       // short day: lunch all the same
+        {{0, 0, 0}, 800, 900, kLunchOn, 50, {1, 50, -690}},  // short day: lunch all the same
         {{0, 0, 0}, 800, 1650, kLunchOff, 850, {1, 850, 110}},
-        {{0, 0, 0}, 800, 750, kLunchOff, -50, {1, -50, -790}},    // departure before arrival
+        {{0, 0, 0}, 800, 750, kLunchOff, -50, {1, -50, -790}},  // departure before arrival
         {{0, 0, 0}, 800, 750, kLunchOn, -100, {1, -100, -840}},
-        {{2, 100, 0}, 0, 740, kLunchOff, 740, {3, 840, 0}},       // 740 - 740.0000095 rounds to 0
+        {{2, 100, 0}, 0, 740, kLunchOff, 740, {3, 840, 0}},  // 740 - 740.0000095 rounds to 0
         {{2, 100, 0}, 0, 750, kLunchOff, 750, {3, 850, 10}},
     };
     for (const auto& c : cases) {
@@ -88,8 +91,8 @@ TEST(PeriodSurplus, Rounding) {
         float hours;
         std::int64_t surplus;
     } cases[] = {
-        {{3, 2250, 0}, 7.4f, 30},  {{3, 2200, 0}, 7.4f, -20}, {{3, 2220, 0}, 7.4f, 0},
-        {{1, 750, 0}, 7.125f, 38}, {{1, 751, 0}, 7.125f, 38}, {{4, 3020, 0}, 7.4f, 60},
+        {{3, 2250, 0}, 7.4f, 30},   {{3, 2200, 0}, 7.4f, -20}, {{3, 2220, 0}, 7.4f, 0},
+        {{1, 750, 0}, 7.125f, 38},  {{1, 751, 0}, 7.125f, 38}, {{4, 3020, 0}, 7.4f, 60},
         {{0, -365, 0}, 7.4f, -365},
     };
     for (const auto& c : cases) {

@@ -13,7 +13,9 @@ void Flex_Form::Komme_Text_GotFocus() {
     Komme_Text->selectAll();
 }
 
-void Flex_Form::Gaa_Text_GotFocus() { Gaa_Text->selectAll(); }
+void Flex_Form::Gaa_Text_GotFocus() {
+    Gaa_Text->selectAll();
+}
 
 void Flex_Form::Gaa_Text_Change() {
     Gaa_Auto = false;

@@ -18,7 +18,8 @@ void Flex_Form::Registrer_Command_Click() {
 std::optional<std::int32_t> Flex_Form::typedTime(const QString& text) {
     const auto hhmm = Tekst_Til_Tid(text, Dato_Laengde);
     if (!hhmm || !Omregn_Til_CT(*hhmm)) {
-        refuse(QStringLiteral("Tiden \"%1\" kan ikke anvendes, fordi tallet er for stort.").arg(text));
+        refuse(
+            QStringLiteral("Tiden \"%1\" kan ikke anvendes, fordi tallet er for stort.").arg(text));
         return std::nullopt;
     }
     return hhmm;
@@ -28,7 +29,8 @@ void Flex_Form::registerArrival() {
     if (Komme_Registreret) {
         const MessageAnswer answer = platform_.messageBox(
             this,
-            QStringLiteral("Skal det allerede registreret komme-tidspunkt\r\nerstattes af den angivne tid ?"),
+            QStringLiteral(
+                "Skal det allerede registreret komme-tidspunkt\r\nerstattes af den angivne tid ?"),
             QStringLiteral("Registrer komme-tid"), MessageIcon::Question, MessageButtons::YesNo,
             MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes) {
@@ -42,8 +44,8 @@ void Flex_Form::registerArrival() {
     Komme_Text->setText(Formater_Tid(*hhmm));
     Komme_CT = *Omregn_Til_CT(*hhmm);
     setKommeColour(true);
-    writeSetting(QStringLiteral("Moedt"), dateTimeText().left(Dato_Laengde + 1) +
-                                               Formater_Tid(Omregn_Til_Tid(Komme_CT)));
+    writeSetting(QStringLiteral("Moedt"),
+                 dateTimeText().left(Dato_Laengde + 1) + Formater_Tid(Omregn_Til_Tid(Komme_CT)));
     Gaa_Text->setFocus();
     Status_Label->setText(QStringLiteral("Komme tidspunkt ") + Komme_Text->text() +
                           QStringLiteral(" (") + QString::number(Komme_CT) +

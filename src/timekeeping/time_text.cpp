@@ -8,7 +8,7 @@ namespace horalog {
 
 std::optional<std::int32_t> Tekst_Til_Tid(QStringView text, int datoLaengde) {
     QString used = text.length() >= datoLaengde + 6 ? text.mid(datoLaengde + 1, 5).toString()
-                                                     : text.toString();
+                                                    : text.toString();
     used.remove(QLatin1Char('.'));
     used.remove(QLatin1Char(':'));
     used.remove(QLatin1Char('-'));
@@ -53,6 +53,8 @@ QString Tid_Nu(const QString& timeWithSeconds) {
     return first;
 }
 
-QString ctText(std::int64_t amount) { return QString::number(amount) + QStringLiteral(" ct "); }
+QString ctText(std::int64_t amount) {
+    return QString::number(amount) + QStringLiteral(" ct ");
+}
 
 }  // namespace horalog
