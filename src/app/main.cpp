@@ -1,14 +1,28 @@
 #include <QApplication>
+#include <QStandardPaths>
 
 #include "app/flex_form.h"
+#include "app/single_instance.h"
 #include "platform/qt_platform.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Horalog"));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty()) {
+        runtime = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    }
+    horalog::SingleInstance instance(runtime + QStringLiteral("/horalog"));
+    if (!instance.claim()) {
+        return 0;  // the running copy comes to the front instead
+    }
+
     horalog::QtPlatform platform;
     horalog::Flex_Form form(platform, [] { return std::make_unique<horalog::CRegistry>(); });
+    QObject::connect(&instance, &horalog::SingleInstance::anotherStartWanted, &form,
+                     [&form] { form.run(&horalog::Flex_Form::Tray_Click); });
     form.start();
     return QApplication::exec();
 }
