@@ -6,7 +6,7 @@ WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test test-plain test-sanitize bench test-windows format clean
+.PHONY: deps build run test test-plain test-sanitize bench fuzz soak test-windows format clean
 
 deps:
 	@./tools/install-deps.sh
@@ -37,6 +37,16 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog_bench
 	./$(BENCH_BUILD)/bench/horalog_bench
 
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+fuzz:
+	@./tools/install-deps.sh clang-14 libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_TESTS=OFF -DHORALOG_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_time_text fuzz_last_record fuzz_store
+	./tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 test-windows:
 	@./tools/test-windows.sh
 
@@ -44,4 +54,4 @@ format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD) $(FUZZ_BUILD)

@@ -12,7 +12,12 @@ std::optional<std::int32_t> Tekst_Til_Tid(QStringView text, int datoLaengde) {
     used.remove(QLatin1Char('.'));
     used.remove(QLatin1Char(':'));
     used.remove(QLatin1Char('-'));
-    return readInt32(used);
+    // A time text is never negative; only a &H or &O text could read so, and it is no time.
+    const auto value = readInt32(used);
+    if (value && *value < 0) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 QString Formater_Tid(std::int32_t value) {

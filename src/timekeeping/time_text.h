@@ -8,7 +8,7 @@
 namespace horalog {
 
 // Time text («08:05») to an hhmm value (805). The time part of a date-time text is found at
-// datoLaengde + 2. Nothing when the digits cannot be held in 32 bits.
+// datoLaengde + 2. Nothing when the digits cannot be held in 32 bits (or read negative).
 std::optional<std::int32_t> Tekst_Til_Tid(QStringView text, int datoLaengde);
 
 // hhmm value to time text: 805 is «08:05», -5 is «-0:05».

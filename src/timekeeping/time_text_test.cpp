@@ -45,6 +45,8 @@ TEST(TekstTilTid, DigitsBeyond32BitsAreRefused) {
     EXPECT_FALSE(Tekst_Til_Tid(u"2147483648", 10).has_value());
     EXPECT_FALSE(Tekst_Til_Tid(u"99999999999999", 20).has_value());
     EXPECT_FALSE(Tekst_Til_Tid(u"9e99", 10).has_value());
+    EXPECT_FALSE(Tekst_Til_Tid(u"&HFFFF", 10).has_value());  // reads -1: no time of day
+    EXPECT_EQ(Tekst_Til_Tid(u"&H10", 10), 16);
 }
 
 TEST(FormaterTid, Values) {

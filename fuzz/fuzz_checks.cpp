@@ -1,0 +1,130 @@
+#include "fuzz_checks.h"
+
+#include <QFile>
+#include <QString>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "journal/journal_file.h"
+#include "journal/record.h"
+#include "journal/windows1252.h"
+#include "registry/hive_text.h"
+#include "settings/number_text.h"
+#include "timekeeping/time_text.h"
+
+namespace horalog::fuzz {
+
+namespace {
+
+void require(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "property failed: %s\n", what);
+        std::abort();
+    }
+}
+
+QString textOf(const std::uint8_t* data, std::size_t size) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// The last line with seven fields, found the slow way: every line from the start.
+std::optional<QString> naiveLastRecord(const QByteArray& bytes) {
+    std::optional<QString> found;
+    for (QByteArray line : bytes.split('\n')) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        if (line.count(';') >= 6) {
+            found = fromWindows1252(line);
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+void checkNumberReading(const std::uint8_t* data, std::size_t size) {
+    const QString text = textOf(data, size);
+    const auto value = readNumber(text);
+    if (value) {
+        require(std::isfinite(*value), "a number read is finite");
+    }
+    if (const auto whole = readInt32(text)) {
+        require(value.has_value() && std::fabs(*value - *whole) <= 0.5, "rounding moves at most a half");
+    }
+    if (const auto small = readInt16(text)) {
+        require(readInt32(text) == std::optional<std::int32_t>(*small), "16 and 32 bits agree");
+    }
+    const float f = value ? static_cast<float>(*value) : 0.0f;
+    const QString plain = plainNumberText(f);
+    require(!plain.isEmpty() && plain.size() <= 16, "plain number text is short");
+}
+
+void checkTimeText(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return;
+    }
+    const int datoLaengde = data[0] % 16;
+    const QString text = textOf(data + 1, size - 1);
+    const auto hhmm = Tekst_Til_Tid(text, datoLaengde);
+    if (!hhmm) {
+        return;
+    }
+    require(*hhmm >= 0, "a time text never reads negative");
+    const QString shown = Formater_Tid(*hhmm);
+    require(Tekst_Til_Tid(shown, 1000) == hhmm, "a formatted time reads back the same");
+    if (const auto ct = Omregn_Til_CT(*hhmm); ct && *hhmm % 100 < 60) {
+        require(Omregn_Til_Tid(*ct) == *hhmm, "clock times survive centi-hours and back");
+    }
+}
+
+void checkLastRecord(const std::uint8_t* data, std::size_t size) {
+    static const std::string path = [] {
+        char name[] = "/tmp/horalog-fuzz-XXXXXX";
+        const int fd = ::mkstemp(name);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return std::string(name);
+    }();
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString file = QString::fromStdString(path);
+    {
+        QFile f(file);
+        require(f.open(QIODevice::WriteOnly | QIODevice::Truncate), "the scratch file opens");
+        f.write(bytes);
+    }
+    const LastRecord last = readLastRecordLine(file);
+    require(last.outcome.ok, "an ordinary file reads");
+    require(last.line == naiveLastRecord(bytes), "the backward reader finds the last record");
+    if (last.line) {
+        Figures figures;
+        require(figuresFromLine(*last.line, figures) != LineReading::TooFewFields, "seven fields read");
+    }
+    QFile f(file);
+    require(f.open(QIODevice::ReadOnly) && f.readAll() == bytes, "reading never changes the file");
+}
+
+void checkStoreText(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto hive = parseHive(text, "HKEY_CURRENT_USER");
+    if (!hive) {
+        return;
+    }
+    const std::string written = writeHive(*hive, "HKEY_CURRENT_USER");
+    const auto again = parseHive(written, "HKEY_CURRENT_USER");
+    require(again.has_value(), "what the writer writes, the parser reads");
+    require(writeHive(*again, "HKEY_CURRENT_USER") == written, "the store round-trips");
+    for (const auto& key : hive->keys) {
+        for (const auto& [name, value] : key.values) {
+            const HiveKey* k = again->find(key.path);
+            require(k != nullptr && findValue(*k, name) != nullptr && *findValue(*k, name) == value,
+                    "every value survives a rewrite");
+        }
+    }
+}
+
+}  // namespace horalog::fuzz
