@@ -47,6 +47,11 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_time_text fuzz_last_record fuzz_store
 	./tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+SOAK_KILLS ?= 500
+
+soak: build
+	cd $(BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen ./tests/horalog_tests --gtest_filter='Soak.*'
+
 test-windows:
 	@./tools/test-windows.sh
 

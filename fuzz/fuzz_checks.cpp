@@ -1,12 +1,12 @@
 #include "fuzz_checks.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QString>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "journal/journal_file.h"
 #include "journal/record.h"
@@ -53,7 +53,8 @@ void checkNumberReading(const std::uint8_t* data, std::size_t size) {
         require(std::isfinite(*value), "a number read is finite");
     }
     if (const auto whole = readInt32(text)) {
-        require(value.has_value() && std::fabs(*value - *whole) <= 0.5, "rounding moves at most a half");
+        require(value.has_value() && std::fabs(*value - *whole) <= 0.5,
+                "rounding moves at most a half");
     }
     if (const auto small = readInt16(text)) {
         require(readInt32(text) == std::optional<std::int32_t>(*small), "16 and 32 bits agree");
@@ -102,7 +103,8 @@ void checkLastRecord(const std::uint8_t* data, std::size_t size) {
     require(last.line == naiveLastRecord(bytes), "the backward reader finds the last record");
     if (last.line) {
         Figures figures;
-        require(figuresFromLine(*last.line, figures) != LineReading::TooFewFields, "seven fields read");
+        require(figuresFromLine(*last.line, figures) != LineReading::TooFewFields,
+                "seven fields read");
     }
     QFile f(file);
     require(f.open(QIODevice::ReadOnly) && f.readAll() == bytes, "reading never changes the file");

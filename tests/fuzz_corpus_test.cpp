@@ -26,7 +26,8 @@ TEST(FuzzCorpus, EveryInputKeepsItsProperties) {
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             const QByteArray bytes = f.readAll();
             SCOPED_TRACE(input.toStdString());
-            check(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+            check(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                  static_cast<std::size_t>(bytes.size()));
         }
     }
 }
