@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "app/flex_form.h"
-#include "qt_printers.h"
 #include "registry/hive_file.h"
 #include "scripted_platform.h"
 

@@ -211,33 +211,26 @@ long HiveFileBackend::deleteKey(std::uint32_t root, const std::string& path) {
     return save(root, hive);
 }
 
-long HiveFileBackend::resolve(Handle handle, Hive& hive, HiveKey*& key,
-                              const OpenKeyEntry*& entry) {
+long HiveFileBackend::resolve(Handle handle, Resolved& open) {
     const auto it = open_.find(handle);
     if (it == open_.end()) {
         return kInvalidParameter;
     }
-    entry = &it->second;
-    if (const long r = load(entry->root, hive); r != kSuccess) {
+    open.entry = &it->second;
+    if (const long r = load(open.entry->root, open.hive); r != kSuccess) {
         return r;
     }
-    if (entry->path.empty()) {
-        key = &hive.create("");
-        return kSuccess;
-    }
-    key = hive.find(entry->path);
-    return key == nullptr ? kKeyDeleted : kSuccess;
+    open.key = open.entry->path.empty() ? &open.hive.create("") : open.hive.find(open.entry->path);
+    return open.key == nullptr ? kKeyDeleted : kSuccess;
 }
 
 long HiveFileBackend::queryValue(Handle handle, const std::string& name, std::size_t bufferSize,
                                  std::string& data) {
-    Hive hive;
-    HiveKey* key = nullptr;
-    const OpenKeyEntry* entry = nullptr;
-    if (const long r = resolve(handle, hive, key, entry); r != kSuccess) {
+    Resolved open;
+    if (const long r = resolve(handle, open); r != kSuccess) {
         return r;
     }
-    const std::string* value = findValue(*key, name);
+    const std::string* value = findValue(*open.key, name);
     if (value == nullptr) {
         return kFileNotFound;
     }
@@ -250,69 +243,63 @@ long HiveFileBackend::queryValue(Handle handle, const std::string& name, std::si
 }
 
 long HiveFileBackend::setValue(Handle handle, const std::string& name, const std::string& text) {
-    Hive hive;
-    HiveKey* key = nullptr;
-    const OpenKeyEntry* entry = nullptr;
-    if (const long r = resolve(handle, hive, key, entry); r != kSuccess) {
+    Resolved open;
+    if (const long r = resolve(handle, open); r != kSuccess) {
         return r;
     }
-    if (!entry->writable) {
+    if (!open.entry->writable) {
         return kAccessDenied;
     }
     if (!storableText(name) || !storableText(text)) {
         return kInvalidParameter;
     }
     bool replaced = false;
-    for (auto& [n, v] : key->values) {
+    for (auto& [n, v] : open.key->values) {
         if (sameName(n, name)) {
             v = text;
             replaced = true;
         }
     }
     if (!replaced) {
-        key->values.emplace_back(name, text);
+        open.key->values.emplace_back(name, text);
     }
-    return save(entry->root, hive);
+    return save(open.entry->root, open.hive);
 }
 
 long HiveFileBackend::deleteValue(Handle handle, const std::string& name) {
-    Hive hive;
-    HiveKey* key = nullptr;
-    const OpenKeyEntry* entry = nullptr;
-    if (const long r = resolve(handle, hive, key, entry); r != kSuccess) {
+    Resolved open;
+    if (const long r = resolve(handle, open); r != kSuccess) {
         return r;
     }
-    if (!entry->writable) {
+    if (!open.entry->writable) {
         return kAccessDenied;
     }
-    const auto before = key->values.size();
-    std::erase_if(key->values, [&](const auto& v) { return sameName(v.first, name); });
-    if (key->values.size() == before) {
+    const auto before = open.key->values.size();
+    std::erase_if(open.key->values, [&](const auto& v) { return sameName(v.first, name); });
+    if (open.key->values.size() == before) {
         return kFileNotFound;
     }
-    return save(entry->root, hive);
+    return save(open.entry->root, open.hive);
 }
 
 long HiveFileBackend::queryInfo(Handle handle, KeyInfo& info) {
-    Hive hive;
-    HiveKey* key = nullptr;
-    const OpenKeyEntry* entry = nullptr;
-    if (const long r = resolve(handle, hive, key, entry); r != kSuccess) {
+    Resolved open;
+    if (const long r = resolve(handle, open); r != kSuccess) {
         return r;
     }
     info = KeyInfo{};
-    for (const auto& child : hive.childNames(entry->path)) {
+    for (const auto& child : open.hive.childNames(open.entry->path)) {
         ++info.subKeys;
         info.maxSubKeyLen = std::max(info.maxSubKeyLen, static_cast<std::int32_t>(child.size()));
     }
-    for (const auto& [name, value] : key->values) {
+    for (const auto& [name, value] : open.key->values) {
         ++info.values;
         info.maxValueNameLen =
             std::max(info.maxValueNameLen, static_cast<std::int32_t>(name.size()));
         info.maxValueLen = std::max(info.maxValueLen, static_cast<std::int32_t>(value.size() + 1));
     }
     struct stat st {};
-    if (::stat(fileOf(entry->root)->c_str(), &st) == 0) {
+    if (::stat(fileOf(open.entry->root)->c_str(), &st) == 0) {
         constexpr std::uint64_t kEpochDifference = 11644473600ull;  // 1601 to 1970, seconds
         info.lastWriteTime =
             (static_cast<std::uint64_t>(st.st_mtim.tv_sec) + kEpochDifference) * 10000000ull +
@@ -322,13 +309,11 @@ long HiveFileBackend::queryInfo(Handle handle, KeyInfo& info) {
 }
 
 long HiveFileBackend::enumKey(Handle handle, std::uint32_t index, std::string& name) {
-    Hive hive;
-    HiveKey* key = nullptr;
-    const OpenKeyEntry* entry = nullptr;
-    if (const long r = resolve(handle, hive, key, entry); r != kSuccess) {
+    Resolved open;
+    if (const long r = resolve(handle, open); r != kSuccess) {
         return r;
     }
-    const auto names = hive.childNames(entry->path);
+    const auto names = open.hive.childNames(open.entry->path);
     if (index >= names.size()) {
         return kNoMoreItems;
     }
@@ -337,16 +322,14 @@ long HiveFileBackend::enumKey(Handle handle, std::uint32_t index, std::string& n
 }
 
 long HiveFileBackend::enumValue(Handle handle, std::uint32_t index, std::string& name) {
-    Hive hive;
-    HiveKey* key = nullptr;
-    const OpenKeyEntry* entry = nullptr;
-    if (const long r = resolve(handle, hive, key, entry); r != kSuccess) {
+    Resolved open;
+    if (const long r = resolve(handle, open); r != kSuccess) {
         return r;
     }
-    if (index >= key->values.size()) {
+    if (index >= open.key->values.size()) {
         return kNoMoreItems;
     }
-    name = key->values[index].first;
+    name = open.key->values[index].first;
     return kSuccess;
 }
 

@@ -48,8 +48,13 @@ private:
     bool writableRoot(std::uint32_t root) const;
     long load(std::uint32_t root, Hive& hive);
     long save(std::uint32_t root, const Hive& hive);
-    // Loads the hive of an open key and finds the key in it.
-    long resolve(Handle handle, Hive& hive, HiveKey*& key, const OpenKeyEntry*& entry);
+    // The hive of an open key, loaded afresh, and the key in it.
+    struct Resolved {
+        Hive hive;
+        HiveKey* key = nullptr;
+        const OpenKeyEntry* entry = nullptr;
+    };
+    long resolve(Handle handle, Resolved& open);
     Handle remember(std::uint32_t root, const std::string& path, bool writable);
 
     HivePaths paths_;
