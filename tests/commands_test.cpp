@@ -336,21 +336,31 @@ TEST_F(FileLocationTest, NoReadsTheFileThereOrCreatesIt) {
 }
 
 TEST_F(FileLocationTest, FailedMoveStaysWithTheOldFile) {
-    startWith({2, 1500, 20});
-    const QByteArray content = readBytes(file);
-    QDir().mkpath(QFileInfo(other()).path());
-    writeBytes(other(), "someone else's file\r\n");
-    choose(other(), MessageAnswer::Yes, [this] { platform.answerMessage(MessageAnswer::Ok); });
-    const ShownDialog& d = platform.shown.back();
-    EXPECT_EQ(d.icon, MessageIcon::Exclamation);
-    EXPECT_TRUE(d.text.startsWith(QStringLiteral("Filen ") + file +
-                                  QStringLiteral(" kunne ikke flyttes til ") + other()));
-    EXPECT_EQ(probe().Filnavn(), file);
-    EXPECT_EQ(caption("Filnavn_Menu"), QStringLiteral("&Filnavn  (") + file + QLatin1Char(')'));
-    EXPECT_EQ(userValue("Filnavn"), file.toStdString());
-    EXPECT_EQ(readBytes(file), content);
-    EXPECT_EQ(readBytes(other()), QByteArray("someone else's file\r\n"));
-    EXPECT_EQ(text("Status_Label"), QString());
+    // A file already at the target, and a folder nobody may write in (not even root).
+    for (const bool targetExists : {true, false}) {
+        fresh();
+        startWith({2, 1500, 20});
+        const QByteArray content = readBytes(file);
+        const QString target = targetExists ? other() : QStringLiteral("/proc/Horalog.Dat");
+        if (targetExists) {
+            QDir().mkpath(QFileInfo(other()).path());
+            writeBytes(other(), "someone else's file\r\n");
+        }
+        choose(target, MessageAnswer::Yes, [this] { platform.answerMessage(MessageAnswer::Ok); });
+        const ShownDialog& d = platform.shown.back();
+        EXPECT_EQ(d.icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(d.text.startsWith(QStringLiteral("Filen ") + file +
+                                      QStringLiteral(" kunne ikke flyttes til ") + target +
+                                      QStringLiteral("\r\nFejl: ")));
+        EXPECT_EQ(probe().Filnavn(), file);
+        EXPECT_EQ(caption("Filnavn_Menu"), QStringLiteral("&Filnavn  (") + file + QLatin1Char(')'));
+        EXPECT_EQ(userValue("Filnavn"), file.toStdString());
+        EXPECT_EQ(readBytes(file), content);
+        if (targetExists) {
+            EXPECT_EQ(readBytes(other()), QByteArray("someone else's file\r\n"));
+        }
+        EXPECT_EQ(text("Status_Label"), QString());
+    }
 }
 
 TEST_F(FileLocationTest, OldFileMissingAsksNothing) {
