@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/app_icon.h"
+#include "settings/store_text.h"
 #include "timekeeping/time_text.h"
 
 namespace horalog {
@@ -114,7 +115,7 @@ CRegistry& Flex_Form::reg() {
 
 void Flex_Form::writeSetting(const QString& name, const QString& value) {
     reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
-    reg().WriteValue(name.toLocal8Bit().toStdString(), value.toLocal8Bit().toStdString());
+    reg().WriteValue(toStoreText(name), toStoreText(value));
     reg().CloseKey();
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/app_icon.h"
 #include "app/flex_form.h"
+#include "settings/store_text.h"
 #include "timekeeping/time_text.h"
 
 namespace horalog {
@@ -72,8 +73,7 @@ QString Flex_Form::readArrival() {
     if (!reg().ValueExists("Moedt")) {
         return QString();
     }
-    const std::string raw = reg().ReadValue("Moedt");
-    const QString stored = QString::fromLocal8Bit(raw.c_str(), static_cast<qsizetype>(raw.size()));
+    const QString stored = fromStoreText(reg().ReadValue("Moedt"));
     if (stored.length() < 14) {
         return stored;
     }

@@ -40,8 +40,6 @@ public:
     std::string ReadSubKey();
     std::string GetEnumValues(std::string& strValueName);
 
-    bool isKeyOpen() const { return blnKeyOpen; }
-
 private:
     static constexpr std::size_t kValueBuffer = 16384;
     static constexpr std::size_t kSubKeyBuffer = 2000;

@@ -5,6 +5,7 @@
 #include "app/flex_form.h"
 #include "settings/number_text.h"
 #include "settings/platform_defaults.h"
+#include "settings/store_text.h"
 
 namespace horalog {
 
@@ -14,13 +15,6 @@ const char* const kKey = "Software\\Kvistborg\\Horalog";
 constexpr float kDefaultHours = 7.4f;
 constexpr std::int16_t kDefaultLunch = 50;
 constexpr std::int16_t kDefaultLunchFrom = 450;
-
-std::string toStore(const QString& s) {
-    return s.toLocal8Bit().toStdString();
-}
-QString fromStore(const std::string& s) {
-    return QString::fromLocal8Bit(s.c_str(), static_cast<qsizetype>(s.size()));
-}
 
 }  // namespace
 
@@ -68,25 +62,26 @@ void Flex_Form::Flyt_Opsaetninger() {
     if (reg().OpenKey(kHKeyLocalMachine, kKey, false, false)) {
         CRegistry& r = reg();
         if (r.ValueExists("Moedt")) {
-            moedt = fromStore(r.ReadValue("Moedt"));
+            moedt = fromStoreText(r.ReadValue("Moedt"));
         }
         Arbejdstimer = kDefaultHours;
         if (r.ValueExists("Arbejdstimer")) {
             Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"),
-                                     fromStore(r.ReadValue("Arbejdstimer")), kDefaultHours)
+                                     fromStoreText(r.ReadValue("Arbejdstimer")), kDefaultHours)
                                .value_or(kDefaultHours);
         }
-        FrokostVarighed = r.ValueExists("FrokostVarighed")
-                              ? readWhole(QStringLiteral("FrokostVarighed"),
-                                          fromStore(r.ReadValue("FrokostVarighed")), kDefaultLunch)
-                              : kDefaultLunch;
+        FrokostVarighed =
+            r.ValueExists("FrokostVarighed")
+                ? readWhole(QStringLiteral("FrokostVarighed"),
+                            fromStoreText(r.ReadValue("FrokostVarighed")), kDefaultLunch)
+                : kDefaultLunch;
         FrokostArbejdstid =
             r.ValueExists("FrokostArbejdstid")
                 ? readWhole(QStringLiteral("FrokostArbejdstid"),
-                            fromStore(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom)
+                            fromStoreText(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom)
                 : kDefaultLunchFrom;
         if (r.ValueExists("Filnavn")) {
-            Filnavn = fromStore(r.ReadValue("Filnavn"));
+            Filnavn = fromStoreText(r.ReadValue("Filnavn"));
         } else {
             Filnavn = defaultRegistrationFile();
             fileNameNotice(true);
@@ -101,11 +96,11 @@ void Flex_Form::Flyt_Opsaetninger() {
     }
     std::unique_ptr<CRegistry> user = makeRegistry_();
     user->OpenKey(kHKeyCurrentUser, kKey, true, true);
-    user->WriteValue("Moedt", toStore(moedt));
-    user->WriteValue("Arbejdstimer", toStore(plainNumberText(Arbejdstimer)));
-    user->WriteValue("FrokostVarighed", toStore(QString::number(FrokostVarighed)));
-    user->WriteValue("FrokostArbejdstid", toStore(QString::number(FrokostArbejdstid)));
-    user->WriteValue("Filnavn", toStore(Filnavn));
+    user->WriteValue("Moedt", toStoreText(moedt));
+    user->WriteValue("Arbejdstimer", toStoreText(plainNumberText(Arbejdstimer)));
+    user->WriteValue("FrokostVarighed", toStoreText(QString::number(FrokostVarighed)));
+    user->WriteValue("FrokostArbejdstid", toStoreText(QString::number(FrokostArbejdstid)));
+    user->WriteValue("Filnavn", toStoreText(Filnavn));
     user->CloseKey();
 }
 
@@ -113,7 +108,7 @@ void Flex_Form::readSettings() {
     CRegistry& r = reg();
     if (r.ValueExists("Arbejdstimer")) {
         Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"),
-                                 fromStore(r.ReadValue("Arbejdstimer")), kDefaultHours)
+                                 fromStoreText(r.ReadValue("Arbejdstimer")), kDefaultHours)
                            .value_or(kDefaultHours);
     } else {
         Arbejdstimer = kDefaultHours;
@@ -123,7 +118,7 @@ void Flex_Form::readSettings() {
                           QStringLiteral(" timer)"));
     if (r.ValueExists("FrokostVarighed")) {
         FrokostVarighed = readWhole(QStringLiteral("FrokostVarighed"),
-                                    fromStore(r.ReadValue("FrokostVarighed")), kDefaultLunch);
+                                    fromStoreText(r.ReadValue("FrokostVarighed")), kDefaultLunch);
     } else {
         FrokostVarighed = kDefaultLunch;
         r.WriteValue("FrokostVarighed", "50");
@@ -131,17 +126,17 @@ void Flex_Form::readSettings() {
     if (r.ValueExists("FrokostArbejdstid")) {
         FrokostArbejdstid =
             readWhole(QStringLiteral("FrokostArbejdstid"),
-                      fromStore(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom);
+                      fromStoreText(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom);
     } else {
         FrokostArbejdstid = kDefaultLunchFrom;
         r.WriteValue("FrokostArbejdstid", "450");
     }
     if (r.ValueExists("Filnavn")) {
-        Filnavn = fromStore(r.ReadValue("Filnavn"));
+        Filnavn = fromStoreText(r.ReadValue("Filnavn"));
     } else {
         Filnavn = defaultRegistrationFile();
         fileNameNotice(true);
-        r.WriteValue("Filnavn", toStore(Filnavn));
+        r.WriteValue("Filnavn", toStoreText(Filnavn));
     }
     Filnavn_Menu->setText(QStringLiteral("&Filnavn  (") + Filnavn + QLatin1Char(')'));
     r.CloseKey();
