@@ -1,6 +1,7 @@
 // The tray, the keys the window intercepts, and the ways the program ends.
 #include <QCloseEvent>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "app/flex_form.h"
 
@@ -19,7 +20,13 @@ void Flex_Form::Form_Resize() {
         if (Tray_Icon != nullptr && Tray_Data.filled) {
             Tray_Icon->setToolTip(Tray_Data.tip);
             Tray_Icon->show();
-            hide();
+            // Hidden once the state change is through; some window managers lose a window
+            // hidden in the middle of minimising it.
+            QTimer::singleShot(0, this, [this] {
+                if (isMinimized()) {
+                    hide();
+                }
+            });
         }
         return;
     }
