@@ -20,13 +20,12 @@ void Flex_Form::Afspadsering_Menu_Click() {
     if (answer.isEmpty()) {
         return;
     }
-    const auto hours = readNumber(answer);
-    if (hours && *hours == 0.0) {
+    if (const auto number = readNumber(answer); number && *number == 0.0) {
         return;
     }
-    if (!hours || std::fabs(*hours * 100.0) > 2147483647.0) {
-        refuse(QStringLiteral("Afspadseringen \"%1\" kan ikke anvendes, fordi tallet er for stort.")
-                   .arg(answer));
+    const auto hours = readHours(answer);
+    if (!hours) {
+        refuseTooLarge(QStringLiteral("Afspadseringen"), answer);
         return;
     }
     QString comment = platform_.inputBox(

@@ -35,6 +35,11 @@ void Flex_Form::fileError(const QString& firstLine, const QString& error, bool b
     std::abort();  // endProgram does not return
 }
 
+void Flex_Form::refuseTooLarge(const QString& what, const QString& text) {
+    refuse(
+        QStringLiteral("%1 \"%2\" kan ikke anvendes, fordi tallet er for stort.").arg(what, text));
+}
+
 void Flex_Form::refuse(const QString& text) {
     platform_.messageBox(this, text + QStringLiteral("\r\n\r\nIntet er ændret."),
                          QStringLiteral("Horalog"), MessageIcon::Exclamation, MessageButtons::Ok,

@@ -16,10 +16,6 @@
 
 namespace horalog {
 
-namespace {
-const char* const kSettingsKey = "Software\\Kvistborg\\Horalog";
-}
-
 Flex_Form::Flex_Form(Platform& platform, RegistryFactory makeRegistry, QWidget* parent)
     : QMainWindow(parent), platform_(platform), makeRegistry_(std::move(makeRegistry)) {
     setObjectName(QStringLiteral("Flex_Form"));

@@ -81,8 +81,7 @@ private:
     void registerArrival();
     void registerDeparture();
     std::optional<std::int32_t> typedTime(const QString& text);
-    std::optional<float> readHours(const QString& name, const QString& text, float fallback);
-    std::int16_t readWhole(const QString& name, const QString& text, std::int16_t fallback);
+    void readNumberSettings(CRegistry& r, bool writeMissing);
     void fileNameNotice(bool firstWording);
 
     void Opdater_Visning(const QString& text);
@@ -103,6 +102,8 @@ private:
 
     [[noreturn]] void fileError(const QString& firstLine, const QString& error, bool blankLine);
     void refuse(const QString& text);
+    // «<what> "<text>" kan ikke anvendes, fordi tallet er for stort.»
+    void refuseTooLarge(const QString& what, const QString& text);
     [[noreturn]] void unhandledError(const QString& heading, const QString& description);
 
     Platform& platform_;

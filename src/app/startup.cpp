@@ -12,10 +12,6 @@
 
 namespace horalog {
 
-namespace {
-const char* const kKey = "Software\\Kvistborg\\Horalog";
-}
-
 void Flex_Form::Form_Load() {
     QString pattern = platform_.shortDatePattern();
     Dato_Laengde = static_cast<std::int16_t>(std::min<qsizetype>(pattern.length(), 32767));
@@ -36,7 +32,7 @@ void Flex_Form::Form_Load() {
     }
 
     Flyt_Opsaetninger();
-    reg().OpenKey(kHKeyCurrentUser, kKey, false, true);
+    reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
     const QString stored = readArrival();
     readSettings();
 

@@ -20,9 +20,7 @@ void Flex_Form::Laes_Registrering() {
                 QStringLiteral("Opstart Horalog"), QStringLiteral("0"));
             balance = readInt32(answer);
             if (!balance) {
-                refuse(
-                    QStringLiteral("Saldoen \"%1\" kan ikke anvendes, fordi tallet er for stort.")
-                        .arg(answer));
+                refuseTooLarge(QStringLiteral("Saldoen"), answer);
             }
         }
         Flex_Total = *balance;

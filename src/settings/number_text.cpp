@@ -131,6 +131,14 @@ std::optional<double> readNumber(QStringView text) {
     return value;
 }
 
+std::optional<double> readHours(QStringView text) {
+    const auto value = readNumber(text);
+    if (!value || std::fabs(*value * 100.0) > 2147483647.0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::optional<std::int32_t> roundToInt32(double value) {
     const double r = std::nearbyint(value);
     if (!(r >= -2147483648.0 && r <= 2147483647.0)) {

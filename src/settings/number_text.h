@@ -13,6 +13,10 @@ namespace horalog {
 // cannot be held at all (a hexadecimal run beyond 32 bits, an exponent beyond a double).
 std::optional<double> readNumber(QStringView text);
 
+// Hours as the daily-hours and time-off questions read them; nothing when hours times 100 would
+// not fit the balances.
+std::optional<double> readHours(QStringView text);
+
 // Rounded to the nearest whole number, a half to the even neighbour; nothing when out of range.
 std::optional<std::int32_t> roundToInt32(double value);
 std::optional<std::int16_t> roundToInt16(double value);

@@ -11,35 +11,55 @@ namespace horalog {
 
 namespace {
 
-const char* const kKey = "Software\\Kvistborg\\Horalog";
 constexpr float kDefaultHours = 7.4f;
 constexpr std::int16_t kDefaultLunch = 50;
 constexpr std::int16_t kDefaultLunchFrom = 450;
 
 }  // namespace
 
-std::optional<float> Flex_Form::readHours(const QString& name, const QString& text,
-                                          float fallback) {
-    const auto value = readNumber(text);
-    // Hours times 100 must fit the balances.
-    if (!value || std::fabs(*value * 100.0) > 2147483647.0) {
-        refuse(QStringLiteral("Indstillingen \"%1\" med værdien \"%2\" kan ikke anvendes, fordi "
-                              "tallet er for stort. Værdien %3 bruges i stedet.")
-                   .arg(name, text, plainNumberText(fallback)));
-        return std::nullopt;
+namespace {
+
+// A stored value's text; a missing one is nothing, and is written back with its default when asked.
+std::optional<QString> storedText(CRegistry& r, const char* name, const char* fallback,
+                                  bool writeMissing) {
+    if (r.ValueExists(name)) {
+        return fromStoreText(r.ReadValue(name));
     }
-    return static_cast<float>(*value);
+    if (writeMissing) {
+        r.WriteValue(name, fallback);
+    }
+    return std::nullopt;
 }
 
-std::int16_t Flex_Form::readWhole(const QString& name, const QString& text, std::int16_t fallback) {
-    const auto value = readInt16(text);
-    if (!value) {
+}  // namespace
+
+void Flex_Form::readNumberSettings(CRegistry& r, bool writeMissing) {
+    // A stored number too large for its variable is reported and its default used; the stored
+    // text stays for the user to mend.
+    const auto refuseSetting = [this](const char* name, const QString& text, const char* fallback) {
         refuse(QStringLiteral("Indstillingen \"%1\" med værdien \"%2\" kan ikke anvendes, fordi "
                               "tallet er for stort. Værdien %3 bruges i stedet.")
-                   .arg(name, text, QString::number(fallback)));
-        return fallback;
+                   .arg(QLatin1String(name), text, QLatin1String(fallback)));
+    };
+    const auto whole = [&](const char* name, std::int16_t fallback, const char* fallbackText) {
+        const auto text = storedText(r, name, fallbackText, writeMissing);
+        const auto value = text ? readInt16(*text) : std::optional<std::int16_t>(fallback);
+        if (!value) {
+            refuseSetting(name, *text, fallbackText);
+        }
+        return value.value_or(fallback);
+    };
+
+    Arbejdstimer = kDefaultHours;
+    if (const auto text = storedText(r, "Arbejdstimer", "7.4", writeMissing)) {
+        if (const auto hours = readHours(*text)) {
+            Arbejdstimer = static_cast<float>(*hours);
+        } else {
+            refuseSetting("Arbejdstimer", *text, "7.4");
+        }
     }
-    return *value;
+    FrokostVarighed = whole("FrokostVarighed", kDefaultLunch, "50");
+    FrokostArbejdstid = whole("FrokostArbejdstid", kDefaultLunchFrom, "450");
 }
 
 void Flex_Form::fileNameNotice(bool firstWording) {
@@ -54,32 +74,17 @@ void Flex_Form::fileNameNotice(bool firstWording) {
 }
 
 void Flex_Form::Flyt_Opsaetninger() {
-    if (reg().OpenKey(kHKeyCurrentUser, kKey, false, false)) {
+    if (reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
         reg().CloseKey();
         return;
     }
     QString moedt = QStringLiteral(" ");
-    if (reg().OpenKey(kHKeyLocalMachine, kKey, false, false)) {
+    if (reg().OpenKey(kHKeyLocalMachine, kSettingsKey, false, false)) {
         CRegistry& r = reg();
         if (r.ValueExists("Moedt")) {
             moedt = fromStoreText(r.ReadValue("Moedt"));
         }
-        Arbejdstimer = kDefaultHours;
-        if (r.ValueExists("Arbejdstimer")) {
-            Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"),
-                                     fromStoreText(r.ReadValue("Arbejdstimer")), kDefaultHours)
-                               .value_or(kDefaultHours);
-        }
-        FrokostVarighed =
-            r.ValueExists("FrokostVarighed")
-                ? readWhole(QStringLiteral("FrokostVarighed"),
-                            fromStoreText(r.ReadValue("FrokostVarighed")), kDefaultLunch)
-                : kDefaultLunch;
-        FrokostArbejdstid =
-            r.ValueExists("FrokostArbejdstid")
-                ? readWhole(QStringLiteral("FrokostArbejdstid"),
-                            fromStoreText(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom)
-                : kDefaultLunchFrom;
+        readNumberSettings(r, false);
         if (r.ValueExists("Filnavn")) {
             Filnavn = fromStoreText(r.ReadValue("Filnavn"));
         } else {
@@ -95,7 +100,7 @@ void Flex_Form::Flyt_Opsaetninger() {
         fileNameNotice(false);
     }
     std::unique_ptr<CRegistry> user = makeRegistry_();
-    user->OpenKey(kHKeyCurrentUser, kKey, true, true);
+    user->OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
     user->WriteValue("Moedt", toStoreText(moedt));
     user->WriteValue("Arbejdstimer", toStoreText(plainNumberText(Arbejdstimer)));
     user->WriteValue("FrokostVarighed", toStoreText(QString::number(FrokostVarighed)));
@@ -106,31 +111,9 @@ void Flex_Form::Flyt_Opsaetninger() {
 
 void Flex_Form::readSettings() {
     CRegistry& r = reg();
-    if (r.ValueExists("Arbejdstimer")) {
-        Arbejdstimer = readHours(QStringLiteral("Arbejdstimer"),
-                                 fromStoreText(r.ReadValue("Arbejdstimer")), kDefaultHours)
-                           .value_or(kDefaultHours);
-    } else {
-        Arbejdstimer = kDefaultHours;
-        r.WriteValue("Arbejdstimer", "7.4");
-    }
+    readNumberSettings(r, true);
     Arbejds_Menu->setText(QStringLiteral("&Arbejdstid  (") + plainNumberText(Arbejdstimer) +
                           QStringLiteral(" timer)"));
-    if (r.ValueExists("FrokostVarighed")) {
-        FrokostVarighed = readWhole(QStringLiteral("FrokostVarighed"),
-                                    fromStoreText(r.ReadValue("FrokostVarighed")), kDefaultLunch);
-    } else {
-        FrokostVarighed = kDefaultLunch;
-        r.WriteValue("FrokostVarighed", "50");
-    }
-    if (r.ValueExists("FrokostArbejdstid")) {
-        FrokostArbejdstid =
-            readWhole(QStringLiteral("FrokostArbejdstid"),
-                      fromStoreText(r.ReadValue("FrokostArbejdstid")), kDefaultLunchFrom);
-    } else {
-        FrokostArbejdstid = kDefaultLunchFrom;
-        r.WriteValue("FrokostArbejdstid", "450");
-    }
     if (r.ValueExists("Filnavn")) {
         Filnavn = fromStoreText(r.ReadValue("Filnavn"));
     } else {

@@ -18,13 +18,12 @@ void Flex_Form::Arbejds_Menu_Click() {
     if (answer.isEmpty()) {
         return;
     }
-    const auto hours = readNumber(answer);
-    if (hours && *hours <= 0.0) {
+    if (const auto number = readNumber(answer); number && *number <= 0.0) {
         return;
     }
-    if (!hours || std::fabs(*hours * 100.0) > 2147483647.0) {
-        refuse(QStringLiteral("Arbejdstiden \"%1\" kan ikke anvendes, fordi tallet er for stort.")
-                   .arg(answer));
+    const auto hours = readHours(answer);
+    if (!hours) {
+        refuseTooLarge(QStringLiteral("Arbejdstiden"), answer);
         return;
     }
     Arbejdstimer = static_cast<float>(*hours);

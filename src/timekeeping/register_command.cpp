@@ -18,8 +18,7 @@ void Flex_Form::Registrer_Command_Click() {
 std::optional<std::int32_t> Flex_Form::typedTime(const QString& text) {
     const auto hhmm = Tekst_Til_Tid(text, Dato_Laengde);
     if (!hhmm || !Omregn_Til_CT(*hhmm)) {
-        refuse(
-            QStringLiteral("Tiden \"%1\" kan ikke anvendes, fordi tallet er for stort.").arg(text));
+        refuseTooLarge(QStringLiteral("Tiden"), text);
         return std::nullopt;
     }
     return hhmm;
