@@ -31,7 +31,6 @@ struct FlexFormProbe {
     bool hasReg() const { return f.Reg != nullptr; }
     QString trayTip() const { return f.Tray_Data.tip; }
     bool trayFilled() const { return f.Tray_Data.filled; }
-    void showBalances() { f.showBalances(); }
     bool udregnTimerActive() const;
 };
 

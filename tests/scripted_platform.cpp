@@ -24,10 +24,12 @@ void ScriptedPlatform::answerFile(std::optional<QString> path) {
                         path.has_value()});
 }
 
-std::optional<ScriptedPlatform::Answer> ScriptedPlatform::next(ShownDialog::Kind kind,
-                                                               const QString& what) {
-    if (answers_.empty() || answers_.front().kind != kind) {
-        ADD_FAILURE() << "unexpected dialog: " << what.toStdString();
+std::optional<ScriptedPlatform::Answer> ScriptedPlatform::show(ShownDialog d, QWidget* parent) {
+    d.windowVisible = parent != nullptr && parent->isVisible();
+    shown.push_back(d);
+    if (answers_.empty() || answers_.front().kind != d.kind) {
+        ADD_FAILURE() << "unexpected dialog: "
+                      << (d.title + QStringLiteral(": ") + d.text).toStdString();
         return std::nullopt;
     }
     Answer a = answers_.front();
@@ -35,19 +37,24 @@ std::optional<ScriptedPlatform::Answer> ScriptedPlatform::next(ShownDialog::Kind
     return a;
 }
 
+namespace {
+ShownDialog dialog(ShownDialog::Kind kind, const QString& title, const QString& text) {
+    ShownDialog d;
+    d.kind = kind;
+    d.title = title;
+    d.text = text;
+    return d;
+}
+}  // namespace
+
 MessageAnswer ScriptedPlatform::messageBox(QWidget* parent, const QString& text,
                                            const QString& title, MessageIcon icon,
                                            MessageButtons buttons, MessageAnswer defaultButton) {
-    ShownDialog d;
-    d.kind = ShownDialog::Kind::Message;
-    d.title = title;
-    d.text = text;
+    ShownDialog d = dialog(ShownDialog::Kind::Message, title, text);
     d.icon = icon;
     d.buttons = buttons;
     d.defaultButton = defaultButton;
-    d.windowVisible = parent != nullptr && parent->isVisible();
-    shown.push_back(d);
-    const auto a = next(d.kind, title + QStringLiteral(": ") + text);
+    const auto a = show(d, parent);
     if (!a) {
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     }
@@ -56,26 +63,17 @@ MessageAnswer ScriptedPlatform::messageBox(QWidget* parent, const QString& text,
 
 QString ScriptedPlatform::inputBox(QWidget* parent, const QString& prompt, const QString& title,
                                    const QString& defaultText) {
-    ShownDialog d;
-    d.kind = ShownDialog::Kind::Input;
-    d.title = title;
-    d.text = prompt;
+    ShownDialog d = dialog(ShownDialog::Kind::Input, title, prompt);
     d.defaultText = defaultText;
-    d.windowVisible = parent != nullptr && parent->isVisible();
-    shown.push_back(d);
-    const auto a = next(d.kind, title + QStringLiteral(": ") + prompt);
+    const auto a = show(d, parent);
     return a ? a->input : QString();
 }
 
 std::optional<QString> ScriptedPlatform::chooseFile(QWidget* parent,
                                                     const FileDialogRequest& request) {
-    ShownDialog d;
-    d.kind = ShownDialog::Kind::File;
-    d.title = request.title;
+    ShownDialog d = dialog(ShownDialog::Kind::File, request.title, QString());
     d.file = request;
-    d.windowVisible = parent != nullptr && parent->isVisible();
-    shown.push_back(d);
-    const auto a = next(d.kind, request.title);
+    const auto a = show(d, parent);
     if (!a || !a->fileChosen) {
         return std::nullopt;
     }

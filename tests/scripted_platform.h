@@ -67,7 +67,8 @@ private:
         QString file;
         bool fileChosen = false;
     };
-    std::optional<Answer> next(ShownDialog::Kind kind, const QString& what);
+    // Records the dialog and takes the answer scripted for it.
+    std::optional<Answer> show(ShownDialog d, QWidget* parent);
     std::deque<Answer> answers_;
 };
 

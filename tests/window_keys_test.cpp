@@ -136,9 +136,6 @@ TEST_F(WindowKeysTest, WindowAndMenus) {
                      QStringLiteral("&Medregn frokost efter 4 timer"),
                      QStringLiteral("&Filnavn  (") + file + QLatin1Char(')')}));
     EXPECT_TRUE(opsaet->actions().at(1)->isChecked());
-    EXPECT_EQ(child<QLabel>("Idag_CT")->toolTip(),
-              QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i centitimer"));
-    EXPECT_EQ(child<QLabel>("Status_Label")->textFormat(), Qt::PlainText);
 }
 
 TEST_F(WindowKeysTest, MinimisingWithoutATrayKeepsTheWindowMinimised) {

@@ -130,11 +130,5 @@ TEST(TidNu, CutsSecondsAndPadsTheHour) {
     EXPECT_EQ(Tekst_Til_Tid(Tid_Nu(QStringLiteral("14.30.00")), 10), 1430);
 }
 
-TEST(CtText, DisplayForm) {
-    EXPECT_EQ(ctText(750), QStringLiteral("750 ct "));
-    EXPECT_EQ(ctText(-25), QStringLiteral("-25 ct "));
-    EXPECT_EQ(ctText(0), QStringLiteral("0 ct "));
-}
-
 }  // namespace
 }  // namespace horalog
