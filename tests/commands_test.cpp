@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -117,6 +118,22 @@ TEST_F(CommandsTest, TimeOffNothingDone) {
         EXPECT_EQ(readBytes(file), before);
         EXPECT_EQ(probe().Flex_Total(), 3);
     }
+}
+
+// Such characters were once written as "?" without a word.
+TEST_F(CommandsTest, TimeOffCommentTheFileCannotHoldIsRefused) {
+    startWith({1, 2, 3});
+    const QByteArray before = readBytes(file);
+    platform.answerInput(QStringLiteral("1"));
+    platform.answerInput(QStringLiteral("Łódź 😀 ok"));
+    platform.answerMessage(MessageAnswer::Ok);
+    ASSERT_FALSE(ends(&Flex_Form::Afspadsering_Menu_Click));
+    const ShownDialog& d = platform.shown.back();
+    EXPECT_EQ(d.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(d.text, QStringLiteral("Bemærkningen \"Łódź 😀 ok\" kan ikke gemmes, fordi filen "
+                                     "ikke kan rumme tegnene \"Łź😀\".\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(readBytes(file), before);
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("3 ct "));
 }
 
 TEST_F(CommandsTest, TimeOffWriteFailureEndsTheProgram) {
@@ -281,22 +298,6 @@ TEST_F(FileLocationTest, DialogAndCancel) {
     EXPECT_EQ(text("Status_Label"), QString());
 }
 
-TEST_F(FileLocationTest, SplitFilename) {
-    startWith({0, 0, 0});
-    const struct {
-        const char* name;
-        const char* folder;
-        const char* file;
-    } cases[] = {{"/home/a/Horalog.Dat", "/home/a", "Horalog.Dat"},
-                 {"Horalog.Dat", ".", "Horalog.Dat"},
-                 {"/data/", "/data", ""},
-                 {"/Horalog.Dat", "", "Horalog.Dat"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(form().SplitFilename(QLatin1String(c.name), true), QLatin1String(c.folder));
-        EXPECT_EQ(form().SplitFilename(QLatin1String(c.name), false), QLatin1String(c.file));
-    }
-}
-
 TEST_F(FileLocationTest, MoveAnsweredYes) {
     startWith({2, 1500, 20});
     const QByteArray content = readBytes(file);
@@ -364,8 +365,45 @@ TEST_F(FileLocationTest, FailedMoveStaysWithTheOldFile) {
     }
 }
 
+// Such a name was once stored, and every later start ended on the file error.
+TEST_F(FileLocationTest, NameInAMissingFolderIsRefused) {
+    startWith({2, 1500, 20});
+    platform.answerFile(other());
+    platform.answerMessage(MessageAnswer::Ok);
+    ASSERT_FALSE(ends(&Flex_Form::Filnavn_Menu_Click));
+    EXPECT_EQ(platform.shown.back().text,
+              QStringLiteral("Mappen \"") + dir->path() +
+                  QStringLiteral("/tid\" findes ikke.\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(userValue("Filnavn"), file.toStdString());
+    EXPECT_EQ(caption("Filnavn_Menu"), QStringLiteral("&Filnavn  (") + file + QLatin1Char(')'));
+    EXPECT_EQ(text("Status_Label"), QString());
+}
+
+// The store names the new file only once it holds every record, and the old name goes last.
+TEST_F(FileLocationTest, MoveStoresThePathOnlyOnceTheNewFileIsWhole) {
+    startWith({2, 1500, 20});
+    const QByteArray content = readBytes(file);
+    QDir().mkpath(QFileInfo(other()).path());
+    platform.answerFile(other());
+    platform.answerMessage(MessageAnswer::Yes);
+    ASSERT_FALSE(ends(&Flex_Form::Filnavn_Menu_Click));
+    EXPECT_EQ(userValue("Filnavn"), other().toStdString());
+
+    // A store that cannot be written: the move stops with the old file whole, named in the store.
+    const QString third = dir->path() + QStringLiteral("/ny.dat");
+    const QString storeFile = QString::fromStdString(paths.user);
+    writeBytes(storeFile, "not a store");
+    platform.answerFile(third);
+    platform.answerMessage(MessageAnswer::Yes);
+    platform.answerMessage(MessageAnswer::Ok);
+    EXPECT_TRUE(ends(&Flex_Form::Filnavn_Menu_Click));
+    EXPECT_EQ(readBytes(other()), content);
+    EXPECT_FALSE(QFile::exists(third));
+}
+
 TEST_F(FileLocationTest, OldFileMissingAsksNothing) {
     startWith({2, 1500, 20});
+    QDir().mkpath(QFileInfo(other()).path());
     QFile::remove(file);
     platform.answerFile(other());
     ASSERT_FALSE(ends(&Flex_Form::Filnavn_Menu_Click));
@@ -381,17 +419,37 @@ TEST_F(FileLocationTest, SamePathAnsweredNoReadsItAgain) {
     EXPECT_EQ(text("Total_CT"), QStringLiteral("7 ct "));
 }
 
-TEST(QtPlatformFileDialog, AcceptsANewNameInAnExistingFolder) {
+// The real dialog: Danish texts from Qt's translation, the filters as given, and a name in a
+// folder that does not exist refused by the dialog itself.
+TEST(QtPlatformFileDialog, AcceptsANewNameOnlyInAnExistingFolder) {
+    ASSERT_TRUE(installDanishQtTranslation());
     QTemporaryDir folder;
     QtPlatform platform(QLocale::c());
     const QString wanted = folder.filePath(QStringLiteral("ny.dat"));
     QString title;
+    QStringList buttons;
+    QStringList filters;
+    QString refusal;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        for (const QPushButton* b : dialog->findChildren<QPushButton*>()) {
+            if (b->isVisible()) {
+                buttons << b->text();
+            }
+        }
         EXPECT_EQ(dialog->directory().absolutePath(), folder.path());
-        EXPECT_EQ(dialog->nameFilters().size(), 2);
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            refusal = box->text();
+            box->accept();
+        });
+        dialog->selectFile(folder.filePath(QStringLiteral("mangler/ny.dat")));
+        QMetaObject::invokeMethod(dialog, "accept");
+        EXPECT_TRUE(dialog->isVisible());
         dialog->selectFile(wanted);
         QMetaObject::invokeMethod(dialog, "accept");
     });
@@ -402,6 +460,12 @@ TEST(QtPlatformFileDialog, AcceptsANewNameInAnExistingFolder) {
         {QStringLiteral("Dat fil (*.Dat)|*.dat"), QStringLiteral("Alle filer (*.*)|*.*")}};
     EXPECT_EQ(platform.chooseFile(nullptr, request), wanted);
     EXPECT_EQ(title, QStringLiteral("Indtast navnet"));
+    EXPECT_EQ(filters,
+              (QStringList{QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")}));
+    EXPECT_TRUE(buttons.contains(QStringLiteral("&Gem"))) << buttons.join(u',').toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Annuller"))) << buttons.join(u',').toStdString();
+    EXPECT_EQ(refusal, QStringLiteral("Mappen \"") + folder.path() +
+                           QStringLiteral("/mangler\" findes ikke."));
 }
 
 }  // namespace

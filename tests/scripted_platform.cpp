@@ -8,20 +8,27 @@ namespace horalog::testing {
 
 ScriptedPlatform::ScriptedPlatform() = default;
 
-void ScriptedPlatform::answerMessage(MessageAnswer answer) {
-    answers_.push_back({ShownDialog::Kind::Message, answer, {}, {}, false});
+void ScriptedPlatform::answerMessage(MessageAnswer answer, std::function<void()> whileShown) {
+    Answer a;
+    a.kind = ShownDialog::Kind::Message;
+    a.message = answer;
+    a.whileShown = std::move(whileShown);
+    answers_.push_back(a);
 }
 
 void ScriptedPlatform::answerInput(const QString& answer) {
-    answers_.push_back({ShownDialog::Kind::Input, MessageAnswer::Ok, answer, {}, false});
+    Answer a;
+    a.kind = ShownDialog::Kind::Input;
+    a.input = answer;
+    answers_.push_back(a);
 }
 
 void ScriptedPlatform::answerFile(std::optional<QString> path) {
-    answers_.push_back({ShownDialog::Kind::File,
-                        MessageAnswer::Ok,
-                        {},
-                        path.value_or(QString()),
-                        path.has_value()});
+    Answer a;
+    a.kind = ShownDialog::Kind::File;
+    a.file = path.value_or(QString());
+    a.fileChosen = path.has_value();
+    answers_.push_back(a);
 }
 
 std::optional<ScriptedPlatform::Answer> ScriptedPlatform::show(ShownDialog d, QWidget* parent) {
@@ -34,6 +41,9 @@ std::optional<ScriptedPlatform::Answer> ScriptedPlatform::show(ShownDialog d, QW
     }
     Answer a = answers_.front();
     answers_.pop_front();
+    if (a.whileShown) {
+        a.whileShown();
+    }
     return a;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,7 +33,8 @@ class ScriptedPlatform : public Platform {
 public:
     ScriptedPlatform();
 
-    void answerMessage(MessageAnswer answer);
+    // whileShown runs while the dialog stands, as the event loop of a real one would.
+    void answerMessage(MessageAnswer answer, std::function<void()> whileShown = {});
     void answerInput(const QString& answer);
     void answerFile(std::optional<QString> path);
     bool allAnswered() const { return answers_.empty(); }
@@ -48,6 +50,7 @@ public:
     QString shortDatePattern() override { return datePattern; }
     QChar decimalSeparator() override { return decimal; }
     QString timeWithSeconds(const QTime& time) override { return time.toString(timePattern); }
+    bool trayAvailable() override { return tray; }
     [[noreturn]] void endProgram(int status) override;
 
     std::vector<ShownDialog> shown;
@@ -58,6 +61,7 @@ public:
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     QChar decimal = QLatin1Char(',');
     QString timePattern = QStringLiteral("HH:mm:ss");
+    bool tray = false;
 
 private:
     struct Answer {
@@ -66,6 +70,7 @@ private:
         QString input;
         QString file;
         bool fileChosen = false;
+        std::function<void()> whileShown;
     };
     // Records the dialog and takes the answer scripted for it.
     std::optional<Answer> show(ShownDialog d, QWidget* parent);

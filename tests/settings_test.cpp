@@ -134,9 +134,26 @@ TEST_F(SettingsTest, ValuesThatCannotBeHeldFallBackWithAMessage) {
     ASSERT_TRUE(startForm());
     ASSERT_EQ(platform.shown.size(), 2u);
     EXPECT_EQ(platform.shown[0].icon, MessageIcon::Exclamation);
+    // It says what happens: the default now, the stored value kept (not "nothing changed").
+    EXPECT_EQ(platform.shown[0].text,
+              QStringLiteral("Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke "
+                             "anvendes, fordi tallet er for stort.\r\n\r\nVærdien 7.4 bruges nu. "
+                             "Den gemte værdi står uændret, så den kan rettes."));
     EXPECT_FLOAT_EQ(probe().Arbejdstimer(), 7.4f);
     EXPECT_EQ(probe().FrokostVarighed(), 50);
     EXPECT_EQ(userValue("FrokostVarighed"), "40000");  // the user's value is left for them to fix
+}
+
+TEST_F(SettingsTest, DamagedMachineWideStoreCountsAsNone) {
+    const QString machine = QString::fromStdString(paths.machine);
+    QDir().mkpath(QFileInfo(machine).path());
+    writeBytes(machine, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\n");
+    platform.answerMessage(MessageAnswer::Ok);
+    platform.answerInput(QStringLiteral("0"));
+    ASSERT_TRUE(startForm());
+    EXPECT_EQ(platform.shown.at(0).title, QStringLiteral("Horalog.dat filnavn"));
+    EXPECT_EQ(userValue("Arbejdstimer"), "7.4");
+    EXPECT_EQ(readBytes(machine), QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\n"));
 }
 
 TEST_F(SettingsTest, DamagedStoreEndsWithTheKeyErrorAndStaysAsItWas) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -80,6 +81,10 @@ TEST_F(SingleInstanceTest, SecondStartEndsAndTheFirstKeepsRunning) {
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(first->state(), QProcess::Running);
+    // The socket lives in the user's own folder, where no other user can take its name first.
+    const QFileInfo socket(home.filePath(QStringLiteral("run/horalog/horalog.socket")));
+    EXPECT_TRUE(socket.exists());
+    EXPECT_EQ(socket.owner(), QFileInfo(home.path()).owner());
     EXPECT_EQ(read(data), dataBefore);
     EXPECT_EQ(read(store), storeBefore);
     first->kill();

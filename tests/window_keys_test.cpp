@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -148,6 +149,23 @@ TEST_F(WindowKeysTest, MinimisingWithoutATrayKeepsTheWindowMinimised) {
     EXPECT_TRUE(form().isVisible());  // no tray here, so the taskbar entry stays
     form().run(&Flex_Form::Tray_Click);
     EXPECT_FALSE(form().isMinimized());
+}
+
+// A panel started after the program is used at the next minimising.
+TEST_F(WindowKeysTest, TrayLookedForWhenMinimising) {
+    startActive("05-12-2026 08:00");
+    EXPECT_EQ(form().findChild<QSystemTrayIcon*>(), nullptr);
+    platform.tray = true;
+    form().showMinimized();
+    QApplication::processEvents();
+    auto* tray = form().findChild<QSystemTrayIcon*>(QStringLiteral("Tray_Icon"));
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(tray->isVisible());
+    EXPECT_EQ(tray->toolTip(), form().windowTitle());
+    EXPECT_FALSE(form().isVisible());
+    form().run(&Flex_Form::Tray_Click);
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_FALSE(tray->isVisible());
 }
 
 // The real Qt dialogs, answered by a timer that fires once the dialog runs.

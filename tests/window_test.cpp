@@ -1,7 +1,12 @@
 // The working window driven as a user drives it: start-up, a whole day, restarts, the fields.
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/value_field.h"
 
 #include "form_fixture.h"
 
@@ -149,6 +154,57 @@ TEST_F(WindowTest, ArrivalOfAnotherDay) {
             EXPECT_EQ(komme()->text(), QStringLiteral("08:00"));  // the system started at 08:00
             EXPECT_EQ(text("Idag_CT"), QString());
         }
+    }
+}
+
+// The timer once ran during this question: a tick filled in a departure and "Tid idag" for a day
+// the answer then left closed.
+TEST_F(WindowTest, NoTickWhileTheStartupQuestionStands) {
+    seedExistingUser("x;0;-;-;-;0;0\r\n", "04-12-2026 08:15");
+    at(10, 0);
+    platform.answerMessage(MessageAnswer::No, [this] {
+        auto* timer = form().findChild<QTimer*>(QStringLiteral("Udregn_Timer"));
+        ASSERT_NE(timer, nullptr);
+        if (timer->isActive()) {
+            QTest::qWait(timer->interval() + 200);
+        }
+    });
+    ASSERT_TRUE(startForm());
+    EXPECT_EQ(gaa()->text(), QString());
+    EXPECT_EQ(text("Idag_CT"), QString());
+    EXPECT_EQ(text("Idag_TM"), QString());
+    EXPECT_EQ(form().windowTitle(), kCaption);
+    EXPECT_TRUE(form().findChild<QTimer*>(QStringLiteral("Udregn_Timer"))->isActive());
+}
+
+// At the desktop's fonts the fields are narrower than their widest figures; the figure is set
+// smaller rather than losing its minus sign.
+TEST_F(WindowTest, ValueFieldsShowTheirWholeText) {
+    seedExistingUser("x;32767;-;-;-;-2147483648;-2147483648\r\n");
+    ASSERT_TRUE(startForm());
+    form().show();
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("-2147483648 ct "));
+    EXPECT_EQ(text("Periode_CT"), QStringLiteral("-2147483648 ct "));
+    const struct {
+        const char* field;
+        QString widest;
+    } cases[] = {
+        {"Idag_CT", QStringLiteral("-2147483648 ct ")},
+        {"Idag_TM", QStringLiteral("-21474836:28 ")},
+        {"Periode_CT", QStringLiteral("-2147483648 ct ")},
+        {"Periode_Diff", QStringLiteral("-2147483648 ct ")},
+        {"Periode_Diff", text("Periode_Diff")},
+        {"Total_CT", QStringLiteral("-2147483648 ct ")},
+    };
+    for (const auto& c : cases) {
+        auto* field = child<QLabel>(c.field);
+        showValue(field, c.widest);
+        EXPECT_EQ(field->text(), c.widest);
+        EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(c.widest), valueRoom(field))
+            << c.field << " " << c.widest.toStdString();
+        // A text that fits goes back to the field's own size.
+        showValue(field, QStringLiteral("5 ct "));
+        EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9.75) << c.field;
     }
 }
 

@@ -2,6 +2,7 @@
 #include <QLabel>
 
 #include "app/flex_form.h"
+#include "app/value_field.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
 #include "timekeeping/time_text.h"
@@ -22,8 +23,8 @@ void Flex_Form::Nulstil_Menu_Click() {
     if (!written.ok) {
         fileError(QStringLiteral("Fejl under skrivning til filen: "), written.error, true);
     }
-    Periode_CT->setText(ctText(Periode_Sum));
-    Periode_Diff->setText(Periode_CT->text());
+    showValue(Periode_CT, ctText(Periode_Sum));
+    showValue(Periode_Diff, Periode_CT->text());
     Status_Label->setText(QStringLiteral("Flexperiode nulstillet"));
     restartTimer();
 }

@@ -5,6 +5,7 @@
 #include "app/flex_form.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
+#include "journal/windows1252.h"
 #include "settings/number_text.h"
 
 namespace horalog {
@@ -36,6 +37,12 @@ void Flex_Form::Afspadsering_Menu_Click() {
     // A line break would split the record in two.
     comment.replace(QLatin1Char('\r'), QLatin1Char(' '));
     comment.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (const QString missing = notInWindows1252(comment); !missing.isEmpty()) {
+        refuse(QStringLiteral("Bemærkningen \"%1\" kan ikke gemmes, fordi filen ikke kan rumme "
+                              "tegnene \"%2\".")
+                   .arg(comment, missing));
+        return;
+    }
 
     const auto amount = static_cast<float>(*hours * 100.0);
     const auto after = takeTimeOff(figures(), amount);

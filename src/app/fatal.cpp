@@ -41,9 +41,12 @@ void Flex_Form::refuseTooLarge(const QString& what, const QString& text) {
 }
 
 void Flex_Form::refuse(const QString& text) {
-    platform_.messageBox(this, text + QStringLiteral("\r\n\r\nIntet er ændret."),
-                         QStringLiteral("Horalog"), MessageIcon::Exclamation, MessageButtons::Ok,
-                         MessageAnswer::Ok);
+    warn(text + QStringLiteral("\r\n\r\nIntet er ændret."));
+}
+
+void Flex_Form::warn(const QString& text) {
+    platform_.messageBox(this, text, QStringLiteral("Horalog"), MessageIcon::Exclamation,
+                         MessageButtons::Ok, MessageAnswer::Ok);
 }
 
 }  // namespace horalog

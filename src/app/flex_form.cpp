@@ -28,7 +28,6 @@ Flex_Form::Flex_Form(Platform& platform, RegistryFactory makeRegistry, QWidget* 
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     wireEvents();
-    Udregn_Timer->start();
 }
 
 Flex_Form::~Flex_Form() = default;

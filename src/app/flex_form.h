@@ -83,6 +83,7 @@ private:
     std::optional<std::int32_t> typedTime(const QString& text);
     void readNumberSettings(CRegistry& r, bool writeMissing);
     void fileNameNotice(bool firstWording);
+    void setFilnavn(const QString& path);
 
     void Opdater_Visning(const QString& text);
     void clearToday();
@@ -90,6 +91,7 @@ private:
     void showBalances();
     void setCaption(const QString& caption);
     void setKommeColour(bool registered);
+    void createTrayIcon();
 
     CRegistry& reg();
     void writeSetting(const QString& name, const QString& value);
@@ -102,6 +104,7 @@ private:
 
     [[noreturn]] void fileError(const QString& firstLine, const QString& error, bool blankLine);
     void refuse(const QString& text);
+    void warn(const QString& text);
     // «<what> "<text>" kan ikke anvendes, fordi tallet er for stort.»
     void refuseTooLarge(const QString& what, const QString& text);
     [[noreturn]] void unhandledError(const QString& heading, const QString& description);

@@ -57,6 +57,7 @@ QLabel* valueField(QWidget* parent, const char* name, const QString& tip) {
     QLabel* label = make<QLabel>(parent, name, QString(), tip);
     label->setFrameShape(QFrame::Box);
     label->setLineWidth(1);
+    label->setIndent(2);  // a fixed gap inside the border, so the room for a figure is known
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setTextFormat(Qt::PlainText);
     label->setAutoFillBackground(true);

@@ -20,10 +20,15 @@ SingleInstance::SingleInstance(const QString& folder, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::serverName() const {
-    // Socket names are short; the folder's hash keeps users and test folders apart.
+#ifdef _WIN32
+    // Named pipes live in one namespace per session; the folder's hash keeps users apart.
     const QByteArray hash =
         QCryptographicHash::hash(folder_.toUtf8(), QCryptographicHash::Sha1).toHex();
     return QStringLiteral("horalog-") + QString::fromLatin1(hash.left(16));
+#else
+    // Beside the lock in the user's own folder, where no other user can take the name first.
+    return folder_ + QStringLiteral("/horalog.socket");
+#endif
 }
 
 bool SingleInstance::claim() {

@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScreen>
-#include <QSystemTrayIcon>
+#include <QTimer>
 #include <cmath>
 
 #include "app/app_icon.h"
@@ -52,16 +52,9 @@ void Flex_Form::Form_Load() {
 
     Tray_Data.filled = true;
     Tray_Data.tip = windowTitle().left(63);
-    if (QSystemTrayIcon::isSystemTrayAvailable() && Tray_Icon == nullptr) {
-        Tray_Icon = new QSystemTrayIcon(appIcon(), this);
-        Tray_Icon->setToolTip(Tray_Data.tip);
-        connect(Tray_Icon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason why) {
-                    if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick) {
-                        run(&Flex_Form::Tray_Click);
-                    }
-                });
-    }
+    // Only now may the clock move the window: a tick during a start-up question would show a
+    // day that is not open.
+    Udregn_Timer->start();
 }
 
 QString Flex_Form::readArrival() {

@@ -3,6 +3,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "app/app_icon.h"
 #include "app/flex_form.h"
 
 namespace horalog {
@@ -16,23 +17,39 @@ void Flex_Form::changeEvent(QEvent* event) {
 
 void Flex_Form::Form_Resize() {
     if (isMinimized()) {
-        // Without a tray the window stays minimised with its taskbar entry.
-        if (Tray_Icon != nullptr && Tray_Data.filled) {
-            Tray_Icon->setToolTip(Tray_Data.tip);
-            Tray_Icon->show();
-            // Hidden once the state change is through; some window managers lose a window
-            // hidden in the middle of minimising it.
-            QTimer::singleShot(0, this, [this] {
-                if (isMinimized()) {
-                    hide();
-                }
-            });
+        // The tray is looked for now, since a panel may start or stop while the program runs.
+        // Without one the window stays minimised with its taskbar entry.
+        if (!Tray_Data.filled || !platform_.trayAvailable()) {
+            return;
         }
+        if (Tray_Icon == nullptr) {
+            createTrayIcon();
+        }
+        Tray_Icon->setToolTip(Tray_Data.tip);
+        Tray_Icon->show();
+        // Hidden once the state change is through; some window managers lose a window
+        // hidden in the middle of minimising it.
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized()) {
+                hide();
+            }
+        });
         return;
     }
     if (Tray_Icon != nullptr) {
         Tray_Icon->hide();
     }
+}
+
+void Flex_Form::createTrayIcon() {
+    Tray_Icon = new QSystemTrayIcon(appIcon(), this);
+    Tray_Icon->setObjectName(QStringLiteral("Tray_Icon"));
+    connect(Tray_Icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick) {
+                    run(&Flex_Form::Tray_Click);
+                }
+            });
 }
 
 void Flex_Form::Tray_Click() {

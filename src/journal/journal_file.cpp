@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "journal/record.h"
-#include "journal/sync_file.h"
 #include "journal/windows1252.h"
+#include "platform/file_sync.h"
 
 namespace horalog {
 
@@ -17,6 +17,12 @@ constexpr qint64 kChunk = 64 * 1024;
 
 QString errorOf(const QFile& file) {
     return file.errorString();
+}
+
+QString systemOrFileError(const QFile& file) {
+    const int code = errno;
+    return file.error() != QFileDevice::NoError ? file.errorString()
+                                                : QString::fromLocal8Bit(std::strerror(code));
 }
 
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
@@ -110,16 +116,82 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         return {false, errorOf(file)};
     }
-    if (file.write(bytes) != bytes.size()) {
-        return {false, errorOf(file)};
+    const qint64 before = file.isSequential() ? 0 : file.size();
+    const qint64 written = file.write(bytes);
+    bool ok = written == bytes.size();
+    // A write stopped part-way sets no error of QFile's own; errno tells why.
+    QString error = ok ? QString() : systemOrFileError(file);
+    if (ok && !file.isSequential() && !syncFileDescriptor(file.handle())) {
+        ok = false;
+        error = QString::fromLocal8Bit(std::strerror(errno));
     }
-    if (!file.isSequential() && !syncFileDescriptor(file.handle())) {
-        return {false, QString::fromLocal8Bit(std::strerror(errno))};
+    if (!ok) {
+        // A full disk or a size limit can stop the write part-way: the half record would be read
+        // as the last figures at the next start, so the file goes back to what it was.
+        if (!file.isSequential()) {
+            file.resize(before);
+            syncFileDescriptor(file.handle());
+        }
+        file.close();
+        if (!existed) {
+            QFile::remove(path);
+            syncFolder(QFileInfo(path).absolutePath());
+        }
+        return {false, error};
     }
     file.close();
     if (!existed) {
-        syncFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
+        syncFolder(QFileInfo(path).absolutePath());
     }
+    return {};
+}
+
+FileOutcome placeCopy(const QString& from, const QString& to) {
+    QString error;
+    switch (linkFile(from, to, error)) {
+        case LinkResult::Linked:
+            syncFolder(QFileInfo(to).absolutePath());
+            return {};
+        case LinkResult::TargetExists:
+            return {false, error};
+        case LinkResult::NotPossible:
+            break;
+    }
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) {
+        return {false, errorOf(source)};
+    }
+    QFile target(to);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        return {false, errorOf(target)};
+    }
+    FileOutcome outcome;
+    while (outcome.ok && !source.atEnd()) {
+        const QByteArray chunk = source.read(kChunk);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
+            outcome = {false, errorOf(source)};
+        } else if (target.write(chunk) != chunk.size()) {
+            outcome = {false, errorOf(target)};
+        }
+    }
+    if (outcome.ok && !syncFileDescriptor(target.handle())) {
+        outcome = {false, QString::fromLocal8Bit(std::strerror(errno))};
+    }
+    target.close();
+    if (!outcome.ok) {
+        target.remove();
+        return outcome;
+    }
+    syncFolder(QFileInfo(to).absolutePath());
+    return {};
+}
+
+FileOutcome removeFile(const QString& path) {
+    QFile file(path);
+    if (!file.remove()) {
+        return {false, errorOf(file)};
+    }
+    syncFolder(QFileInfo(path).absolutePath());
     return {};
 }
 

@@ -25,6 +25,13 @@ LastRecord readLastRecordLine(const QString& path);
 
 // Appends the lines, each ending in CR LF, in one write, flushed and synced. A file whose last
 // line lacks its line end gets one first, so a record never fuses with it.
+// A write that fails part-way leaves the file as it was (a new file is removed again).
 FileOutcome appendLines(const QString& path, const QStringList& lines);
+
+// A complete, synced copy of the file under a new name (a second link where the volume allows
+// it); never over an existing file. The original stays.
+FileOutcome placeCopy(const QString& from, const QString& to);
+
+FileOutcome removeFile(const QString& path);
 
 }  // namespace horalog

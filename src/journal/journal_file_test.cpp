@@ -1,8 +1,11 @@
 #include "journal/journal_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <QDir>
 #include <QFile>
@@ -95,6 +98,56 @@ TEST_F(JournalFileTest, FailuresReportTheSystemsDescription) {
     const LastRecord unreadable = readLastRecordLine(path("absent.dat"));
     EXPECT_FALSE(unreadable.outcome.ok);
     EXPECT_EQ(unreadable.outcome.error, QStringLiteral("No such file or directory"));
+}
+
+// A full disk once left the first bytes of a record behind, and the next start read that half
+// line as the last figures. A file-size limit stops the write part-way as a full disk does.
+TEST_F(JournalFileTest, WriteStoppedPartWayLeavesTheFileAsItWas) {
+    const QByteArray before = "dato;dag\r\n06-12-2026;3;08:00;16:30;800;2220;125;\r\n";
+    const QString existing = write("limited.dat", before);
+    const QString fresh = path("fresh.dat");
+    const QString record = QStringLiteral("06-12-2026;4;08:00;16:30;800;3020;185;");
+    const struct {
+        QString file;
+        rlim_t limit;
+    } cases[] = {
+        {existing, static_cast<rlim_t>(before.size() + 20)},  // room for part of the record
+        {fresh, 30},                                          // part of the header and opening
+    };
+    for (const auto& c : cases) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{c.limit, c.limit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const FileOutcome o = appendLines(c.file, {QStringLiteral("dato;dag;komme"), record});
+            ::_exit(!o.ok && o.error == QStringLiteral("File too large") ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.file.toStdString();
+    }
+    EXPECT_EQ(read(existing), before);
+    EXPECT_EQ(readLastRecordLine(existing).line,
+              QStringLiteral("06-12-2026;3;08:00;16:30;800;2220;125;"));
+    EXPECT_FALSE(QFile::exists(fresh));
+}
+
+TEST_F(JournalFileTest, PlaceCopyNeverReplacesAFile) {
+    const QString from = write("a.dat", "records\r\n");
+    const QString taken = write("b.dat", "someone else's\r\n");
+    EXPECT_FALSE(placeCopy(from, taken).ok);
+    EXPECT_EQ(read(taken), QByteArray("someone else's\r\n"));
+    // Across file systems there is no link: the copy is made and synced instead.
+    QTemporaryDir other(QStringLiteral("/dev/shm/horalog-XXXXXX"));
+    for (const QString& to : {path("c.dat"), other.filePath(QStringLiteral("c.dat"))}) {
+        if (to.startsWith(QStringLiteral("/dev/shm")) && !other.isValid()) {
+            continue;
+        }
+        ASSERT_TRUE(placeCopy(from, to).ok) << to.toStdString();
+        EXPECT_EQ(read(to), QByteArray("records\r\n"));
+        EXPECT_EQ(read(from), QByteArray("records\r\n"));
+    }
 }
 
 TEST_F(JournalFileTest, FolderWithoutWritePermission) {

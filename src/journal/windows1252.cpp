@@ -1,5 +1,7 @@
 #include "journal/windows1252.h"
 
+#include <optional>
+
 namespace horalog {
 
 namespace {
@@ -11,7 +13,7 @@ constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char encodeOne(char16_t u) {
+std::optional<char> encodeOne(char16_t u) {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
         return static_cast<char>(u);
     }
@@ -20,7 +22,7 @@ char encodeOne(char16_t u) {
             return static_cast<char>(0x80 + i);
         }
     }
-    return '?';
+    return std::nullopt;
 }
 
 }  // namespace
@@ -29,9 +31,23 @@ QByteArray toWindows1252(const QString& text) {
     QByteArray out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        out.append(encodeOne(c.unicode()));
+        out.append(encodeOne(c.unicode()).value_or('?'));
     }
     return out;
+}
+
+QString notInWindows1252(const QString& text) {
+    QString missing;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character beyond 16 bits is a surrogate pair: both halves together are the character.
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString one = text.mid(i, length);
+        if (!encodeOne(text[i].unicode()) && !missing.contains(one)) {
+            missing += one;
+        }
+        i += length - 1;
+    }
+    return missing;
 }
 
 QString fromWindows1252(const QByteArray& bytes) {

@@ -45,6 +45,9 @@ public:
     // The time of day with seconds in the user's format, 24-hour.
     virtual QString timeWithSeconds(const QTime& time) = 0;
 
+    // Whether the desktop has a tray now; a panel may come and go while the program runs.
+    virtual bool trayAvailable() = 0;
+
     [[noreturn]] virtual void endProgram(int status) = 0;
 };
 

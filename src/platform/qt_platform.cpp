@@ -1,9 +1,15 @@
 #include "platform/qt_platform.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -33,6 +39,20 @@ QMessageBox::Icon iconOf(MessageIcon icon) {
 }
 
 }  // namespace
+
+bool installDanishQtTranslation() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    for (const QString& folder :
+         {QCoreApplication::applicationDirPath(),
+          QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+          QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (translator->load(QStringLiteral("qtbase_da"), folder)) {
+            return QCoreApplication::installTranslator(translator);
+        }
+    }
+    delete translator;
+    return false;
+}
 
 QtPlatform::QtPlatform() : locale_(QLocale::system()) {}
 
@@ -72,24 +92,56 @@ QString QtPlatform::inputBox(QWidget* parent, const QString& prompt, const QStri
     return dialog.textValue();
 }
 
+namespace {
+
+// A file dialog that accepts a name only in a folder that exists: a path elsewhere could not
+// hold the registration file.
+class ExistingFolderFileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty()) {
+            const QFileInfo chosen(files.constFirst());
+            if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
+                QMessageBox box(QMessageBox::Warning, windowTitle(),
+                                QStringLiteral("Mappen \"%1\" findes ikke.")
+                                    .arg(QDir::toNativeSeparators(chosen.absolutePath())),
+                                QMessageBox::NoButton, this);
+                box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+                box.exec();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
 std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, request.folder);
+    ExistingFolderFileDialog dialog(parent, request.title, request.folder);
+    dialog.setObjectName(QStringLiteral("Filnavn_Dialog"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
     for (const QString& pair : request.filters) {
-        const QStringList parts = pair.split(QLatin1Char('|'));
-        filters << (parts.size() == 2 && !parts[0].contains(parts[1])
-                        ? parts[0] + QStringLiteral(" (") + parts[1] + QLatin1Char(')')
-                        : parts[0]);
+        // "Dat fil (*.Dat)" already names its pattern; the dialog matches it without regard to
+        // case.
+        const QString shown = pair.section(QLatin1Char('|'), 0, 0);
+        const QString pattern = pair.section(QLatin1Char('|'), 1);
+        filters << (shown.contains(QLatin1Char('(')) || pattern.isEmpty()
+                        ? shown
+                        : shown + QStringLiteral(" (") + pattern + QLatin1Char(')'));
     }
     dialog.setNameFilters(filters);
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 QDateTime QtPlatform::currentDateTime() {
@@ -136,6 +188,10 @@ QString QtPlatform::timeWithSeconds(const QTime& time) {
             : QStringLiteral("H");
     return time.toString(hours + separator + QStringLiteral("mm") + separator +
                          QStringLiteral("ss"));
+}
+
+bool QtPlatform::trayAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtPlatform::endProgram(int status) {

@@ -6,6 +6,10 @@
 
 namespace horalog {
 
+// Qt's own texts (the file dialog's buttons and labels) in Danish, whatever the system's
+// language: Qt's translation from beside the program (Windows) or from Qt's folder.
+bool installDanishQtTranslation();
+
 // The real dialogs, clock and locale.
 class QtPlatform : public Platform {
 public:
@@ -24,6 +28,7 @@ public:
     QString shortDatePattern() override;
     QChar decimalSeparator() override;
     QString timeWithSeconds(const QTime& time) override;
+    bool trayAvailable() override;
     [[noreturn]] void endProgram(int status) override;
 
 private:

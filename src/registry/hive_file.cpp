@@ -92,6 +92,18 @@ bool HiveFileBackend::writableRoot(std::uint32_t root) const {
 }
 
 long HiveFileBackend::load(std::uint32_t root, Hive& hive) {
+    const long r = loadFile(root, hive);
+    // The machine-wide store is only ever read: one this user may not read, or that is damaged,
+    // counts as no key, and the defaults are used. The per-user store stays strict, since an
+    // empty one would be overwritten with defaults.
+    if (r != kSuccess && root == kHKeyLocalMachine && !machineWritable_) {
+        hive = Hive{};
+        return kSuccess;
+    }
+    return r;
+}
+
+long HiveFileBackend::loadFile(std::uint32_t root, Hive& hive) {
     const std::string* file = fileOf(root);
     if (file == nullptr) {
         return kFileNotFound;

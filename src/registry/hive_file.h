@@ -47,6 +47,7 @@ private:
     const std::string* fileOf(std::uint32_t root) const;
     bool writableRoot(std::uint32_t root) const;
     long load(std::uint32_t root, Hive& hive);
+    long loadFile(std::uint32_t root, Hive& hive);
     long save(std::uint32_t root, const Hive& hive);
     // The hive of an open key, loaded afresh, and the key in it.
     struct Resolved {

@@ -113,6 +113,19 @@ TEST_F(HiveFileTest, MachineStoreIsReadOnly) {
     EXPECT_FALSE(std::ifstream(paths.machine).good());
 }
 
+// A new user's first start must not end on a machine-wide file they cannot use.
+TEST_F(HiveFileTest, DamagedOrUnreadableMachineStoreCountsAsNoKey) {
+    writeFile(paths.machine, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\n");
+    CRegistry reg(backend());
+    EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, false, false));
+    ::unlink(paths.machine.c_str());
+    ::mkdir(paths.machine.c_str(), 0700);  // reading it fails
+    EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, false, false));
+    ::rmdir(paths.machine.c_str());
+    writeFile(paths.machine, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n\n");
+    EXPECT_TRUE(reg.OpenKey(kHKeyLocalMachine, "Software", false, false));
+}
+
 TEST_F(HiveFileTest, UnwritableFolderRaisesAndKeepsTheOldFile) {
     CRegistry reg(backend());
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));

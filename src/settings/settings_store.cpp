@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "app/flex_form.h"
+#include "platform/platform_paths.h"
 #include "settings/number_text.h"
-#include "settings/platform_defaults.h"
 #include "settings/store_text.h"
 
 namespace horalog {
@@ -37,9 +37,10 @@ void Flex_Form::readNumberSettings(CRegistry& r, bool writeMissing) {
     // A stored number too large for its variable is reported and its default used; the stored
     // text stays for the user to mend.
     const auto refuseSetting = [this](const char* name, const QString& text, const char* fallback) {
-        refuse(QStringLiteral("Indstillingen \"%1\" med værdien \"%2\" kan ikke anvendes, fordi "
-                              "tallet er for stort. Værdien %3 bruges i stedet.")
-                   .arg(QLatin1String(name), text, QLatin1String(fallback)));
+        warn(QStringLiteral("Indstillingen \"%1\" med værdien \"%2\" kan ikke anvendes, fordi "
+                            "tallet er for stort.\r\n\r\nVærdien %3 bruges nu. Den gemte værdi "
+                            "står uændret, så den kan rettes.")
+                 .arg(QLatin1String(name), text, QLatin1String(fallback)));
     };
     const auto whole = [&](const char* name, std::int16_t fallback, const char* fallbackText) {
         const auto text = storedText(r, name, fallbackText, writeMissing);

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/flex_form.h"
+#include "app/value_field.h"
 #include "timekeeping/time_text.h"
 
 namespace horalog {
@@ -15,8 +16,8 @@ void Flex_Form::Opdater_Visning(const QString& text) {
         clearToday();  // a time no clock can show
         return;
     }
-    Idag_CT->setText(ctText(*net));
-    Idag_TM->setText(Formater_Tid(Omregn_Til_Tid(*net)) + QLatin1Char(' '));
+    showValue(Idag_CT, ctText(*net));
+    showValue(Idag_TM, Formater_Tid(Omregn_Til_Tid(*net)) + QLatin1Char(' '));
     setCaption(QStringLiteral("Horalogs registrering - ") + Idag_CT->text());
     if (Tray_Icon != nullptr) {
         Tray_Icon->setToolTip(Tray_Data.tip);
@@ -50,9 +51,9 @@ void Flex_Form::restartTimer() {
 }
 
 void Flex_Form::showBalances() {
-    Total_CT->setText(ctText(Flex_Total));
-    Periode_CT->setText(ctText(Periode_Sum));
-    Periode_Diff->setText(ctText(periodSurplus(figures(), Arbejdstimer)));
+    showValue(Total_CT, ctText(Flex_Total));
+    showValue(Periode_CT, ctText(Periode_Sum));
+    showValue(Periode_Diff, ctText(periodSurplus(figures(), Arbejdstimer)));
 }
 
 }  // namespace horalog

@@ -1,0 +1,15 @@
+#include <QDir>
+
+#include "platform/platform_paths.h"
+
+namespace horalog {
+
+QString defaultRegistrationFile() {
+    return QDir::homePath() + QStringLiteral("/Horalog.Dat");
+}
+
+QChar pathSeparator() {
+    return QLatin1Char('/');
+}
+
+}  // namespace horalog
