@@ -1,18 +1,11 @@
 #include "form_fixture.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 
-#include "registry/registry.h"
-
-namespace horalog {
-
-bool FlexFormProbe::udregnTimerActive() const {
-    return f.Udregn_Timer->isActive();
-}
-
-namespace testing {
+namespace horalog::testing {
 
 QByteArray readBytes(const QString& path) {
     QFile f(path);
@@ -56,10 +49,6 @@ Flex_Form& FormTest::form() {
     return *window;
 }
 
-bool FormTest::startForm() {
-    return !ends(&Flex_Form::Form_Load);
-}
-
 bool FormTest::ends(void (Flex_Form::*handler)()) {
     try {
         form().run(handler);
@@ -69,41 +58,30 @@ bool FormTest::ends(void (Flex_Form::*handler)()) {
     return false;
 }
 
-namespace {
-void seed(const HivePaths& paths, bool machine,
-          const std::vector<std::pair<std::string, std::string>>& values) {
+void FormTest::seedKey(bool machine, const Values& values) {
     CRegistry reg(std::make_shared<HiveFileBackend>(paths, true));
-    reg.OpenKey(machine ? kHKeyLocalMachine : kHKeyCurrentUser, "Software\\Kvistborg\\Horalog",
-                true, true);
+    reg.OpenKey(machine ? kHKeyLocalMachine : kHKeyCurrentUser, kSettingsKey, true, true);
     for (const auto& [n, v] : values) {
         reg.WriteValue(n, v);
     }
 }
-}  // namespace
-
-void FormTest::seedUserKey(const std::vector<std::pair<std::string, std::string>>& values) {
-    seed(paths, false, values);
-}
-
-void FormTest::seedMachineKey(const std::vector<std::pair<std::string, std::string>>& values) {
-    seed(paths, true, values);
-}
 
 std::optional<std::string> FormTest::userValue(const std::string& name) {
     CRegistry reg(std::make_shared<HiveFileBackend>(paths));
-    if (!reg.OpenKey(kHKeyCurrentUser, "Software\\Kvistborg\\Horalog") || !reg.ValueExists(name)) {
+    if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey) || !reg.ValueExists(name)) {
         return std::nullopt;
     }
     return reg.ReadValue(name);
 }
 
-void FormTest::seedExistingUser(const QByteArray& bytes, const std::string& moedt) {
+void FormTest::startExistingUser(const QByteArray& bytes, const std::string& moedt) {
     writeBytes(file, bytes);
-    seedUserKey({{"Moedt", moedt},
-                 {"Arbejdstimer", "7.4"},
-                 {"FrokostVarighed", "50"},
-                 {"FrokostArbejdstid", "450"},
-                 {"Filnavn", file.toStdString()}});
+    seedKey(false, {{"Moedt", moedt},
+                    {"Arbejdstimer", "7.4"},
+                    {"FrokostVarighed", "50"},
+                    {"FrokostArbejdstid", "450"},
+                    {"Filnavn", file.toStdString()}});
+    ASSERT_TRUE(startForm());
 }
 
 QString FormTest::text(const char* name) {
@@ -113,9 +91,11 @@ QString FormTest::text(const char* name) {
     if (auto* edit = child<QLineEdit>(name)) {
         return edit->text();
     }
+    if (auto* action = child<QAction>(name)) {
+        return action->text();
+    }
     ADD_FAILURE() << "no control " << name;
     return QString();
 }
 
-}  // namespace testing
-}  // namespace horalog
+}  // namespace horalog::testing

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "app/flex_form.h"
+#include "journal/record.h"
 
 namespace horalog {
 
@@ -25,19 +26,11 @@ void Flex_Form::unhandledError(const QString& heading, const QString& descriptio
 }
 
 void Flex_Form::fileError(const QString& firstLine, const QString& error, bool blankLine) {
-    platform_.messageBox(this,
-                         firstLine + Filnavn + QStringLiteral("\r\nFejl: ") + error +
-                             (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
-                             QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet."),
+    platform_.messageBox(this, fileErrorText(firstLine, Filnavn, error, blankLine),
                          QStringLiteral("Fejl under oprettelse af fil"), MessageIcon::Exclamation,
                          MessageButtons::Ok, MessageAnswer::Ok);
     platform_.endProgram(1);
     std::abort();  // endProgram does not return
-}
-
-void Flex_Form::refuseTooLarge(const QString& what, const QString& text) {
-    refuse(
-        QStringLiteral("%1 \"%2\" kan ikke anvendes, fordi tallet er for stort.").arg(what, text));
 }
 
 void Flex_Form::refuse(const QString& text) {

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "app/flex_form.h"
+#include "journal/journal_file.h"
 #include "settings/file_location.h"
 
 namespace horalog {
@@ -13,7 +14,7 @@ QString Flex_Form::SplitFilename(const QString& filename, bool path_file) const 
 
 void Flex_Form::setFilnavn(const QString& path) {
     Filnavn = path;
-    Filnavn_Menu->setText(QStringLiteral("&Filnavn  (") + Filnavn + QLatin1Char(')'));
+    Filnavn_Menu->setText(fileMenuCaption(Filnavn));
 }
 
 void Flex_Form::Filnavn_Menu_Click() {
@@ -28,34 +29,27 @@ void Flex_Form::Filnavn_Menu_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    if (!folderOfFileExists(*chosen)) {
-        refuse(QStringLiteral("Mappen \"%1\" findes ikke.").arg(SplitFilename(*chosen, true)));
+    const LocationChoice choice = chooseLocation(*chosen, registrationFileExists(old));
+    if (choice == LocationChoice::Refused) {
+        refuse(missingFolderRefusal(*chosen));
         return;
     }
     setFilnavn(*chosen);
     const auto storePath = [this] { writeSetting(QStringLiteral("Filnavn"), Filnavn); };
-    if (!registrationFileExists(old)) {
+    if (choice == LocationChoice::StoreOnly) {
         storePath();
-    } else if (platform_.messageBox(
-                   this,
-                   QStringLiteral("Skal den eksisterende fil: ") + old +
-                       QStringLiteral("\r\nflyttes til: ") + Filnavn +
-                       QStringLiteral(" ?\r\n\r\n(Ved 'No' oprettes en ny tom fil, \r\neller den "
-                                      "evt. eksisterende fil anvendes)"),
-                   QStringLiteral("Flyt Horalog.dat"), MessageIcon::Question, MessageButtons::YesNo,
-                   MessageAnswer::Yes) == MessageAnswer::Yes) {
+    } else if (platform_.messageBox(this, moveQuestion(old, Filnavn),
+                                    QStringLiteral("Flyt Horalog.dat"), MessageIcon::Question,
+                                    MessageButtons::YesNo,
+                                    MessageAnswer::Yes) == MessageAnswer::Yes) {
         const FileOutcome moved = moveRegistrationFile(old, Filnavn, storePath);
         if (!moved.ok) {
             // Records must never split silently across two files: stay with the old one.
             const QString wanted = Filnavn;
             setFilnavn(old);
-            platform_.messageBox(
-                this,
-                QStringLiteral("Filen ") + old + QStringLiteral(" kunne ikke flyttes til ") +
-                    wanted + QStringLiteral("\r\nFejl: ") + moved.error +
-                    QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + old,
-                QStringLiteral("Flyt Horalog.dat"), MessageIcon::Exclamation, MessageButtons::Ok,
-                MessageAnswer::Ok);
+            platform_.messageBox(this, moveFailure(old, wanted, moved.error),
+                                 QStringLiteral("Flyt Horalog.dat"), MessageIcon::Exclamation,
+                                 MessageButtons::Ok, MessageAnswer::Ok);
             return;
         }
     } else {
@@ -64,7 +58,7 @@ void Flex_Form::Filnavn_Menu_Click() {
         showBalances();
         storePath();
     }
-    Status_Label->setText(QStringLiteral("Filnavn ændret/flyttet til ") + Filnavn);
+    Status_Label->setText(locationStatus(Filnavn));
     restartTimer();
 }
 

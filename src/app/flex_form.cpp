@@ -11,7 +11,6 @@
 #include <QTimer>
 
 #include "app/app_icon.h"
-#include "settings/store_text.h"
 #include "timekeeping/time_text.h"
 
 namespace horalog {
@@ -109,23 +108,13 @@ CRegistry& Flex_Form::reg() {
 }
 
 void Flex_Form::writeSetting(const QString& name, const QString& value) {
-    reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
-    reg().WriteValue(toStoreText(name), toStoreText(value));
-    reg().CloseKey();
+    writeUserSetting(reg(), name, value);
 }
 
 QString Flex_Form::dateTimeText() {
     const QDateTime now = platform_.currentDateTime();
-    QString pattern = platform_.shortDatePattern();
-    // Qt knows the day and year letters in lower case only; a Danish pattern may spell å.
-    for (QChar& c : pattern) {
-        if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
-            c = QLatin1Char('y');
-        } else if (c == QLatin1Char('D')) {
-            c = QLatin1Char('d');
-        }
-    }
-    return now.date().toString(pattern) + QLatin1Char(' ') + platform_.timeWithSeconds(now.time());
+    return horalog::dateTimeText(now.date(), platform_.shortDatePattern(),
+                                 platform_.timeWithSeconds(now.time()));
 }
 
 QString Flex_Form::currentDateText() {
@@ -148,11 +137,6 @@ void Flex_Form::setFigures(const Figures& f) {
     Periode_Dage = f.dage;
     Periode_Sum = f.sum;
     Flex_Total = f.total;
-}
-
-void Flex_Form::setCaption(const QString& caption) {
-    setWindowTitle(caption);
-    Tray_Data.tip = caption.left(63);
 }
 
 void Flex_Form::setKommeColour(bool registered) {

@@ -9,7 +9,9 @@
 
 #include "platform/platform.h"
 #include "registry/registry.h"
+#include "settings/settings.h"
 #include "timekeeping/balance.h"
+#include "timekeeping/today.h"
 
 class QAction;
 class QLabel;
@@ -21,8 +23,8 @@ class QTimer;
 
 namespace horalog {
 
-// The one working window. It owns all working state and every handler; the handlers live in the
-// folders of the subsystems they belong to.
+// The one working window. It owns all working state and every handler; a handler reads its
+// widgets, asks the rules, shows what they return through the platform and writes its widgets.
 class Flex_Form : public QMainWindow {
     Q_OBJECT
 
@@ -65,23 +67,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    friend struct FlexFormProbe;
-
     void buildControls();
     void buildMenus();
     void wireEvents();
 
     void Flyt_Opsaetninger();
     void readSettings();
-    QString readArrival();
+    void useSettings(const WorkSettings& values);
+    void showWarnings(const QStringList& warnings);
     void showWindowCentred();
     void proposeArrival();
     void restoreArrival(const QString& stored);
 
     void registerArrival();
     void registerDeparture();
-    std::optional<std::int32_t> typedTime(const QString& text);
-    void readNumberSettings(CRegistry& r, bool writeMissing);
+    std::optional<TypedTime> typedTime(const QString& text);
     void fileNameNotice(bool firstWording);
     void setFilnavn(const QString& path);
 
@@ -91,6 +91,7 @@ private:
     void showBalances();
     void setCaption(const QString& caption);
     void setKommeColour(bool registered);
+    void setGaaText(const QString& text);
     void createTrayIcon();
 
     CRegistry& reg();
@@ -105,8 +106,6 @@ private:
     [[noreturn]] void fileError(const QString& firstLine, const QString& error, bool blankLine);
     void refuse(const QString& text);
     void warn(const QString& text);
-    // «<what> "<text>" kan ikke anvendes, fordi tallet er for stort.»
-    void refuseTooLarge(const QString& what, const QString& text);
     [[noreturn]] void unhandledError(const QString& heading, const QString& description);
 
     Platform& platform_;

@@ -42,35 +42,30 @@ QFont fontOf(double points, bool bold = false) {
     return font;
 }
 
-template <typename W>
-W* make(QWidget* parent, const char* name, const QString& text, const QString& tip = QString()) {
-    auto* w = new W(text, parent);
-    w->setObjectName(QLatin1String(name));
-    w->setFont(fontOf(9.75));
-    if (!tip.isEmpty()) {
-        w->setToolTip(tip);
+enum class Kind { Caption, TextField, ValueField, Status, Button };
+
+// The controls as the original laid them out: name, kind, caption, tooltip, twips rectangle.
+// The rows stand in tab order.
+struct Control {
+    QLabel* Flex_Form::*label;
+    QLineEdit* Flex_Form::*field;
+    QPushButton* Flex_Form::*button;
+    const char* name;
+    Kind kind;
+    const char* caption;
+    const char* tooltip;
+    int left, top, width, height;
+};
+
+QFont controlFont(Kind kind) {
+    switch (kind) {
+        case Kind::Status:
+            return fontOf(8.25);
+        case Kind::Button:
+            return fontOf(8.25, true);
+        default:
+            return fontOf(9.75);
     }
-    return w;
-}
-
-QLabel* valueField(QWidget* parent, const char* name, const QString& tip) {
-    QLabel* label = make<QLabel>(parent, name, QString(), tip);
-    label->setFrameShape(QFrame::Box);
-    label->setLineWidth(1);
-    label->setIndent(2);  // a fixed gap inside the border, so the room for a figure is known
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setTextFormat(Qt::PlainText);
-    label->setAutoFillBackground(true);
-    return label;
-}
-
-QLineEdit* textField(QWidget* parent, const char* name, const QString& tip) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setFont(fontOf(9.75));
-    field->setToolTip(tip);
-    field->setAlignment(Qt::AlignRight);
-    return field;
 }
 
 }  // namespace
@@ -82,66 +77,92 @@ void Flex_Form::buildControls() {
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    Komme_Label = make<QLabel>(client, "Komme_Label", QStringLiteral("&Komme tid:"));
-    place(Komme_Label, 120, 120, 1935, 255);
-    Komme_Text = textField(client, "Komme_Text",
-                           QStringLiteral("angivelse af komme tidspunkt og visning af allerede "
-                                          "registreret komme tidspunkt"));
-    place(Komme_Text, 2160, 60, 975, 405);
-    Komme_Label->setBuddy(Komme_Text);
+    using F = Flex_Form;
+    const Control controls[] = {
+        {&F::Komme_Label, nullptr, nullptr, "Komme_Label", Kind::Caption, "&Komme tid:", "", 120,
+         120, 1935, 255},
+        {nullptr, &F::Komme_Text, nullptr, "Komme_Text", Kind::TextField, "",
+         "angivelse af komme tidspunkt og visning af allerede registreret komme tidspunkt", 2160,
+         60, 975, 405},
+        {&F::Gaa_Label, nullptr, nullptr, "Gaa_Label", Kind::Caption, "&Gå tid:", "", 120, 600,
+         1935, 255},
+        {nullptr, &F::Gaa_Text, nullptr, "Gaa_Text", Kind::TextField, "",
+         "angivelse af gå tidspunkt", 2160, 540, 975, 375},
+        {&F::Idag_Label, nullptr, nullptr, "Idag_Label", Kind::Caption, "Tid idag:", "", 120, 1080,
+         1935, 255},
+        {&F::Idag_CT, nullptr, nullptr, "Idag_CT", Kind::ValueField, "",
+         "tid fra registreret komme tidspunkt til \"Gå tid\" i centitimer", 2160, 1020, 975, 375},
+        {&F::Idag_TM_Label, nullptr, nullptr, "Idag_TM_Label", Kind::Caption, "Timer/minutter:", "",
+         3360, 1080, 1455, 255},
+        {&F::Idag_TM, nullptr, nullptr, "Idag_TM", Kind::ValueField, "",
+         "tid fra registreret komme tidspunkt til \"Gå tid\" i timer/minutter", 4920, 1020, 855,
+         375},
+        {&F::Periode_Label, nullptr, nullptr, "Periode_Label", Kind::Caption,
+         "Tid denne periode:", "", 120, 1560, 1935, 255},
+        {&F::Periode_CT, nullptr, nullptr, "Periode_CT", Kind::ValueField, "",
+         "total tid i denne periode i centitimer", 2160, 1500, 975, 375},
+        {&F::Periode_Diff_Label, nullptr, nullptr, "Periode_Diff_Label", Kind::Caption,
+         "+/- for periode:", "", 3360, 1560, 1455, 255},
+        {&F::Periode_Diff, nullptr, nullptr, "Periode_Diff", Kind::ValueField, "",
+         "over-/underskud i denne periode", 4920, 1500, 855, 375},
+        {&F::Total_Label, nullptr, nullptr, "Total_Label", Kind::Caption, "Flex total:", "", 120,
+         2040, 1935, 255},
+        {&F::Total_CT, nullptr, nullptr, "Total_CT", Kind::ValueField, "",
+         "total horalog i centitimer", 2160, 1980, 975, 375},
+        {&F::Status_Label, nullptr, nullptr, "Status_Label", Kind::Status, "",
+         "diverse status informationer", 120, 2520, 5655, 255},
+        {nullptr, nullptr, &F::Registrer_Command, "Registrer_Command", Kind::Button,
+         "&Registrer komme/gå tid", "registrerer komme eller gå tidspunkt", 3360, 315, 2415, 375},
+    };
 
-    Gaa_Label = make<QLabel>(client, "Gaa_Label", QStringLiteral("&Gå tid:"));
-    place(Gaa_Label, 120, 600, 1935, 255);
-    Gaa_Text = textField(client, "Gaa_Text", QStringLiteral("angivelse af gå tidspunkt"));
-    place(Gaa_Text, 2160, 540, 975, 375);
-    Gaa_Label->setBuddy(Gaa_Text);
-
-    Idag_Label = make<QLabel>(client, "Idag_Label", QStringLiteral("Tid idag:"));
-    place(Idag_Label, 120, 1080, 1935, 255);
-    Idag_CT = valueField(
-        client, "Idag_CT",
-        QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i centitimer"));
-    place(Idag_CT, 2160, 1020, 975, 375);
-    Idag_TM_Label = make<QLabel>(client, "Idag_TM_Label", QStringLiteral("Timer/minutter:"));
-    place(Idag_TM_Label, 3360, 1080, 1455, 255);
-    Idag_TM = valueField(
-        client, "Idag_TM",
-        QStringLiteral("tid fra registreret komme tidspunkt til \"Gå tid\" i timer/minutter"));
-    place(Idag_TM, 4920, 1020, 855, 375);
-
-    Periode_Label = make<QLabel>(client, "Periode_Label", QStringLiteral("Tid denne periode:"));
-    place(Periode_Label, 120, 1560, 1935, 255);
-    Periode_CT =
-        valueField(client, "Periode_CT", QStringLiteral("total tid i denne periode i centitimer"));
-    place(Periode_CT, 2160, 1500, 975, 375);
-    Periode_Diff_Label =
-        make<QLabel>(client, "Periode_Diff_Label", QStringLiteral("+/- for periode:"));
-    place(Periode_Diff_Label, 3360, 1560, 1455, 255);
-    Periode_Diff =
-        valueField(client, "Periode_Diff", QStringLiteral("over-/underskud i denne periode"));
-    place(Periode_Diff, 4920, 1500, 855, 375);
-
-    Total_Label = make<QLabel>(client, "Total_Label", QStringLiteral("Flex total:"));
-    place(Total_Label, 120, 2040, 1935, 255);
-    Total_CT = valueField(client, "Total_CT", QStringLiteral("total horalog i centitimer"));
-    place(Total_CT, 2160, 1980, 975, 375);
-
-    Status_Label = new QLabel(client);
-    Status_Label->setObjectName(QStringLiteral("Status_Label"));
-    Status_Label->setTextFormat(Qt::PlainText);  // an "&" shows as itself
-    Status_Label->setToolTip(QStringLiteral("diverse status informationer"));
-    Status_Label->setFont(fontOf(8.25));
-    place(Status_Label, 120, 2520, 5655, 255);
-
-    Registrer_Command = new QPushButton(QStringLiteral("&Registrer komme/gå tid"), client);
-    Registrer_Command->setObjectName(QStringLiteral("Registrer_Command"));
-    Registrer_Command->setFont(fontOf(8.25, true));
-    Registrer_Command->setToolTip(QStringLiteral("registrerer komme eller gå tidspunkt"));
-    Registrer_Command->setAutoDefault(true);  // Enter on the focused button presses it
-    place(Registrer_Command, 3360, 315, 2415, 375);
-
-    setTabOrder(Komme_Text, Gaa_Text);
-    setTabOrder(Gaa_Text, Registrer_Command);
+    QWidget* previousFocus = nullptr;
+    QLabel* pendingBuddy = nullptr;
+    for (const Control& c : controls) {
+        QWidget* w = nullptr;
+        const QString caption = QString::fromUtf8(c.caption);
+        if (c.field != nullptr) {
+            auto* field = new QLineEdit(client);
+            field->setAlignment(Qt::AlignRight);
+            this->*c.field = field;
+            w = field;
+        } else if (c.button != nullptr) {
+            auto* button = new QPushButton(caption, client);
+            button->setAutoDefault(true);  // Enter on the focused button presses it
+            this->*c.button = button;
+            w = button;
+        } else {
+            auto* label = new QLabel(caption, client);
+            if (c.kind != Kind::Caption) {
+                label->setTextFormat(Qt::PlainText);  // an "&" shows as itself
+            }
+            if (c.kind == Kind::ValueField) {
+                label->setFrameShape(QFrame::Box);
+                label->setLineWidth(1);
+                label->setIndent(2);  // a fixed gap inside the border, so a figure's room is known
+                label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                label->setAutoFillBackground(true);
+            }
+            this->*c.label = label;
+            w = label;
+        }
+        w->setObjectName(QLatin1String(c.name));
+        w->setFont(controlFont(c.kind));
+        w->setToolTip(QString::fromUtf8(c.tooltip));
+        place(w, c.left, c.top, c.width, c.height);
+        // A caption with an access key hands the focus to the field after it.
+        if (pendingBuddy != nullptr && c.field != nullptr) {
+            pendingBuddy->setBuddy(w);
+        }
+        pendingBuddy = c.kind == Kind::Caption && caption.contains(QLatin1Char('&'))
+                           ? qobject_cast<QLabel*>(w)
+                           : nullptr;
+        if (c.field != nullptr || c.button != nullptr) {
+            if (previousFocus != nullptr) {
+                setTabOrder(previousFocus, w);
+            }
+            previousFocus = w;
+        }
+    }
 
     Udregn_Timer = new QTimer(this);
     Udregn_Timer->setObjectName(QStringLiteral("Udregn_Timer"));

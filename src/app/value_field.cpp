@@ -16,6 +16,9 @@ int valueRoom(const QLabel* field) {
 }
 
 void showValue(QLabel* field, const QString& text) {
+    if (field->text() == text) {
+        return;
+    }
     QFont font = field->font();
     if (!field->property(kBaseSize).isValid()) {
         field->setProperty(kBaseSize, font.pointSizeF());

@@ -195,4 +195,24 @@ FileOutcome removeFile(const QString& path) {
     return {};
 }
 
+FileOutcome moveRegistrationFile(const QString& from, const QString& to,
+                                 const std::function<void()>& storeNewPath) {
+    if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath()) {
+        storeNewPath();
+        return {};
+    }
+    if (const FileOutcome copied = placeCopy(from, to); !copied.ok) {
+        return copied;
+    }
+    try {
+        storeNewPath();
+    } catch (...) {
+        removeFile(to);
+        throw;
+    }
+    // The records are safe under the new name; an old name left behind is only a spare copy.
+    removeFile(from);
+    return {};
+}
+
 }  // namespace horalog

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace horalog {
@@ -33,5 +34,12 @@ FileOutcome appendLines(const QString& path, const QStringList& lines);
 FileOutcome placeCopy(const QString& from, const QString& to);
 
 FileOutcome removeFile(const QString& path);
+
+// Moves the registration file so that the store names a file holding every record at every
+// moment: a complete, synced file at the new name first, then storeNewPath, then the old name
+// removed. A crash at any step leaves at worst a spare copy. When storeNewPath throws, the new
+// copy is removed again and the error goes on.
+FileOutcome moveRegistrationFile(const QString& from, const QString& to,
+                                 const std::function<void()>& storeNewPath);
 
 }  // namespace horalog

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <stdexcept>
 
 #include <QDir>
 #include <QFile>
@@ -148,6 +149,34 @@ TEST_F(JournalFileTest, PlaceCopyNeverReplacesAFile) {
         EXPECT_EQ(read(to), QByteArray("records\r\n"));
         EXPECT_EQ(read(from), QByteArray("records\r\n"));
     }
+}
+
+// The store must name a file holding every record at every moment: it is told of the new name
+// only once that file is whole, and the old name goes last.
+TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
+    const QByteArray records = "dato;dag\r\n06-12-2026;1;08:00;16:30;800;800;60;\r\n";
+    const QString from = write("old.dat", records);
+    const QString to = path("new.dat");
+    int stored = 0;
+    EXPECT_TRUE(moveRegistrationFile(from, to, [&] {
+                    ++stored;
+                    EXPECT_EQ(read(to), records);
+                    EXPECT_EQ(read(from), records);
+                }).ok);
+    EXPECT_EQ(stored, 1);
+    EXPECT_FALSE(QFile::exists(from));
+
+    // A failing store: the old file stays whole and the copy goes again.
+    EXPECT_THROW(moveRegistrationFile(to, from, [] { throw std::runtime_error("store"); }),
+                 std::runtime_error);
+    EXPECT_EQ(read(to), records);
+    EXPECT_FALSE(QFile::exists(from));
+
+    // A failing copy (the name is taken): nothing stored.
+    const QString taken = write("taken.dat", "x");
+    EXPECT_FALSE(moveRegistrationFile(to, taken, [&] { ++stored; }).ok);
+    EXPECT_EQ(stored, 1);
+    EXPECT_EQ(read(taken), QByteArray("x"));
 }
 
 TEST_F(JournalFileTest, FolderWithoutWritePermission) {

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "journal/journal_file.h"
 #include "settings/number_text.h"
 #include "timekeeping/time_text.h"
 
@@ -43,10 +44,6 @@ QString resetRecord(const QString& date, std::int32_t total) {
            QStringLiteral(";periode afsluttet/nulstillet");
 }
 
-bool hasSevenFields(const QString& line) {
-    return line.count(QLatin1Char(';')) >= 6;
-}
-
 LineReading figuresFromLine(const QString& line, Figures& figures) {
     const QStringList fields = line.split(QLatin1Char(';'));
     if (fields.size() < 7) {
@@ -60,6 +57,53 @@ LineReading figuresFromLine(const QString& line, Figures& figures) {
     }
     figures = {*dage, *sum, *total};
     return LineReading::Read;
+}
+
+FileFigures readFileFigures(const QString& path) {
+    const LastRecord last = readLastRecordLine(path);
+    if (!last.outcome.ok) {
+        return {false, last.outcome.error, std::nullopt};
+    }
+    if (!last.line) {
+        return {};
+    }
+    Figures read;
+    if (figuresFromLine(*last.line, read) == LineReading::OutOfRange) {
+        return {false,
+                QStringLiteral("Den sidste registrering har et tal, der er for stort: ") +
+                    last.line->left(100),
+                std::nullopt};
+    }
+    return {true, QString(), read};
+}
+
+FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total) {
+    const FileOutcome written = appendLines(path, {headerLine(), openingRecord(date, total)});
+    if (!written.ok) {
+        return {false, written.error, std::nullopt};
+    }
+    return {true, QString(), Figures{0, 0, total}};
+}
+
+QString fileErrorText(const QString& firstLine, const QString& path, const QString& error,
+                      bool blankLine) {
+    return firstLine + path + QStringLiteral("\r\nFejl: ") + error +
+           (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
+           QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");
+}
+
+QString creatingFailed() {
+    return QStringLiteral("Fejl under oprettelse af filen: ");
+}
+
+QString writingFailed() {
+    return QStringLiteral("Fejl under skrivning til filen: ");
+}
+
+QString balanceQuestion() {
+    return QStringLiteral(
+        "Horalogs-programmet har ikke været anvendt før.\r\nIndtast nuværende horalog, eller 0 "
+        "hvis horalog ikke tidligere har været registreret:");
 }
 
 }  // namespace horalog

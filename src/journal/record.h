@@ -16,11 +16,29 @@ QString timeOffRecord(const QString& date, const Figures& after, const QString& 
                       const QString& comment);
 QString resetRecord(const QString& date, std::int32_t total);
 
-bool hasSevenFields(const QString& line);
-
 enum class LineReading { TooFewFields, Read, OutOfRange };
 
 // Fields 2, 6 and 7 of a record: the day count, the period sum and the balance.
 LineReading figuresFromLine(const QString& line, Figures& figures);
+
+// The figures of a registration file that exists: from its last line of seven fields, nothing
+// when it has none. Not ok when the file cannot be read or that line holds a number too large
+// for its column; error then says why.
+struct FileFigures {
+    bool ok = true;
+    QString error;
+    std::optional<Figures> figures;
+};
+FileFigures readFileFigures(const QString& path);
+
+// A new registration file: the header and the opening record with the balance.
+FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total);
+
+// The message before the program ends on a file error.
+QString fileErrorText(const QString& firstLine, const QString& path, const QString& error,
+                      bool blankLine);
+QString creatingFailed();  // «Fejl under oprettelse af filen: »
+QString writingFailed();   // «Fejl under skrivning til filen: »
+QString balanceQuestion();
 
 }  // namespace horalog

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "journal/windows1252.h"
 
 namespace horalog {
@@ -57,6 +60,30 @@ TEST(Windows1252, RoundTripOfEveryByte) {
     EXPECT_EQ(toWindows1252(fromWindows1252(all)), all);
     EXPECT_EQ(fromWindows1252("\x80\xE6\xF8\xE5"), QStringLiteral("€æøå"));
     EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
+}
+
+TEST(FileFigures, ReadAndCreate) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("h.dat"));
+    const FileFigures created = createRegistrationFile(path, kDate, -35);
+    ASSERT_TRUE(created.ok);
+    EXPECT_EQ(created.figures, (Figures{0, 0, -35}));
+    EXPECT_EQ(readFileFigures(path).figures, (Figures{0, 0, -35}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("x;32768;-;-;-;0;0\r\n");
+    file.close();
+    const FileFigures bad = readFileFigures(path);
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.error, QStringLiteral("Den sidste registrering har et tal, der er for stort: "
+                                        "x;32768;-;-;-;0;0"));
+    EXPECT_FALSE(readFileFigures(dir.filePath(QStringLiteral("none"))).ok);
+    EXPECT_FALSE(createRegistrationFile(dir.filePath(QStringLiteral("no/h.dat")), kDate, 0).ok);
+    EXPECT_EQ(fileErrorText(writingFailed(), QStringLiteral("/f"), QStringLiteral("E"), true),
+              QStringLiteral("Fejl under skrivning til filen: /f\r\nFejl: E\r\n\r\n"
+                             "Programmet kan ikke fortsætte før fejlen er rettet."));
 }
 
 }  // namespace

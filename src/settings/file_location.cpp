@@ -14,28 +14,35 @@ QString splitFilename(const QString& filename, bool pathFile) {
     return pathFile ? filename.left(cut) : filename.mid(cut + 1);
 }
 
-bool folderOfFileExists(const QString& filename) {
-    return !filename.isEmpty() && QFileInfo(QFileInfo(filename).absolutePath()).isDir();
+LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {
+    // A name in a folder that does not exist could never hold the file, and stored it would end
+    // every later start on the file error.
+    if (!QFileInfo(QFileInfo(chosen).absolutePath()).isDir()) {
+        return LocationChoice::Refused;
+    }
+    return oldFileExists ? LocationChoice::AskToMove : LocationChoice::StoreOnly;
 }
 
-FileOutcome moveRegistrationFile(const QString& from, const QString& to,
-                                 const std::function<void()>& storeNewPath) {
-    if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath()) {
-        storeNewPath();
-        return {};
-    }
-    if (const FileOutcome copied = placeCopy(from, to); !copied.ok) {
-        return copied;
-    }
-    try {
-        storeNewPath();
-    } catch (...) {
-        removeFile(to);
-        throw;
-    }
-    // The records are safe under the new name; an old name left behind is only a spare copy.
-    removeFile(from);
-    return {};
+QString missingFolderRefusal(const QString& chosen) {
+    return QStringLiteral("Mappen \"%1\" findes ikke.").arg(splitFilename(chosen, true));
+}
+
+QString moveQuestion(const QString& from, const QString& to) {
+    return QStringLiteral("Skal den eksisterende fil: ") + from +
+           QStringLiteral("\r\nflyttes til: ") + to +
+           QStringLiteral(
+               " ?\r\n\r\n(Ved 'No' oprettes en ny tom fil, \r\neller den evt. "
+               "eksisterende fil anvendes)");
+}
+
+QString moveFailure(const QString& from, const QString& to, const QString& error) {
+    return QStringLiteral("Filen ") + from + QStringLiteral(" kunne ikke flyttes til ") + to +
+           QStringLiteral("\r\nFejl: ") + error +
+           QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + from;
+}
+
+QString locationStatus(const QString& filnavn) {
+    return QStringLiteral("Filnavn ændret/flyttet til ") + filnavn;
 }
 
 }  // namespace horalog

@@ -1,23 +1,20 @@
 #pragma once
 
 #include <QString>
-#include <functional>
-
-#include "journal/journal_file.h"
 
 namespace horalog {
 
 // The folder part of a path (true) or its file-name part (false), split at the last separator.
 QString splitFilename(const QString& filename, bool pathFile);
 
-// Whether the folder of a chosen file name exists; a name elsewhere is refused.
-bool folderOfFileExists(const QString& filename);
+// What becomes of a chosen file name: refused (its folder does not exist), simply stored (no
+// file at the old path), or the user is asked whether to move the old file there.
+enum class LocationChoice { Refused, StoreOnly, AskToMove };
+LocationChoice chooseLocation(const QString& chosen, bool oldFileExists);
 
-// Moves the registration file so that the store names a file holding every record at every
-// moment: a complete, synced file at the new name first, then storeNewPath, then the old name
-// removed. A crash at any step leaves at worst a spare copy. When storeNewPath throws, the new
-// copy is removed again and the error goes on.
-FileOutcome moveRegistrationFile(const QString& from, const QString& to,
-                                 const std::function<void()>& storeNewPath);
+QString missingFolderRefusal(const QString& chosen);
+QString moveQuestion(const QString& from, const QString& to);
+QString moveFailure(const QString& from, const QString& to, const QString& error);
+QString locationStatus(const QString& filnavn);
 
 }  // namespace horalog

@@ -181,4 +181,30 @@ QString localeNumberText(float value, QChar decimalSeparator) {
     return s;
 }
 
+QString tooLargeRefusal(const QString& what, const QString& text) {
+    return QStringLiteral("%1 \"%2\" kan ikke anvendes, fordi tallet er for stort.")
+        .arg(what, text);
+}
+
+HoursAnswer readHoursAnswer(QString answer, const QString& what, bool ignoreBelowZero) {
+    HoursAnswer result;
+    answer.replace(QLatin1Char(','), QLatin1Char('.'));
+    result.text = answer;
+    if (answer.isEmpty()) {
+        return result;
+    }
+    if (const auto number = readNumber(answer);
+        number && (*number == 0.0 || (ignoreBelowZero && *number < 0.0))) {
+        return result;
+    }
+    if (const auto hours = readHours(answer)) {
+        result.kind = HoursAnswer::Kind::Hours;
+        result.hours = *hours;
+    } else {
+        result.kind = HoursAnswer::Kind::Refused;
+        result.refusal = tooLargeRefusal(what, answer);
+    }
+    return result;
+}
+
 }  // namespace horalog

@@ -29,4 +29,18 @@ QString plainNumberText(float value);
 // "7,4", "0,5": the locale's separator, seven significant digits.
 QString localeNumberText(float value, QChar decimalSeparator);
 
+// «<what> "<text>" kan ikke anvendes, fordi tallet er for stort.»
+QString tooLargeRefusal(const QString& what, const QString& text);
+
+// An answer in hours to the daily-hours or time-off question, with "," read as ".": nothing to
+// do (empty, or a number the question ignores), a refusal to show, or the hours.
+struct HoursAnswer {
+    enum class Kind { Nothing, Refused, Hours } kind = Kind::Nothing;
+    double hours = 0.0;
+    QString refusal;
+    QString text;  // the answer as read, "," turned into "."
+};
+// what names the amount in a refusal; ignoreBelowZero: a negative answer is nothing to do too.
+HoursAnswer readHoursAnswer(QString answer, const QString& what, bool ignoreBelowZero);
+
 }  // namespace horalog

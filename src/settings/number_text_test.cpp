@@ -110,5 +110,31 @@ TEST(NumberText, PlainAndLocale) {
     }
 }
 
+// The daily hours ignore a negative answer, time off takes it; both ignore 0 and refuse what the
+// balances cannot hold.
+TEST(ReadHoursAnswer, NothingRefusedOrHours) {
+    using K = HoursAnswer::Kind;
+    const struct {
+        const char* answer;
+        bool ignoreBelowZero;
+        K kind;
+        double hours;
+    } cases[] = {
+        {"", false, K::Nothing, 0},       {"0", false, K::Nothing, 0},
+        {"abc", false, K::Nothing, 0},    {"7,5", true, K::Hours, 7.5},
+        {"-2", false, K::Hours, -2},      {"-2", true, K::Nothing, 0},
+        {"0,001", true, K::Hours, 0.001}, {"1e300", false, K::Refused, 0},
+    };
+    for (const auto& c : cases) {
+        const HoursAnswer a =
+            readHoursAnswer(QLatin1String(c.answer), QStringLiteral("Tiden"), c.ignoreBelowZero);
+        EXPECT_EQ(a.kind, c.kind) << c.answer;
+        EXPECT_DOUBLE_EQ(a.hours, c.hours) << c.answer;
+    }
+    EXPECT_EQ(
+        readHoursAnswer(QStringLiteral("1e300"), QStringLiteral("Arbejdstiden"), true).refusal,
+        QStringLiteral("Arbejdstiden \"1e300\" kan ikke anvendes, fordi tallet er for stort."));
+}
+
 }  // namespace
 }  // namespace horalog

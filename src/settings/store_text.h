@@ -5,9 +5,6 @@
 
 namespace horalog {
 
-// The per-user and machine-wide settings live under this key of their root.
-inline constexpr char kSettingsKey[] = "Software\\Kvistborg\\Horalog";
-
 // The store keeps text in the system's single-byte code page on Windows and UTF-8 elsewhere,
 // which is what Qt's local 8-bit encoding is on each.
 inline std::string toStoreText(const QString& text) {

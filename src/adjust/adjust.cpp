@@ -1,0 +1,59 @@
+#include "adjust/adjust.h"
+
+#include "journal/record.h"
+#include "journal/windows1252.h"
+#include "settings/number_text.h"
+
+namespace horalog {
+
+QString timeOffPrompt() {
+    return QStringLiteral(
+        "Angiv antal timer afspadseret:\r\n(Der fratrækkes ikke automatisk frokost og pauser)");
+}
+
+QString timeOffCommentPrompt() {
+    return QStringLiteral(
+        "Indtast evt. bemærkning til afspadsering:\r\n(Blot en husktekst eller kommentar)");
+}
+
+Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
+                       const QString& date, QChar decimalSeparator) {
+    Adjustment a;
+    // A line break would split the record in two.
+    comment.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    comment.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (const QString missing = notInWindows1252(comment); !missing.isEmpty()) {
+        a.refusal = QStringLiteral(
+                        "Bemærkningen \"%1\" kan ikke gemmes, fordi filen ikke kan rumme tegnene "
+                        "\"%2\".")
+                        .arg(comment, missing);
+        return a;
+    }
+    const auto amount = static_cast<float>(hours * 100.0);
+    const auto after = takeTimeOff(before, amount);
+    if (!after) {
+        a.refusal = QStringLiteral(
+                        "Afspadseringen \"%1\" kan ikke anvendes, fordi saldoen bliver for stor.")
+                        .arg(answer);
+        return a;
+    }
+    a.after = *after;
+    a.record = timeOffRecord(date, *after, localeNumberText(-amount, decimalSeparator), comment);
+    a.status = QStringLiteral("Afspadsering af ") + localeNumberText(amount, decimalSeparator) +
+               QStringLiteral(" ct tilføjet");
+    return a;
+}
+
+QString periodResetQuestion() {
+    return QStringLiteral("Skal denne periode afsluttes,\r\nog totalen nulstilles ?");
+}
+
+Adjustment resetPeriod(const Figures& before, const QString& date) {
+    Adjustment a;
+    a.after = {0, 0, before.total};
+    a.record = resetRecord(date, before.total);
+    a.status = QStringLiteral("Flexperiode nulstillet");
+    return a;
+}
+
+}  // namespace horalog

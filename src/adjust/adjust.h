@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "timekeeping/balance.h"
+
+namespace horalog {
+
+QString timeOffPrompt();
+QString timeOffCommentPrompt();
+
+// Hours off in lieu booked with their comment: the figures after, the record and the status
+// line; or the refusal to show instead, and nothing is written.
+struct Adjustment {
+    std::optional<QString> refusal;
+    Figures after;
+    QString record;
+    QString status;
+};
+// answer is the hours as typed (read with "," as "."), shown in a refusal.
+Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
+                       const QString& date, QChar decimalSeparator);
+
+QString periodResetQuestion();
+// Closing the period: day count and sum start again, the balance carries over.
+Adjustment resetPeriod(const Figures& before, const QString& date);
+
+}  // namespace horalog

@@ -1,0 +1,79 @@
+// The running display of today, the clock tick and the balance labels. A tick renews only what
+// changed: most ticks change no text at all.
+#include <QLabel>
+#include <QLineEdit>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "app/flex_form.h"
+#include "app/value_field.h"
+
+namespace horalog {
+
+void Flex_Form::Opdater_Visning(const QString& text) {
+    const auto today = todayTexts(Komme_CT, text, Dato_Laengde, lunch());
+    if (!today) {
+        clearToday();  // a time no clock can show
+        return;
+    }
+    showValue(Idag_CT, today->ct);
+    showValue(Idag_TM, today->tm);
+    setCaption(today->caption);
+    if (Tray_Icon != nullptr && Tray_Icon->toolTip() != Tray_Data.tip) {
+        Tray_Icon->setToolTip(Tray_Data.tip);
+    }
+}
+
+void Flex_Form::Udregn_Timer_Timer() {
+    if (!Status_Label->text().isEmpty()) {
+        Status_Label->clear();
+    }
+    if (!Komme_Registreret) {
+        return;
+    }
+    if (Gaa_Text->text().isEmpty() || Gaa_Auto) {
+        setGaaText(nowText());
+        Gaa_Auto = true;  // after the write, whose change handler cleared it
+    }
+    Opdater_Visning(Gaa_Text->text());
+}
+
+// The departure field follows the clock: only a new minute is written (and so clears the
+// figures through the change handler); the selection is kept either way.
+void Flex_Form::setGaaText(const QString& text) {
+    if (Gaa_Text->text() != text) {
+        Gaa_Text->setText(text);
+    }
+    if (Gaa_Text->selectedText() != text) {
+        Gaa_Text->selectAll();
+    }
+}
+
+void Flex_Form::clearToday() {
+    showValue(Idag_CT, QString());
+    showValue(Idag_TM, QString());
+    setCaption(plainCaption());
+}
+
+// Stopping and starting gives the status text a full interval. Pending events are not run
+// here: a second click would re-enter a handler on half-changed state.
+void Flex_Form::restartTimer() {
+    Udregn_Timer->stop();
+    Udregn_Timer->start();
+}
+
+void Flex_Form::showBalances() {
+    const BalanceTexts texts = balanceTexts(figures(), Arbejdstimer);
+    showValue(Total_CT, texts.total);
+    showValue(Periode_CT, texts.period);
+    showValue(Periode_Diff, texts.diff);
+}
+
+void Flex_Form::setCaption(const QString& caption) {
+    if (windowTitle() != caption) {
+        setWindowTitle(caption);
+    }
+    Tray_Data.tip = caption.left(63);
+}
+
+}  // namespace horalog

@@ -1,0 +1,105 @@
+// The menu commands: time off, the period reset, daily hours, lunch and About.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "adjust/adjust.h"
+#include "app/flex_form.h"
+#include "journal/journal_file.h"
+#include "journal/record.h"
+#include "settings/number_text.h"
+
+namespace horalog {
+
+void Flex_Form::Afspadsering_Menu_Click() {
+    const QChar separator = platform_.decimalSeparator();
+    const HoursAnswer hours =
+        readHoursAnswer(platform_.inputBox(this, timeOffPrompt(), QStringLiteral("Afspadsering"),
+                                           localeNumberText(7.4f, separator)),
+                        QStringLiteral("Afspadseringen"), false);
+    if (hours.kind == HoursAnswer::Kind::Refused) {
+        refuse(hours.refusal);
+    }
+    if (hours.kind != HoursAnswer::Kind::Hours) {
+        return;
+    }
+    const QString comment =
+        platform_.inputBox(this, timeOffCommentPrompt(), QStringLiteral("Afspadsering"),
+                           QStringLiteral("afspadsering"));
+    const Adjustment booked =
+        bookTimeOff(figures(), hours.hours, comment, hours.text, currentDateText(), separator);
+    if (booked.refusal) {
+        refuse(*booked.refusal);
+        return;
+    }
+    setFigures(booked.after);
+    const FileOutcome written = appendLines(Filnavn, {booked.record});
+    if (!written.ok) {
+        fileError(writingFailed(), written.error, true);
+    }
+    showBalances();
+    Status_Label->setText(booked.status);
+    restartTimer();
+}
+
+void Flex_Form::Nulstil_Menu_Click() {
+    if (platform_.messageBox(this, periodResetQuestion(), QStringLiteral("Nulstil periode"),
+                             MessageIcon::Question, MessageButtons::YesNo,
+                             MessageAnswer::Yes) != MessageAnswer::Yes) {
+        return;
+    }
+    const Adjustment reset = resetPeriod(figures(), currentDateText());
+    setFigures(reset.after);
+    const FileOutcome written = appendLines(Filnavn, {reset.record});
+    if (!written.ok) {
+        fileError(writingFailed(), written.error, true);
+    }
+    showBalances();
+    Status_Label->setText(reset.status);
+    restartTimer();
+}
+
+void Flex_Form::Arbejds_Menu_Click() {
+    const QChar separator = platform_.decimalSeparator();
+    const HoursAnswer hours = readHoursAnswer(
+        platform_.inputBox(this, QStringLiteral("Angiv daglige arbejdstid i timer:"),
+                           QStringLiteral("Daglige arbejdstid"),
+                           localeNumberText(Arbejdstimer, separator)),
+        QStringLiteral("Arbejdstiden"), true);
+    if (hours.kind == HoursAnswer::Kind::Refused) {
+        refuse(hours.refusal);
+    }
+    if (hours.kind != HoursAnswer::Kind::Hours) {
+        return;
+    }
+    Arbejdstimer = static_cast<float>(hours.hours);
+    const QString plain = plainNumberText(Arbejdstimer);
+    Arbejds_Menu->setText(QStringLiteral("&Arbejdstid  (") + plain + QLatin1Char(')'));
+    writeSetting(QStringLiteral("Arbejdstimer"), plain);
+    Status_Label->setText(QStringLiteral("Daglige arbejdstid ændret til ") +
+                          localeNumberText(Arbejdstimer, separator));
+    restartTimer();
+}
+
+void Flex_Form::Frokost_Menu_Click() {
+    Frokost_Aktiv = !Frokost_Menu->isChecked();
+    Frokost_Menu->setChecked(Frokost_Aktiv);
+    if (Komme_Registreret) {
+        Opdater_Visning(Gaa_Text->text());
+    }
+}
+
+void Flex_Form::Om_Menu_Click() {
+    platform_.messageBox(
+        this,
+        QStringLiteral("Horalogs registrering, Version %1.%2.%3\r\n")
+                .arg(HORALOG_VERSION_MAJOR)
+                .arg(HORALOG_VERSION_MINOR)
+                .arg(HORALOG_VERSION_PATCH) +
+            QStringLiteral("Registrer og udregner horalog udfra komme & gå tidspunkt."
+                           "\r\n\r\nKvistborg, 1999-2026"),
+        QStringLiteral("Om Horalogs registrering"), MessageIcon::Information, MessageButtons::Ok,
+        MessageAnswer::Ok);
+}
+
+}  // namespace horalog

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+#include "registry/registry.h"
+
+namespace horalog {
+
+// The per-user and machine-wide settings live under this key of their root.
+inline constexpr char kSettingsKey[] = "Software\\Kvistborg\\Horalog";
+
+struct WorkSettings {
+    float arbejdstimer = 7.4f;
+    std::int16_t frokostVarighed = 50;
+    std::int16_t frokostArbejdstid = 450;
+};
+
+// What the stored settings hold: the values to use, a message for each stored number that cannot
+// be held (its default is used, the stored text stays), and the file name when there is one.
+struct SettingsReading {
+    WorkSettings values;
+    QStringList warnings;
+    std::optional<QString> filnavn;
+};
+
+// Reads the open key. writeMissing writes each missing number back with its default.
+SettingsReading readSettings(CRegistry& key, bool writeMissing);
+
+// The stored arrival "Moedt", or nothing when the value is missing.
+std::optional<QString> readStoredArrival(CRegistry& key);
+
+// The per-user key as a user's first start leaves it.
+void writeUserKey(CRegistry& user, const QString& moedt, const WorkSettings& values,
+                  const QString& filnavn);
+
+// One value into the per-user key.
+void writeUserSetting(CRegistry& reg, const QString& name, const QString& value);
+
+// The notice that names where the data will be kept; the take-over and the start-up word its
+// last line differently.
+QString fileNameNotice(const QString& filnavn, bool firstWording);
+
+QString hoursMenuCaption(float arbejdstimer);
+QString fileMenuCaption(const QString& filnavn);
+
+}  // namespace horalog

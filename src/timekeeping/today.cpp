@@ -1,0 +1,123 @@
+#include "timekeeping/today.h"
+
+#include <cmath>
+
+#include "settings/number_text.h"
+#include "timekeeping/time_text.h"
+
+namespace horalog {
+
+QString plainCaption() {
+    return QStringLiteral("Horalogs registrering");
+}
+
+std::optional<TodayTexts> todayTexts(std::int32_t kommeCT, const QString& text, int datoLaengde,
+                                     const LunchRule& lunch) {
+    const auto net = workedSoFar(kommeCT, text, datoLaengde, lunch);
+    if (!net) {
+        return std::nullopt;
+    }
+    TodayTexts t;
+    t.ct = ctText(*net);
+    t.tm = Formater_Tid(Omregn_Til_Tid(*net)) + QLatin1Char(' ');
+    t.caption = plainCaption() + QStringLiteral(" - ") + t.ct;
+    return t;
+}
+
+BalanceTexts balanceTexts(const Figures& figures, float arbejdstimer) {
+    return {ctText(figures.total), ctText(figures.sum),
+            ctText(periodSurplus(figures, arbejdstimer))};
+}
+
+DatePattern checkDatePattern(const QString& pattern) {
+    DatePattern p;
+    p.length = static_cast<std::int16_t>(std::min<qsizetype>(pattern.length(), 32767));
+    p.shown = pattern;
+    p.shown.replace(QChar(u'å'), QLatin1Char('y'));
+    p.shown.replace(QChar(u'Å'), QLatin1Char('y'));
+    p.accepted = p.shown.left(2).compare(QStringLiteral("dd"), Qt::CaseInsensitive) == 0 &&
+                 p.shown.right(2).compare(QStringLiteral("yy"), Qt::CaseInsensitive) == 0;
+    return p;
+}
+
+QString datePatternRefusal(const QString& shown) {
+    return QStringLiteral("Ulovlig dato-format: ") + shown +
+           QStringLiteral(
+               "\r\nDer skal anvendes dansk notation med dagen først og årstallet sidst."
+               "\r\n(dd-mm-yy eller dd-mm-yyyy)"
+               "\r\nRettes via kontrol panelet og regionale indstillinger.");
+}
+
+QString dateTimeText(const QDate& date, QString pattern, const QString& timeWithSeconds) {
+    // Qt knows the day and year letters in lower case only; a Danish pattern may spell å.
+    for (QChar& c : pattern) {
+        if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
+            c = QLatin1Char('y');
+        } else if (c == QLatin1Char('D')) {
+            c = QLatin1Char('d');
+        }
+    }
+    return date.toString(pattern) + QLatin1Char(' ') + timeWithSeconds;
+}
+
+QString proposedArrival(const QTime& now, std::int64_t uptimeMs) {
+    const double seconds = now.hour() * 3600.0 + now.minute() * 60.0 + now.second();
+    const double up = static_cast<double>(uptimeMs) / 1000.0;
+    const auto start = static_cast<int>(up <= seconds ? std::nearbyint(seconds - up) : 0.0);
+    return QStringLiteral("%1:%2")
+        .arg(start / 3600, 2, 10, QLatin1Char('0'))
+        .arg((start % 3600) / 60, 2, 10, QLatin1Char('0'));
+}
+
+StoredArrival storedArrivalKind(const QString& stored, const QString& currentDate,
+                                int datoLaengde) {
+    if (stored.length() < 14) {
+        return StoredArrival::None;
+    }
+    return stored.left(datoLaengde) == currentDate ? StoredArrival::Today : StoredArrival::OtherDay;
+}
+
+QString otherDayQuestion(const QString& stored) {
+    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
+    const QString date = blank < 0 ? stored : stored.left(blank);
+    const QString time = blank < 0 ? QString() : stored.mid(blank + 1);
+    return QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") +
+           date + QStringLiteral("  Tid: ") + time +
+           QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?");
+}
+
+std::optional<TypedTime> readTypedTime(const QString& text, int datoLaengde) {
+    const auto hhmm = Tekst_Til_Tid(text, datoLaengde);
+    const auto ct = hhmm ? Omregn_Til_CT(*hhmm) : std::nullopt;
+    if (!ct) {
+        return std::nullopt;
+    }
+    return TypedTime{*hhmm, *ct};
+}
+
+QString arrivalStatus(const TypedTime& arrival) {
+    return QStringLiteral("Komme tidspunkt ") + Formater_Tid(arrival.hhmm) + QStringLiteral(" (") +
+           QString::number(arrival.ct) + QStringLiteral(" ct) registreret");
+}
+
+QString storedArrivalText(const QString& dateTimeText, int datoLaengde, std::int32_t kommeCT) {
+    return dateTimeText.left(datoLaengde + 1) + Formater_Tid(Omregn_Til_Tid(kommeCT));
+}
+
+QString departureStatus(std::int16_t worked) {
+    return QStringLiteral("Arbejdstid idag: ") + Formater_Tid(Omregn_Til_Tid(worked)) +
+           QStringLiteral("  (") + QString::number(worked) + QStringLiteral(" ct)");
+}
+
+QString dayTooLargeRefusal() {
+    return QStringLiteral(
+        "Dagen kan ikke registreres, fordi arbejdstiden eller saldoen bliver større, end filen "
+        "kan rumme.");
+}
+
+bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {
+    const auto number = readNumber(gaaText);
+    return !kommeRegistreret || (number && *number == 0.0);
+}
+
+}  // namespace horalog
