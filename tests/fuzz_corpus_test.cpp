@@ -15,8 +15,7 @@ TEST(FuzzCorpus, EveryInputKeepsItsProperties) {
         {"number", horalog::fuzz::checkNumberReading},
         {"time_text", horalog::fuzz::checkTimeText},
         {"last_record", horalog::fuzz::checkLastRecord},
-        {"store", horalog::fuzz::checkStoreText},
-    };
+        {"store", horalog::fuzz::checkStoreText}};
     for (const auto& [name, check] : targets) {
         const QDir folder(QStringLiteral(HORALOG_CORPUS "/") + QLatin1String(name));
         const QStringList inputs = folder.entryList(QDir::Files);

@@ -46,8 +46,7 @@ TEST_F(JournalFileTest, LastRecordLine) {
         {"\r\n", std::nullopt},
         {"no;record;here\r\n", std::nullopt},
         {QByteArray("a;1;-;-;-;0;5\r\nb\0;2;-;-;-;0;6\r\n", 32),
-         QString::fromLatin1("b\0;2;-;-;-;0;6", 14)},
-    };
+         QString::fromLatin1("b\0;2;-;-;-;0;6", 14)}};
     for (const auto& c : cases) {
         const QString p = write("f.dat", c.bytes);
         const LastRecord last = readLastRecordLine(p);
@@ -71,12 +70,10 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
     const struct {
         QByteArray before;
         QByteArray after;
-    } cases[] = {
-        {"", "r;1\r\n"},
-        {"a\r\n", "a\r\nr;1\r\n"},
-        {"a", "a\r\nr;1\r\n"},  // the last line lacked its line end
-        {"a\n", "a\nr;1\r\n"},
-    };
+    } cases[] = {{"", "r;1\r\n"},
+                 {"a\r\n", "a\r\nr;1\r\n"},
+                 {"a", "a\r\nr;1\r\n"},  // the last line lacked its line end
+                 {"a\n", "a\nr;1\r\n"}};
     for (const auto& c : cases) {
         const QString p = write("a.dat", c.before);
         ASSERT_TRUE(appendLines(p, {QStringLiteral("r;1")}).ok);

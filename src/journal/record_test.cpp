@@ -43,8 +43,7 @@ TEST(Record, FiguresFromLine) {
         {"", LineReading::TooFewFields, {9, 9, 9}},
         {"a;b;c;d;e;f", LineReading::TooFewFields, {9, 9, 9}},
         {"x;32768;-;-;-;0;0", LineReading::OutOfRange, {9, 9, 9}},
-        {"x;1;-;-;-;0;2147483648", LineReading::OutOfRange, {9, 9, 9}},
-    };
+        {"x;1;-;-;-;0;2147483648", LineReading::OutOfRange, {9, 9, 9}}};
     for (const auto& c : cases) {
         Figures f{9, 9, 9};
         EXPECT_EQ(figuresFromLine(fromWindows1252(c.line), f), c.reading) << c.line;

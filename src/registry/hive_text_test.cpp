@@ -91,8 +91,7 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n",         // another root
         "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"Moedt=\" \"\n",  // unclosed name
         "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=\"\\n\"\n",  // unknown escape
-        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n",
-    };
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n"};
     for (const auto& text : damaged) {
         writeFile(paths.user, text);
         CRegistry reg(backend());

@@ -108,12 +108,10 @@ TEST_F(RegistryTest, MissingKeyWithoutCreateLeavesNoKeyOpen) {
     const struct {
         std::function<void()> call;
         const char* source;
-    } cases[] = {
-        {[&] { reg.ReadValue("Moedt"); }, "CRegistry:ReadValue"},
-        {[&] { reg.ValueExists("Moedt"); }, "CRegistry:ReadValue"},
-        {[&] { reg.WriteValue("Moedt", " "); }, "CRegistry:WriteValue"},
-        {[&] { reg.DeleteValue("Moedt"); }, "CRegistry:DeleteValue"},
-    };
+    } cases[] = {{[&] { reg.ReadValue("Moedt"); }, "CRegistry:ReadValue"},
+                 {[&] { reg.ValueExists("Moedt"); }, "CRegistry:ReadValue"},
+                 {[&] { reg.WriteValue("Moedt", " "); }, "CRegistry:WriteValue"},
+                 {[&] { reg.DeleteValue("Moedt"); }, "CRegistry:DeleteValue"}};
     for (const auto& c : cases) {
         const RegistryError e = errorOf(c.call);
         EXPECT_EQ(e.source(), c.source);
@@ -157,8 +155,7 @@ TEST_F(RegistryTest, TextsRoundTripOrRaise) {
         {"Empty", ""},  // an empty value reads back as the empty text
         {"Letters", world->name() == "file" ? "\xC3\xA6\xC3\xB8\xC3\xA5" : "\xE6\xF8\xE5"},
         {"Lines", "one\r\ntwo"},
-        {"Lines2", "one\ntwo"},
-    };
+        {"Lines2", "one\ntwo"}};
     for (const auto& [name, text] : cases) {
         try {
             reg.WriteValue(name, text);

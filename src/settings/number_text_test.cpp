@@ -11,38 +11,36 @@ TEST(ReadNumber, Texts) {
     const struct {
         const char16_t* text;
         double value;
-    } cases[] = {
-        {u"", 0},
-        {u"abc", 0},
-        {u"7.4", 7.4},
-        {u"7,4", 7},
-        {u"7:30", 7},
-        {u" 1 2 . 5 ", 12.5},
-        {u"\t-3\n5", -35},
-        {u"+8", 8},
-        {u".5", 0.5},
-        {u"5.", 5},
-        {u"-.25x", -0.25},
-        {u"8e2", 800},
-        {u"8D2", 800},
-        {u"1.5E-1", 0.15},
-        {u"2e", 2},
-        {u"2e+", 2},
-        {u"&H10", 16},
-        {u"&hff", 255},
-        {u"&HFFFF", -1},
-        {u"&H10000", 65536},
-        {u"&HFFFFFFFF", -1},
-        {u"&O17", 15},
-        {u"&X1", 0},
-        {u"--5", 0},
-        {u"7.4 timer", 7.4},
-        {u"1e-400", 0},
-        {u"0e999", 0},
-        {u"5\u00e6", 5},
-        {u"12\r3", 12},
-        {u"99999999999", 99999999999.0},
-    };
+    } cases[] = {{u"", 0},
+                 {u"abc", 0},
+                 {u"7.4", 7.4},
+                 {u"7,4", 7},
+                 {u"7:30", 7},
+                 {u" 1 2 . 5 ", 12.5},
+                 {u"\t-3\n5", -35},
+                 {u"+8", 8},
+                 {u".5", 0.5},
+                 {u"5.", 5},
+                 {u"-.25x", -0.25},
+                 {u"8e2", 800},
+                 {u"8D2", 800},
+                 {u"1.5E-1", 0.15},
+                 {u"2e", 2},
+                 {u"2e+", 2},
+                 {u"&H10", 16},
+                 {u"&hff", 255},
+                 {u"&HFFFF", -1},
+                 {u"&H10000", 65536},
+                 {u"&HFFFFFFFF", -1},
+                 {u"&O17", 15},
+                 {u"&X1", 0},
+                 {u"--5", 0},
+                 {u"7.4 timer", 7.4},
+                 {u"1e-400", 0},
+                 {u"0e999", 0},
+                 {u"5\u00e6", 5},
+                 {u"12\r3", 12},
+                 {u"99999999999", 99999999999.0}};
     for (const auto& c : cases) {
         const QString text = QString::fromUtf16(c.text);
         const auto v = readNumber(text);
@@ -90,19 +88,17 @@ TEST(NumberText, PlainAndLocale) {
         const char* plain;
         const char* comma;
         const char* point;
-    } cases[] = {
-        {7.4f, "7.4", "7,4", "7.4"},
-        {8.0f, "8", "8", "8"},
-        {7.25f, "7.25", "7,25", "7.25"},
-        {0.5f, ".5", "0,5", "0.5"},
-        {-0.5f, "-.5", "-0,5", "-0.5"},
-        {-740.0f, "-740", "-740", "-740"},
-        {-733.3f, "-733.3", "-733,3", "-733.3"},
-        {12.5f, "12.5", "12,5", "12.5"},
-        {1234567.0f, "1234567", "1234567", "1234567"},
-        {12345678.0f, "1.234568E+07", "1,234568E+07", "1.234568E+07"},
-        {0.0f, "0", "0", "0"},
-    };
+    } cases[] = {{7.4f, "7.4", "7,4", "7.4"},
+                 {8.0f, "8", "8", "8"},
+                 {7.25f, "7.25", "7,25", "7.25"},
+                 {0.5f, ".5", "0,5", "0.5"},
+                 {-0.5f, "-.5", "-0,5", "-0.5"},
+                 {-740.0f, "-740", "-740", "-740"},
+                 {-733.3f, "-733.3", "-733,3", "-733.3"},
+                 {12.5f, "12.5", "12,5", "12.5"},
+                 {1234567.0f, "1234567", "1234567", "1234567"},
+                 {12345678.0f, "1.234568E+07", "1,234568E+07", "1.234568E+07"},
+                 {0.0f, "0", "0", "0"}};
     for (const auto& c : cases) {
         EXPECT_EQ(plainNumberText(c.value), QLatin1String(c.plain));
         EXPECT_EQ(localeNumberText(c.value, QLatin1Char(',')), QLatin1String(c.comma));
@@ -119,12 +115,10 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
         bool ignoreBelowZero;
         K kind;
         double hours;
-    } cases[] = {
-        {"", false, K::Nothing, 0},       {"0", false, K::Nothing, 0},
-        {"abc", false, K::Nothing, 0},    {"7,5", true, K::Hours, 7.5},
-        {"-2", false, K::Hours, -2},      {"-2", true, K::Nothing, 0},
-        {"0,001", true, K::Hours, 0.001}, {"1e300", false, K::Refused, 0},
-    };
+    } cases[] = {{"", false, K::Nothing, 0},       {"0", false, K::Nothing, 0},
+                 {"abc", false, K::Nothing, 0},    {"7,5", true, K::Hours, 7.5},
+                 {"-2", false, K::Hours, -2},      {"-2", true, K::Nothing, 0},
+                 {"0,001", true, K::Hours, 0.001}, {"1e300", false, K::Refused, 0}};
     for (const auto& c : cases) {
         const HoursAnswer a =
             readHoursAnswer(QLatin1String(c.answer), QStringLiteral("Tiden"), c.ignoreBelowZero);

@@ -44,8 +44,7 @@ TEST_F(SettingsRules, StoredValuesAndDefaults) {
          7.4f,
          50,
          32767,
-         2},
-    };
+         2}};
     for (const auto& c : cases) {
         const SettingsReading r = readSettings(key(c.stored), false);
         EXPECT_FLOAT_EQ(r.values.arbejdstimer, c.hours);

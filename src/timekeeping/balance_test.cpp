@@ -65,8 +65,7 @@ TEST(CloseDay, Cases) {
         {{0, 0, 0}, 800, 750, kLunchOff, -50, {1, -50, -790}},  // departure before arrival
         {{0, 0, 0}, 800, 750, kLunchOn, -100, {1, -100, -840}},
         {{2, 100, 0}, 0, 740, kLunchOff, 740, {3, 840, 0}},  // 740 - 740.0000095 rounds to 0
-        {{2, 100, 0}, 0, 750, kLunchOff, 750, {3, 850, 10}},
-    };
+        {{2, 100, 0}, 0, 750, kLunchOff, 750, {3, 850, 10}}};
     for (const auto& c : cases) {
         const auto day = closeDay(c.before, c.komme, c.gaa, c.lunch, 7.4f);
         ASSERT_TRUE(day.has_value());
@@ -90,11 +89,9 @@ TEST(PeriodSurplus, Rounding) {
         Figures figures;
         float hours;
         std::int64_t surplus;
-    } cases[] = {
-        {{3, 2250, 0}, 7.4f, 30},   {{3, 2200, 0}, 7.4f, -20}, {{3, 2220, 0}, 7.4f, 0},
-        {{1, 750, 0}, 7.125f, 38},  {{1, 751, 0}, 7.125f, 38}, {{4, 3020, 0}, 7.4f, 60},
-        {{0, -365, 0}, 7.4f, -365},
-    };
+    } cases[] = {{{3, 2250, 0}, 7.4f, 30},  {{3, 2200, 0}, 7.4f, -20}, {{3, 2220, 0}, 7.4f, 0},
+                 {{1, 750, 0}, 7.125f, 38}, {{1, 751, 0}, 7.125f, 38}, {{4, 3020, 0}, 7.4f, 60},
+                 {{0, -365, 0}, 7.4f, -365}};
     for (const auto& c : cases) {
         EXPECT_EQ(periodSurplus(c.figures, c.hours), c.surplus);
     }

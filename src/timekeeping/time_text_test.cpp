@@ -10,30 +10,28 @@ TEST(TekstTilTid, TimeTexts) {
         const char16_t* text;
         int datoLaengde;
         std::int32_t hhmm;
-    } cases[] = {
-        {u"08:00", 10, 800},
-        {u"16:30", 10, 1630},
-        {u"8:05", 10, 805},
-        {u"8.05", 10, 805},
-        {u"08-05", 10, 805},
-        {u"805", 10, 805},
-        {u"8 05", 10, 805},
-        {u"8", 10, 8},
-        {u"", 10, 0},
-        {u"abc", 10, 0},
-        {u"12,30", 10, 12},
-        {u"-1:30", 10, 130},
-        {u"8e2", 10, 800},
-        {u"0:00", 10, 0},
-        {u"8.5", 10, 85},
-        // The time part of a date-time text.
-        {u"05-12-2026 08:00", 10, 800},
-        {u"05-12-2026 08:00", 8, 608},  // «6 08:» with a short date
-        {u"05-12-26 08:15", 8, 815},
-        // Exactly datoLaengde + 5 characters is read whole.
-        {u"08:00123", 3, 800123},
-        {u"08:001234", 3, 1234},
-    };
+    } cases[] = {{u"08:00", 10, 800},
+                 {u"16:30", 10, 1630},
+                 {u"8:05", 10, 805},
+                 {u"8.05", 10, 805},
+                 {u"08-05", 10, 805},
+                 {u"805", 10, 805},
+                 {u"8 05", 10, 805},
+                 {u"8", 10, 8},
+                 {u"", 10, 0},
+                 {u"abc", 10, 0},
+                 {u"12,30", 10, 12},
+                 {u"-1:30", 10, 130},
+                 {u"8e2", 10, 800},
+                 {u"0:00", 10, 0},
+                 {u"8.5", 10, 85},
+                 // The time part of a date-time text.
+                 {u"05-12-2026 08:00", 10, 800},
+                 {u"05-12-2026 08:00", 8, 608},  // «6 08:» with a short date
+                 {u"05-12-26 08:15", 8, 815},
+                 // Exactly datoLaengde + 5 characters is read whole.
+                 {u"08:00123", 3, 800123},
+                 {u"08:001234", 3, 1234}};
     for (const auto& c : cases) {
         EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(c.text), c.datoLaengde), c.hhmm)
             << QString::fromUtf16(c.text).toStdString() << " / " << c.datoLaengde;

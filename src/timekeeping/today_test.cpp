@@ -32,8 +32,7 @@ TEST(CheckDatePattern, DayFirstYearLast) {
         {u"dd-MM-yyyy", 10, true, u"dd-MM-yyyy"},  {u"dd-MM-yy", 8, true, u"dd-MM-yy"},
         {u"dd-MM-åååå", 10, true, u"dd-MM-yyyy"},  {u"DD.MM.YYYY", 10, true, u"DD.MM.YYYY"},
         {u"d-M-yyyy", 8, false, u"d-M-yyyy"},      {u"yyyy-MM-dd", 10, false, u"yyyy-MM-dd"},
-        {u"MM/dd/yyyy", 10, false, u"MM/dd/yyyy"}, {u"dd-MM-y", 7, false, u"dd-MM-y"},
-    };
+        {u"MM/dd/yyyy", 10, false, u"MM/dd/yyyy"}, {u"dd-MM-y", 7, false, u"dd-MM-y"}};
     for (const auto& c : cases) {
         const DatePattern p = checkDatePattern(QString::fromUtf16(c.pattern));
         EXPECT_EQ(p.length, c.length);

@@ -1,0 +1,104 @@
+// The real Qt dialogs, each answered by a timer that fires once the dialog runs, and the locale.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/qt_platform.h"
+
+namespace horalog {
+namespace {
+
+template <typename D, typename F>
+void whenShown(F answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(dialog);
+    });
+}
+
+TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
+    QtPlatform platform(QLocale::c());
+    QStringList seen;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        seen << box->text() << box->defaultButton()->text();
+        for (QAbstractButton* b : box->buttons()) {
+            seen << b->text();
+        }
+        box->buttons().at(1)->click();
+    });
+    EXPECT_EQ(platform.messageBox(nullptr, QStringLiteral("a\r\nb"), QStringLiteral("t"),
+                                  MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes),
+              MessageAnswer::No);
+    EXPECT_EQ(seen.join(u'|'), QStringLiteral("a\nb|Ja|Ja|Nej"));
+    for (const bool accept : {true, false}) {
+        whenShown<QInputDialog>([accept](QInputDialog* dialog) {
+            EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(),
+                      QStringLiteral("0Annuller"));
+            dialog->setTextValue(QStringLiteral("150"));
+            accept ? dialog->accept() : dialog->reject();
+        });
+        EXPECT_EQ(platform.inputBox(nullptr, QStringLiteral("p"), QStringLiteral("Opstart Horalog"),
+                                    QStringLiteral("0")),
+                  accept ? QStringLiteral("150") : QString());
+    }
+}
+
+// Danish texts from Qt's translation, the filters as given, and a name in a folder that does not
+// exist refused by the dialog itself.
+TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
+    ASSERT_TRUE(installDanishQtTranslation());
+    QTemporaryDir folder;
+    QtPlatform platform(QLocale::c());
+    const QString wanted = folder.filePath(QStringLiteral("ny.dat"));
+    QStringList seen;
+    QString refusal;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        seen << dialog->windowTitle() << dialog->nameFilters();
+        for (const QPushButton* b : dialog->findChildren<QPushButton*>()) {
+            if (b->isVisible()) {
+                seen << b->text();
+            }
+        }
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            refusal = box->text();
+            box->accept();
+        });
+        dialog->selectFile(folder.filePath(QStringLiteral("mangler/ny.dat")));
+        QMetaObject::invokeMethod(dialog, "accept");
+        dialog->selectFile(wanted);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    const FileDialogRequest request{
+        QStringLiteral("Indtast navnet"),
+        folder.path(),
+        QStringLiteral("Horalog.Dat"),
+        {QStringLiteral("Dat fil (*.Dat)|*.dat"), QStringLiteral("Alle filer (*.*)|*.*")}};
+    EXPECT_EQ(platform.chooseFile(nullptr, request), wanted);
+    EXPECT_EQ(seen.mid(0, 3).join(u'|'),
+              QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));
+    EXPECT_TRUE(seen.contains(QStringLiteral("&Gem")) && seen.contains(QStringLiteral("Annuller")))
+        << seen.join(u',').toStdString();
+    EXPECT_EQ(refusal, QStringLiteral("Mappen \"") + folder.path() +
+                           QStringLiteral("/mangler\" findes ikke."));
+}
+
+TEST(QtPlatformLocale, WithoutAUserLocaleDanishConventions) {
+    QtPlatform c(QLocale::c());
+    EXPECT_EQ(c.shortDatePattern(), QStringLiteral("dd-MM-yyyy"));
+    EXPECT_EQ(c.decimalSeparator(), QLatin1Char(','));
+    EXPECT_EQ(c.timeWithSeconds(QTime(8, 5, 30)), QStringLiteral("08:05:30"));
+    QtPlatform english(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_EQ(english.decimalSeparator(), QLatin1Char('.'));
+    EXPECT_EQ(english.timeWithSeconds(QTime(8, 5, 30)), QStringLiteral("08:05:30"));
+    EXPECT_GT(c.millisecondsSinceStart(), 0);
+}
+
+}  // namespace
+}  // namespace horalog
