@@ -34,8 +34,9 @@ test-sanitize: deps
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog_bench horalog_tick_bench
 	./$(BENCH_BUILD)/bench/horalog_bench
+	./$(BENCH_BUILD)/bench/horalog_tick_bench
 
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60

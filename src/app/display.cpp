@@ -2,6 +2,7 @@
 // changed: most ticks change no text at all.
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -38,10 +39,11 @@ void Flex_Form::Udregn_Timer_Timer() {
     Opdater_Visning(Gaa_Text->text());
 }
 
-// The departure field follows the clock: only a new minute is written (and so clears the
-// figures through the change handler); the selection is kept either way.
+// The departure field follows the clock: only a new minute is written. The change handler
+// would clear today's figures only for the tick to show them again at once, so it is spared.
 void Flex_Form::setGaaText(const QString& text) {
     if (Gaa_Text->text() != text) {
+        const QSignalBlocker quiet(Gaa_Text);
         Gaa_Text->setText(text);
     }
     if (Gaa_Text->selectedText() != text) {

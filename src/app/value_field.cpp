@@ -29,7 +29,9 @@ void showValue(QLabel* field, const QString& text) {
            QFontMetricsF(font).horizontalAdvance(text) > room) {
         font.setPointSizeF(font.pointSizeF() - kStep);
     }
-    field->setFont(font);
+    if (font != field->font()) {
+        field->setFont(font);
+    }
     field->setText(text);
 }
 
