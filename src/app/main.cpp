@@ -1,11 +1,16 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include "app/command_line.h"
 #include "app/flex_form.h"
 #include "app/single_instance.h"
 #include "platform/qt_platform.h"
 
 int main(int argc, char* argv[]) {
+    // Any option is answered without a window, whether a window runs or not.
+    if (argc > 1) {
+        return horalog::runCommandLine(argc, argv);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Horalog"));
     QApplication::setQuitOnLastWindowClosed(false);

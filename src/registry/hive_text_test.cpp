@@ -70,6 +70,9 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
               "\"Filnavn\"=\"C:\\\\Horalog.Dat\"\n"
               "@=\"say \\\"x\\\"\"\n\n");
     EXPECT_EQ(filesInFolder(), 1);  // no temporary file left behind
+    struct stat st {};
+    ASSERT_EQ(::stat(paths.user.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);  // the user's own settings
 }
 
 TEST_F(HiveFileTest, EditsByHandAreSeenAtOnce) {
@@ -78,7 +81,7 @@ TEST_F(HiveFileTest, EditsByHandAreSeenAtOnce) {
     reg.WriteValue("Arbejdstimer", "7.4");
     writeFile(paths.user,
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
-              "\"Arbejdstimer\"=\"8\"\r\n");
+              "\"Arbejdstimer\"=\"8\" \t \r\n");  // an editor's trailing blanks
     EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "8");
 }
 

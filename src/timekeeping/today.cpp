@@ -120,4 +120,21 @@ bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {
     return !kommeRegistreret || (number && *number == 0.0);
 }
 
+QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer) {
+    const QString middle = QStringLiteral(" \u00b7 ");
+    QString line = QStringLiteral("Ikke mødt");
+    if (day) {
+        QString hours = Formater_Tid(Omregn_Til_Tid(day->worked));
+        if (hours.startsWith(QLatin1Char('0')) && hours.size() == 5) {
+            hours.remove(0, 1);  // «5:06», as a clock is read
+        }
+        line = QStringLiteral("Mødt ") + day->arrival + middle + QStringLiteral("idag ") + hours +
+               QStringLiteral(" (") + QString::number(day->worked) + QStringLiteral(" ct)");
+    }
+    return line + middle + QStringLiteral("periode ") + QString::number(figures.sum) +
+           QStringLiteral(" ct (") + QString::number(periodSurplus(figures, arbejdstimer)) +
+           QStringLiteral(" ct)") + middle + QStringLiteral("flex ") +
+           QString::number(figures.total) + QStringLiteral(" ct");
+}
+
 }  // namespace horalog

@@ -69,4 +69,12 @@ QString dayTooLargeRefusal();
 // («00:30» too: the number reading stops at the colon).
 bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText);
 
+// One line for a panel: the open day's arrival and time so far (nothing when no day is open),
+// the period's time and its +/-, and the flex total.
+struct OpenDay {
+    QString arrival;  // «08:00»
+    std::int32_t worked = 0;
+};
+QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer);
+
 }  // namespace horalog

@@ -1,0 +1,139 @@
+#include "app/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "journal/journal_file.h"
+#include "journal/record.h"
+#include "journal/report.h"
+#include "platform/qt_platform.h"
+#include "settings/settings.h"
+#include "timekeeping/today.h"
+
+namespace horalog {
+
+namespace {
+
+int fail(const QString& text, int status) {
+    QTextStream(stderr) << text << Qt::endl;
+    return status;
+}
+
+// The status line from the store and the file as they are; nothing is written.
+int status() {
+    CRegistry reg;
+    if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
+        return fail(QStringLiteral("Horalog er ikke sat op endnu: start programmet én gang."), 1);
+    }
+    const SettingsReading settings = readSettings(reg, false);
+    const QString stored = readStoredArrival(reg).value_or(QString());
+    reg.CloseKey();
+    if (!settings.filnavn || !registrationFileExists(*settings.filnavn)) {
+        return fail(
+            QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
+    }
+    const FileFigures file = readFileFigures(*settings.filnavn);
+    if (!file.ok) {
+        return fail(*settings.filnavn + QStringLiteral(": ") + file.error, 1);
+    }
+    QtPlatform platform;
+    const DatePattern pattern = checkDatePattern(platform.shortDatePattern());
+    const QDateTime now = platform.currentDateTime();
+    const QString nowText =
+        dateTimeText(now.date(), platform.shortDatePattern(), platform.timeWithSeconds(now.time()));
+    std::optional<OpenDay> day;
+    const auto arrival = readTypedTime(stored, pattern.length);
+    if (storedArrivalKind(stored, nowText.left(pattern.length), pattern.length) ==
+            StoredArrival::Today &&
+        arrival) {
+        const WorkSettings& w = settings.values;
+        const auto worked = workedSoFar(arrival->ct, nowText, pattern.length,
+                                        {true, w.frokostVarighed, w.frokostArbejdstid});
+        day = OpenDay{stored.mid(pattern.length + 1), worked.value_or(0)};
+    }
+    QTextStream(stdout) << statusLine(day, file.figures.value_or(Figures{}),
+                                      settings.values.arbejdstimer)
+                        << Qt::endl;
+    return 0;
+}
+
+int report(const QString& form) {
+    CRegistry reg;
+    std::optional<QString> path;
+    if (reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
+        path = readSettings(reg, false).filnavn;
+    }
+    if (!path || !registrationFileExists(*path)) {
+        return fail(
+            QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
+    }
+    MonthlyReport months;
+    QString error;
+    if (!readReport(*path, months, error)) {
+        return fail(*path + QStringLiteral(": ") + error, 1);
+    }
+    for (const QString& line : months.unreadable()) {
+        QTextStream(stderr)
+            << QStringLiteral("Linje %1 kan ikke læses og er sprunget over.").arg(line) << Qt::endl;
+    }
+    QTextStream(stdout) << (form == QStringLiteral("csv") ? months.csv() : months.table());
+    return 0;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Horalog"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(HORALOG_VERSION_MAJOR)
+                                                .arg(HORALOG_VERSION_MINOR)
+                                                .arg(HORALOG_VERSION_PATCH));
+    installDanishQtTranslation();
+    // "--report=csv" picks the form of the report; the parser knows flags and values only.
+    QStringList arguments = QCoreApplication::arguments();
+    QString form = QStringLiteral("tabel");
+    for (QString& argument : arguments) {
+        if (argument.startsWith(QStringLiteral("--report="))) {
+            form = argument.mid(9);
+            argument = QStringLiteral("--report");
+        }
+    }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Registrerer komme- og gåtid og holder flexsaldoen. Uden tilvalg åbnes "
+                       "vinduet."));
+    parser.addOptions(
+        {{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Viser denne hjælp.")},
+         {{QStringLiteral("v"), QStringLiteral("version")},
+          QStringLiteral("Viser programmets version.")},
+         {QStringLiteral("status"),
+          QStringLiteral("Én linje med dagens tid, periodens tid og flexsaldoen.")},
+         {QStringLiteral("report"),
+          QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
+                         "tekst til et regneark.")}});
+    const bool parsed = parser.parse(arguments);
+    if (!parsed || !parser.positionalArguments().isEmpty() ||
+        (form != QStringLiteral("tabel") && form != QStringLiteral("csv"))) {
+        const QString what =
+            !parsed ? parser.errorText()
+            : parser.positionalArguments().isEmpty()
+                ? QStringLiteral("Ukendt form af rapporten: ") + form
+                : QStringLiteral("Ukendt argument: ") + parser.positionalArguments().constFirst();
+        return fail(what + QStringLiteral("\nSe horalog --help."), 2);
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        parser.showHelp(0);
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        parser.showVersion();
+    }
+    if (parser.isSet(QStringLiteral("status"))) {
+        return status();
+    }
+    return report(form);
+}
+
+}  // namespace horalog

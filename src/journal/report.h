@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <map>
+
+namespace horalog {
+
+// One month of the registration file.
+struct MonthFigures {
+    int workingDays = 0;
+    std::int64_t worked = 0;   // centi-hours of the day records
+    std::int64_t timeOff = 0;  // centi-hours taken off in lieu
+    int resets = 0;
+    std::int32_t flexAtEnd = 0;  // the balance of the month's last record
+};
+
+// The registration file by month, read one line at a time in the order the file holds them.
+// Lines that are no records (the header, blank or short lines) are passed over as the program's
+// reading passes them; a record that cannot be read is listed by its line number.
+class MonthlyReport {
+public:
+    void addLine(const QString& line);
+    const std::map<QString, MonthFigures>& months() const { return months_; }  // "2026-12"
+    const QStringList& unreadable() const { return unreadable_; }
+
+    QString table() const;
+    QString csv() const;
+
+private:
+    std::map<QString, MonthFigures> months_;
+    QStringList unreadable_;
+    qint64 lineNumber_ = 0;
+};
+
+// Reads the file front to back into the report; false (with the error) when it cannot be read.
+bool readReport(const QString& path, MonthlyReport& report, QString& error);
+
+}  // namespace horalog
