@@ -1,5 +1,6 @@
 // The working window driven as a user drives it: start-up, a whole day, the keys, refusals and
 // failures, each seen in the widgets, the dialogs, the file and the store.
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFontMetricsF>
@@ -39,6 +40,25 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
     EXPECT_EQ(userValue("Filnavn"), file.toStdString());
     EXPECT_EQ(text("Total_CT"), QStringLiteral("150 ct "));
     EXPECT_EQ(komme()->text(), QStringLiteral("07:00"));  // the system started an hour ago
+}
+
+// A screen reader says "Flex total: 60 ct", not "60 ct"; a caption's access key leads to its field.
+TEST_F(WindowTest, FieldsAreNamedByTheirCaptions) {
+    startExistingUser("x;0;-;-;-;0;60\r\n");
+    const char* cases[][2] = {{"Komme_Text", "Komme tid"},
+                              {"Gaa_Text", "Gå tid"},
+                              {"Idag_CT", "Tid idag"},
+                              {"Idag_TM", "Timer/minutter"},
+                              {"Periode_CT", "Tid denne periode"},
+                              {"Periode_Diff", "+/- for periode"},
+                              {"Total_CT", "Flex total"}};
+    for (const auto& [name, caption] : cases) {
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(child<QWidget>(name));
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text(QAccessible::Name), QString::fromUtf8(caption)) << name;
+    }
+    EXPECT_EQ(child<QLabel>("Komme_Label")->buddy(), komme());
+    EXPECT_EQ(child<QLabel>("Gaa_Label")->buddy(), gaa());
 }
 
 TEST_F(WindowTest, DateFormatRefusedEndsBeforeAnythingIsTouched) {

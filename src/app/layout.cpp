@@ -117,6 +117,7 @@ void Flex_Form::buildControls() {
 
     QWidget* previousFocus = nullptr;
     QLabel* pendingBuddy = nullptr;
+    QString lastCaption;
     for (const Control& c : controls) {
         QWidget* w = nullptr;
         const QString caption = QString::fromUtf8(c.caption);
@@ -149,9 +150,17 @@ void Flex_Form::buildControls() {
         w->setFont(controlFont(c.kind));
         w->setToolTip(QString::fromUtf8(c.tooltip));
         place(w, c.left, c.top, c.width, c.height);
-        // A caption with an access key hands the focus to the field after it.
+        // A caption with an access key hands the focus to the field after it, and every field
+        // is named by its caption for a screen reader ("Flex total", not just "125 ct").
         if (pendingBuddy != nullptr && c.field != nullptr) {
             pendingBuddy->setBuddy(w);
+        }
+        if (c.field != nullptr || c.kind == Kind::ValueField) {
+            w->setAccessibleName(lastCaption);
+        }
+        if (c.kind == Kind::Caption) {
+            lastCaption = caption;
+            lastCaption.remove(QLatin1Char('&')).remove(QLatin1Char(':'));
         }
         pendingBuddy = c.kind == Kind::Caption && caption.contains(QLatin1Char('&'))
                            ? qobject_cast<QLabel*>(w)
