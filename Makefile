@@ -6,7 +6,7 @@ WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test test-plain test-sanitize bench fuzz soak test-windows format clean
+.PHONY: deps build run test test-plain test-sanitize bench fuzz soak test-windows package format clean
 
 deps:
 	@./tools/install-deps.sh
@@ -33,10 +33,12 @@ test-sanitize: deps
 		ctest --output-on-failure -j $(JOBS)
 
 bench: deps
+	@./tools/install-deps.sh time
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog_bench horalog_tick_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog horalog_bench horalog_tick_bench
 	./$(BENCH_BUILD)/bench/horalog_bench
 	./$(BENCH_BUILD)/bench/horalog_tick_bench
+	./bench/report_bench.sh ./$(BENCH_BUILD)/horalog
 
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -53,6 +55,16 @@ SOAK_KILLS ?= 500
 soak: build
 	cd $(BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen ./tests/horalog_tests --gtest_filter='Soak.*'
 
+PACKAGE_BUILD ?= build-package
+
+package:
+	@./tools/install-deps.sh dpkg-dev
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_WERROR=ON \
+		-DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	cp $(PACKAGE_BUILD)/horalog_1.7.0_amd64.deb .
+
 test-windows:
 	@./tools/test-windows.sh
 
@@ -60,4 +72,4 @@ format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) horalog_*.deb

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, only when one is missing.
 set -euo pipefail
 packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev googletest libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-translations-l10n "$@")
+          libbenchmark-dev qt6-translations-l10n
+          desktop-file-utils appstream lintian dpkg-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
