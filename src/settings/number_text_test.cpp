@@ -7,45 +7,24 @@
 namespace horalog {
 namespace {
 
+// Blanks anywhere, "." as the only point, E or D exponents, &H and &O, and the first other
+// character ends the number.
 TEST(ReadNumber, Texts) {
-    const struct {
-        const char16_t* text;
-        double value;
-    } cases[] = {{u"", 0},
-                 {u"abc", 0},
-                 {u"7.4", 7.4},
-                 {u"7,4", 7},
-                 {u"7:30", 7},
-                 {u" 1 2 . 5 ", 12.5},
-                 {u"\t-3\n5", -35},
-                 {u"+8", 8},
-                 {u".5", 0.5},
-                 {u"5.", 5},
-                 {u"-.25x", -0.25},
-                 {u"8e2", 800},
-                 {u"8D2", 800},
-                 {u"1.5E-1", 0.15},
-                 {u"2e", 2},
-                 {u"2e+", 2},
-                 {u"&H10", 16},
-                 {u"&hff", 255},
-                 {u"&HFFFF", -1},
-                 {u"&H10000", 65536},
-                 {u"&HFFFFFFFF", -1},
-                 {u"&O17", 15},
-                 {u"&X1", 0},
-                 {u"--5", 0},
-                 {u"7.4 timer", 7.4},
-                 {u"1e-400", 0},
-                 {u"0e999", 0},
-                 {u"5\u00e6", 5},
-                 {u"12\r3", 12},
-                 {u"99999999999", 99999999999.0}};
-    for (const auto& c : cases) {
-        const QString text = QString::fromUtf16(c.text);
+    const char16_t* texts[] = {u"",           u"abc",     u"7.4",     u"7,4",    u"7:30",
+                               u" 1 2 . 5 ",  u"\t-3\n5", u"+8",      u".5",     u"5.",
+                               u"-.25x",      u"8e2",     u"8D2",     u"1.5E-1", u"2e",
+                               u"2e+",        u"&H10",    u"&hff",    u"&HFFFF", u"&H10000",
+                               u"&HFFFFFFFF", u"&O17",    u"&X1",     u"--5",    u"7.4 timer",
+                               u"1e-400",     u"0e999",   u"5\u00e6", u"12\r3",  u"99999999999"};
+    const double values[] = {0,     0,   7.4, 7,    7,   12.5, -35, 8,   0.5, 5,
+                             -0.25, 800, 800, 0.15, 2,   2,    16,  255, -1,  65536,
+                             -1,    15,  0,   0,    7.4, 0,    0,   5,   12,  99999999999.0};
+    static_assert(std::size(texts) == std::size(values));
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        const QString text = QString::fromUtf16(texts[i]);
         const auto v = readNumber(text);
         ASSERT_TRUE(v.has_value()) << text.toStdString();
-        EXPECT_DOUBLE_EQ(*v, c.value) << text.toStdString();
+        EXPECT_DOUBLE_EQ(*v, values[i]) << text.toStdString();
     }
 }
 
@@ -57,21 +36,11 @@ TEST(ReadNumber, BeyondWhatCanBeHeld) {
 }
 
 TEST(RoundHalfEven, WholeNumbers) {
-    const struct {
-        const char* text;
-        std::int32_t value;
-    } cases[] = {{"12.5", 12},
-                 {"13.5", 14},
-                 {"-12.5", -12},
-                 {"30.6", 31},
-                 {"50.5", 50},
-                 {"51.5", 52},
-                 {"1,5", 1},
-                 {"-35", -35},
-                 {"2147483647", 2147483647},
-                 {"-2147483648", -2147483647 - 1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(readInt32(QString::fromLatin1(c.text)), c.value) << c.text;
+    const char* texts[] = {"12.5", "13.5", "-12.5", "30.6",       "50.5",
+                           "51.5", "1,5",  "-35",   "2147483647", "-2147483648"};
+    const std::int32_t values[] = {12, 14, -12, 31, 50, 52, 1, -35, 2147483647, -2147483647 - 1};
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(readInt32(QString::fromLatin1(texts[i])), values[i]) << texts[i];
     }
     // Boundary pairs: one inside, one outside.
     EXPECT_FALSE(readInt32(u"2147483648").has_value());
