@@ -37,6 +37,14 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
                                   MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes),
               MessageAnswer::No);
     EXPECT_EQ(seen.join(u'|'), QStringLiteral("a\nb|Ja|Ja|Nej"));
+    whenShown<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->buttons().size(), 1);
+        box->buttons().at(0)->click();
+    });
+    EXPECT_EQ(platform.messageBox(nullptr, QStringLiteral("x"), QStringLiteral("t"),
+                                  MessageIcon::Critical, MessageButtons::Ok, MessageAnswer::Ok),
+              MessageAnswer::Ok);
     for (const bool accept : {true, false}) {
         whenShown<QInputDialog>([accept](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(),

@@ -141,10 +141,12 @@ TEST_F(WindowTest, DepartureFieldAndKeys) {
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     QApplication::setActiveWindow(&form());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    komme()->clear();
     for (const char* next : {"Registrer_Command", "Komme_Text", "Gaa_Text"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(next));
     }
+    EXPECT_EQ(komme()->text(), QStringLiteral("08:00"));  // an empty arrival field takes the time
     QTest::keyClick(gaa(), Qt::Key_K, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), komme());
     gaa()->setText(QStringLiteral("15:00"));

@@ -186,13 +186,10 @@ FileOutcome placeCopy(const QString& from, const QString& to) {
     return {};
 }
 
-FileOutcome removeFile(const QString& path) {
-    QFile file(path);
-    if (!file.remove()) {
-        return {false, errorOf(file)};
+void removeFile(const QString& path) {
+    if (QFile::remove(path)) {
+        syncFolder(QFileInfo(path).absolutePath());
     }
-    syncFolder(QFileInfo(path).absolutePath());
-    return {};
 }
 
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,

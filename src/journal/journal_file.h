@@ -33,7 +33,8 @@ FileOutcome appendLines(const QString& path, const QStringList& lines);
 // it); never over an existing file. The original stays.
 FileOutcome placeCopy(const QString& from, const QString& to);
 
-FileOutcome removeFile(const QString& path);
+// Removes a name that is no longer needed; one left behind is a spare copy, never a loss.
+void removeFile(const QString& path);
 
 // Moves the registration file so that the store names a file holding every record at every
 // moment: a complete, synced file at the new name first, then storeNewPath, then the old name

@@ -3,10 +3,12 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -126,6 +128,31 @@ TEST_F(HiveFileTest, DamagedOrUnreadableMachineStoreCountsAsNoKey) {
     ::rmdir(paths.machine.c_str());
     writeFile(paths.machine, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n\n");
     EXPECT_TRUE(reg.OpenKey(kHKeyLocalMachine, "Software", false, false));
+}
+
+// A write that stops part-way (a full disk, a size limit) raises and leaves the old file whole.
+TEST_F(HiveFileTest, ShortWriteRaisesAndKeepsTheOldFile) {
+    CRegistry reg(backend());
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
+    reg.WriteValue("Arbejdstimer", "7.4");
+    const std::string before = readFile(paths.user);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            reg.WriteValue("Filnavn", std::string(8192, 'x'));
+        } catch (const RegistryError&) {
+            ::_exit(0);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readFile(paths.user), before);
+    EXPECT_EQ(filesInFolder(), 1);
 }
 
 TEST_F(HiveFileTest, UnwritableFolderRaisesAndKeepsTheOldFile) {

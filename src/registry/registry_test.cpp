@@ -113,6 +113,14 @@ TEST_F(RegistryTest, MissingValue) {
     EXPECT_EQ(e.description(), "Failed to read value Arbejdstimer from Registry.");
     const RegistryError d = errorOf([&] { reg.DeleteValue("Arbejdstimer"); });
     EXPECT_EQ(d.description(), "Failed to delete value Arbejdstimer from Registry.");
+    reg.WriteValue("Arbejdstimer", "7.4");
+    reg.DeleteValue("Arbejdstimer");
+    EXPECT_FALSE(reg.ValueExists("Arbejdstimer"));  // the file itself no longer holds it
+    // A key deleted by someone else while it is open: its values are gone, not half there.
+    CRegistry other(backend);
+    ASSERT_TRUE(other.OpenKey(kHKeyCurrentUser, kSettingsPath, false, true));
+    other.DeleteKey();
+    EXPECT_THROW(reg.ReadValue("Moedt"), RegistryError);
 }
 
 TEST_F(RegistryTest, ValueBeyondTheBufferCountsAsMissing) {
