@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -11,37 +15,93 @@
 
 namespace horalog::testing {
 
-QByteArray readBytes(const QString& path);
-void writeBytes(const QString& path, const QByteArray& bytes);
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
-using Values = std::vector<std::pair<std::string, std::string>>;
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
 
 // A window over a real store and a real registration file in a fresh temporary folder, seen as
 // a user sees it: widget texts by object name, the dialogs, the file's bytes, the store's values.
 class FormTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        dir = std::make_unique<QTemporaryDir>();
+        qputenv("HOME", dir->path().toLocal8Bit());
+        file = dir->filePath(QStringLiteral("Horalog.Dat"));
+        paths = {dir->filePath(QStringLiteral("config/HKEY_CURRENT_USER.reg")).toStdString(),
+                 dir->filePath(QStringLiteral("HKEY_LOCAL_MACHINE.reg")).toStdString()};
+    }
+    void TearDown() override {
+        window.reset();
+        EXPECT_TRUE(platform.allAnswered()) << "a scripted answer was never asked for";
+    }
     // A new folder, store, platform and window, for the next row of a table.
-    void fresh();
-
-    // Runs start-up; false when the program ended during it.
-    bool startForm() { return !ends(&Flex_Form::Form_Load); }
-    Flex_Form& form();
+    void fresh() {
+        TearDown();
+        platform = ScriptedPlatform();
+        SetUp();
+    }
+    Flex_Form& form() {
+        if (!window) {
+            window = std::make_unique<Flex_Form>(platform, [p = paths] {
+                return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(p));
+            });
+        }
+        return *window;
+    }
     // Runs a handler as the wiring does and reports whether the program ended in it.
-    bool ends(void (Flex_Form::*handler)());
-
-    void seedKey(bool machine, const Values& values);
-    std::optional<std::string> userValue(const std::string& name);
+    bool ends(void (Flex_Form::*handler)()) {
+        try {
+            form().run(handler);
+        } catch (const ProgramEnded&) {
+            return true;
+        }
+        return false;
+    }
+    bool startForm() { return !ends(&Flex_Form::Form_Load); }
     // An existing user whose file holds these bytes and whose open day is "Moedt".
-    void startExistingUser(const QByteArray& file, const std::string& moedt = " ");
+    void startExistingUser(const QByteArray& bytes, const std::string& moedt = " ") {
+        writeBytes(file, bytes);
+        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+        reg.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
+        for (const auto& [name, value] : {std::pair<const char*, std::string>{"Moedt", moedt},
+                                          {"Arbejdstimer", "7.4"},
+                                          {"FrokostVarighed", "50"},
+                                          {"FrokostArbejdstid", "450"},
+                                          {"Filnavn", file.toStdString()}}) {
+            reg.WriteValue(name, value);
+        }
+        ASSERT_TRUE(startForm());
+    }
+    std::optional<std::string> userValue(const std::string& name) {
+        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+        if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey) || !reg.ValueExists(name)) {
+            return std::nullopt;
+        }
+        return reg.ReadValue(name);
+    }
     void at(int hour, int minute) { platform.now.setTime(QTime(hour, minute, 0)); }
 
     template <typename W>
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));
     }
-    QString text(const char* name);  // of a label, field or menu entry
+    // The text of a label, a field or a menu entry.
+    QString text(const char* name) {
+        if (auto* label = child<QLabel>(name)) {
+            return label->text();
+        }
+        if (auto* edit = child<QLineEdit>(name)) {
+            return edit->text();
+        }
+        return child<QAction>(name)->text();
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
     QString file;  // the registration file

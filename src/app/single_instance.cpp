@@ -1,8 +1,9 @@
 #include "app/single_instance.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+
+#include "platform/platform_paths.h"
 
 namespace horalog {
 
@@ -20,15 +21,7 @@ SingleInstance::SingleInstance(const QString& folder, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::serverName() const {
-#ifdef _WIN32
-    // Named pipes live in one namespace per session; the folder's hash keeps users apart.
-    const QByteArray hash =
-        QCryptographicHash::hash(folder_.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QStringLiteral("horalog-") + QString::fromLatin1(hash.left(16));
-#else
-    // Beside the lock in the user's own folder, where no other user can take the name first.
-    return folder_ + QStringLiteral("/horalog.socket");
-#endif
+    return instanceServerName(folder_);
 }
 
 bool SingleInstance::claim() {

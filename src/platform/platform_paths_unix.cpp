@@ -12,4 +12,8 @@ QChar pathSeparator() {
     return QLatin1Char('/');
 }
 
+QString instanceServerName(const QString& folder) {
+    return folder + QStringLiteral("/horalog.socket");
+}
+
 }  // namespace horalog

@@ -1,3 +1,5 @@
+#include <QCryptographicHash>
+
 #include "platform/platform_paths.h"
 
 namespace horalog {
@@ -8,6 +10,13 @@ QString defaultRegistrationFile() {
 
 QChar pathSeparator() {
     return QLatin1Char('\\');
+}
+
+QString instanceServerName(const QString& folder) {
+    // Pipe names share one namespace per session; the folder's hash keeps users apart.
+    const QByteArray hash =
+        QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QStringLiteral("horalog-") + QString::fromLatin1(hash.left(16));
 }
 
 }  // namespace horalog
