@@ -46,8 +46,11 @@ protected:
     }
     bool endsWithFileError(void (Flex_Form::*handler)()) {
         platform.answerMessage(MessageAnswer::Ok);
-        return ends(handler) && platform.shown.back().text.startsWith(
-                                    QStringLiteral("Fejl under skrivning til filen: ") + file);
+        return ends(handler) && platform.shown.back().text ==
+                                    QStringLiteral("Fejl under skrivning til filen: ") + file +
+                                        QStringLiteral(
+                                            "\r\nFejl: No such file or directory\r\n\r\n"
+                                            "Programmet kan ikke fortsætte før fejlen er rettet.");
     }
 };
 
@@ -77,6 +80,10 @@ TEST_F(CommandsTest, TimeOff) {
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;12;-;-;-740;8030;-365;afspadsering\r\n"));
     EXPECT_EQ(text("Status_Label"), QStringLiteral("Afspadsering af 740 ct tilføjet"));
     EXPECT_EQ(text("Total_CT") + text("Periode_CT"), QStringLiteral("-365 ct 8030 ct "));
+    platform.answerInput(QStringLiteral("-2"));  // hours worked back count too
+    platform.answerInput(QString());
+    ASSERT_FALSE(ends(&Flex_Form::Afspadsering_Menu_Click));
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("-165 ct "));
 
     loseTheFolder();
     platform.answerInput(QStringLiteral("1"));
