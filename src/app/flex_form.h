@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "adjust/adjust.h"
 #include "platform/platform.h"
 #include "registry/registry.h"
 #include "settings/settings.h"
@@ -79,6 +80,7 @@ private:
     void proposeArrival();
     void restoreArrival(const QString& stored);
 
+    void book(const Adjustment& adjustment);
     void registerArrival();
     void registerDeparture();
     std::optional<TypedTime> typedTime(const QString& text);

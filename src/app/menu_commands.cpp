@@ -32,14 +32,7 @@ void Flex_Form::Afspadsering_Menu_Click() {
         refuse(*booked.refusal);
         return;
     }
-    setFigures(booked.after);
-    const FileOutcome written = appendLines(Filnavn, {booked.record});
-    if (!written.ok) {
-        fileError(writingFailed(), written.error, true);
-    }
-    showBalances();
-    Status_Label->setText(booked.status);
-    restartTimer();
+    book(booked);
 }
 
 void Flex_Form::Nulstil_Menu_Click() {
@@ -48,14 +41,18 @@ void Flex_Form::Nulstil_Menu_Click() {
                              MessageAnswer::Yes) != MessageAnswer::Yes) {
         return;
     }
-    const Adjustment reset = resetPeriod(figures(), currentDateText());
-    setFigures(reset.after);
-    const FileOutcome written = appendLines(Filnavn, {reset.record});
+    book(resetPeriod(figures(), currentDateText()));
+}
+
+// The new figures, their record on disk (or the end of the program), and what the user sees.
+void Flex_Form::book(const Adjustment& adjustment) {
+    setFigures(adjustment.after);
+    const FileOutcome written = appendLines(Filnavn, {adjustment.record});
     if (!written.ok) {
         fileError(writingFailed(), written.error, true);
     }
     showBalances();
-    Status_Label->setText(reset.status);
+    Status_Label->setText(adjustment.status);
     restartTimer();
 }
 
