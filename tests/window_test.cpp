@@ -44,6 +44,21 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
                                    screen.height() / 2 - form().height() / 2));
 }
 
+// A user key without some values: each is written back with its default, the file name after
+// the notice in its first wording.
+TEST_F(WindowTest, MissingSettingsAreWrittenBack) {
+    writeBytes(file, "x;0;-;-;-;0;0\r\n");
+    CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+    reg.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
+    reg.WriteValue("FrokostVarighed", "31.5");
+    platform.answerMessage(MessageAnswer::Ok);
+    ASSERT_TRUE(startForm());
+    EXPECT_TRUE(platform.shown.at(0).text.endsWith(QStringLiteral("Opsætninger/Filnavn")));
+    EXPECT_EQ(userValue("Filnavn"), file.toStdString());
+    EXPECT_EQ(userValue("Arbejdstimer"), "7.4");
+    EXPECT_EQ(userValue("FrokostVarighed"), "31.5");  // read as 32, not rewritten
+}
+
 TEST_F(WindowTest, DateFormatRefusedEndsBeforeAnythingIsTouched) {
     platform.datePattern = QStringLiteral("MM/dd/yyyy");
     platform.answerMessage(MessageAnswer::Ok);

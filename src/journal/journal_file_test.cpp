@@ -52,6 +52,7 @@ TEST_F(JournalFileTest, LastRecordLine) {
         {"a;1;-;-;-;0;5\nb;2;-;-;-;0;6\n", QStringLiteral("b;2;-;-;-;0;6")},  // LF alone
         {"a;1;-;-;-;0;5\r\n\r\n\r\n", QStringLiteral("a;1;-;-;-;0;5")},       // blank lines after
         {"a;1;-;-;-;0;5\r\nshort;line\r\n", QStringLiteral("a;1;-;-;-;0;5")},
+        {"\nb;2;-;-;-;0;6\n", QStringLiteral("b;2;-;-;-;0;6")},  // a blank first line
         {"", std::nullopt},
         {"no;record;here\r\n", std::nullopt},
         // A last line longer than one read from the end, and a record before many blank chunks.

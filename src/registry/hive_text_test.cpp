@@ -85,6 +85,12 @@ TEST_F(HiveFileTest, EditsByHandAreSeenAtOnce) {
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
               "\"Arbejdstimer\"=\"8\" \t \r\n");  // an editor's trailing blanks
     EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "8");
+    // A name written twice by hand: the later one holds, once.
+    writeFile(paths.user,
+              "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n"
+              "\"a\"=\"1\"\n\"A\"=\"2\"\n");
+    EXPECT_EQ(reg.ReadValue("a"), "2");
+    EXPECT_EQ(reg.NumOfValues(), 1);
 }
 
 TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
