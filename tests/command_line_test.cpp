@@ -123,6 +123,7 @@ TEST_F(RealProgram, StatusReadsAndWritesNothing) {
     seed("x;3;-;-;-;2220;125\r\n",
          QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy")).toUtf8() + " 00:00");
     const QByteArray storeBefore = read(store);
+    const QByteArray dataBefore = read(data);
     const QDateTime dataTime = QFileInfo(data).lastModified();
     const QDateTime storeTime = QFileInfo(store).lastModified();
     const Answer open = run(QStringLiteral("--status"));
@@ -131,6 +132,7 @@ TEST_F(RealProgram, StatusReadsAndWritesNothing) {
     EXPECT_EQ(QFileInfo(data).lastModified(), dataTime);
     EXPECT_EQ(QFileInfo(store).lastModified(), storeTime);
     EXPECT_EQ(read(store), storeBefore);
+    EXPECT_EQ(read(data), dataBefore);
     QFile::remove(data);
     const Answer noFile = run(QStringLiteral("--status"));
     EXPECT_EQ(noFile.status, 1);
