@@ -21,22 +21,33 @@ int fail(const QString& text, int status) {
     return status;
 }
 
-// The status line from the store and the file as they are; nothing is written.
-int status() {
+// The settings and the stored arrival, read only, when the store names a registration file
+// that exists; otherwise nothing, and standard error says why.
+std::optional<SettingsReading> settingsWithFile(QString& arrival) {
     CRegistry reg;
     if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
-        return fail(QStringLiteral("Horalog er ikke sat op endnu: start programmet én gang."), 1);
+        fail(QStringLiteral("Horalog er ikke sat op endnu: start programmet én gang."), 1);
+        return std::nullopt;
     }
     const SettingsReading settings = readSettings(reg, false);
-    const QString stored = readStoredArrival(reg).value_or(QString());
-    reg.CloseKey();
+    arrival = readStoredArrival(reg).value_or(QString());
     if (!settings.filnavn || !registrationFileExists(*settings.filnavn)) {
-        return fail(
-            QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
+        fail(QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
+        return std::nullopt;
     }
-    const FileFigures file = readFileFigures(*settings.filnavn);
+    return settings;
+}
+
+// The status line from the store and the file as they are; nothing is written.
+int status() {
+    QString stored;
+    const auto settings = settingsWithFile(stored);
+    if (!settings) {
+        return 1;
+    }
+    const FileFigures file = readFileFigures(*settings->filnavn);
     if (!file.ok) {
-        return fail(*settings.filnavn + QStringLiteral(": ") + file.error, 1);
+        return fail(*settings->filnavn + QStringLiteral(": ") + file.error, 1);
     }
     QtPlatform platform;
     const DatePattern pattern = checkDatePattern(platform.shortDatePattern());
@@ -48,31 +59,28 @@ int status() {
     if (storedArrivalKind(stored, nowText.left(pattern.length), pattern.length) ==
             StoredArrival::Today &&
         arrival) {
-        const WorkSettings& w = settings.values;
+        const WorkSettings& w = settings->values;
         const auto worked = workedSoFar(arrival->ct, nowText, pattern.length,
                                         {true, w.frokostVarighed, w.frokostArbejdstid});
         day = OpenDay{stored.mid(pattern.length + 1), worked.value_or(0)};
     }
     QTextStream(stdout) << statusLine(day, file.figures.value_or(Figures{}),
-                                      settings.values.arbejdstimer)
+                                      settings->values.arbejdstimer)
                         << Qt::endl;
     return 0;
 }
 
 int report(const QString& form) {
-    CRegistry reg;
-    std::optional<QString> path;
-    if (reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
-        path = readSettings(reg, false).filnavn;
+    QString arrival;
+    const auto settings = settingsWithFile(arrival);
+    if (!settings) {
+        return 1;
     }
-    if (!path || !registrationFileExists(*path)) {
-        return fail(
-            QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
-    }
+    const QString& path = *settings->filnavn;
     MonthlyReport months;
     QString error;
-    if (!readReport(*path, months, error)) {
-        return fail(*path + QStringLiteral(": ") + error, 1);
+    if (!readReport(path, months, error)) {
+        return fail(path + QStringLiteral(": ") + error, 1);
     }
     for (const QString& line : months.unreadable()) {
         QTextStream(stderr)
