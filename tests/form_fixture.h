@@ -47,6 +47,7 @@ protected:
         platform = ScriptedPlatform();
         SetUp();
     }
+    CRegistry store() { return CRegistry(std::make_shared<HiveFileBackend>(paths)); }
     Flex_Form& form() {
         if (!window) {
             window = std::make_unique<Flex_Form>(platform, [p = paths] {
@@ -68,7 +69,7 @@ protected:
     // An existing user whose file holds these bytes and whose open day is "Moedt".
     void startExistingUser(const QByteArray& bytes, const std::string& moedt = " ") {
         writeBytes(file, bytes);
-        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+        CRegistry reg = store();
         reg.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
         for (const auto& [name, value] : {std::pair<const char*, std::string>{"Moedt", moedt},
                                           {"Arbejdstimer", "7.4"},
@@ -80,14 +81,13 @@ protected:
         ASSERT_TRUE(startForm());
     }
     std::optional<std::string> userValue(const std::string& name) {
-        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+        CRegistry reg = store();
         if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey) || !reg.ValueExists(name)) {
             return std::nullopt;
         }
         return reg.ReadValue(name);
     }
     void at(int hour, int minute) { platform.now.setTime(QTime(hour, minute, 0)); }
-
     template <typename W>
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));
@@ -97,11 +97,10 @@ protected:
         if (auto* label = child<QLabel>(name)) {
             return label->text();
         }
-        if (auto* edit = child<QLineEdit>(name)) {
-            return edit->text();
-        }
-        return child<QAction>(name)->text();
+        auto* edit = child<QLineEdit>(name);
+        return edit ? edit->text() : child<QAction>(name)->text();
     }
+    QString lastDialog() { return platform.shown.empty() ? QString() : platform.shown.back().text; }
 
     std::unique_ptr<QTemporaryDir> dir;
     QString file;  // the registration file

@@ -19,14 +19,11 @@ struct ProgramEnded {
 };
 
 struct ShownDialog {
-    enum class Kind { Message, Input, File } kind = Kind::Message;
-    QString title;
-    QString text;  // the message or the prompt
-    QString defaultText;
+    enum class Kind { Message, Input, File } kind;
+    QString title, text, defaultText;  // text: the message or the prompt
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
-    MessageAnswer defaultButton = MessageAnswer::Ok;
-    FileDialogRequest file;
+    FileDialogRequest file{};
     bool windowVisible = false;  // whether the window was on screen when it was shown
 };
 
@@ -39,41 +36,31 @@ public:
         answers_.push_back({ShownDialog::Kind::Message, a, {}, {}, std::move(whileShown)});
     }
     void answerInput(const QString& a) {
-        answers_.push_back({ShownDialog::Kind::Input, {}, a, {}, {}});
+        answers_.push_back({ShownDialog::Kind::Input, MessageAnswer::Ok, a, {}, {}});
     }
     void answerFile(std::optional<QString> a) {
-        answers_.push_back({ShownDialog::Kind::File, {}, {}, a, {}});
+        answers_.push_back({ShownDialog::Kind::File, MessageAnswer::Ok, {}, a, {}});
     }
     bool allAnswered() const { return answers_.empty(); }
 
     MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
-                             MessageIcon icon, MessageButtons buttons,
-                             MessageAnswer defaultButton) override {
-        ShownDialog d = dialog(ShownDialog::Kind::Message, title, text);
-        d.icon = icon;
-        d.buttons = buttons;
-        d.defaultButton = defaultButton;
-        const auto a = show(d, parent);
-        return a ? a->message : MessageAnswer::Ok;
+                             MessageIcon icon, MessageButtons buttons, MessageAnswer) override {
+        return show({ShownDialog::Kind::Message, title, text, {}, icon, buttons}, parent).message;
     }
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override {
-        ShownDialog d = dialog(ShownDialog::Kind::Input, title, prompt);
-        d.defaultText = defaultText;
-        const auto a = show(d, parent);
-        return a ? a->input : QString();
+        return show({ShownDialog::Kind::Input, title, prompt, defaultText}, parent).input;
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
-        ShownDialog d = dialog(ShownDialog::Kind::File, request.title, QString());
+        ShownDialog d{ShownDialog::Kind::File, request.title, {}, {}};
         d.file = request;
-        const auto a = show(d, parent);
-        return a ? a->file : std::nullopt;
+        return show(d, parent).file;
     }
     QDateTime currentDateTime() override { return now; }
     std::int64_t millisecondsSinceStart() override { return uptimeMs; }
     QString shortDatePattern() override { return datePattern; }
-    QChar decimalSeparator() override { return decimal; }
-    QString timeWithSeconds(const QTime& time) override { return time.toString(timePattern); }
+    QChar decimalSeparator() override { return QLatin1Char(','); }
+    QString timeWithSeconds(const QTime& time) override { return time.toString(u"HH:mm:ss"); }
     bool trayAvailable() override { return tray; }
     [[noreturn]] void endProgram(int status) override {
         endedWith = status;
@@ -85,8 +72,6 @@ public:
     QDateTime now{QDate(2026, 12, 5), QTime(8, 0, 0)};
     std::int64_t uptimeMs = 3600 * 1000;
     QString datePattern = QStringLiteral("dd-MM-yyyy");
-    QChar decimal = QLatin1Char(',');
-    QString timePattern = QStringLiteral("HH:mm:ss");
     bool tray = false;
 
 private:
@@ -97,21 +82,14 @@ private:
         std::optional<QString> file;
         std::function<void()> whileShown;
     };
-    static ShownDialog dialog(ShownDialog::Kind kind, const QString& title, const QString& text) {
-        ShownDialog d;
-        d.kind = kind;
-        d.title = title;
-        d.text = text;
-        return d;
-    }
     // Records the dialog and takes the answer scripted for it.
-    std::optional<Answer> show(ShownDialog d, QWidget* parent) {
+    Answer show(ShownDialog d, QWidget* parent) {
         d.windowVisible = parent != nullptr && parent->isVisible();
         shown.push_back(d);
         if (answers_.empty() || answers_.front().kind != d.kind) {
             ADD_FAILURE() << "unexpected dialog: "
                           << (d.title + QStringLiteral(": ") + d.text).toStdString();
-            return std::nullopt;
+            return {d.kind, MessageAnswer::Ok, {}, {}, {}};
         }
         Answer a = answers_.front();
         answers_.pop_front();

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "registry/hive_file.h"
@@ -21,9 +22,8 @@ namespace {
 const std::string kPath = "Software\\Kvistborg\\Horalog";
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -52,7 +52,6 @@ protected:
         ::closedir(dir);
         return n;
     }
-
     std::string folder;
     HivePaths paths;
 };
@@ -75,22 +74,12 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
     struct stat st {};
     ASSERT_EQ(::stat(paths.user.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);  // the user's own settings
-}
-
-TEST_F(HiveFileTest, EditsByHandAreSeenAtOnce) {
-    CRegistry reg(backend());
-    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
-    reg.WriteValue("Arbejdstimer", "7.4");
+    // Edited by hand: an editor's trailing blanks, and a name written twice (the later holds).
     writeFile(paths.user,
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
-              "\"Arbejdstimer\"=\"8\" \t \r\n");  // an editor's trailing blanks
-    EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "8");
-    // A name written twice by hand: the later one holds, once.
-    writeFile(paths.user,
-              "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n"
-              "\"a\"=\"1\"\n\"A\"=\"2\"\n");
-    EXPECT_EQ(reg.ReadValue("a"), "2");
-    EXPECT_EQ(reg.NumOfValues(), 1);
+              "\"Arbejdstimer\"=\"8\" \t \r\n\"a\"=\"1\"\r\n\"A\"=\"2\"\r\n");
+    EXPECT_EQ(reg.ReadValue("Arbejdstimer") + reg.ReadValue("a"), "82");
+    EXPECT_EQ(reg.NumOfValues(), 2);
 }
 
 TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
@@ -105,9 +94,8 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
         "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n"};
     for (const auto& text : damaged) {
         writeFile(paths.user, text);
-        CRegistry reg(backend());
         try {
-            reg.OpenKey(kHKeyCurrentUser, kPath, true, true);
+            CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true);
             ADD_FAILURE() << "opened a damaged store: " << text;
         } catch (const RegistryError& e) {
             EXPECT_EQ(e.source(), "CRegistry:OpenKey");
@@ -117,16 +105,13 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
     }
 }
 
-TEST_F(HiveFileTest, MachineStoreIsReadOnly) {
+// The machine-wide store is never written, and one that cannot be read counts as no key: a new
+// user's first start must not end on a file they cannot mend.
+TEST_F(HiveFileTest, MachineStoreIsReadOnlyAndMayBeDamaged) {
     CRegistry reg(backend());
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, true, true));
     EXPECT_FALSE(std::ifstream(paths.machine).good());
-}
-
-// A new user's first start must not end on a machine-wide file they cannot use.
-TEST_F(HiveFileTest, DamagedOrUnreadableMachineStoreCountsAsNoKey) {
     writeFile(paths.machine, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\n");
-    CRegistry reg(backend());
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, false, false));
     ::unlink(paths.machine.c_str());
     ::mkdir(paths.machine.c_str(), 0700);  // reading it fails
@@ -136,60 +121,44 @@ TEST_F(HiveFileTest, DamagedOrUnreadableMachineStoreCountsAsNoKey) {
     EXPECT_TRUE(reg.OpenKey(kHKeyLocalMachine, "Software", false, false));
 }
 
-// A write that stops part-way (a full disk, a size limit) raises and leaves the old file whole.
-TEST_F(HiveFileTest, ShortWriteRaisesAndKeepsTheOldFile) {
-    CRegistry reg(backend());
-    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
-    reg.WriteValue("Arbejdstimer", "7.4");
-    const std::string before = readFile(paths.user);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            reg.WriteValue("Filnavn", std::string(8192, 'x'));
-        } catch (const RegistryError&) {
-            ::_exit(0);
+// A write that stops part-way (a size limit, as a full disk) or cannot replace the file (a folder
+// the user may not write in; root writes anywhere, so as another user) raises and keeps the old
+// file whole. Each runs in a child process.
+TEST_F(HiveFileTest, FailedWriteRaisesAndKeepsTheOldFile) {
+    const std::function<void()> limits[] = {
+        [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        },
+        [this] {
+            ::chmod(paths.user.c_str(), 0644);
+            ::chmod(folder.c_str(), 0555);
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(3);
+            }
+        }};
+    for (const auto& limit : limits) {
+        CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true);
+        const std::string before = readFile(paths.user);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            limit();
+            CRegistry reg(backend());
+            reg.OpenKey(kHKeyCurrentUser, kPath, false, true);
+            try {
+                reg.WriteValue("Filnavn", std::string(8192, 'x'));
+            } catch (const RegistryError&) {
+                ::_exit(0);
+            }
+            ::_exit(1);
         }
-        ::_exit(1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_EQ(readFile(paths.user), before);
+        EXPECT_EQ(filesInFolder(), 1);
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readFile(paths.user), before);
-    EXPECT_EQ(filesInFolder(), 1);
-}
-
-TEST_F(HiveFileTest, UnwritableFolderRaisesAndKeepsTheOldFile) {
-    CRegistry reg(backend());
-    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
-    reg.WriteValue("Arbejdstimer", "7.4");
-    const std::string before = readFile(paths.user);
-    ::chmod(paths.user.c_str(), 0644);
-    ::chmod(folder.c_str(), 0555);
-    // Root writes anywhere, so the attempt runs as an ordinary user.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(3);
-        }
-        CRegistry inner(backend());
-        if (!inner.OpenKey(kHKeyCurrentUser, kPath, false, true)) {
-            ::_exit(4);
-        }
-        try {
-            inner.WriteValue("Arbejdstimer", "8");
-        } catch (const RegistryError&) {
-            ::_exit(0);
-        }
-        ::_exit(1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readFile(paths.user), before);
 }
 
 }  // namespace
