@@ -2,7 +2,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <functional>
 
 #include "form_fixture.h"
 
@@ -18,30 +17,27 @@ protected:
         startExistingUser("x;12;-;-;-;8770;375\r\n");
     }
     QString other() { return dir->path() + QStringLiteral("/tid/Horalog.Dat"); }
-    // Chooses a path and answers the move question; then the dialogs that follow.
-    void choose(std::optional<QString> path, std::optional<MessageAnswer> move = std::nullopt,
-                const std::function<void()>& then = {}) {
-        platform.answerFile(path);
-        if (move) {
-            platform.answerMessage(*move);
-        }
-        if (then) {
-            then();
-        }
-        ASSERT_FALSE(ends(&Flex_Form::Filnavn_Menu_Click));
+    // Runs a command with these answers; it must not end the program.
+    void run(void (Flex_Form::*command)(), const QString& answers) {
+        platform.answer(answers);
+        ASSERT_FALSE(ends(command));
+    }
+    // Chooses a file in the file dialog, then the answers to what follows.
+    void choose(const QString& path, const QString& answers = {}) {
+        run(&Flex_Form::Filnavn_Menu_Click, u'@' + path + u'|' + answers);
     }
     void expectPath(const QString& path) {
         EXPECT_EQ(userValue("Filnavn"), path.toStdString());
         EXPECT_EQ(text("Filnavn_Menu"), QStringLiteral("&Filnavn  (") + path + u')');
     }
     // The file moves to a folder that then goes, so that the next append fails and ends.
-    void expectFileErrorIn(void (Flex_Form::*handler)(), const std::function<void()>& answers) {
+    void expectFileErrorIn(void (Flex_Form::*command)(), const QString& answers) {
         QDir().mkpath(QFileInfo(other()).path());
-        choose(other(), MessageAnswer::Yes);
+        choose(other(), QStringLiteral("Ja"));
         QDir(QFileInfo(other()).path()).removeRecursively();
-        answers();
-        platform.answerMessage(MessageAnswer::Ok);
-        EXPECT_TRUE(ends(handler));
+        platform.answer(answers + QStringLiteral("|OK"));
+        EXPECT_TRUE(ends(command));
+        EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
         EXPECT_EQ(lastDialog(), QStringLiteral("Fejl under skrivning til filen: ") + other() +
                                     QStringLiteral("\r\nFejl: No such file or directory\r\n\r\n"
                                                    "Programmet kan ikke fortsætte før fejlen er "
@@ -51,57 +47,41 @@ protected:
 
 TEST_F(CommandsTest, TimeOff) {
     const QByteArray before = readBytes(file);
-    platform.answerInput(QString());  // cancelled
-    platform.answerInput(QStringLiteral("1e300"));
-    platform.answerMessage(MessageAnswer::Ok);
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_FALSE(ends(&Flex_Form::Afspadsering_Menu_Click));
-    }
+    run(&Flex_Form::Afspadsering_Menu_Click, QStringLiteral(">"));  // cancelled
+    run(&Flex_Form::Afspadsering_Menu_Click, QStringLiteral(">1e300|OK"));
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(platform.shown.at(0).defaultText, QStringLiteral("7,4"));
     EXPECT_EQ(lastDialog(), QStringLiteral("Afspadseringen \"1e300\" kan ikke anvendes, fordi "
                                            "tallet er for stort.") +
                                 kUnchanged);
-    platform.answerInput(QStringLiteral("7,4"));
-    platform.answerInput(QStringLiteral("afspadsering"));
-    ASSERT_FALSE(ends(&Flex_Form::Afspadsering_Menu_Click));
+    run(&Flex_Form::Afspadsering_Menu_Click, QStringLiteral(">7,4|>afspadsering"));
     EXPECT_EQ(platform.shown.back().defaultText, QStringLiteral("afspadsering"));
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;12;-;-;-740;8030;-365;afspadsering\r\n"));
     EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + text("Periode_CT"),
               QStringLiteral("Afspadsering af 740 ct tilføjet|-365 ct 8030 ct "));
-    expectFileErrorIn(&Flex_Form::Afspadsering_Menu_Click, [this] {
-        platform.answerInput(QStringLiteral("1"));
-        platform.answerInput(QStringLiteral("x"));
-    });
+    expectFileErrorIn(&Flex_Form::Afspadsering_Menu_Click, QStringLiteral(">1|>x"));
 }
 
 TEST_F(CommandsTest, PeriodReset) {
     const QByteArray before = readBytes(file);
-    platform.answerMessage(MessageAnswer::No);
-    ASSERT_FALSE(ends(&Flex_Form::Nulstil_Menu_Click));
+    run(&Flex_Form::Nulstil_Menu_Click, QStringLiteral("Nej"));
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(lastDialog(),
               QStringLiteral("Skal denne periode afsluttes,\r\nog totalen nulstilles ?"));
     EXPECT_EQ(platform.shown.back().buttons, MessageButtons::YesNo);
-    platform.answerMessage(MessageAnswer::Yes);
-    ASSERT_FALSE(ends(&Flex_Form::Nulstil_Menu_Click));
+    run(&Flex_Form::Nulstil_Menu_Click, QStringLiteral("Ja"));
     EXPECT_TRUE(
         readBytes(file).endsWith("05-12-2026;0;-;-;-;0;375;periode afsluttet/nulstillet\r\n"));
     EXPECT_EQ(text("Periode_CT") + text("Periode_Diff") + text("Total_CT") + text("Status_Label"),
               QStringLiteral("0 ct 0 ct 375 ct Flexperiode nulstillet"));
-    expectFileErrorIn(&Flex_Form::Nulstil_Menu_Click,
-                      [this] { platform.answerMessage(MessageAnswer::Yes); });
+    expectFileErrorIn(&Flex_Form::Nulstil_Menu_Click, QStringLiteral("Ja"));
 }
 
 TEST_F(CommandsTest, DailyHoursAndLunch) {
-    platform.answerInput(QString());
-    platform.answerInput(QStringLiteral("1e300"));
-    platform.answerMessage(MessageAnswer::Ok);
-    platform.answerInput(QStringLiteral("7,5"));
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_FALSE(ends(&Flex_Form::Arbejds_Menu_Click));
-    }
-    EXPECT_TRUE(platform.shown.at(2).text.startsWith(QStringLiteral("Arbejdstiden \"1e300\"")));
+    run(&Flex_Form::Arbejds_Menu_Click, QStringLiteral(">"));
+    run(&Flex_Form::Arbejds_Menu_Click, QStringLiteral(">1e300|OK"));
+    EXPECT_TRUE(lastDialog().startsWith(QStringLiteral("Arbejdstiden \"1e300\"")));
+    run(&Flex_Form::Arbejds_Menu_Click, QStringLiteral(">7,5"));
     EXPECT_EQ(userValue("Arbejdstimer"), "7.5");
     EXPECT_EQ(text("Arbejds_Menu") + text("Status_Label"),
               QStringLiteral("&Arbejdstid  (7.5)Daglige arbejdstid ændret til 7,5"));
@@ -117,8 +97,7 @@ TEST_F(CommandsTest, DailyHoursAndLunch) {
 }
 
 TEST_F(CommandsTest, AboutAndMenus) {
-    platform.answerMessage(MessageAnswer::Ok);
-    ASSERT_FALSE(ends(&Flex_Form::Om_Menu_Click));
+    run(&Flex_Form::Om_Menu_Click, QStringLiteral("OK"));
     EXPECT_EQ(platform.shown.back().title, QStringLiteral("Om Horalogs registrering"));
     EXPECT_TRUE(lastDialog().startsWith(
         QStringLiteral("Horalogs registrering, Version 1.7.0\r\nRegistrer og udregner horalog "
@@ -139,26 +118,25 @@ TEST_F(CommandsTest, AboutAndMenus) {
 }
 
 TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
-    choose(std::nullopt);
+    run(&Flex_Form::Filnavn_Menu_Click, QStringLiteral("@"));
     const FileDialogRequest& r = platform.shown.at(0).file;
     EXPECT_EQ(r.title + u'|' + r.folder + u'|' + r.fileName + u'|' + r.filters.join(u'|'),
               QStringLiteral("Indtast navnet på filen med horalogs registreringer:|") +
                   dir->path() +
-                  QStringLiteral("|Horalog.Dat|Dat fil (*.Dat)|*.dat|Alle filer "
-                                 "(*.*)|*.*"));
+                  QStringLiteral("|Horalog.Dat|Dat fil (*.Dat)|*.dat|Alle filer (*.*)|*.*"));
     // Such a name was once stored, and every later start ended on the file error.
-    choose(other(), std::nullopt, [this] { platform.answerMessage(MessageAnswer::Ok); });
+    choose(other(), QStringLiteral("OK"));
     EXPECT_EQ(lastDialog(), QStringLiteral("Mappen \"") + dir->path() +
                                 QStringLiteral("/tid\" findes ikke.") + kUnchanged);
     expectPath(file);
     // A name taken by another file: the move fails and the old file stays in use.
     QDir().mkpath(QFileInfo(other()).path());
     writeBytes(other(), "someone else's\r\n");
-    choose(other(), MessageAnswer::Yes, [this] { platform.answerMessage(MessageAnswer::Ok); });
+    choose(other(), QStringLiteral("Ja|OK"));
     EXPECT_EQ(lastDialog(), QStringLiteral("Filen ") + file +
                                 QStringLiteral(" kunne ikke flyttes til ") + other() +
-                                QStringLiteral("\r\nFejl: File exists\r\n\r\nHoralogs "
-                                               "data gemmes fortsat i ") +
+                                QStringLiteral("\r\nFejl: File exists\r\n\r\nHoralogs data gemmes "
+                                               "fortsat i ") +
                                 file);
     expectPath(file);
     EXPECT_EQ(text("Status_Label"), QString());
@@ -167,7 +145,7 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
 TEST_F(CommandsTest, FileLocationMovedOrLeft) {
     const QByteArray content = readBytes(file);
     QDir().mkpath(QFileInfo(other()).path());
-    choose(other(), MessageAnswer::Yes);
+    choose(other(), QStringLiteral("Ja"));
     EXPECT_EQ(lastDialog(), QStringLiteral("Skal den eksisterende fil: ") + file +
                                 QStringLiteral("\r\nflyttes til: ") + other() +
                                 QStringLiteral(" ?\r\n\r\n(Ved 'No' oprettes en ny tom fil, \r\n"
@@ -178,10 +156,10 @@ TEST_F(CommandsTest, FileLocationMovedOrLeft) {
     EXPECT_EQ(text("Status_Label"), QStringLiteral("Filnavn ændret/flyttet til ") + other());
     // "Nej": the file there is read, or made with a new balance.
     writeBytes(file, "y;5;-;-;-;3000;-40\r\n");
-    choose(file, MessageAnswer::No);
+    choose(file, QStringLiteral("Nej"));
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-40 ct "));
     const QString third = dir->path() + QStringLiteral("/ny.dat");
-    choose(third, MessageAnswer::No, [this] { platform.answerInput(QStringLiteral("77")); });
+    choose(third, QStringLiteral("Nej|>77"));
     EXPECT_TRUE(readBytes(third).endsWith("\r\n05-12-2026;0;-;-;-;0;77\r\n"));
     EXPECT_EQ(text("Total_CT"), QStringLiteral("77 ct "));
     expectPath(third);

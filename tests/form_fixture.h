@@ -13,11 +13,6 @@
 #include "registry/hive_file.h"
 #include "scripted_platform.h"
 
-// Failures show texts as text.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace horalog::testing {
 
 inline QByteArray readBytes(const QString& path) {

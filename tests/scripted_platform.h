@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QStringList>
 #include <QWidget>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "platform/platform.h"
+
+// Failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace horalog::testing {
 
@@ -19,7 +24,6 @@ struct ProgramEnded {
 };
 
 struct ShownDialog {
-    enum class Kind { Message, Input, File } kind;
     QString title, text, defaultText;  // text: the message or the prompt
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
@@ -27,34 +31,34 @@ struct ShownDialog {
     bool windowVisible = false;  // whether the window was on screen when it was shown
 };
 
-// Answers dialogs from a queue and records every one shown; a dialog that no test expected
-// fails the test. Its clock and locale are set by the test.
+// Answers dialogs from a script and records every one shown; a dialog the script did not
+// expect fails the test. Its clock and locale are set by the test.
 class ScriptedPlatform : public Platform {
 public:
-    // whileShown runs while the dialog stands, as the event loop of a real one would.
-    void answerMessage(MessageAnswer a, std::function<void()> whileShown = {}) {
-        answers_.push_back({ShownDialog::Kind::Message, a, {}, {}, std::move(whileShown)});
-    }
-    void answerInput(const QString& a) {
-        answers_.push_back({ShownDialog::Kind::Input, MessageAnswer::Ok, a, {}, {}});
-    }
-    void answerFile(std::optional<QString> a) {
-        answers_.push_back({ShownDialog::Kind::File, MessageAnswer::Ok, {}, a, {}});
-    }
-    bool allAnswered() const { return answers_.empty(); }
+    // Answers in the order asked: ">text" an input, "@path" or "@" (Cancel) the file dialog,
+    // "Ja", "Nej" or "OK" a message.
+    void answer(const QString& script) { answers_ << script.split(u'|', Qt::SkipEmptyParts); }
+    bool allAnswered() const { return answers_.isEmpty(); }
 
     MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
                              MessageIcon icon, MessageButtons buttons, MessageAnswer) override {
-        return show({ShownDialog::Kind::Message, title, text, {}, icon, buttons}, parent).message;
+        const QString a = show({title, text, {}, icon, buttons}, parent, QString());
+        if (whileMessageShown) {
+            whileMessageShown();
+        }
+        return a == u"Ja"    ? MessageAnswer::Yes
+               : a == u"Nej" ? MessageAnswer::No
+                             : MessageAnswer::Ok;
     }
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override {
-        return show({ShownDialog::Kind::Input, title, prompt, defaultText}, parent).input;
+        return show({title, prompt, defaultText}, parent, QStringLiteral(">"));
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
-        ShownDialog d{ShownDialog::Kind::File, request.title, {}, {}};
+        ShownDialog d{request.title, {}, {}};
         d.file = request;
-        return show(d, parent).file;
+        const QString a = show(d, parent, QStringLiteral("@"));
+        return a.isEmpty() ? std::nullopt : std::optional(a);
     }
     QDateTime currentDateTime() override { return now; }
     std::int64_t millisecondsSinceStart() override { return uptimeMs; }
@@ -73,32 +77,21 @@ public:
     std::int64_t uptimeMs = 3600 * 1000;
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     bool tray = false;
+    std::function<void()> whileMessageShown;  // as the event loop of a real one would run
 
 private:
-    struct Answer {
-        ShownDialog::Kind kind;
-        MessageAnswer message;
-        QString input;
-        std::optional<QString> file;
-        std::function<void()> whileShown;
-    };
-    // Records the dialog and takes the answer scripted for it.
-    Answer show(ShownDialog d, QWidget* parent) {
+    // Records the dialog and takes the answer scripted for it, without its kind's mark.
+    QString show(ShownDialog d, QWidget* parent, const QString& mark) {
         d.windowVisible = parent != nullptr && parent->isVisible();
         shown.push_back(d);
-        if (answers_.empty() || answers_.front().kind != d.kind) {
-            ADD_FAILURE() << "unexpected dialog: "
-                          << (d.title + QStringLiteral(": ") + d.text).toStdString();
-            return {d.kind, MessageAnswer::Ok, {}, {}, {}};
+        const QString a = answers_.isEmpty() ? QString() : answers_.takeFirst();
+        if (a.isEmpty() || (a[0] == u'>' || a[0] == u'@' ? a.left(1) : QString()) != mark) {
+            ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();
+            return QString();
         }
-        Answer a = answers_.front();
-        answers_.pop_front();
-        if (a.whileShown) {
-            a.whileShown();
-        }
-        return a;
+        return a.mid(mark.size());
     }
-    std::deque<Answer> answers_;
+    QStringList answers_;
 };
 
 }  // namespace horalog::testing

@@ -25,8 +25,7 @@ protected:
 };
 
 TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
-    platform.answerMessage(MessageAnswer::Ok);
-    platform.answerInput(QStringLiteral("150"));
+    platform.answer(QStringLiteral("OK|>150"));
     ASSERT_TRUE(startForm());
     EXPECT_TRUE(platform.shown.at(0).text.endsWith(QStringLiteral("'Opsætninger - Filnavn'")));
     EXPECT_FALSE(platform.shown[0].windowVisible);
@@ -48,7 +47,7 @@ TEST_F(WindowTest, MissingSettingsOrAnUnreadableDateFormat) {
     CRegistry reg = store();
     reg.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
     reg.WriteValue("FrokostVarighed", "31.5");
-    platform.answerMessage(MessageAnswer::Ok);
+    platform.answer(QStringLiteral("OK"));
     ASSERT_TRUE(startForm());
     EXPECT_TRUE(lastDialog().endsWith(QStringLiteral("Opsætninger/Filnavn")));
     EXPECT_EQ(userValue("Filnavn"), file.toStdString());
@@ -56,7 +55,7 @@ TEST_F(WindowTest, MissingSettingsOrAnUnreadableDateFormat) {
     EXPECT_EQ(userValue("FrokostVarighed"), "31.5");  // read as 32, not rewritten
     fresh();
     platform.datePattern = QStringLiteral("MM/dd/yyyy");
-    platform.answerMessage(MessageAnswer::Ok);
+    platform.answer(QStringLiteral("OK"));
     EXPECT_FALSE(startForm());
     EXPECT_EQ(platform.endedWith, 1);
     EXPECT_TRUE(lastDialog().startsWith(QStringLiteral("Ulovlig dato-format: MM/dd")));
@@ -90,24 +89,23 @@ TEST_F(WindowTest, FullDay) {
 TEST_F(WindowTest, StoredArrivalAtStart) {
     const struct {
         const char* moedt;
-        std::optional<MessageAnswer> answer;
-        const char* shown;  // arrival field, then today's figure
-    } cases[] = {{"05-12-2026 08:15", std::nullopt, "08:15175 ct "},
-                 {"04-12-2026 08:15", MessageAnswer::Yes, "08:15175 ct "},
-                 {"04-12-2026 08:15", MessageAnswer::No, "08:00"},
-                 {" ", std::nullopt, "08:00"}};
+        const char* answer;  // to the question, when there is one
+        const char* shown;   // arrival field, then today's figure
+    } cases[] = {{"05-12-2026 08:15", "", "08:15175 ct "},
+                 {"04-12-2026 08:15", "Ja", "08:15175 ct "},
+                 {"04-12-2026 08:15", "Nej", "08:00"},
+                 {" ", "", "08:00"}};
     for (const auto& c : cases) {
         fresh();
         at(10, 0);
         platform.uptimeMs = 2 * 3600 * 1000;
-        if (c.answer) {
-            platform.answerMessage(*c.answer, [this] {
-                auto* timer = form().findChild<QTimer*>(QStringLiteral("Udregn_Timer"));
-                if (timer->isActive()) {
-                    QTest::qWait(timer->interval() + 200);
-                }
-            });
-        }
+        platform.answer(QLatin1String(c.answer));
+        platform.whileMessageShown = [this] {
+            auto* timer = form().findChild<QTimer*>(QStringLiteral("Udregn_Timer"));
+            if (timer->isActive()) {
+                QTest::qWait(timer->interval() + 200);
+            }
+        };
         startExistingUser("x;0;-;-;-;0;0\r\n", c.moedt);
         EXPECT_EQ(komme()->text() + text("Idag_CT"), QLatin1String(c.shown)) << c.moedt;
         EXPECT_EQ(gaa()->text().isEmpty(), text("Idag_CT").isEmpty());
@@ -122,7 +120,7 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     for (const char* typed : {"99999999999", "9999:00"}) {  // too large; too long for the file
         gaa()->setText(QLatin1String(typed));
-        platform.answerMessage(MessageAnswer::Ok);
+        platform.answer(QStringLiteral("OK"));
         click();
         EXPECT_TRUE(lastDialog().endsWith(QStringLiteral("\r\n\r\nIntet er ændret.")));
         EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
@@ -132,7 +130,7 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     EXPECT_EQ(readBytes(file), QByteArray("x;0;-;-;-;0;0\r\n"));
     QDir(folder).removeRecursively();
     gaa()->setText(QStringLiteral("16:00"));
-    platform.answerMessage(MessageAnswer::Ok);
+    platform.answer(QStringLiteral("OK"));
     EXPECT_TRUE(ends(&Flex_Form::Registrer_Command_Click));
     EXPECT_EQ(platform.endedWith, 1);
     EXPECT_EQ(platform.shown.back().title, QStringLiteral("Fejl under oprettelse af fil"));
