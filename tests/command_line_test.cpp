@@ -17,19 +17,13 @@ namespace {
 class RealProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        QDir(home.path()).mkpath(QStringLiteral("config/horalog"));
         QDir(home.path()).mkpath(QStringLiteral("run"));
         QFile::setPermissions(home.filePath(QStringLiteral("run")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     void seed(const QByteArray& records, const QByteArray& moedt = " ") {
         writeBytes(data, records);
-        writeBytes(store,
-                   "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\"=\"" +
-                       moedt +
-                       "\"\n\"Arbejdstimer\"=\"7.4\"\n\"FrokostVarighed\"=\"50\"\n"
-                       "\"FrokostArbejdstid\"=\"450\"\n\"Filnavn\"=\"" +
-                       data.toUtf8() + "\"\n\n");
+        writeBytes(store, userStore(data, moedt));
     }
     // Without arguments the window opens (offscreen); with them, there is no session at all.
     std::unique_ptr<QProcess> start(const QStringList& arguments = {}) {

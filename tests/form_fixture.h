@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -21,9 +23,18 @@ inline QByteArray readBytes(const QString& path) {
 }
 
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// An existing user's store: the registration file, the open day ("Moedt") and the defaults.
+inline QByteArray userStore(const QString& file, const QByteArray& moedt) {
+    return "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\"=\"" + moedt +
+           "\"\n\"Arbejdstimer\"=\"7.4\"\n\"FrokostVarighed\"=\"50\"\n\"FrokostArbejdstid\"="
+           "\"450\"\n\"Filnavn\"=\"" +
+           file.toUtf8() + "\"\n\n";
 }
 
 // A window over a real store and a real registration file in a fresh temporary folder, seen as
@@ -67,17 +78,9 @@ protected:
     }
     bool startForm() { return !ends(&Flex_Form::Form_Load); }
     // An existing user whose file holds these bytes and whose open day is "Moedt".
-    void startExistingUser(const QByteArray& bytes, const std::string& moedt = " ") {
+    void startExistingUser(const QByteArray& bytes, const QByteArray& moedt = " ") {
         writeBytes(file, bytes);
-        CRegistry reg = store();
-        reg.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
-        for (const auto& [name, value] : {std::pair<const char*, std::string>{"Moedt", moedt},
-                                          {"Arbejdstimer", "7.4"},
-                                          {"FrokostVarighed", "50"},
-                                          {"FrokostArbejdstid", "450"},
-                                          {"Filnavn", file.toStdString()}}) {
-            reg.WriteValue(name, value);
-        }
+        writeBytes(QString::fromStdString(paths.user), userStore(file, moedt));
         ASSERT_TRUE(startForm());
     }
     std::optional<std::string> userValue(const std::string& name) {
