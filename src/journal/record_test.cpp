@@ -34,7 +34,7 @@ TEST(Record, LinesAndTheirFigures) {
     for (std::size_t i = 0; i < std::size(lines); ++i) {
         Figures f{9, 9, 9};
         EXPECT_EQ(figuresFromLine(fromWindows1252(lines[i]), f), reading[i]) << lines[i];
-        EXPECT_EQ(f, i < std::size(figures) ? figures[i] : Figures{9, 9, 9}) << lines[i];
+        EXPECT_EQ(f, i < std::size(figures) ? figures[i] : (Figures{9, 9, 9})) << lines[i];
     }
 }
 
