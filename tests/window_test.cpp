@@ -40,8 +40,9 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
 }
 
 // A key without some values: each is written back with its default, the file name after the
-// notice in its first wording. A date format the program cannot read ends it untouched.
-TEST_F(WindowTest, MissingSettingsOrAnUnreadableDateFormat) {
+// notice in its first wording. A date format the program cannot read, or a file it cannot make,
+// ends it.
+TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     writeBytes(file, "x;0;-;-;-;0;0\r\n");
     writeBytes(QString::fromStdString(paths.user),
                "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"FrokostVarighed\"="
@@ -59,6 +60,14 @@ TEST_F(WindowTest, MissingSettingsOrAnUnreadableDateFormat) {
     EXPECT_EQ(platform.endedWith, 1);
     EXPECT_TRUE(lastDialog().startsWith(QStringLiteral("Ulovlig dato-format: MM/dd")));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(paths.user)));
+    fresh();  // a file that cannot be made: the system's reason, and the end
+    file = dir->filePath(QStringLiteral("mangler/Horalog.Dat"));
+    writeBytes(QString::fromStdString(paths.user), userStore(file, " "));
+    platform.answer(QStringLiteral(">0|OK"));
+    EXPECT_FALSE(startForm());
+    EXPECT_EQ(lastDialog(), QStringLiteral("Fejl under oprettelse af filen: ") + file +
+                                QStringLiteral("\r\nFejl: No such file or directory\r\nProgrammet "
+                                               "kan ikke fortsætte før fejlen er rettet."));
 }
 
 TEST_F(WindowTest, FullDay) {

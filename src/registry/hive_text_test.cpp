@@ -1,6 +1,5 @@
 #include "registry/hive_text.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -19,6 +19,7 @@
 namespace horalog {
 namespace {
 
+namespace fs = std::filesystem;
 const std::string kPath = "Software\\Kvistborg\\Horalog";
 
 std::string readFile(const std::string& path) {
@@ -33,27 +34,15 @@ void writeFile(const std::string& path, const std::string& text) {
 
 class HiveFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/horalog-hive-XXXXXX";
-        folder = ::mkdtemp(pattern);
-        paths = {folder + "/HKEY_CURRENT_USER.reg", folder + "/HKEY_LOCAL_MACHINE.reg"};
-    }
-    void TearDown() override {
+    ~HiveFileTest() override {
         ::chmod(folder.c_str(), 0700);
-        EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
+        fs::remove_all(folder);
     }
     std::shared_ptr<RegistryBackend> backend() { return std::make_shared<HiveFileBackend>(paths); }
-    int filesInFolder() {
-        int n = 0;
-        DIR* dir = ::opendir(folder.c_str());
-        while (dirent* e = ::readdir(dir)) {
-            n += e->d_name[0] != '.';
-        }
-        ::closedir(dir);
-        return n;
-    }
-    std::string folder;
-    HivePaths paths;
+    long filesInFolder() { return std::distance(fs::directory_iterator(folder), {}); }
+
+    std::string folder = ::mkdtemp(std::string("/tmp/horalog-hive-XXXXXX").data());
+    HivePaths paths{folder + "/HKEY_CURRENT_USER.reg", folder + "/HKEY_LOCAL_MACHINE.reg"};
 };
 
 TEST_F(HiveFileTest, WritesRegedit4Text) {
@@ -70,10 +59,9 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
               "\"Moedt\"=\" \"\n"
               "\"Filnavn\"=\"C:\\\\Horalog.Dat\"\n"
               "@=\"say \\\"x\\\"\"\n\n");
-    EXPECT_EQ(filesInFolder(), 1);  // no temporary file left behind
-    struct stat st {};
-    ASSERT_EQ(::stat(paths.user.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);  // the user's own settings
+    EXPECT_EQ(filesInFolder(), 1);                   // no temporary file left behind
+    EXPECT_EQ(fs::status(paths.user).permissions(),  // the user's own settings
+              fs::perms::owner_read | fs::perms::owner_write);
     // Edited by hand: an editor's trailing blanks, and a name written twice (the later holds).
     writeFile(paths.user,
               "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\r\n"
