@@ -77,6 +77,15 @@ TEST_F(WindowTest, FullDay) {
     EXPECT_EQ(text("Status_Label"), QStringLiteral("Komme tidspunkt 08:00 (800 ct) registreret"));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");
     EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(0, 255, 0));
+    // Another arrival replaces the registered one only when the user says so.
+    for (const char* step : {"07:30|Ja|07:30", "08:00|Ja|08:00", "07:00|Nej|08:00"}) {
+        const QStringList s = QString::fromLatin1(step).split(u'|');
+        komme()->setText(s[0]);
+        platform.answer(s[1]);
+        click();
+        EXPECT_EQ(userValue("Moedt"), "05-12-2026 " + s[2].toStdString());
+    }
+    EXPECT_TRUE(lastDialog().startsWith(QStringLiteral("Skal det allerede registreret komme")));
     at(16, 30);
     tick();
     EXPECT_EQ(text("Status_Label") + gaa()->selectedText() + u'|' + today() + form().windowTitle(),
@@ -176,8 +185,8 @@ TEST_F(WindowTest, DepartureFieldAndKeys) {
     gaa()->clear();
     tick();
     EXPECT_EQ(gaa()->text(), QStringLiteral("16:00"));
-    form().Form_KeyDown(115, 5);  // Alt with Shift as well is not Alt+F4
-    EXPECT_THROW(form().Form_KeyDown(115, 4), ProgramEnded);
+    QTest::keyClick(gaa(), Qt::Key_F4, Qt::AltModifier | Qt::ShiftModifier);  // not Alt+F4
+    EXPECT_THROW(QTest::keyClick(gaa(), Qt::Key_F4, Qt::AltModifier), ProgramEnded);
     EXPECT_EQ(platform.endedWith, 0);
 }
 
@@ -195,7 +204,9 @@ TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
     auto* icon = form().findChild<QSystemTrayIcon*>(QStringLiteral("Tray_Icon"));
     ASSERT_TRUE(icon && icon->isVisible());
     EXPECT_EQ(icon->toolTip(), form().windowTitle());
-    form().run(&Flex_Form::Tray_Click);
+    Q_EMIT icon->activated(QSystemTrayIcon::Context);  // the menu's click: the window stays
+    EXPECT_FALSE(form().isVisible());
+    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(form().isVisible() && !form().isMinimized() && !icon->isVisible());
 }
 
