@@ -215,12 +215,11 @@ TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
 TEST_F(WindowTest, ValueFieldsShowTheirWholeTextUnderTheirCaption) {
     startExistingUser("x;32767;-;-;-;-2147483648;-2147483648\r\n");
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-2147483648 ct "));
-    const char* fields[][2] = {{"Idag_CT", "Tid idag"},
-                               {"Idag_TM", "Timer/minutter"},
-                               {"Periode_CT", "Tid denne periode"},
-                               {"Periode_Diff", "+/- for periode"},
-                               {"Total_CT", "Flex total"}};
-    for (const auto& [name, caption] : fields) {
+    const char* fields[] = {"Idag_CT",    "Tid idag",          "Idag_TM",      "Timer/minutter",
+                            "Periode_CT", "Tid denne periode", "Periode_Diff", "+/- for periode",
+                            "Total_CT",   "Flex total"};
+    for (std::size_t i = 0; i < std::size(fields); i += 2) {
+        const char *name = fields[i], *caption = fields[i + 1];
         auto* field = child<QLabel>(name);
         for (const QString& t : {QStringLiteral("-2147483648 ct "), QStringLiteral("-21474836:28 "),
                                  text("Periode_Diff")}) {

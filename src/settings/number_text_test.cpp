@@ -80,10 +80,17 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
         bool ignoreBelowZero;
         K kind;
         double hours;
-    } cases[] = {{"", false, K::Nothing, 0},       {"0", false, K::Nothing, 0},
-                 {"abc", false, K::Nothing, 0},    {"7,5", true, K::Hours, 7.5},
-                 {"-2", false, K::Hours, -2},      {"-2", true, K::Nothing, 0},
-                 {"0,001", true, K::Hours, 0.001}, {"1e300", false, K::Refused, 0}};
+    } cases[] = {{"", false, K::Nothing, 0},
+                 {"0", false, K::Nothing, 0},
+                 {"abc", false, K::Nothing, 0},
+                 {"7,5", true, K::Hours, 7.5},
+                 {"-2", false, K::Hours, -2},
+                 {"-2", true, K::Nothing, 0},
+                 {"0,001", true, K::Hours, 0.001},
+                 {"1e300", false, K::Refused, 0},
+                 {"21474836,47", false, K::Hours, 21474836.47},  // 100 times fits in 32 bits
+                 {"21474836,48", false, K::Refused, 0},
+                 {"99999999", false, K::Refused, 0}};
     for (const auto& c : cases) {
         const HoursAnswer a =
             readHoursAnswer(QLatin1String(c.answer), QStringLiteral("Tiden"), c.ignoreBelowZero);

@@ -27,6 +27,7 @@ TEST(WorkedSoFar, RunningDisplay) {
     }
     EXPECT_EQ(workedSoFar(799, u"12:29", 10, kOn), 449);
     EXPECT_FALSE(workedSoFar(-2147483647, u"21474835:99", 10, kOn).has_value());
+    EXPECT_EQ(workedSoFar(2147483598, u"00:00", 10, kOn), -2147483647 - 1);  // the least that fits
 }
 
 // Figures that leave their columns (the day's tid 16 bits, the day count, the sums 32 bits) are

@@ -42,8 +42,10 @@ TEST(FormaterTid, Values) {
 
 // hhmm to centi-hours and back; the minutes are rounded down on the way back.
 TEST(OmregnTilCT, Values) {
-    const std::int32_t hhmm[] = {805, 130, 1, 2, 59, 60, 75, 2359, -130, -1, 0, 2147483559};
-    const std::int32_t ct[] = {808, 150, 2, 3, 98, 100, 125, 2398, -150, -2, 0, 2147483598};
+    const std::int32_t hhmm[] = {805,  130,  1,  2, 59,         60,        75,
+                                 2359, -130, -1, 0, 2147483559, 2147483628};
+    const std::int32_t ct[] = {808,  150,  2,  3, 98,         100,       125,
+                               2398, -150, -2, 0, 2147483598, 2147483647};
     for (std::size_t i = 0; i < std::size(hhmm); ++i) {
         EXPECT_EQ(Omregn_Til_CT(hhmm[i]), ct[i]) << hhmm[i];
     }
