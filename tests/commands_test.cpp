@@ -68,7 +68,8 @@ TEST_F(CommandsTest, PeriodReset) {
     EXPECT_EQ(readBytes(file), before);
     EXPECT_EQ(lastDialog(),
               QStringLiteral("Skal denne periode afsluttes,\r\nog totalen nulstilles ?"));
-    EXPECT_EQ(platform.shown.back().buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(platform.shown.back().buttons == MessageButtons::YesNo &&
+                platform.shown.back().defaultButton == MessageAnswer::Yes);
     run(&Flex_Form::Nulstil_Menu_Click, QStringLiteral("Ja"));
     EXPECT_TRUE(
         readBytes(file).endsWith("05-12-2026;0;-;-;-;0;375;periode afsluttet/nulstillet\r\n"));

@@ -24,9 +24,11 @@ struct ProgramEnded {
 };
 
 struct ShownDialog {
+    QChar kind;                        // as in the script: '>' input, '@' file, '!' message
     QString title, text, defaultText;  // text: the message or the prompt
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
+    MessageAnswer defaultButton = MessageAnswer::Ok;
     FileDialogRequest file{};
     bool windowVisible = false;  // whether the window was on screen when it was shown
 };
@@ -41,8 +43,9 @@ public:
     bool allAnswered() const { return answers_.isEmpty(); }
 
     MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
-                             MessageIcon icon, MessageButtons buttons, MessageAnswer) override {
-        const QString a = show({title, text, {}, icon, buttons}, parent, QString());
+                             MessageIcon icon, MessageButtons buttons,
+                             MessageAnswer defaultButton) override {
+        const QString a = show({u'!', title, text, {}, icon, buttons, defaultButton}, parent);
         if (whileMessageShown) {
             whileMessageShown();
         }
@@ -52,12 +55,12 @@ public:
     }
     QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
                      const QString& defaultText) override {
-        return show({title, prompt, defaultText}, parent, QStringLiteral(">"));
+        return show({u'>', title, prompt, defaultText}, parent);
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
-        ShownDialog d{request.title, {}, {}};
+        ShownDialog d{u'@', request.title, {}, {}};
         d.file = request;
-        const QString a = show(d, parent, QStringLiteral("@"));
+        const QString a = show(d, parent);
         return a.isEmpty() ? std::nullopt : std::optional(a);
     }
     QDateTime currentDateTime() override { return now; }
@@ -81,15 +84,16 @@ public:
 
 private:
     // Records the dialog and takes the answer scripted for it, without its kind's mark.
-    QString show(ShownDialog d, QWidget* parent, const QString& mark) {
+    QString show(ShownDialog d, QWidget* parent) {
         d.windowVisible = parent != nullptr && parent->isVisible();
         shown.push_back(d);
         const QString a = answers_.isEmpty() ? QString() : answers_.takeFirst();
-        if (a.isEmpty() || (a[0] == u'>' || a[0] == u'@' ? a.left(1) : QString()) != mark) {
+        const QChar kind = a.startsWith(u'>') || a.startsWith(u'@') ? a[0] : QChar(u'!');
+        if (a.isEmpty() || kind != d.kind) {
             ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();
             return QString();
         }
-        return a.mid(mark.size());
+        return kind == u'!' ? a : a.mid(1);
     }
     QStringList answers_;
 };
