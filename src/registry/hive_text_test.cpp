@@ -93,6 +93,9 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
         }
         EXPECT_EQ(readFile(paths.user), text);
     }
+    fs::remove(paths.user);
+    fs::create_symlink(paths.user, paths.user);  // cannot be opened at all: a loop
+    EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true), RegistryError);
 }
 
 // The machine-wide store is never written, and one that cannot be read counts as no key: a new

@@ -102,6 +102,7 @@ TEST_F(RegistryTest, DeleteKey) {
     ASSERT_TRUE(other.OpenKey(kHKeyCurrentUser, kSettingsPath, false, true));
     EXPECT_EQ(errorOf([&] { other.DeleteKey(); }), "none");
     EXPECT_THROW(reg.ReadValue("Moedt"), RegistryError);  // deleted under it: gone, not half
+    EXPECT_THROW(reg.DeleteValue("Moedt"), RegistryError);
     EXPECT_FALSE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath));
     EXPECT_TRUE(reg.OpenKey(kHKeyCurrentUser, "Software\\Kvistborg"));
 }
