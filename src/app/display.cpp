@@ -20,9 +20,6 @@ void Flex_Form::Opdater_Visning(const QString& text) {
     showValue(Idag_CT, today->ct);
     showValue(Idag_TM, today->tm);
     setCaption(today->caption);
-    if (Tray_Icon != nullptr && Tray_Icon->toolTip() != Tray_Data.tip) {
-        Tray_Icon->setToolTip(Tray_Data.tip);
-    }
 }
 
 void Flex_Form::Udregn_Timer_Timer() {
@@ -75,7 +72,11 @@ void Flex_Form::setCaption(const QString& caption) {
     if (windowTitle() != caption) {
         setWindowTitle(caption);
     }
+    // The tray's tip follows the caption, cut as the Windows tray cuts it.
     Tray_Data.tip = caption.left(63);
+    if (Tray_Icon != nullptr && Tray_Icon->toolTip() != Tray_Data.tip) {
+        Tray_Icon->setToolTip(Tray_Data.tip);
+    }
 }
 
 }  // namespace horalog

@@ -54,7 +54,7 @@ void Flex_Form::Form_Load() {
     showBalances();
 
     Tray_Data.filled = true;
-    Tray_Data.tip = windowTitle().left(63);
+    setCaption(windowTitle());
     // Only now may the clock move the window: a tick during a start-up question would show a
     // day that is not open.
     Udregn_Timer->start();

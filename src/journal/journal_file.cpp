@@ -15,14 +15,9 @@ namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 
-QString errorOf(const QFile& file) {
-    return file.errorString();
-}
-
-QString systemOrFileError(const QFile& file) {
-    const int code = errno;
-    return file.error() != QFileDevice::NoError ? file.errorString()
-                                                : QString::fromLocal8Bit(std::strerror(code));
+// The system's reason for the last failed call.
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
@@ -60,7 +55,7 @@ LastRecord readLastRecordLine(const QString& path) {
     LastRecord result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.outcome = {false, errorOf(file)};
+        result.outcome = {false, file.errorString()};
         return result;
     }
     qint64 position = file.size();
@@ -71,12 +66,12 @@ LastRecord readLastRecordLine(const QString& path) {
             const qint64 length = std::min(kChunk, position);
             position -= length;
             if (!file.seek(position)) {
-                result.outcome = {false, errorOf(file)};
+                result.outcome = {false, file.errorString()};
                 return result;
             }
             buffer = file.read(length);
             if (buffer.size() != length) {
-                result.outcome = {false, errorOf(file)};
+                result.outcome = {false, file.errorString()};
                 return result;
             }
         }
@@ -114,18 +109,17 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return {false, errorOf(file)};
+        return {false, file.errorString()};
     }
     const qint64 before = file.isSequential() ? 0 : file.size();
-    const qint64 written = file.write(bytes);
-    bool ok = written == bytes.size();
     // A write stopped part-way sets no error of QFile's own; errno tells why.
-    QString error = ok ? QString() : systemOrFileError(file);
-    if (ok && !file.isSequential() && !syncFileDescriptor(file.handle())) {
-        ok = false;
-        error = QString::fromLocal8Bit(std::strerror(errno));
+    QString error;
+    if (file.write(bytes) != bytes.size()) {
+        error = file.error() != QFileDevice::NoError ? file.errorString() : systemError();
+    } else if (!file.isSequential() && !syncFileDescriptor(file.handle())) {
+        error = systemError();
     }
-    if (!ok) {
+    if (!error.isEmpty()) {
         // A full disk or a size limit can stop the write part-way: the half record would be read
         // as the last figures at the next start, so the file goes back to what it was.
         if (!file.isSequential()) {
@@ -134,8 +128,7 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
         }
         file.close();
         if (!existed) {
-            QFile::remove(path);
-            syncFolder(QFileInfo(path).absolutePath());
+            removeFile(path);
         }
         return {false, error};
     }
@@ -159,23 +152,23 @@ FileOutcome placeCopy(const QString& from, const QString& to) {
     }
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
-        return {false, errorOf(source)};
+        return {false, source.errorString()};
     }
     QFile target(to);
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        return {false, errorOf(target)};
+        return {false, target.errorString()};
     }
     FileOutcome outcome;
     while (outcome.ok && !source.atEnd()) {
         const QByteArray chunk = source.read(kChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            outcome = {false, errorOf(source)};
+            outcome = {false, source.errorString()};
         } else if (target.write(chunk) != chunk.size()) {
-            outcome = {false, errorOf(target)};
+            outcome = {false, target.errorString()};
         }
     }
     if (outcome.ok && !syncFileDescriptor(target.handle())) {
-        outcome = {false, QString::fromLocal8Bit(std::strerror(errno))};
+        outcome = {false, systemError()};
     }
     target.close();
     if (!outcome.ok) {

@@ -32,8 +32,14 @@ QString monthOf(const QString& date) {
         .arg(month, 2, 10, QLatin1Char('0'));
 }
 
-QString amount(std::int64_t ct) {
-    return QString::number(ct);
+// A month's row, the amounts in centi-hours followed by the unit.
+QStringList cellsOf(const QString& month, const MonthFigures& m, const QString& unit) {
+    return {month,
+            QString::number(m.workingDays),
+            QString::number(m.worked) + unit,
+            QString::number(m.timeOff) + unit,
+            QString::number(m.resets),
+            QString::number(m.flexAtEnd) + unit};
 }
 
 }  // namespace
@@ -80,9 +86,7 @@ QString MonthlyReport::table() const {
     };
     row(heads);
     for (const auto& [month, m] : months_) {
-        row({month, QString::number(m.workingDays), amount(m.worked) + QStringLiteral(" ct"),
-             amount(m.timeOff) + QStringLiteral(" ct"), QString::number(m.resets),
-             amount(m.flexAtEnd) + QStringLiteral(" ct")});
+        row(cellsOf(month, m, QStringLiteral(" ct")));
     }
     return out;
 }
@@ -90,14 +94,7 @@ QString MonthlyReport::table() const {
 QString MonthlyReport::csv() const {
     QString out = QStringLiteral("måned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n");
     for (const auto& [month, m] : months_) {
-        out += QStringList{month,
-                           QString::number(m.workingDays),
-                           amount(m.worked),
-                           amount(m.timeOff),
-                           QString::number(m.resets),
-                           amount(m.flexAtEnd)}
-                   .join(QLatin1Char(';')) +
-               QLatin1Char('\n');
+        out += cellsOf(month, m, QString()).join(QLatin1Char(';')) + QLatin1Char('\n');
     }
     return out;
 }

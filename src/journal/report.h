@@ -22,14 +22,13 @@ struct MonthFigures {
 class MonthlyReport {
 public:
     void addLine(const QString& line);
-    const std::map<QString, MonthFigures>& months() const { return months_; }  // "2026-12"
     const QStringList& unreadable() const { return unreadable_; }
 
     QString table() const;
     QString csv() const;
 
 private:
-    std::map<QString, MonthFigures> months_;
+    std::map<QString, MonthFigures> months_;  // by "2026-12"
     QStringList unreadable_;
     qint64 lineNumber_ = 0;
 };

@@ -9,12 +9,19 @@ namespace {
 
 constexpr char kDefaultHoursText[] = "7.4";
 
+std::optional<QString> valueText(CRegistry& r, const char* name) {
+    if (!r.ValueExists(name)) {
+        return std::nullopt;
+    }
+    return fromStoreText(r.ReadValue(name));
+}
+
 // A stored value's text; a missing one is nothing, and is written back with its default when
 // asked.
 std::optional<QString> storedText(CRegistry& r, const char* name, const char* fallback,
                                   bool writeMissing) {
-    if (r.ValueExists(name)) {
-        return fromStoreText(r.ReadValue(name));
+    if (auto text = valueText(r, name)) {
+        return text;
     }
     if (writeMissing) {
         r.WriteValue(name, fallback);
@@ -53,17 +60,12 @@ SettingsReading readSettings(CRegistry& key, bool writeMissing) {
     };
     whole("FrokostVarighed", v.frokostVarighed, "50");
     whole("FrokostArbejdstid", v.frokostArbejdstid, "450");
-    if (key.ValueExists("Filnavn")) {
-        reading.filnavn = fromStoreText(key.ReadValue("Filnavn"));
-    }
+    reading.filnavn = valueText(key, "Filnavn");
     return reading;
 }
 
 std::optional<QString> readStoredArrival(CRegistry& key) {
-    if (!key.ValueExists("Moedt")) {
-        return std::nullopt;
-    }
-    return fromStoreText(key.ReadValue("Moedt"));
+    return valueText(key, "Moedt");
 }
 
 void writeUserKey(CRegistry& user, const QString& moedt, const WorkSettings& values,
