@@ -120,15 +120,17 @@ TEST_F(CommandsTest, AboutAndMenus) {
 
 TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
     run(&Flex_Form::Filnavn_Menu_Click, QStringLiteral("@"));
-    const FileDialogRequest& r = platform.shown.at(0).file;
+    const FileDialogRequest r = platform.shown.at(0).file;
     EXPECT_EQ(r.title + u'|' + r.folder + u'|' + r.fileName + u'|' + r.filters.join(u'|'),
               QStringLiteral("Indtast navnet på filen med horalogs registreringer:|") +
                   dir->path() +
                   QStringLiteral("|Horalog.Dat|Dat fil (*.Dat)|*.dat|Alle filer (*.*)|*.*"));
+    EXPECT_EQ(r.refusal(other()) + kUnchanged, QStringLiteral("Mappen \"") + dir->path() +
+                                                   QStringLiteral("/tid\" findes ikke.") +
+                                                   kUnchanged);
     // Such a name was once stored, and every later start ended on the file error.
     choose(other(), QStringLiteral("OK"));
-    EXPECT_EQ(lastDialog(), QStringLiteral("Mappen \"") + dir->path() +
-                                QStringLiteral("/tid\" findes ikke.") + kUnchanged);
+    EXPECT_EQ(lastDialog(), r.refusal(other()) + kUnchanged);
     expectPath(file);
     // A name taken by another file: the move fails and the old file stays in use.
     QDir().mkpath(QFileInfo(other()).path());

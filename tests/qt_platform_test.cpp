@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "platform/qt_platform.h"
+#include "settings/file_location.h"
 
 namespace horalog {
 namespace {
@@ -53,8 +54,8 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
     }
 }
 
-// Danish texts from Qt's translation, the filters as given, and a name in a folder that does not
-// exist refused by the dialog itself.
+// Danish texts from Qt's translation, the filters as given, and a name the caller refuses (here
+// one in a folder that does not exist) refused while the dialog stays open.
 TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     ASSERT_TRUE(installDanishQtTranslation());
     QTemporaryDir folder;
@@ -79,7 +80,8 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
                                             folder.path(),
                                             QStringLiteral("Horalog.Dat"),
                                             {QStringLiteral("Dat fil (*.Dat)|*.dat"),
-                                             QStringLiteral("Alle filer (*.*)|*.*")}}),
+                                             QStringLiteral("Alle filer (*.*)|*.*")},
+                                            locationRefusal}),
               wanted);
     EXPECT_EQ(seen.mid(0, 3).join(u'|'),
               QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));

@@ -25,13 +25,14 @@ void Flex_Form::Filnavn_Menu_Click() {
     request.fileName = SplitFilename(Filnavn, false);
     request.filters = {QStringLiteral("Dat fil (*.Dat)|*.dat"),
                        QStringLiteral("Alle filer (*.*)|*.*")};
+    request.refusal = locationRefusal;
     const std::optional<QString> chosen = platform_.chooseFile(this, request);
     if (!chosen || chosen->isEmpty()) {
         return;
     }
     const LocationChoice choice = chooseLocation(*chosen, registrationFileExists(old));
     if (choice == LocationChoice::Refused) {
-        refuse(missingFolderRefusal(*chosen));
+        refuse(locationRefusal(*chosen));
         return;
     }
     setFilnavn(*chosen);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -19,6 +20,8 @@ struct FileDialogRequest {
     QString folder;
     QString fileName;
     QStringList filters;  // "Dat fil (*.Dat)|*.dat" style pairs, display text then pattern
+    // The refusal of a chosen name, shown while the dialog stays open; empty takes the name.
+    std::function<QString(const QString&)> refusal;
 };
 
 // Everything the window needs from outside that a test must control: modal dialogs, the

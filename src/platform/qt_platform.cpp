@@ -94,21 +94,19 @@ QString QtPlatform::inputBox(QWidget* parent, const QString& prompt, const QStri
 
 namespace {
 
-// A file dialog that accepts a name only in a folder that exists: a path elsewhere could not
-// hold the registration file.
-class ExistingFolderFileDialog : public QFileDialog {
+// A file dialog that keeps open, with the reason, on a name the caller refuses.
+class RefusingFileDialog : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    RefusingFileDialog(QWidget* parent, const FileDialogRequest& request)
+        : QFileDialog(parent, request.title, request.folder), refusal_(request.refusal) {}
 
     void accept() override {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty()) {
-            const QFileInfo chosen(files.constFirst());
-            if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
-                QMessageBox box(QMessageBox::Warning, windowTitle(),
-                                QStringLiteral("Mappen \"%1\" findes ikke.")
-                                    .arg(QDir::toNativeSeparators(chosen.absolutePath())),
-                                QMessageBox::NoButton, this);
+        if (refusal_ && !files.isEmpty()) {
+            if (const QString why = refusal_(QDir::toNativeSeparators(files.constFirst()));
+                !why.isEmpty()) {
+                QMessageBox box(QMessageBox::Warning, windowTitle(), why, QMessageBox::NoButton,
+                                this);
                 box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
                 box.exec();
                 return;
@@ -116,12 +114,15 @@ public:
         }
         QFileDialog::accept();
     }
+
+private:
+    std::function<QString(const QString&)> refusal_;
 };
 
 }  // namespace
 
 std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogRequest& request) {
-    ExistingFolderFileDialog dialog(parent, request.title, request.folder);
+    RefusingFileDialog dialog(parent, request);
     dialog.setObjectName(QStringLiteral("Filnavn_Dialog"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -14,17 +14,20 @@ QString splitFilename(const QString& filename, bool pathFile) {
     return pathFile ? filename.left(cut) : filename.mid(cut + 1);
 }
 
-LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {
+QString locationRefusal(const QString& chosen) {
     // A name in a folder that does not exist could never hold the file, and stored it would end
     // every later start on the file error.
-    if (!QFileInfo(QFileInfo(chosen).absolutePath()).isDir()) {
+    if (QFileInfo(QFileInfo(chosen).absolutePath()).isDir()) {
+        return QString();
+    }
+    return QStringLiteral("Mappen \"%1\" findes ikke.").arg(splitFilename(chosen, true));
+}
+
+LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {
+    if (!locationRefusal(chosen).isEmpty()) {
         return LocationChoice::Refused;
     }
     return oldFileExists ? LocationChoice::AskToMove : LocationChoice::StoreOnly;
-}
-
-QString missingFolderRefusal(const QString& chosen) {
-    return QStringLiteral("Mappen \"%1\" findes ikke.").arg(splitFilename(chosen, true));
 }
 
 QString moveQuestion(const QString& from, const QString& to) {

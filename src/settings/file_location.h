@@ -12,7 +12,8 @@ QString splitFilename(const QString& filename, bool pathFile);
 enum class LocationChoice { Refused, StoreOnly, AskToMove };
 LocationChoice chooseLocation(const QString& chosen, bool oldFileExists);
 
-QString missingFolderRefusal(const QString& chosen);
+// Why a chosen name cannot hold the file, or nothing.
+QString locationRefusal(const QString& chosen);
 QString moveQuestion(const QString& from, const QString& to);
 QString moveFailure(const QString& from, const QString& to, const QString& error);
 QString locationStatus(const QString& filnavn);
