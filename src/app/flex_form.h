@@ -58,8 +58,9 @@ public:
     void Tray_Click();
 
     void Laes_Registrering();
-    // False when the day could not be counted (figures beyond their columns); nothing changed.
-    bool Gem_Registrering();
+    // The day's worked time once its record is on disk; nothing when the day could not be
+    // counted (figures beyond their columns), and then nothing changed.
+    std::optional<std::int16_t> Gem_Registrering();
     QString SplitFilename(const QString& filename, bool path_file) const;
 
 protected:

@@ -81,7 +81,8 @@ void Flex_Form::registerDeparture() {
         return;
     }
     Gaa_CT = departure->ct;
-    if (!Gem_Registrering()) {
+    const auto worked = Gem_Registrering();
+    if (!worked) {
         return;
     }
     // Only now that the record is on disk is the open day forgotten.
@@ -89,7 +90,7 @@ void Flex_Form::registerDeparture() {
     Komme_Text->clear();
     setKommeColour(false);
     Gaa_Text->clear();
-    Status_Label->setText(departureStatus(dayWorkedTime(Komme_CT, Gaa_CT, lunch()).value_or(0)));
+    Status_Label->setText(departureStatus(*worked));
     restartTimer();
     Komme_Registreret = false;
     clearToday();

@@ -35,11 +35,11 @@ void Flex_Form::Laes_Registrering() {
     }
 }
 
-bool Flex_Form::Gem_Registrering() {
+std::optional<std::int16_t> Flex_Form::Gem_Registrering() {
     const auto day = closeDay(figures(), Komme_CT, Gaa_CT, lunch(), Arbejdstimer);
     if (!day) {
         refuse(dayTooLargeRefusal());
-        return false;
+        return std::nullopt;
     }
     setFigures(day->after);
     const FileOutcome written = appendLines(
@@ -48,7 +48,7 @@ bool Flex_Form::Gem_Registrering() {
         fileError(writingFailed(), written.error, false);
     }
     showBalances();
-    return true;
+    return day->tid;
 }
 
 }  // namespace horalog

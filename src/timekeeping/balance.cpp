@@ -35,6 +35,10 @@ std::optional<std::int32_t> workedSoFar(std::int32_t kommeCT, QStringView text, 
     return static_cast<std::int32_t>(net);
 }
 
+namespace {
+
+// The day's worked time as the record counts it: the lunch always deducted while the deduction
+// is on, and nothing beyond the record's 16 bits.
 std::optional<std::int16_t> dayWorkedTime(std::int32_t kommeCT, std::int32_t gaaCT,
                                           const LunchRule& lunch) {
     const std::int64_t tid =
@@ -44,6 +48,8 @@ std::optional<std::int16_t> dayWorkedTime(std::int32_t kommeCT, std::int32_t gaa
     }
     return static_cast<std::int16_t>(tid);
 }
+
+}  // namespace
 
 std::optional<ClosedDay> closeDay(const Figures& before, std::int32_t kommeCT, std::int32_t gaaCT,
                                   const LunchRule& lunch, float arbejdstimer) {

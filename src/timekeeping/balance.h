@@ -45,8 +45,4 @@ std::optional<Figures> takeTimeOff(const Figures& before, float amount);
 // The period's surplus against the agreed hours, rounded half to even.
 std::int64_t periodSurplus(const Figures& figures, float arbejdstimer);
 
-// The day's worked time as the departure message and the record count it.
-std::optional<std::int16_t> dayWorkedTime(std::int32_t kommeCT, std::int32_t gaaCT,
-                                          const LunchRule& lunch);
-
 }  // namespace horalog
