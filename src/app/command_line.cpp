@@ -122,15 +122,16 @@ int runCommandLine(int argc, char* argv[]) {
          {QStringLiteral("report"),
           QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
                          "tekst til et regneark.")}});
-    const bool parsed = parser.parse(arguments);
-    if (!parsed || !parser.positionalArguments().isEmpty() ||
-        (form != QStringLiteral("tabel") && form != QStringLiteral("csv"))) {
-        const QString what =
-            !parsed ? parser.errorText()
-            : parser.positionalArguments().isEmpty()
-                ? QStringLiteral("Ukendt form af rapporten: ") + form
-                : QStringLiteral("Ukendt argument: ") + parser.positionalArguments().constFirst();
-        return fail(what + QStringLiteral("\nSe horalog --help."), 2);
+    QString wrong;
+    if (!parser.parse(arguments)) {
+        wrong = parser.errorText();
+    } else if (!parser.positionalArguments().isEmpty()) {
+        wrong = QStringLiteral("Ukendt argument: ") + parser.positionalArguments().constFirst();
+    } else if (form != QStringLiteral("tabel") && form != QStringLiteral("csv")) {
+        wrong = QStringLiteral("Ukendt form af rapporten: ") + form;
+    }
+    if (!wrong.isEmpty()) {
+        return fail(wrong + QStringLiteral("\nSe horalog --help."), 2);
     }
     if (parser.isSet(QStringLiteral("help"))) {
         parser.showHelp(0);
