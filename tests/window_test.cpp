@@ -179,6 +179,9 @@ TEST_F(WindowTest, DepartureFieldAndKeys) {
     EXPECT_EQ(today(), QString());
     QTest::keyClick(gaa(), Qt::Key_Return);
     EXPECT_EQ(text("Idag_CT"), QStringLiteral("800 ct "));
+    gaa()->setText(QStringLiteral("16:00"));
+    QTest::keyClick(gaa(), Qt::Key_Tab);  // leaving the field by Tab counts too
+    EXPECT_EQ(text("Idag_CT"), QStringLiteral("750 ct "));
     gaa()->setText(QStringLiteral("00:30"));
     ASSERT_FALSE(ends(&Flex_Form::Gaa_Text_LostFocus));
     EXPECT_EQ(today(), QString());

@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(HiveFileTest, WritesRegedit4Text) {
-    paths.user = folder + "/config/HKEY_CURRENT_USER.reg";  // its folder made for the user alone
+    paths.user = folder + "/config/horalog/HKEY_CURRENT_USER.reg";  // folders made for the user
     CRegistry reg(backend());
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true));
     reg.WriteValue("Moedt", " ");
@@ -60,8 +60,8 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
               "\"Moedt\"=\" \"\n"
               "\"Filnavn\"=\"C:\\\\Horalog.Dat\"\n"
               "@=\"say \\\"x\\\"\"\n\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/config"), {}), 1);  // nothing left
-    EXPECT_EQ(fs::status(folder + "/config").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/config/horalog"), {}), 1);  // only it
+    EXPECT_EQ(fs::status(folder + "/config/horalog").permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(paths.user).permissions(),  // the user's own settings
               fs::perms::owner_read | fs::perms::owner_write);
     // Edited by hand: an editor's trailing blanks, and a name written twice (the later holds).
