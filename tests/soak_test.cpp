@@ -3,15 +3,81 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
 
+#include "app/flex_form.h"
+#include "platform/qt_platform.h"
 #include "registry/hive_file.h"
-#include "registry/registry.h"
+
+using namespace horalog;
+
+namespace {
+
+// The busy program, in a child: answers every dialog as a willing user would.
+class AutoPlatform : public QtPlatform {
+public:
+    explicit AutoPlatform(QRandomGenerator& random) : QtPlatform(QLocale::c()), random_(random) {}
+    MessageAnswer messageBox(QWidget*, const QString&, const QString&, MessageIcon,
+                             MessageButtons buttons, MessageAnswer) override {
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+    }
+    QString inputBox(QWidget*, const QString& prompt, const QString&, const QString&) override {
+        if (prompt.startsWith(QStringLiteral("Angiv antal timer"))) {
+            return QStringLiteral("%1,%2").arg(random_.bounded(-2, 8)).arg(random_.bounded(1000));
+        }
+        return prompt.startsWith(QStringLiteral("Indtast evt.")) ? QStringLiteral("soak")
+                                                                 : QStringLiteral("0");
+    }
+    std::optional<QString> chooseFile(QWidget*, const FileDialogRequest&) override { return {}; }
+    void endProgram(int status) override {
+        std::fprintf(stderr, "the program ended with %d\n", status);
+        std::_Exit(status + 10);
+    }
+
+private:
+    QRandomGenerator& random_;
+};
+
+HivePaths storeIn(const QString& folder) {
+    return {(folder + QStringLiteral("/HKEY_CURRENT_USER.reg")).toStdString(),
+            (folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toStdString()};
+}
+
+}  // namespace
+
+// Registers days, time off and period resets as fast as it can, until it is killed.
+int soakChild(const QString& folder, quint32 seed) {
+    QRandomGenerator random(seed);
+    qputenv("HOME", folder.toLocal8Bit());
+    AutoPlatform platform(random);
+    Flex_Form form(platform, [paths = storeIn(folder)] {
+        return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(paths));
+    });
+    form.start();
+    QLineEdit* fields[] = {form.findChild<QLineEdit*>(QStringLiteral("Komme_Text")),
+                           form.findChild<QLineEdit*>(QStringLiteral("Gaa_Text"))};
+    for (;;) {
+        const int op = random.bounded(20);
+        for (int i = 0; op < 15 && i < 2; ++i) {  // arrival 06-09, departure 12-17
+            fields[1]->clear();
+            fields[i]->setText(QStringLiteral("%1:%2")
+                                   .arg(random.bounded(6 + 6 * i, 10 + 8 * i), 2, 10, QChar('0'))
+                                   .arg(random.bounded(60), 2, 10, QChar('0')));
+            form.run(&Flex_Form::Registrer_Command_Click);
+        }
+        if (op >= 15) {
+            form.run(op < 19 ? &Flex_Form::Afspadsering_Menu_Click
+                             : &Flex_Form::Nulstil_Menu_Click);
+        }
+    }
+}
 
 namespace {
 
@@ -57,15 +123,14 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
     const int kills = std::max(qEnvironmentVariableIntValue("HORALOG_SOAK_KILLS"), 25);
     QTemporaryDir dir;
     const QString data = dir.filePath(QStringLiteral("Horalog.Dat"));
-    const horalog::HivePaths paths{
-        dir.filePath(QStringLiteral("HKEY_CURRENT_USER.reg")).toStdString(),
-        dir.filePath(QStringLiteral("HKEY_LOCAL_MACHINE.reg")).toStdString()};
+    const HivePaths paths = storeIn(dir.path());
     QRandomGenerator random(20261206);
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
     qsizetype records = 0;
     for (int kill = 1; kill <= kills; ++kill) {
         QProcess child;
-        child.start(QStringLiteral(HORALOG_SOAK_CHILD), {dir.path(), QString::number(kill)});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--soak-child"), dir.path(), QString::number(kill)});
         ASSERT_TRUE(child.waitForStarted(10000));
         QThread::msleep(random.bounded(50, kill % 5 == 1 ? 2000 : 400));
         ASSERT_EQ(child.state(), QProcess::Running) << child.readAllStandardError().toStdString();
@@ -76,9 +141,8 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
         ASSERT_EQ(checkFile(bytes), "") << "after kill " << kill;
         records = bytes.count('\n');
         if (QFile::exists(QString::fromStdString(paths.user))) {
-            horalog::CRegistry reg(std::make_shared<horalog::HiveFileBackend>(paths));
-            EXPECT_NO_THROW(reg.OpenKey(horalog::kHKeyCurrentUser, "Software\\Kvistborg\\Horalog"))
-                << "after kill " << kill;
+            CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+            EXPECT_NO_THROW(reg.OpenKey(kHKeyCurrentUser, kSettingsKey)) << "after kill " << kill;
         }
     }
     EXPECT_GT(records, kills);  // the children did real work between the kills
