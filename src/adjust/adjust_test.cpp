@@ -24,8 +24,6 @@ TEST(BookTimeOff, RecordAndFigures) {
         EXPECT_EQ(a.after, c.after);
         EXPECT_EQ(a.record, QString::fromUtf16(c.record));
     }
-    EXPECT_EQ(bookTimeOff({}, -2, QString(), QString(), QString(), u',').status,
-              QStringLiteral("Afspadsering af -200 ct tilføjet"));
 }
 
 TEST(BookTimeOff, RefusedWithNothingToWrite) {
@@ -37,12 +35,6 @@ TEST(BookTimeOff, RefusedWithNothingToWrite) {
         bookTimeOff({0, -2147483000, 0}, 10, QString(), QStringLiteral("10"), QString(), u',');
     EXPECT_TRUE(large.refusal->startsWith(QStringLiteral("Afspadseringen \"10\"")));
     EXPECT_TRUE(large.record.isEmpty() && emoji.record.isEmpty());
-}
-
-TEST(ResetPeriod, BalanceCarriesOver) {
-    const Adjustment a = resetPeriod({12, 8030, -365}, QStringLiteral("d"));
-    EXPECT_EQ(a.after, (Figures{0, 0, -365}));
-    EXPECT_EQ(a.record, QStringLiteral("d;0;-;-;-;0;-365;periode afsluttet/nulstillet"));
 }
 
 }  // namespace

@@ -70,10 +70,7 @@ TEST(PeriodSurplusAndTimeOff, Rounding) {
         EXPECT_EQ(periodSurplus(figures[i], hours[i]), surplus[i]) << i;
     }
     // Time off rounds half to even.
-    EXPECT_EQ(takeTimeOff({12, 8770, 375}, 740.0f), (Figures{12, 8030, -365}));
-    EXPECT_EQ(takeTimeOff({0, 100, 101}, 12.5f), (Figures{0, 88, 88}));
     EXPECT_EQ(takeTimeOff({0, 100, 100}, 13.5f), (Figures{0, 86, 86}));
-    EXPECT_EQ(takeTimeOff({0, 0, 0}, -200.0f), (Figures{0, 200, 200}));
     EXPECT_FALSE(takeTimeOff({0, -2147483000, 0}, 1000.0f).has_value());
 }
 
