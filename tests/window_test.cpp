@@ -217,11 +217,7 @@ TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
 TEST_F(WindowTest, ValueFieldsShowTheirWholeTextUnderTheirCaption) {
     startExistingUser("x;32767;-;-;-;-2147483648;-2147483648\r\n");
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-2147483648 ct "));
-    const char* fields[] = {"Idag_CT",    "Tid idag",          "Idag_TM",      "Timer/minutter",
-                            "Periode_CT", "Tid denne periode", "Periode_Diff", "+/- for periode",
-                            "Total_CT",   "Flex total"};
-    for (std::size_t i = 0; i < std::size(fields); i += 2) {
-        const char *name = fields[i], *caption = fields[i + 1];
+    for (const char* name : {"Idag_CT", "Idag_TM", "Periode_CT", "Periode_Diff", "Total_CT"}) {
         auto* field = child<QLabel>(name);
         for (const QString& t : {QStringLiteral("-2147483648 ct "), QStringLiteral("-21474836:28 "),
                                  text("Periode_Diff")}) {
@@ -230,12 +226,12 @@ TEST_F(WindowTest, ValueFieldsShowTheirWholeTextUnderTheirCaption) {
         }
         showValue(field, QStringLiteral("5 ct "));  // fits: back at the field's own size
         EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9.75) << name;
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name),
-                  QString::fromUtf8(caption));
     }
-    EXPECT_EQ(child<QLabel>("Gaa_Label")->buddy(), gaa());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(gaa())->text(QAccessible::Name),
-              QStringLiteral("Gå tid"));
+    const auto name = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(name(child<QLabel>("Total_CT")) + u'|' + name(gaa()),
+              QStringLiteral("Flex total|Gå tid"));
 }
 
 }  // namespace

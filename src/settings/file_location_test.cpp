@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 namespace horalog {
 namespace {
 
@@ -16,13 +14,6 @@ TEST(SplitFilename, FolderAndName) {
         EXPECT_EQ(splitFilename(QLatin1String(c[0]), true), QLatin1String(c[1]));
         EXPECT_EQ(splitFilename(QLatin1String(c[0]), false), QLatin1String(c[2]));
     }
-}
-
-TEST(ChooseLocation, OnlyInAnExistingFolder) {
-    QTemporaryDir dir;
-    EXPECT_EQ(chooseLocation(dir.filePath(QStringLiteral("a")), true), LocationChoice::AskToMove);
-    EXPECT_EQ(chooseLocation(dir.filePath(QStringLiteral("a")), false), LocationChoice::StoreOnly);
-    EXPECT_EQ(chooseLocation(dir.filePath(QStringLiteral("b/a")), true), LocationChoice::Refused);
 }
 
 }  // namespace

@@ -59,12 +59,5 @@ TEST(TodayTexts, RunningDisplayAndBalances) {
     EXPECT_FALSE(readTypedTime(QStringLiteral("99999999999"), 10).has_value());
 }
 
-TEST(LeavingClearsToday, ZeroOrNoDay) {
-    EXPECT_TRUE(leavingClearsToday(false, QStringLiteral("16:30")));
-    EXPECT_TRUE(leavingClearsToday(true, QStringLiteral("00:30")));  // reads 0 at the colon
-    EXPECT_TRUE(leavingClearsToday(true, QString()));
-    EXPECT_FALSE(leavingClearsToday(true, QStringLiteral("16:30")));
-}
-
 }  // namespace
 }  // namespace horalog
