@@ -86,13 +86,16 @@ public:
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     bool tray = false;
     std::function<void()> whileMessageShown;  // as the event loop of a real one would run
+    std::function<QString(const ShownDialog&)> unscripted;  // answers what the script does not
 
 private:
     // Records the dialog and takes the answer scripted for it, without its kind's mark.
     QString show(ShownDialog d, QWidget* parent) {
         d.windowVisible = parent != nullptr && parent->isVisible();
         shown.push_back(d);
-        const QString a = answers_.isEmpty() ? QString() : answers_.takeFirst();
+        const QString a = !answers_.isEmpty() ? answers_.takeFirst()
+                          : unscripted        ? unscripted(d)
+                                              : QString();
         const QChar kind = a.startsWith(u'>') || a.startsWith(u'@') ? a[0] : QChar(u'!');
         if (a.isEmpty() || kind != d.kind) {
             ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();

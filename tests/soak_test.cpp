@@ -11,72 +11,14 @@
 #include <cmath>
 
 #include "form_fixture.h"
-#include "platform/qt_platform.h"
 
-using namespace horalog;
-
+namespace horalog::testing {
 namespace {
-
-// The busy program, in a child: answers every dialog as a willing user would.
-class AutoPlatform : public QtPlatform {
-public:
-    explicit AutoPlatform(QRandomGenerator& random) : QtPlatform(QLocale::c()), random_(random) {}
-    MessageAnswer messageBox(QWidget*, const QString&, const QString&, MessageIcon,
-                             MessageButtons buttons, MessageAnswer) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
-    }
-    QString inputBox(QWidget*, const QString& prompt, const QString&, const QString&) override {
-        if (prompt.startsWith(QStringLiteral("Angiv antal timer"))) {
-            return QStringLiteral("%1,%2").arg(random_.bounded(-2, 8)).arg(random_.bounded(1000));
-        }
-        return prompt.startsWith(QStringLiteral("Indtast evt.")) ? QStringLiteral("soak")
-                                                                 : QStringLiteral("0");
-    }
-    std::optional<QString> chooseFile(QWidget*, const FileDialogRequest&) override { return {}; }
-    void endProgram(int status) override {
-        std::fprintf(stderr, "the program ended with %d\n", status);
-        std::_Exit(status + 10);
-    }
-
-private:
-    QRandomGenerator& random_;
-};
 
 HivePaths storeIn(const QString& folder) {
     return {(folder + QStringLiteral("/HKEY_CURRENT_USER.reg")).toStdString(),
             (folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toStdString()};
 }
-
-}  // namespace
-
-// Registers days, time off and period resets as fast as it can, until it is killed.
-int soakChild(const QString& folder, quint32 seed) {
-    QRandomGenerator random(seed);
-    qputenv("HOME", folder.toLocal8Bit());
-    AutoPlatform platform(random);
-    Flex_Form form(platform, [paths = storeIn(folder)] {
-        return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(paths));
-    });
-    form.start();
-    QLineEdit* fields[] = {form.findChild<QLineEdit*>(QStringLiteral("Komme_Text")),
-                           form.findChild<QLineEdit*>(QStringLiteral("Gaa_Text"))};
-    for (;;) {
-        const int op = random.bounded(20);
-        for (int i = 0; op < 15 && i < 2; ++i) {  // arrival 06-09, departure 12-17
-            fields[1]->clear();
-            fields[i]->setText(QStringLiteral("%1:%2")
-                                   .arg(random.bounded(6 + 6 * i, 10 + 8 * i), 2, 10, QChar('0'))
-                                   .arg(random.bounded(60), 2, 10, QChar('0')));
-            form.run(&Flex_Form::Registrer_Command_Click);
-        }
-        if (op >= 15) {
-            form.run(op < 19 ? &Flex_Form::Afspadsering_Menu_Click
-                             : &Flex_Form::Nulstil_Menu_Click);
-        }
-    }
-}
-
-namespace {
 
 // Every line a whole record, and the figures of each the recount of all before it.
 std::string checkFile(QByteArray bytes) {
@@ -130,7 +72,7 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
         ASSERT_EQ(child.state(), QProcess::Running) << child.readAllStandardError().toStdString();
         ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
         ASSERT_TRUE(child.waitForFinished(10000));
-        const QByteArray bytes = horalog::testing::readBytes(data);
+        const QByteArray bytes = readBytes(data);
         ASSERT_EQ(checkFile(bytes), "") << "after kill " << kill;
         records = bytes.count('\n');
         if (QFile::exists(QString::fromStdString(paths.user))) {
@@ -144,3 +86,40 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
 }
 
 }  // namespace
+
+// Registers days, time off and period resets as fast as it can, until it is killed.
+int soakChild(const QString& folder, quint32 seed) {
+    QRandomGenerator random(seed);
+    qputenv("HOME", folder.toLocal8Bit());
+    ScriptedPlatform platform;  // answers every dialog as a willing user would
+    platform.unscripted = [&random](const ShownDialog& d) {
+        if (d.kind == u'!') {
+            return QString::fromLatin1(d.buttons == MessageButtons::Ok ? "OK" : "Ja");
+        }
+        return d.text.startsWith(u"Angiv antal timer")
+                   ? QStringLiteral(">%1,%2").arg(random.bounded(-2, 8)).arg(random.bounded(1000))
+                   : QString::fromLatin1(d.text.startsWith(u"Indtast evt.") ? ">soak" : ">0");
+    };
+    Flex_Form form(platform, [paths = storeIn(folder)] {
+        return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(paths));
+    });
+    form.start();
+    QLineEdit* fields[] = {form.findChild<QLineEdit*>(QStringLiteral("Komme_Text")),
+                           form.findChild<QLineEdit*>(QStringLiteral("Gaa_Text"))};
+    for (;;) {
+        const int op = random.bounded(20);
+        for (int i = 0; op < 15 && i < 2; ++i) {  // arrival 06-09, departure 12-17
+            fields[1]->clear();
+            fields[i]->setText(QStringLiteral("%1:%2")
+                                   .arg(random.bounded(6 + 6 * i, 10 + 8 * i), 2, 10, QChar('0'))
+                                   .arg(random.bounded(60), 2, 10, QChar('0')));
+            form.run(&Flex_Form::Registrer_Command_Click);
+        }
+        if (op >= 15) {
+            form.run(op < 19 ? &Flex_Form::Afspadsering_Menu_Click
+                             : &Flex_Form::Nulstil_Menu_Click);
+        }
+    }
+}
+
+}  // namespace horalog::testing

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <cstring>
 
+namespace horalog::testing {
 int soakChild(const QString& folder, quint32 seed);
+}
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -11,7 +13,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     if (argc == 4 && std::strcmp(argv[1], "--soak-child") == 0) {  // the soak test's busy program
-        return soakChild(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt());
+        return horalog::testing::soakChild(QString::fromLocal8Bit(argv[2]),
+                                           QByteArray(argv[3]).toUInt());
     }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
