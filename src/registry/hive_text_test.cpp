@@ -10,7 +10,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "registry/hive_file.h"
 #include "registry/registry.h"
@@ -22,9 +21,7 @@ namespace fs = std::filesystem;
 const std::string kPath = "Software\\Kvistborg\\Horalog";
 
 std::string readFile(const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 void writeFile(const std::string& path, const std::string& text) {

@@ -47,17 +47,5 @@ TEST(StoredArrival, NoneTodayOrAnotherDay) {
               QStringLiteral("05-12-2026 08:15"));
 }
 
-TEST(TodayTexts, RunningDisplayAndBalances) {
-    const auto t = todayTexts(800, QStringLiteral("07:30"), 10, {true, 50, 450});
-    ASSERT_TRUE(t.has_value());
-    EXPECT_EQ(t->ct + t->tm + t->caption,
-              QStringLiteral("-100 ct -1:00 Horalogs registrering - -100 ct "));
-    EXPECT_FALSE(todayTexts(800, QStringLiteral("99999999999"), 10, {}).has_value());
-    const BalanceTexts b = balanceTexts({4, 3020, 185}, 7.4f);
-    EXPECT_EQ(b.total + b.period + b.diff, QStringLiteral("185 ct 3020 ct 60 ct "));
-    EXPECT_EQ(readTypedTime(QStringLiteral("08:15"), 10)->ct, 825);
-    EXPECT_FALSE(readTypedTime(QStringLiteral("99999999999"), 10).has_value());
-}
-
 }  // namespace
 }  // namespace horalog
