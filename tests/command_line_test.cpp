@@ -89,6 +89,8 @@ TEST_F(RealProgram, HelpVersionStatus) {
     const QByteArray before = readBytes(data) + readBytes(store);
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("0Mødt 00:00 · idag ")));
     EXPECT_EQ(readBytes(data) + readBytes(store), before);
+    writeBytes(data, "x;99999999999;-;-;-;0;0\r\n");  // a last line it cannot read: a failure
+    EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|") + data));
     QFile::remove(data);
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|")));
     EXPECT_FALSE(QFile::exists(data));

@@ -39,6 +39,19 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
                                    screen.height() / 2 - form().height() / 2));
 }
 
+// An administrator's machine-wide key gives a new user its values; without a file name in it,
+// the notice names the setting in its first wording.
+TEST_F(WindowTest, FirstStartTakesTheMachineKeyOver) {
+    writeBytes(
+        QString::fromStdString(paths.machine),
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n\"Arbejdstimer\"=\"7.5\"\n");
+    platform.answer(QStringLiteral("OK|>0"));
+    ASSERT_TRUE(startForm());
+    EXPECT_TRUE(platform.shown.at(0).text.endsWith(QStringLiteral("Opsætninger/Filnavn")));
+    EXPECT_EQ(userValue("Arbejdstimer").value_or("") + userValue("Filnavn").value_or(""),
+              "7.5" + file.toStdString());
+}
+
 // A key without some values: each is written back with its default, the file name after the
 // notice in its first wording. A date format the program cannot read, or a file it cannot make,
 // ends it.
