@@ -1,4 +1,4 @@
-#include "registry/hive_text.h"
+#include "registry/hive_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "registry/hive_file.h"
 #include "registry/registry.h"
 
 namespace horalog {
