@@ -20,6 +20,11 @@ QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// A write stopped part-way sets no error of QFile's own; errno tells why.
+QString writeError(const QFile& file) {
+    return file.error() != QFileDevice::NoError ? file.errorString() : systemError();
+}
+
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
 bool endsWithLineEnd(const QString& path) {
     QFile file(path);
@@ -112,10 +117,9 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
         return {false, file.errorString()};
     }
     const qint64 before = file.isSequential() ? 0 : file.size();
-    // A write stopped part-way sets no error of QFile's own; errno tells why.
     QString error;
     if (file.write(bytes) != bytes.size()) {
-        error = file.error() != QFileDevice::NoError ? file.errorString() : systemError();
+        error = writeError(file);
     } else if (!file.isSequential() && !syncFileDescriptor(file.handle())) {
         error = systemError();
     }
@@ -164,7 +168,7 @@ FileOutcome placeCopy(const QString& from, const QString& to) {
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
             outcome = {false, source.errorString()};
         } else if (target.write(chunk) != chunk.size()) {
-            outcome = {false, target.errorString()};
+            outcome = {false, writeError(target)};
         }
     }
     if (outcome.ok && !syncFileDescriptor(target.handle())) {

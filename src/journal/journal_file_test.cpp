@@ -28,6 +28,20 @@ protected:
     }
     // What failed, or nothing when it did not.
     static QString failure(const FileOutcome& o) { return o.ok ? QString() : o.error; }
+    // Whether the step, run in a child whose files may grow to `limit` bytes (a write stops
+    // part-way, as on a full disk), says it failed so.
+    static bool failsOnAFullDisk(rlim_t limit, const std::function<FileOutcome()>& step) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit l{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &l);
+            ::_exit(failure(step()) == QStringLiteral("File too large") ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
     QTemporaryDir dir;
 };
 
@@ -59,21 +73,10 @@ TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
         {existing, static_cast<rlim_t>(before.size() + 20)},  // room for part of the record
         {path("fresh.dat"), 30}};                             // part of the header and opening
     for (const auto& [file, size] : cases) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{size, size};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::_exit(failure(appendLines(
-                        file, {QStringLiteral("dato;dag;komme"),
-                               QStringLiteral("06-12-2026;4;08:00;16:30;800;3020;185;")})) ==
-                            QStringLiteral("File too large")
-                        ? 0
-                        : 1);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(failsOnAFullDisk(size, [&file = file] {
+            return appendLines(file, {QStringLiteral("dato;dag;komme"),
+                                      QStringLiteral("06-12-2026;4;08:00;16:30;800;3020;185;")});
+        }));
     }
     EXPECT_EQ(read(existing), before);
     EXPECT_FALSE(QFile::exists(path("fresh.dat")));
@@ -96,6 +99,11 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
         ASSERT_TRUE(QFile::rename(to, from) || QFile::copy(to, from));
         QFile::remove(to);
     }
+    // A copy that stops part-way goes again, and nothing is stored.
+    const QString copy = otherVolume.filePath(QStringLiteral("new.dat"));
+    EXPECT_TRUE(failsOnAFullDisk(
+        20, [&] { return moveRegistrationFile(from, copy, [] { std::_Exit(2); }); }));
+    EXPECT_FALSE(QFile::exists(copy));
     // A failing store: the old file stays whole and the copy goes again.
     EXPECT_THROW(moveRegistrationFile(from, path("new.dat"), [] { throw std::runtime_error(""); }),
                  std::runtime_error);
