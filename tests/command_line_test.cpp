@@ -105,7 +105,7 @@ TEST_F(RealProgram, ReportByMonth) {
         "30-11-2026;0;-;-;-;0;220;periode afsluttet/nulstillet\r\n\r\n"
         "01-12-2026;1;08:00;15:00;650;650;130;\r\n02-12-2026;1;-;-;-12,5;638;118;l\xE6ge\r\n"
         "03-12-2026;x;-;-;-;0;99999999999\r\nukendt;2;-;-;-;0;118\r\n"
-        "04-01-2027;2;08:00;16:00;750;1388;128;\r\n");
+        "04-01-2027;2;08:00;16:00;750;1388;128\n");  // a line end of LF alone
     const QString unreadable = QStringLiteral(
         "|Linje 9 kan ikke læses og er sprunget over.\nLinje 10 kan ikke læses og er sprunget "
         "over.");

@@ -115,13 +115,15 @@ TEST_F(WindowTest, FullDay) {
 }
 
 // Another day's arrival is offered, and "Nej" leaves no day open, even when the clock ticked
-// while the question stood (it once filled in a departure then).
+// while the question stood (it once filled in a departure then); an unreadable one opens none.
 TEST_F(WindowTest, StoredArrivalAtStart) {
     const struct {
         const char* moedt;
         const char* answer;  // to the question, when there is one
         const char* shown;   // arrival field, then today's figure
-    } cases[] = {{"04-12-2026 08:15", "Ja", "08:15175 ct "}, {"04-12-2026 08:15", "Nej", "08:00"}};
+    } cases[] = {{"04-12-2026 08:15", "Ja", "08:15175 ct "},
+                 {"04-12-2026 08:15", "Nej", "08:00"},
+                 {"05-12-2026 9e99", "", "08:00"}};  // today's, but no time of day
     for (const auto& c : cases) {
         fresh();
         at(10, 0);
@@ -134,6 +136,7 @@ TEST_F(WindowTest, StoredArrivalAtStart) {
             }
         };
         startExistingUser("x;0;-;-;-;0;0\r\n", c.moedt);
+        tick();
         EXPECT_EQ(komme()->text() + text("Idag_CT"), QLatin1String(c.shown)) << c.moedt;
         EXPECT_EQ(gaa()->text().isEmpty(), text("Idag_CT").isEmpty());
         EXPECT_EQ(userValue("Moedt"), c.moedt);  // untouched until the next arrival
