@@ -174,12 +174,14 @@ TEST_F(WindowTest, DepartureFieldAndKeys) {
     QApplication::setActiveWindow(&form());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     komme()->clear();
-    QString seen;  // the focus, and the arrival field's selection: an empty one takes the time
+    gaa()->setText(QStringLiteral("12:00"));
+    QString seen;  // the focus, and what a field entered selects (an empty arrival takes the time)
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        seen += QApplication::focusWidget()->objectName() + u':' + komme()->selectedText() + u' ';
+        seen += QApplication::focusWidget()->objectName() + u':' + komme()->selectedText() +
+                gaa()->selectedText() + u' ';
     }
-    EXPECT_EQ(seen, QStringLiteral("Registrer_Command: Komme_Text:08:00 Gaa_Text: "));
+    EXPECT_EQ(seen, QStringLiteral("Registrer_Command: Komme_Text:08:00 Gaa_Text:12:00 "));
     QTest::keyClick(gaa(), Qt::Key_K, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), komme());
     gaa()->setText(QStringLiteral("15:00"));
