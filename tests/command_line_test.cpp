@@ -96,8 +96,9 @@ TEST_F(RealProgram, HelpVersionStatus) {
     EXPECT_FALSE(QFile::exists(data));
 }
 
-// Worked out by hand: November two days and a reset, December a day and time off, January a
-// day, and two lines the report cannot read (a figure too large, no date).
+// Worked out by hand: November two days and a reset, December a day and time off, January two
+// days (one whose time does not fit in 32 bits, one with a two-digit year and LF alone), and two
+// lines the report cannot read (a figure too large, no date).
 TEST_F(RealProgram, ReportByMonth) {
     seed(
         "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n03-11-2026;0;-;-;-;0;150\r\n"
@@ -105,18 +106,23 @@ TEST_F(RealProgram, ReportByMonth) {
         "30-11-2026;0;-;-;-;0;220;periode afsluttet/nulstillet\r\n\r\n"
         "01-12-2026;1;08:00;15:00;650;650;130;\r\n02-12-2026;1;-;-;-12,5;638;118;l\xE6ge\r\n"
         "03-12-2026;x;-;-;-;0;99999999999\r\nukendt;2;-;-;-;0;118\r\n"
-        "04-01-2027;2;08:00;16:00;750;1388;128\n");  // a line end of LF alone
+        "03-01-2027;1;08:00;16:00;2147483648;638;118;\r\n04-01-27;2;08:00;16:00;750;1388;128\n");
     const QString unreadable = QStringLiteral(
         "|Linje 9 kan ikke læses og er sprunget over.\nLinje 10 kan ikke læses og er sprunget "
         "over.");
-    EXPECT_EQ(run(QStringLiteral("--report")).simplified(),
+    const QString table = run(QStringLiteral("--report"));
+    EXPECT_EQ(table.section(u'\n', 0, 1),  // a column of 8, then columns of 16
+              QStringLiteral("0Måned        Arbejdsdage      Arbejdstid    Afspadsering   "
+                             "Nulstillinger            Flex\n2026-11                2         "
+                             "1550 ct            0 ct               1          220 ct"));
+    EXPECT_EQ(table.simplified(),
               QStringLiteral("0Måned Arbejdsdage Arbejdstid Afspadsering Nulstillinger Flex "
                              "2026-11 2 1550 ct 0 ct 1 220 ct 2026-12 1 650 ct 12 ct 0 118 ct "
-                             "2027-01 1 750 ct 0 ct 0 128 ct ") +
+                             "2027-01 2 750 ct 0 ct 0 128 ct ") +
                   unreadable.simplified());
     EXPECT_EQ(run(QStringLiteral("--report=csv")),
               QStringLiteral("0måned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
-                             "2026-11;2;1550;0;1;220\n2026-12;1;650;12;0;118\n2027-01;1;750;0;0;"
+                             "2026-11;2;1550;0;1;220\n2026-12;1;650;12;0;118\n2027-01;2;750;0;0;"
                              "128\n") +
                   unreadable + u'\n');
 }

@@ -72,12 +72,16 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software]\n",         // another root
         "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"Moedt=\" \"\n",  // unclosed name
         "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=\"\\n\"\n",  // unknown escape
-        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n"};
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=dword:00000001\n",
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=x1\"\n",   // value without its opening quote
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"x\"1\"\n",  // no "=" between name and value
+        "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n\"a\"=\"" + std::string(17 << 20, 'x') +
+            "\"\n"};  // too large to be a settings file
     for (const auto& text : damaged) {
         writeFile(paths.user, text);
         try {
             CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true);
-            ADD_FAILURE() << "opened a damaged store: " << text;
+            ADD_FAILURE() << "opened a damaged store: " << text.substr(0, 60);
         } catch (const RegistryError& e) {
             EXPECT_EQ(e.source(), "CRegistry:OpenKey");
             EXPECT_NE(e.description().find(paths.user), std::string::npos);

@@ -54,6 +54,8 @@ TEST_F(RegistryTest, ErrorsOfEachCall) {
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, false, false));  // read only
     EXPECT_EQ(errorOf([&] { reg.WriteValue("Moedt", "x"); }),
               "CRegistry:WriteValue: Failed to write new value to Moedt from Registry.");
+    EXPECT_EQ(errorOf([&] { reg.DeleteValue("Moedt"); }),
+              "CRegistry:DeleteValue: Failed to delete value Moedt from Registry.");
     EXPECT_EQ(reg.ReadValue("Moedt"), " ");
 }
 
