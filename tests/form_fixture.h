@@ -16,11 +16,6 @@
 #include "app/flex_form.h"
 #include "registry/hive_file.h"
 
-// Failures show texts as text.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace horalog::testing {
 
 // Thrown where the real program would end, so a test can look at what was written before.
