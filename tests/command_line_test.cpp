@@ -115,11 +115,7 @@ TEST_F(RealProgram, ReportByMonth) {
               QStringLiteral("0Måned        Arbejdsdage      Arbejdstid    Afspadsering   "
                              "Nulstillinger            Flex\n2026-11                2         "
                              "1550 ct            0 ct               1          220 ct"));
-    EXPECT_EQ(table.simplified(),
-              QStringLiteral("0Måned Arbejdsdage Arbejdstid Afspadsering Nulstillinger Flex "
-                             "2026-11 2 1550 ct 0 ct 1 220 ct 2026-12 1 650 ct 12 ct 0 118 ct "
-                             "2027-01 2 750 ct 0 ct 0 128 ct ") +
-                  unreadable.simplified());
+    EXPECT_TRUE(table.endsWith(QStringLiteral("128 ct\n") + unreadable + u'\n'));
     EXPECT_EQ(run(QStringLiteral("--report=csv")),
               QStringLiteral("0måned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
                              "2026-11;2;1550;0;1;220\n2026-12;1;650;12;0;118\n2027-01;2;750;0;0;"
