@@ -142,7 +142,6 @@ protected:
         platform = ScriptedPlatform();
         SetUp();
     }
-    CRegistry store() { return CRegistry(std::make_shared<HiveFileBackend>(paths)); }
     Flex_Form& form() {
         if (!window) {
             window = std::make_unique<Flex_Form>(platform, [p = paths] {
@@ -168,11 +167,10 @@ protected:
         ASSERT_TRUE(startForm());
     }
     std::optional<std::string> userValue(const std::string& name) {
-        CRegistry reg = store();
-        if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey) || !reg.ValueExists(name)) {
-            return std::nullopt;
-        }
-        return reg.ReadValue(name);
+        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+        return reg.OpenKey(kHKeyCurrentUser, kSettingsKey) && reg.ValueExists(name)
+                   ? std::optional(reg.ReadValue(name))
+                   : std::nullopt;
     }
     void at(int hour, int minute) { platform.now.setTime(QTime(hour, minute, 0)); }
     template <typename W>
@@ -181,11 +179,9 @@ protected:
     }
     // The text of a label, a field or a menu entry.
     QString text(const char* name) {
-        if (auto* label = child<QLabel>(name)) {
-            return label->text();
-        }
+        auto* label = child<QLabel>(name);
         auto* edit = child<QLineEdit>(name);
-        return edit ? edit->text() : child<QAction>(name)->text();
+        return label ? label->text() : edit ? edit->text() : child<QAction>(name)->text();
     }
     QString lastDialog() { return platform.shown.empty() ? QString() : platform.shown.back().text; }
 

@@ -2,14 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 #include <fstream>
 
 #include "platform/qt_platform.h"
@@ -51,19 +49,15 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
     }
 }
 
-// Danish texts from Qt's translation, and a name the caller refuses (here one in a folder that
-// does not exist) refused while the dialog stays open.
-TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
-    ASSERT_TRUE(installDanishQtTranslation());
+// A name the caller refuses (here one in a folder that does not exist) is refused with its
+// reason while the dialog stays open.
+TEST(QtPlatformDialogs, FileDialogStaysOpenOnARefusedName) {
     QTemporaryDir folder;
-    QtPlatform platform(QLocale::c());
     const QString wanted = folder.filePath(QStringLiteral("ny.dat"));
-    QStringList seen;
+    QString refused;
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
-        seen << dialog->nameFilters()
-             << dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->text();
         whenShown<QMessageBox>([&](QMessageBox* box) {
-            seen << box->text();
+            refused = box->text();
             box->accept();
         });
         dialog->selectFile(folder.filePath(QStringLiteral("mangler/ny.dat")));
@@ -71,15 +65,11 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
         dialog->selectFile(wanted);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    EXPECT_EQ(platform.chooseFile(
-                  nullptr, {{}, folder.path(), {}, {u"Dat (*.Dat)|*.dat"_qs}, locationRefusal}),
-              wanted);
-    EXPECT_EQ(seen, QStringList({u"Dat (*.Dat)"_qs, u"&Gem"_qs,
-                                 u"Mappen \""_qs + folder.path() + u"/mangler\" findes ikke."_qs}));
-    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(t);  // the other tests read Qt's own texts in English
-        delete t;
-    }
+    EXPECT_EQ(
+        QtPlatform(QLocale::c()).chooseFile(nullptr, {{}, folder.path(), {}, {}, locationRefusal}),
+        wanted);
+    EXPECT_EQ(refused, QStringLiteral("Mappen \"") + folder.path() +
+                           QStringLiteral("/mangler\" findes ikke."));
 }
 
 TEST(QtPlatformLocale, WithoutAUserLocaleDanishConventions) {

@@ -16,8 +16,7 @@ namespace horalog::testing {
 namespace {
 
 HivePaths storeIn(const QString& folder) {
-    return {(folder + QStringLiteral("/HKEY_CURRENT_USER.reg")).toStdString(),
-            (folder + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")).toStdString()};
+    return {folder.toStdString() + "/HKEY_CURRENT_USER.reg", folder.toStdString() + "/m.reg"};
 }
 
 // Every line a whole record, and the figures of each the recount of all before it.

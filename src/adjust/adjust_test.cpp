@@ -5,7 +5,7 @@
 namespace horalog {
 namespace {
 
-TEST(BookTimeOff, RecordAndFigures) {
+TEST(BookTimeOff, RecordFiguresOrRefusal) {
     const struct {
         double hours;
         const char16_t* comment;
@@ -24,9 +24,7 @@ TEST(BookTimeOff, RecordAndFigures) {
         EXPECT_EQ(a.after, c.after);
         EXPECT_EQ(a.record, QString::fromUtf16(c.record));
     }
-}
-
-TEST(BookTimeOff, RefusedWithNothingToWrite) {
+    // Refused with nothing to write: a comment the file cannot hold, a balance that would not fit.
     const Adjustment emoji =
         bookTimeOff({1, 2, 3}, 1, QStringLiteral("Łódź 😀 ok"), QString(), QString(), u',');
     EXPECT_EQ(emoji.refusal, QStringLiteral("Bemærkningen \"Łódź 😀 ok\" kan ikke gemmes, fordi "

@@ -1,17 +1,12 @@
 #include "registry/hive_file.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "registry/registry.h"
+#include "size_limit.h"
 
 namespace horalog {
 namespace {
@@ -63,7 +58,7 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
     EXPECT_EQ(reg.NumOfValues(), 2);
 }
 
-TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
+TEST_F(HiveFileTest, DamagedStoresAreErrorsOrNoKey) {
     const std::string damaged[] = {
         "",
         "REGEDIT5\n",
@@ -91,11 +86,8 @@ TEST_F(HiveFileTest, DamagedStoreIsAnErrorAndStaysUntouched) {
     fs::remove(paths.user);
     fs::create_symlink(paths.user, paths.user);  // cannot be opened at all: a loop
     EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true), RegistryError);
-}
-
-// The machine-wide store is never written, and one that cannot be read counts as no key: a new
-// user's first start must not end on a file they cannot mend.
-TEST_F(HiveFileTest, MachineStoreIsReadOnlyAndMayBeDamaged) {
+    // The machine-wide store is never written, and a damaged one counts as no key: a new
+    // user's first start must not end on a file they cannot mend.
     CRegistry reg(backend());
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, true, true));
     EXPECT_FALSE(std::ifstream(paths.machine).good());
@@ -110,23 +102,16 @@ TEST_F(HiveFileTest, MachineStoreIsReadOnlyAndMayBeDamaged) {
 TEST_F(HiveFileTest, FailedWriteRaisesAndKeepsTheOldFile) {
     CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true);
     const std::string before = readFile(paths.user);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(testing::failsWithSizeLimit(4096, [this] {
         CRegistry reg(backend());
         reg.OpenKey(kHKeyCurrentUser, kPath, false, true);
         try {
             reg.WriteValue("Filnavn", std::string(8192, 'x'));
         } catch (const RegistryError&) {
-            ::_exit(0);
+            return true;
         }
-        ::_exit(1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        return false;
+    }));
     EXPECT_EQ(readFile(paths.user), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
 }

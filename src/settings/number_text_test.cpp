@@ -37,25 +37,26 @@ TEST(ReadNumber, Texts) {
 
 // Half to even, and boundary pairs one inside and one outside.
 TEST(ReadNumber, WholeNumbers) {
-    const char* texts[] = {"12.5",       "13.5",        "-12.5",      "30.6",
-                           "50.5",       "51.5",        "1,5",        "-35",
-                           "2147483647", "-2147483648", "2147483648", "-2147483649"};
-    const std::optional<std::int32_t> values[] = {
-        12, 14, -12, 31, 50, 52, 1, -35, 2147483647, -2147483647 - 1, {}, {}};
+    const char* texts[] = {"12.5",        "13.5",       "-12.5",      "30.6",       "1,5",
+                           "-2147483648", "2147483647", "2147483648", "-2147483649"};
+    const std::optional<std::int32_t> values[] = {12,         14, -12, 31, 1, -2147483647 - 1,
+                                                  2147483647, {}, {}};
     for (std::size_t i = 0; i < std::size(texts); ++i) {
         EXPECT_EQ(readInt32(QString::fromLatin1(texts[i])), values[i]) << texts[i];
     }
-    EXPECT_EQ(readInt16(u"32767"), 32767);
-    EXPECT_FALSE(readInt16(u"32768").has_value());
     EXPECT_EQ(readInt16(u"-32768.4"), -32768);
-    EXPECT_FALSE(readInt16(u"-32768.6").has_value());
+    EXPECT_FALSE(readInt16(u"32768").has_value());
 }
 
 TEST(NumberText, PlainAndLocale) {
-    const float values[] = {7.4f, -0.5f, -740.0f, 1234567.0f, 0.0f, 12345678.0f};
-    const char* texts[] = {"7.4|7,4|7.4",    "-.5|-0,5|-0.5",
-                           "-740|-740|-740", "1234567|1234567|1234567",
-                           "0|0|0",          "1.234568E+07|1,234568E+07|1.234568E+07"};
+    const float values[] = {7.4f, 0.5f, -0.5f, -740.0f, 1234567.0f, 0.0f, 12345678.0f};
+    const char* texts[] = {"7.4|7,4|7.4",
+                           ".5|0,5|0.5",
+                           "-.5|-0,5|-0.5",
+                           "-740|-740|-740",
+                           "1234567|1234567|1234567",
+                           "0|0|0",
+                           "1.234568E+07|1,234568E+07|1.234568E+07"};
     for (std::size_t i = 0; i < std::size(values); ++i) {
         EXPECT_EQ(plainNumberText(values[i]) + u'|' + localeNumberText(values[i], u',') + u'|' +
                       localeNumberText(values[i], u'.'),

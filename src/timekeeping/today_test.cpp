@@ -34,15 +34,6 @@ TEST(CheckDatePattern, DayFirstYearLast) {
     EXPECT_EQ(checkDatePattern(QStringLiteral("dd-MM-ÅÅÅÅ")).shown, QStringLiteral("dd-MM-yyyy"));
     EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), QStringLiteral("DD.MM.ÅÅ"), QStringLiteral("8.00")),
               QStringLiteral("05.12.26 8.00"));
-}
-
-TEST(StoredArrival, NoneTodayOrAnotherDay) {
-    const QString today = QStringLiteral("05-12-2026");
-    EXPECT_EQ(storedArrivalKind(QStringLiteral(" "), today, 10), StoredArrival::None);
-    EXPECT_EQ(storedArrivalKind(QStringLiteral("05-12-2026 8:"), today, 10), StoredArrival::None);
-    EXPECT_EQ(storedArrivalKind(QStringLiteral("05-12-2026 8:1"), today, 10), StoredArrival::Today);
-    EXPECT_EQ(storedArrivalKind(QStringLiteral("04-12-2026 08:15"), today, 10),
-              StoredArrival::OtherDay);
     EXPECT_EQ(storedArrivalText(QStringLiteral("05-12-2026 09:01:02"), 10, 825),
               QStringLiteral("05-12-2026 08:15"));
 }
