@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -14,6 +11,7 @@
 #include <vector>
 
 #include "app/flex_form.h"
+#include "file_bytes.h"
 #include "registry/hive_file.h"
 
 namespace horalog::testing {
@@ -100,18 +98,6 @@ private:
     }
     QStringList answers_;
 };
-
-inline QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // An existing user's store: the registration file, the open day ("Moedt") and the defaults.
 inline QByteArray userStore(const QString& file, const QByteArray& moedt) {

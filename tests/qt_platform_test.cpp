@@ -1,17 +1,13 @@
-// The real Qt dialogs, each answered by a timer that fires once the dialog runs, and the locale.
+// The real Qt dialogs, each answered by a timer that fires once the dialog runs.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <fstream>
 
 #include "platform/qt_platform.h"
-#include "settings/file_location.h"
 
 namespace horalog {
 namespace {
@@ -47,40 +43,6 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
         EXPECT_EQ(platform.inputBox(nullptr, {}, {}, QStringLiteral("0")),
                   accept ? QStringLiteral("150") : QString());
     }
-}
-
-// A name the caller refuses (here one in a folder that does not exist) is refused with its
-// reason while the dialog stays open.
-TEST(QtPlatformDialogs, FileDialogStaysOpenOnARefusedName) {
-    QTemporaryDir folder;
-    const QString wanted = folder.filePath(QStringLiteral("ny.dat"));
-    QString refused;
-    whenShown<QFileDialog>([&](QFileDialog* dialog) {
-        whenShown<QMessageBox>([&](QMessageBox* box) {
-            refused = box->text();
-            box->accept();
-        });
-        dialog->selectFile(folder.filePath(QStringLiteral("mangler/ny.dat")));
-        QMetaObject::invokeMethod(dialog, "accept");
-        dialog->selectFile(wanted);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    EXPECT_EQ(
-        QtPlatform(QLocale::c()).chooseFile(nullptr, {{}, folder.path(), {}, {}, locationRefusal}),
-        wanted);
-    EXPECT_EQ(refused, QStringLiteral("Mappen \"") + folder.path() +
-                           QStringLiteral("/mangler\" findes ikke."));
-}
-
-TEST(QtPlatformLocale, WithoutAUserLocaleDanishConventions) {
-    QtPlatform c(QLocale::c());
-    EXPECT_EQ(c.shortDatePattern() + c.decimalSeparator() + c.timeWithSeconds(QTime(8, 5, 30)),
-              QStringLiteral("dd-MM-yyyy,08:05:30"));
-    EXPECT_EQ(QtPlatform(QLocale(QLocale::English, QLocale::UnitedKingdom)).decimalSeparator(),
-              QLatin1Char('.'));
-    double uptime = 0;  // the kernel's own count, in seconds
-    ASSERT_TRUE(std::ifstream("/proc/uptime") >> uptime);
-    EXPECT_NEAR(static_cast<double>(c.millisecondsSinceStart()) / 1000.0, uptime, 0.2);
 }
 
 }  // namespace

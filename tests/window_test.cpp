@@ -157,9 +157,9 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     platform.answer(QStringLiteral("OK"));
     EXPECT_TRUE(ends(&Flex_Form::Registrer_Command_Click));
     EXPECT_EQ(platform.endedWith, 1);
-    EXPECT_EQ(platform.shown.back().title, QStringLiteral("Fejl under oprettelse af fil"));
-    EXPECT_EQ(lastDialog(),
-              QStringLiteral("Fejl under skrivning til filen: ") + file +
+    EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
+              QStringLiteral("Fejl under oprettelse af fil|Fejl under skrivning til filen: ") +
+                  file +
                   QStringLiteral("\r\nFejl: No such file or directory\r\n"
                                  "Programmet kan ikke fortsætte før fejlen er rettet."));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");  // the day is offered again

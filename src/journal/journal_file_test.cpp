@@ -6,24 +6,18 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include "file_bytes.h"
 #include "size_limit.h"
 
 namespace horalog {
 namespace {
 
+using testing::readBytes;
+using testing::writeBytes;
+
 class JournalFileTest : public ::testing::Test {
 protected:
     QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
-    QString write(const char* name, const QByteArray& bytes) {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName();
-    }
-    QByteArray read(const QString& p) {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     // What failed, or nothing when it did not.
     static QString failure(const FileOutcome& o) { return o.ok ? QString() : o.error; }
     QTemporaryDir dir;
@@ -33,11 +27,12 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
     const std::pair<QByteArray, QByteArray> cases[] = {
         {"", "r;1\r\n"}, {"a\r\n", "a\r\nr;1\r\n"}, {"a", "a\r\nr;1\r\n"}, {"a\n", "a\nr;1\r\n"}};
     for (const auto& [before, after] : cases) {
-        const QString p = write("a.dat", before);
+        const QString p = writeBytes(path("a.dat"), before);
         ASSERT_TRUE(appendLines(p, {QStringLiteral("r;1")}).ok);
-        EXPECT_EQ(read(p), after);
+        EXPECT_EQ(readBytes(p), after);
     }
-    EXPECT_TRUE(registrationFileExists(write(".hidden.dat", "a")));  // hidden is still the user's
+    EXPECT_TRUE(registrationFileExists(
+        writeBytes(path(".hidden.dat"), "a")));  // hidden is still the user's
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
@@ -46,7 +41,7 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
 // disk does; the other failures name the system's description.
 TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
     const QByteArray before = "dato;dag\r\n06-12-2026;3;08:00;16:30;800;2220;125;\r\n";
-    const QString existing = write("limited.dat", before);
+    const QString existing = writeBytes(path("limited.dat"), before);
     const std::pair<QString, rlim_t> cases[] = {
         {existing, static_cast<rlim_t>(before.size() + 20)},  // room for part of the record
         {path("fresh.dat"), 30}};                             // part of the header and opening
@@ -58,7 +53,7 @@ TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
                    QStringLiteral("File too large");
         }));
     }
-    EXPECT_EQ(read(existing), before);
+    EXPECT_EQ(readBytes(existing), before);
     EXPECT_FALSE(QFile::exists(path("fresh.dat")));
 }
 
@@ -66,13 +61,13 @@ TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
 // only once that file is whole, and the old name goes last.
 TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
     const QByteArray records = "dato;dag\r\n06-12-2026;1;08:00;16:30;800;800;60;\r\n";
-    const QString from = write("old.dat", records);
+    const QString from = writeBytes(path("old.dat"), records);
     QTemporaryDir otherVolume(QStringLiteral("/dev/shm/horalog-XXXXXX"));  // copied, not linked
     for (const QString& to : {path("new.dat"), otherVolume.filePath(QStringLiteral("new.dat"))}) {
         int stored = 0;
         EXPECT_TRUE(moveRegistrationFile(from, to, [&] {
                         ++stored;
-                        EXPECT_EQ(read(to) + read(from), records + records);
+                        EXPECT_EQ(readBytes(to) + readBytes(from), records + records);
                     }).ok);
         EXPECT_EQ(stored, 1);
         EXPECT_FALSE(QFile::exists(from));
@@ -89,7 +84,7 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
     // A failing store: the old file stays whole and the copy goes again.
     EXPECT_THROW(moveRegistrationFile(from, path("new.dat"), [] { throw std::runtime_error(""); }),
                  std::runtime_error);
-    EXPECT_EQ(read(from), records);
+    EXPECT_EQ(readBytes(from), records);
     EXPECT_FALSE(QFile::exists(path("new.dat")));
 }
 

@@ -78,10 +78,9 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
                  {"-2", false, K::Hours, -2},
                  {"-2", true, K::Nothing, 0},
                  {"0,001", true, K::Hours, 0.001},
-                 {"1e300", false, K::Refused, 0},
                  {"21474836,47", false, K::Hours, 21474836.47},  // 100 times fits in 32 bits
                  {"21474836,48", false, K::Refused, 0},
-                 {"99999999", false, K::Refused, 0}};
+                 {"1e300", false, K::Refused, 0}};
     for (const auto& c : cases) {
         const HoursAnswer a =
             readHoursAnswer(QLatin1String(c.answer), QStringLiteral("Tiden"), c.ignoreBelowZero);
