@@ -1,15 +1,12 @@
 // The working window driven as a user drives it: start-up, a whole day, the keys, refusals and
 // failures, each seen in the widgets, the dialogs, the file and the store.
-#include <QAccessible>
 #include <QApplication>
 #include <QDir>
-#include <QFontMetricsF>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
-#include "app/value_field.h"
 #include "form_fixture.h"
 
 namespace horalog::testing {
@@ -223,21 +220,6 @@ TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
     EXPECT_EQ(icon->toolTip(), form().windowTitle());
     Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(form().isVisible() && !form().isMinimized() && !icon->isVisible());
-}
-
-// A field shows its whole text, sign first (a cut-off minus once read as a surplus), and is
-// named by its caption for a screen reader.
-TEST_F(WindowTest, ValueFieldsShowTheirWholeTextUnderTheirCaption) {
-    startExistingUser("x;32767;-;-;-;-2147483648;-2147483648\r\n");
-    auto* field = child<QLabel>("Total_CT");
-    EXPECT_EQ(field->text(), QStringLiteral("-2147483648 ct "));
-    EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(field->text()), valueRoom(field));
-    showValue(field, QStringLiteral("5 ct "));  // fits: back at the field's own size
-    EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9.75);
-    const auto name = [](QWidget* w) {
-        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-    };
-    EXPECT_EQ(name(field) + u'|' + name(gaa()), QStringLiteral("Flex total|Gå tid"));
 }
 
 }  // namespace

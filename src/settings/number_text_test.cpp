@@ -32,7 +32,6 @@ TEST(ReadNumber, Texts) {
         EXPECT_DOUBLE_EQ(v.value_or(0), std::isnan(values[i]) ? 0 : values[i])
             << text.toStdString();
     }
-    EXPECT_FALSE(readNumber(QString(400, QLatin1Char('9'))).has_value());
 }
 
 // Half to even, and boundary pairs one inside and one outside.
@@ -77,7 +76,6 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
                  {"0", false, K::Nothing, 0},
                  {"-2", false, K::Hours, -2},
                  {"-2", true, K::Nothing, 0},
-                 {"0,001", true, K::Hours, 0.001},
                  {"21474836,47", false, K::Hours, 21474836.47},  // 100 times fits in 32 bits
                  {"21474836,48", false, K::Refused, 0},
                  {"1e300", false, K::Refused, 0}};
