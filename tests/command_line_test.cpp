@@ -97,19 +97,19 @@ TEST_F(RealProgram, HelpVersionStatus) {
 }
 
 // Worked out by hand: November two days and a reset, December a day and time off, January two
-// days (one whose time does not fit in 32 bits, one with a two-digit year and LF alone), and two
-// lines the report cannot read (a figure too large, no date).
+// days (one whose time does not fit in 32 bits, one with a two-digit year and LF alone), and
+// three lines the report cannot read (a figure too large, no date, a month 13).
 TEST_F(RealProgram, ReportByMonth) {
     seed(
         "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n03-11-2026;0;-;-;-;0;150\r\n"
         "03-11-2026;1;08:00;16:30;800;800;210;\r\n04-11-2026;2;08:00;16:00;750;1550;220;\r\n"
         "30-11-2026;0;-;-;-;0;220;periode afsluttet/nulstillet\r\n\r\n"
         "01-12-2026;1;08:00;15:00;650;650;130;\r\n02-12-2026;1;-;-;-12,5;638;118;l\xE6ge\r\n"
-        "03-12-2026;x;-;-;-;0;99999999999\r\nukendt;2;-;-;-;0;118\r\n"
+        "03-12-2026;x;-;-;-;0;99999999999\r\nukendt;2;-;-;-;0;118\r\n13-13-2026;2;-;-;-;0;118\r\n"
         "03-01-2027;1;08:00;16:00;2147483648;638;118;\r\n04-01-27;2;08:00;16:00;750;1388;128\n");
     const QString unreadable = QStringLiteral(
         "|Linje 9 kan ikke læses og er sprunget over.\nLinje 10 kan ikke læses og er sprunget "
-        "over.");
+        "over.\nLinje 11 kan ikke læses og er sprunget over.");
     const QString table = run(QStringLiteral("--report"));
     EXPECT_EQ(table.section(u'\n', 0, 1),  // a column of 8, then columns of 16
               QStringLiteral("0Måned        Arbejdsdage      Arbejdstid    Afspadsering   "

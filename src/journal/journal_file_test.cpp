@@ -38,7 +38,7 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
 
 // A full disk once left the first bytes of a record behind, and the next start read that half
 // line as the last figures. A file-size limit (in a child) stops the write part-way as a full
-// disk does; the other failures name the system's description.
+// disk does, and the failure names the system's reason.
 TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
     const QByteArray before = "dato;dag\r\n06-12-2026;3;08:00;16:30;800;2220;125;\r\n";
     const QString existing = writeBytes(path("limited.dat"), before);
@@ -81,6 +81,9 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
                QStringLiteral("File too large");
     }));
     EXPECT_FALSE(QFile::exists(copy));
+    // A folder gone before the copy: nothing stored, the old file kept.
+    const QString gone = otherVolume.filePath(QStringLiteral("mangler/new.dat"));
+    EXPECT_FALSE(moveRegistrationFile(from, gone, [] { ADD_FAILURE(); }).ok);
     // A failing store: the old file stays whole and the copy goes again.
     EXPECT_THROW(moveRegistrationFile(from, path("new.dat"), [] { throw std::runtime_error(""); }),
                  std::runtime_error);
