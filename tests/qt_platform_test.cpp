@@ -47,10 +47,7 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
 
 // The hour padded to two digits where the user's own format pads it.
 TEST(QtPlatformLocale, TimeWithSeconds) {
-    const QTime t(8, 5, 30);
-    EXPECT_EQ(QtPlatform(QLocale(QLocale::Danish)).timeWithSeconds(t), u"08.05.30");
-    EXPECT_EQ(QtPlatform(QLocale(QLocale::English, QLocale::UnitedStates)).timeWithSeconds(t),
-              u"8:05:30");
+    EXPECT_EQ(QtPlatform(QLocale(QLocale::Danish)).timeWithSeconds(QTime(8, 5, 30)), u"08.05.30");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ TEST(ProposedArrival, FromTheSystemStart) {
     for (const auto& [uptime, proposal] : cases) {
         EXPECT_EQ(proposedArrival(QTime(10, 0, 0), uptime), QLatin1String(proposal));
     }
+    EXPECT_EQ(proposedArrival(QTime(10, 1, 2), 62000), QStringLiteral("10:00"));  // seconds count
 }
 
 TEST(CheckDatePattern, DayFirstYearLast) {
