@@ -20,6 +20,11 @@ protected:
     QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
     // What failed, or nothing when it did not.
     static QString failure(const FileOutcome& o) { return o.ok ? QString() : o.error; }
+    // Whether the step, with files limited to `limit` bytes as on a full disk, fails so.
+    static bool failsOnAFullDisk(rlim_t limit, const std::function<FileOutcome()>& step) {
+        return testing::failsWithSizeLimit(
+            limit, [&] { return failure(step()) == QStringLiteral("File too large"); });
+    }
     QTemporaryDir dir;
 };
 
@@ -31,8 +36,7 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
         ASSERT_TRUE(appendLines(p, {QStringLiteral("r;1")}).ok);
         EXPECT_EQ(readBytes(p), after);
     }
-    EXPECT_TRUE(registrationFileExists(
-        writeBytes(path(".hidden.dat"), "a")));  // hidden is still the user's
+    EXPECT_TRUE(registrationFileExists(writeBytes(path(".hidden.dat"), "a")));  // still the user's
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
@@ -46,11 +50,9 @@ TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
         {existing, static_cast<rlim_t>(before.size() + 20)},  // room for part of the record
         {path("fresh.dat"), 30}};                             // part of the header and opening
     for (const auto& [file, size] : cases) {
-        EXPECT_TRUE(testing::failsWithSizeLimit(size, [&file = file] {
-            return failure(appendLines(
-                       file, {QStringLiteral("dato;dag;komme"),
-                              QStringLiteral("06-12-2026;4;08:00;16:30;800;3020;185;")})) ==
-                   QStringLiteral("File too large");
+        EXPECT_TRUE(failsOnAFullDisk(size, [&file = file] {
+            return appendLines(file, {QStringLiteral("dato;dag;komme"),
+                                      QStringLiteral("06-12-2026;4;08:00;16:30;800;3020;185;")});
         }));
     }
     EXPECT_EQ(readBytes(existing), before);
@@ -76,10 +78,8 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
     }
     // A copy that stops part-way goes again, and nothing is stored.
     const QString copy = otherVolume.filePath(QStringLiteral("new.dat"));
-    EXPECT_TRUE(testing::failsWithSizeLimit(20, [&] {
-        return failure(moveRegistrationFile(from, copy, [] { std::_Exit(2); })) ==
-               QStringLiteral("File too large");
-    }));
+    EXPECT_TRUE(failsOnAFullDisk(
+        20, [&] { return moveRegistrationFile(from, copy, [] { std::_Exit(2); }); }));
     EXPECT_FALSE(QFile::exists(copy));
     // A folder gone before the copy: nothing stored, the old file kept.
     const QString gone = otherVolume.filePath(QStringLiteral("mangler/new.dat"));

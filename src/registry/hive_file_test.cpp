@@ -84,8 +84,7 @@ TEST_F(HiveFileTest, DamagedStoresAreErrorsOrNoKey) {
         EXPECT_EQ(readFile(paths.user), text);
     }
     fs::remove(paths.user);
-    fs::create_symlink(paths.user,
-                       paths.user);  // cannot be opened at all: a loop, not an empty store
+    fs::create_symlink(paths.user, paths.user);  // unopenable (a loop): not an empty store
     EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true), RegistryError);
     // The machine-wide store is never written, and a damaged one counts as no key: a new
     // user's first start must not end on a file they cannot mend.
