@@ -12,8 +12,8 @@
 #include "journal/record.h"
 #include "journal/windows1252.h"
 #include "registry/hive_text.h"
-#include "settings/number_text.h"
-#include "timekeeping/time_text.h"
+#include "text/number_text.h"
+#include "text/time_text.h"
 
 namespace horalog::fuzz {
 

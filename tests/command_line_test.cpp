@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include "form_fixture.h"
+#include "platform/qt_platform.h"
 
 namespace horalog::testing {
 namespace {
@@ -84,10 +85,18 @@ TEST_F(RealProgram, HelpVersionStatus) {
     seed("x;3;-;-;-;2220;125\r\n");
     EXPECT_EQ(run(QStringLiteral("--status")),
               QStringLiteral("0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|"));
-    seed("x;3;-;-;-;2220;125\r\n",
-         QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy")).toUtf8() + " 00:00");
-    const QByteArray before = readBytes(data) + readBytes(store);
-    EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("0Mødt 00:00 · idag ")));
+    // Today as the program writes it, in this locale's date pattern; asked again should midnight
+    // pass while the program runs.
+    QString status;
+    QByteArray before;
+    for (QDate today; today != QDate::currentDate();) {
+        today = QDate::currentDate();
+        seed("x;3;-;-;-;2220;125\r\n",
+             today.toString(QtPlatform().shortDatePattern()).toUtf8() + " 00:00");
+        before = readBytes(data) + readBytes(store);
+        status = run(QStringLiteral("--status"));
+    }
+    EXPECT_TRUE(status.startsWith(QStringLiteral("0Mødt 00:00 · idag "))) << status.toStdString();
     EXPECT_EQ(readBytes(data) + readBytes(store), before);
     writeBytes(data, "x;99999999999;-;-;-;0;0\r\n");  // a last line it cannot read: a failure
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|") + data));

@@ -38,9 +38,9 @@ protected:
         EXPECT_TRUE(ends(command));
         EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
         EXPECT_EQ(lastDialog(), QStringLiteral("Fejl under skrivning til filen: ") + other() +
-                                    QStringLiteral("\r\nFejl: No such file or directory\r\n\r\n"
-                                                   "Programmet kan ikke fortsætte før fejlen er "
-                                                   "rettet."));
+                                    QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
+                                    QStringLiteral("\r\n\r\nProgrammet kan ikke fortsætte "
+                                                   "før fejlen er rettet."));
     }
 };
 
@@ -124,8 +124,8 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
     choose(other(), QStringLiteral("Ja|OK"));
     EXPECT_EQ(lastDialog(), QStringLiteral("Filen ") + file +
                                 QStringLiteral(" kunne ikke flyttes til ") + other() +
-                                QStringLiteral("\r\nFejl: File exists\r\n\r\nHoralogs data gemmes "
-                                               "fortsat i ") +
+                                QStringLiteral("\r\nFejl: ") + systemText(EEXIST) +
+                                QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") +
                                 file);
     expectPath(file);
     EXPECT_EQ(text("Status_Label"), QString());

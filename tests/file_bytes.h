@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 namespace horalog::testing {
 
@@ -20,6 +22,11 @@ inline QString writeBytes(const QString& path, const QByteArray& bytes) {
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(bytes);
     return path;
+}
+
+// The system's text for an error number in the test's own locale: Danish under da_DK.
+inline QString systemText(int errorNumber) {
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 
 }  // namespace horalog::testing

@@ -72,8 +72,8 @@ TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     platform.answer(QStringLiteral(">0|OK"));
     EXPECT_FALSE(startForm());
     EXPECT_EQ(lastDialog(), QStringLiteral("Fejl under oprettelse af filen: ") + file +
-                                QStringLiteral("\r\nFejl: No such file or directory\r\nProgrammet "
-                                               "kan ikke fortsætte før fejlen er rettet."));
+                                QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
+                                QStringLiteral("\r\nProgrammet kan ikke fortsætte før fejlen er rettet."));
 }
 
 TEST_F(WindowTest, FullDay) {
@@ -157,8 +157,8 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
               QStringLiteral("Fejl under oprettelse af fil|Fejl under skrivning til filen: ") +
                   file +
-                  QStringLiteral("\r\nFejl: No such file or directory\r\n"
-                                 "Programmet kan ikke fortsætte før fejlen er rettet."));
+                  QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
+                  QStringLiteral("\r\nProgrammet kan ikke fortsætte før fejlen er rettet."));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");  // the day is offered again
 }
 

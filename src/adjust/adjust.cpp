@@ -2,7 +2,7 @@
 
 #include "journal/record.h"
 #include "journal/windows1252.h"
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace horalog {
 

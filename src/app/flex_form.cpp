@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "app/app_icon.h"
-#include "timekeeping/time_text.h"
+#include "text/time_text.h"
 
 namespace horalog {
 

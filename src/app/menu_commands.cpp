@@ -7,7 +7,7 @@
 #include "app/flex_form.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace horalog {
 

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 
 #include "app/flex_form.h"
-#include "settings/number_text.h"
-#include "timekeeping/time_text.h"
+#include "text/number_text.h"
+#include "text/time_text.h"
 
 namespace horalog {
 

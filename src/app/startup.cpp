@@ -8,7 +8,7 @@
 #include "app/flex_form.h"
 #include "platform/platform_paths.h"
 #include "settings/store_text.h"
-#include "timekeeping/time_text.h"
+#include "text/time_text.h"
 
 namespace horalog {
 

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 
 #include "journal/record.h"
 #include "journal/windows1252.h"
@@ -15,14 +14,9 @@ namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 
-// The system's reason for the last failed call.
+// The system's reason for the last failed call, in the user's language.
 QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// A write stopped part-way sets no error of QFile's own; errno tells why.
-QString writeError(const QFile& file) {
-    return file.error() != QFileDevice::NoError ? file.errorString() : systemError();
+    return systemErrorText(errno);
 }
 
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
@@ -60,7 +54,7 @@ LastRecord readLastRecordLine(const QString& path) {
     LastRecord result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.outcome = {false, file.errorString()};
+        result.outcome = {false, fileErrorText(file)};
         return result;
     }
     qint64 position = file.size();
@@ -71,12 +65,12 @@ LastRecord readLastRecordLine(const QString& path) {
             const qint64 length = std::min(kChunk, position);
             position -= length;
             if (!file.seek(position)) {
-                result.outcome = {false, file.errorString()};
+                result.outcome = {false, fileErrorText(file)};
                 return result;
             }
             buffer = file.read(length);
             if (buffer.size() != length) {
-                result.outcome = {false, file.errorString()};
+                result.outcome = {false, fileErrorText(file)};
                 return result;
             }
         }
@@ -114,12 +108,12 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return {false, file.errorString()};
+        return {false, fileErrorText(file)};
     }
     const qint64 before = file.isSequential() ? 0 : file.size();
     QString error;
     if (file.write(bytes) != bytes.size()) {
-        error = writeError(file);
+        error = fileErrorText(file);
     } else if (!file.isSequential() && !syncFileDescriptor(file.handle())) {
         error = systemError();
     }
@@ -156,19 +150,19 @@ FileOutcome placeCopy(const QString& from, const QString& to) {
     }
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
-        return {false, source.errorString()};
+        return {false, fileErrorText(source)};
     }
     QFile target(to);
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        return {false, target.errorString()};
+        return {false, fileErrorText(target)};
     }
     FileOutcome outcome;
     while (outcome.ok && !source.atEnd()) {
         const QByteArray chunk = source.read(kChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            outcome = {false, source.errorString()};
+            outcome = {false, fileErrorText(source)};
         } else if (target.write(chunk) != chunk.size()) {
-            outcome = {false, writeError(target)};
+            outcome = {false, fileErrorText(target)};
         }
     }
     if (outcome.ok && !syncFileDescriptor(target.handle())) {

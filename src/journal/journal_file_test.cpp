@@ -23,7 +23,7 @@ protected:
     // Whether the step, with files limited to `limit` bytes as on a full disk, fails so.
     static bool failsOnAFullDisk(rlim_t limit, const std::function<FileOutcome()>& step) {
         return testing::failsWithSizeLimit(
-            limit, [&] { return failure(step()) == QStringLiteral("File too large"); });
+            limit, [&] { return failure(step()) == testing::systemText(EFBIG); });
     }
     QTemporaryDir dir;
 };
@@ -65,6 +65,9 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
     const QByteArray records = "dato;dag\r\n06-12-2026;1;08:00;16:30;800;800;60;\r\n";
     const QString from = writeBytes(path("old.dat"), records);
     QTemporaryDir otherVolume(QStringLiteral("/dev/shm/horalog-XXXXXX"));  // copied, not linked
+    if (!otherVolume.isValid()) {
+        GTEST_SKIP() << "no writable tmpfs at /dev/shm for a move across volumes";
+    }
     for (const QString& to : {path("new.dat"), otherVolume.filePath(QStringLiteral("new.dat"))}) {
         int stored = 0;
         EXPECT_TRUE(moveRegistrationFile(from, to, [&] {

@@ -3,8 +3,8 @@
 #include <QStringList>
 
 #include "journal/journal_file.h"
-#include "settings/number_text.h"
-#include "timekeeping/time_text.h"
+#include "text/number_text.h"
+#include "text/time_text.h"
 
 namespace horalog {
 

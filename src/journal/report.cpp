@@ -5,7 +5,8 @@
 
 #include "journal/record.h"
 #include "journal/windows1252.h"
-#include "settings/number_text.h"
+#include "platform/file_sync.h"
+#include "text/number_text.h"
 
 namespace horalog {
 
@@ -102,7 +103,7 @@ QString MonthlyReport::csv() const {
 bool readReport(const QString& path, MonthlyReport& report, QString& error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
+        error = fileErrorText(file);
         return false;
     }
     QByteArray line;

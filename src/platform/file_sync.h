@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QString>
 
 namespace horalog {
+
+// The system's own text for an error number, in the user's language.
+QString systemErrorText(int errorNumber);
+
+// Why the last call on the file failed, in the system's words: Qt's own texts for some errors
+// ("No such file or directory") are English whatever the user's language.
+QString fileErrorText(const QFileDevice& file);
 
 // Forces the written data of an open file descriptor to the disk.
 bool syncFileDescriptor(int fd);

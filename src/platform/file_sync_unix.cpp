@@ -9,6 +9,18 @@
 
 namespace horalog {
 
+QString systemErrorText(int errorNumber) {
+    char buffer[256] = {};
+    // The GNU strerror_r, which may return a static text instead of filling the buffer.
+    return QString::fromLocal8Bit(::strerror_r(errorNumber, buffer, sizeof buffer));
+}
+
+QString fileErrorText(const QFileDevice& file) {
+    // A failing QFile call leaves the system call's errno behind; without one, Qt's text is all
+    // there is.
+    return errno != 0 ? systemErrorText(errno) : file.errorString();
+}
+
 bool syncFileDescriptor(int fd) {
     return ::fsync(fd) == 0;
 }
@@ -26,7 +38,7 @@ LinkResult linkFile(const QString& from, const QString& to, QString& error) {
     if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
         return LinkResult::Linked;
     }
-    error = QString::fromLocal8Bit(std::strerror(errno));
+    error = systemErrorText(errno);
     return errno == EEXIST ? LinkResult::TargetExists : LinkResult::NotPossible;
 }
 

@@ -1,9 +1,24 @@
 #include <io.h>
 #include <windows.h>
 
+#include <string.h>
+
+#include <QtGlobal>
+
 #include "platform/file_sync.h"
 
 namespace horalog {
+
+QString systemErrorText(int errorNumber) {
+    wchar_t buffer[256] = {};
+    ::_wcserror_s(buffer, 256, errorNumber);
+    return QString::fromWCharArray(buffer);
+}
+
+// Qt asks Windows for the text of its own error code, in the user's language.
+QString fileErrorText(const QFileDevice& file) {
+    return file.errorString();
+}
 
 bool syncFileDescriptor(int fd) {
     return ::_commit(fd) == 0;
@@ -17,7 +32,7 @@ LinkResult linkFile(const QString& from, const QString& to, QString& error) {
         return LinkResult::Linked;
     }
     const DWORD code = ::GetLastError();
-    error = QStringLiteral("Windows-fejl %1").arg(code);
+    error = qt_error_string(static_cast<int>(code));
     return code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS ? LinkResult::TargetExists
                                                                      : LinkResult::NotPossible;
 }

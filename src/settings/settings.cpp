@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "settings/number_text.h"
+#include "text/number_text.h"
 #include "settings/store_text.h"
 
 namespace horalog {

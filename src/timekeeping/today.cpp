@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "settings/number_text.h"
-#include "timekeeping/time_text.h"
+#include "text/number_text.h"
+#include "text/time_text.h"
 
 namespace horalog {
 

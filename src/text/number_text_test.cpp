@@ -1,4 +1,4 @@
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 #include <gtest/gtest.h>
 

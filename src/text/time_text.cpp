@@ -1,8 +1,8 @@
-#include "timekeeping/time_text.h"
+#include "text/time_text.h"
 
 #include <cstdlib>
 
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 namespace horalog {
 

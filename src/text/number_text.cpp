@@ -1,8 +1,7 @@
-#include "settings/number_text.h"
+#include "text/number_text.h"
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace horalog {
@@ -40,14 +39,27 @@ std::optional<double> readPrefixedWhole(const std::string& s, std::size_t i, int
     return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
 }
 
-// Fixed text with seven significant digits, exponent only where the original wrote one.
+// Seven significant digits, exponent only where the original wrote one ("1E+10"). to_chars
+// never looks at the C library's locale, which Qt sets from the environment: "%G" wrote "7,4"
+// on a Danish system, and that reads back as 7.
 std::string sevenDigits(float value) {
     if (value == 0.0f || !std::isfinite(value)) {
         return "0";
     }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.7G", static_cast<double>(value));
-    return buffer;
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer,
+                                            static_cast<double>(value),
+                                            std::chars_format::general, 7);
+    if (error != std::errc()) {
+        return "0";
+    }
+    std::string s(buffer, end);
+    for (char& c : s) {
+        if (c == 'e') {
+            c = 'E';
+        }
+    }
+    return s;
 }
 
 }  // namespace

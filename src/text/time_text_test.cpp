@@ -1,4 +1,4 @@
-#include "timekeeping/time_text.h"
+#include "text/time_text.h"
 
 #include <gtest/gtest.h>
 
