@@ -53,7 +53,8 @@ fuzz:
 SOAK_KILLS ?= 500
 
 soak: build
-	cd $(BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen ./tests/horalog_tests --gtest_filter='Soak.*'
+	cd $(BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen \
+		ctest --output-on-failure -L soak
 
 PACKAGE_BUILD ?= build-package
 

@@ -79,8 +79,8 @@ double bareTicks() {
         const QString ct = QStringLiteral("%1 ct ").arg(minute * 5 / 3);
         labels[0]->setText(QString());
         labels[1]->setText(ct);
-        labels[2]->setText(QStringLiteral("%1:%2 ").arg(minute / 60).arg(minute % 60, 2, 10,
-                                                                         QLatin1Char('0')));
+        labels[2]->setText(
+            QStringLiteral("%1:%2 ").arg(minute / 60).arg(minute % 60, 2, 10, QLatin1Char('0')));
         labels[3]->setText(QStringLiteral("0 ct "));
         labels[4]->setText(QStringLiteral("0 ct "));
         window.setWindowTitle(QStringLiteral("Horalogs registrering - ") + ct);
@@ -98,7 +98,8 @@ int main(int argc, char* argv[]) {
     qputenv("HOME", dir.path().toLocal8Bit());
     const double bare = bareTicks();
     const double form = formTicks(dir.path());
-    std::printf("tick CPU over %d minutes of ticks: window %.3f s, bare window %.3f s, ratio %.2f\n",
-                kMinutes, form, bare, form / bare);
+    std::printf(
+        "tick CPU over %d minutes of ticks: window %.3f s, bare window %.3f s, ratio %.2f\n",
+        kMinutes, form, bare, form / bare);
     return form / bare <= 1.5 ? 0 : 1;
 }

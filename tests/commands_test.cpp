@@ -125,8 +125,7 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
     EXPECT_EQ(lastDialog(), QStringLiteral("Filen ") + file +
                                 QStringLiteral(" kunne ikke flyttes til ") + other() +
                                 QStringLiteral("\r\nFejl: ") + systemText(EEXIST) +
-                                QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") +
-                                file);
+                                QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + file);
     expectPath(file);
     EXPECT_EQ(text("Status_Label"), QString());
 }

@@ -1,13 +1,17 @@
-// The real Qt dialogs, each answered by a timer that fires once the dialog runs.
+// The real Qt dialogs, each answered by a timer that fires once the dialog runs, and the locale.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include "platform/qt_platform.h"
+#include "settings/file_location.h"
 
 namespace horalog {
 namespace {
@@ -45,9 +49,64 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
     }
 }
 
-// The hour padded to two digits where the user's own format pads it.
-TEST(QtPlatformLocale, TimeWithSeconds) {
-    EXPECT_EQ(QtPlatform(QLocale(QLocale::Danish)).timeWithSeconds(QTime(8, 5, 30)), u"08.05.30");
+// Danish texts from Qt's translation, the filters as given, and a name the caller refuses (here
+// one in a folder that does not exist) refused while the dialog stays open.
+TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
+    ASSERT_TRUE(installDanishQtTranslation());
+    QTemporaryDir folder;
+    QtPlatform platform(QLocale::c());
+    const QString wanted = folder.filePath(QStringLiteral("ny.dat"));
+    QStringList seen;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        seen << dialog->windowTitle() << dialog->nameFilters();
+        for (const QPushButton* b : dialog->findChildren<QPushButton*>()) {
+            seen << (b->isVisible() ? b->text() : QString());
+        }
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            seen << box->text();
+            box->accept();
+        });
+        dialog->selectFile(folder.filePath(QStringLiteral("mangler/ny.dat")));
+        QMetaObject::invokeMethod(dialog, "accept");
+        dialog->selectFile(wanted);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    EXPECT_EQ(platform.chooseFile(nullptr, {QStringLiteral("Indtast navnet"),
+                                            folder.path(),
+                                            QStringLiteral("Horalog.Dat"),
+                                            {QStringLiteral("Dat fil (*.Dat)|*.dat"),
+                                             QStringLiteral("Alle filer (*.*)|*.*")},
+                                            locationRefusal}),
+              wanted);
+    EXPECT_EQ(seen.mid(0, 3).join(u'|'),
+              QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));
+    EXPECT_TRUE(seen.contains(QStringLiteral("&Gem")) && seen.contains(QStringLiteral("Annuller")))
+        << seen.join(u',').toStdString();
+    EXPECT_EQ(seen.last(), QStringLiteral("Mappen \"") + folder.path() +
+                               QStringLiteral("/mangler\" findes ikke."));
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);  // the other tests read Qt's own texts untranslated
+        delete t;
+    }
+}
+
+// Without a user locale, Danish conventions; with one, its date pattern, its decimal separator
+// and its time separator, the hour padded to two digits whether or not the user's format pads it.
+TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
+    const struct {
+        QLocale locale;
+        const char16_t* seen;  // date pattern, decimal separator, time with seconds
+    } cases[] = {{QLocale::c(), u"dd-MM-yyyy|,|08:05:30"},
+                 {QLocale(QLocale::Danish, QLocale::Denmark), u"dd.MM.yyyy|,|08.05.30"},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), u"M/d/yy|.|8:05:30"},
+                 {QLocale(QLocale::German, QLocale::Germany), u"dd.MM.yy|,|08:05:30"}};
+    for (const auto& c : cases) {
+        QtPlatform p(c.locale);
+        EXPECT_EQ(p.shortDatePattern() + u'|' + p.decimalSeparator() + u'|' +
+                      p.timeWithSeconds(QTime(8, 5, 30)),
+                  QString::fromUtf16(c.seen))
+            << c.locale.name().toStdString();
+    }
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // The working window driven as a user drives it: start-up, a whole day, the keys, refusals and
 // failures, each seen in the widgets, the dialogs, the file and the store.
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
+#include "app/value_field.h"
 #include "form_fixture.h"
 
 namespace horalog::testing {
@@ -45,6 +48,28 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
               "7.5" + file.toStdString());
 }
 
+// The daily hours are stored as plain number text in every locale. Under da_DK the C library
+// once wrote "7,4", read back at the next start as 7 hours: every day then gave 40 ct too much.
+TEST_F(WindowTest, DailyHoursSurviveARestartInAnyLocale) {
+    platform.answer(QStringLiteral("OK|>150"));
+    ASSERT_TRUE(startForm());
+    EXPECT_EQ(userValue("Arbejdstimer"), "7.4");
+    window.reset();
+    ASSERT_TRUE(startForm());
+    komme()->setText(QStringLiteral("08:00"));
+    click();
+    gaa()->setText(QStringLiteral("16:30"));
+    click();
+    EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;1;08:00;16:30;800;800;210;\r\n"));
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("210 ct "));
+    platform.answer(QStringLiteral(">7,5"));
+    form().run(&Flex_Form::Arbejds_Menu_Click);
+    EXPECT_EQ(userValue("Arbejdstimer"), "7.5");
+    window.reset();
+    ASSERT_TRUE(startForm());
+    EXPECT_EQ(text("Arbejds_Menu"), QStringLiteral("&Arbejdstid  (7.5 timer)"));
+}
+
 // A key without some values: each is written back with its default, the file name after the
 // notice in its first wording. A date format the program cannot read, or a file it cannot make,
 // ends it.
@@ -71,9 +96,10 @@ TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     writeBytes(QString::fromStdString(paths.user), userStore(file, " "));
     platform.answer(QStringLiteral(">0|OK"));
     EXPECT_FALSE(startForm());
-    EXPECT_EQ(lastDialog(), QStringLiteral("Fejl under oprettelse af filen: ") + file +
-                                QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
-                                QStringLiteral("\r\nProgrammet kan ikke fortsætte før fejlen er rettet."));
+    EXPECT_EQ(lastDialog(),
+              QStringLiteral("Fejl under oprettelse af filen: ") + file +
+                  QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
+                  QStringLiteral("\r\nProgrammet kan ikke fortsætte før fejlen er rettet."));
 }
 
 TEST_F(WindowTest, FullDay) {
@@ -156,8 +182,7 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     EXPECT_EQ(platform.endedWith, 1);
     EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
               QStringLiteral("Fejl under oprettelse af fil|Fejl under skrivning til filen: ") +
-                  file +
-                  QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
+                  file + QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
                   QStringLiteral("\r\nProgrammet kan ikke fortsætte før fejlen er rettet."));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");  // the day is offered again
 }
@@ -220,6 +245,28 @@ TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
     EXPECT_EQ(icon->toolTip(), form().windowTitle());
     Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(form().isVisible() && !form().isMinimized() && !icon->isVisible());
+}
+
+// Every field shows its whole text, sign first (a cut-off minus once read as a surplus, and
+// "-1110 ct " overflows a field at its own size), and is named by its caption for a screen reader.
+TEST_F(WindowTest, ValueFieldsShowTheirWholeTextUnderTheirCaption) {
+    startExistingUser("x;32767;-;-;-;-2147483648;-2147483648\r\n");
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("-2147483648 ct "));
+    for (const char* name : {"Idag_CT", "Idag_TM", "Periode_CT", "Periode_Diff", "Total_CT"}) {
+        auto* field = child<QLabel>(name);
+        for (const QString& t : {QStringLiteral("-2147483648 ct "), QStringLiteral("-21474836:28 "),
+                                 QStringLiteral("-1110 ct "), text("Periode_Diff")}) {
+            showValue(field, t);
+            EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(t), valueRoom(field)) << name;
+        }
+        showValue(field, QStringLiteral("5 ct "));  // fits: back at the field's own size
+        EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9.75) << name;
+    }
+    const auto name = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(name(child<QLabel>("Total_CT")) + u'|' + name(gaa()),
+              QStringLiteral("Flex total|Gå tid"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "settings/settings.h"
 
-#include "text/number_text.h"
 #include "settings/store_text.h"
+#include "text/number_text.h"
 
 namespace horalog {
 

@@ -47,9 +47,8 @@ std::string sevenDigits(float value) {
         return "0";
     }
     char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer,
-                                            static_cast<double>(value),
-                                            std::chars_format::general, 7);
+    const auto [end, error] = std::to_chars(
+        buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::general, 7);
     if (error != std::errc()) {
         return "0";
     }

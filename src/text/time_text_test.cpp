@@ -20,7 +20,8 @@ TEST(TekstTilTid, TimeTexts) {
     // The time part of a date-time text starts at datoLaengde + 2; a text of exactly
     // datoLaengde + 5 characters is read whole.
     EXPECT_EQ(Tekst_Til_Tid(u"05-12-2026 08:00", 10), 800);
-    EXPECT_EQ(Tekst_Til_Tid(u"05-12-2026 08:00", 8), 608);  // «6 08:» with a short date
+    EXPECT_EQ(Tekst_Til_Tid(u"05.12.2026 08.00", 10), 800);  // Danish date and time separators
+    EXPECT_EQ(Tekst_Til_Tid(u"05-12-2026 08:00", 8), 608);   // «6 08:» with a short date
     EXPECT_EQ(Tekst_Til_Tid(u"08:00123", 3), 800123);
     EXPECT_EQ(Tekst_Til_Tid(u"08:001234", 3), 1234);
     EXPECT_EQ(Tid_Nu(QStringLiteral("8:05:30")) + Tid_Nu(QStringLiteral("14.30.00")),

@@ -36,6 +36,7 @@ TEST(CloseDay, Cases) {
                  {{0, 0, 0}, 800, 750, kOff, -50, {1, -50, -790}},  // departure before arrival
                  {{2, 100, 0}, 0, 740, kOff, 740, {3, 840, 0}},     // 740 - 740.0000095 rounds to 0
                  {{2, 100, 0}, 0, 750, kOff, 750, {3, 850, 10}},
+                 {{0, 0, 0}, 0, 32767, kOff, 32767, {1, 32767, 32027}},  // the column's last
                  {{0, 0, 0}, 0, 32768, kOff, {}, {}},
                  {{32766, 0, 0}, 800, 1650, kOn, 800, {32767, 800, 60}},
                  {{32767, 0, 0}, 800, 1650, kOn, {}, {}},
@@ -46,6 +47,16 @@ TEST(CloseDay, Cases) {
         EXPECT_EQ(day.has_value(), c.tid.has_value()) << c.komme << "-" << c.gaa;
         EXPECT_EQ(day.value_or(ClosedDay{c.after, 0}).tid, c.tid.value_or(0));
         EXPECT_EQ(day.value_or(ClosedDay{c.after, 0}).after, c.after) << c.komme << "-" << c.gaa;
+    }
+}
+
+// The period against the daily hours, half to even: 37.5 and 38.5 both give 38.
+TEST(PeriodSurplus, Rounding) {
+    const Figures figures[] = {{3, 2250, 0}, {3, 2200, 0}, {1, 750, 0}, {1, 751, 0}, {0, -365, 0}};
+    const float hours[] = {7.4f, 7.4f, 7.125f, 7.125f, 7.4f};
+    const std::int64_t surplus[] = {30, -20, 38, 38, -365};
+    for (std::size_t i = 0; i < std::size(figures); ++i) {
+        EXPECT_EQ(periodSurplus(figures[i], hours[i]), surplus[i]) << i;
     }
 }
 
