@@ -45,7 +45,9 @@ public:
                              MessageAnswer defaultButton) override {
         const QString a = show({u'!', title, text, {}, icon, buttons, defaultButton}, parent);
         if (whileMessageShown) {
+            ++showing_;
             whileMessageShown();
+            --showing_;
         }
         return a == u"Ja"    ? MessageAnswer::Yes
                : a == u"Nej" ? MessageAnswer::No
@@ -66,6 +68,7 @@ public:
     QString shortDatePattern() override { return datePattern; }
     QChar decimalSeparator() override { return QLatin1Char(','); }
     QString timeWithSeconds(const QTime& time) override { return time.toString(u"HH:mm:ss"); }
+    bool dialogOpen() override { return showing_ > 0; }
     bool trayAvailable() override { return tray; }
     [[noreturn]] void endProgram(int status) override {
         endedWith = status;
@@ -97,6 +100,7 @@ private:
         return kind == u'!' ? a : a.mid(1);
     }
     QStringList answers_;
+    int showing_ = 0;
 };
 
 // An existing user's store: the registration file, the open day ("Moedt") and the defaults.

@@ -10,6 +10,8 @@
 #include "journal/report.h"
 #include "platform/qt_platform.h"
 #include "settings/settings.h"
+#include "text/time_text.h"
+#include "timekeeping/open_day.h"
 #include "timekeeping/today.h"
 
 namespace horalog {
@@ -49,20 +51,23 @@ int status() {
     if (!file.ok) {
         return fail(*settings->filnavn + QStringLiteral(": ") + file.error, 1);
     }
+    // The open day as the window would show it after "Ja": an arrival from another day named
+    // as it is stored, and the time that really passed since.
     QtPlatform platform;
     const DatePattern pattern = checkDatePattern(platform.shortDatePattern());
     const QDateTime now = platform.currentDateTime();
-    const QString nowText =
-        dateTimeText(now.date(), platform.shortDatePattern(), platform.timeWithSeconds(now.time()));
+    const OpenDayDecision open = decideOpenDay(stored, now.date(), platform.shortDatePattern());
+    const auto arrival = readTypedTime(open.timeText, pattern.length);
+    const auto clock = readTypedTime(Tid_Nu(platform.timeWithSeconds(now.time())), pattern.length);
     std::optional<OpenDay> day;
-    const auto arrival = readTypedTime(stored, pattern.length);
-    if (storedArrivalKind(stored, nowText.left(pattern.length), pattern.length) ==
-            StoredArrival::Today &&
-        arrival) {
+    if (open.kind != OpenDayDecision::Kind::None && arrival && clock) {
+        const bool today = open.kind == OpenDayDecision::Kind::Today;
+        const QDate date = open.date.isValid() ? open.date : now.date();
         const WorkSettings& w = settings->values;
-        const auto worked = workedSoFar(arrival->ct, nowText, pattern.length,
-                                        {true, w.frokostVarighed, w.frokostArbejdstid});
-        day = OpenDay{stored.mid(pattern.length + 1), worked.value_or(0)};
+        const auto worked = workedSoFar(arrival->ct, Formater_Tid(clock->hhmm), pattern.length,
+                                        {true, w.frokostVarighed, w.frokostArbejdstid},
+                                        clockShiftUntil(date, arrival->ct, clock->ct, now));
+        day = OpenDay{today ? open.timeText : stored, worked.value_or(0)};
     }
     QTextStream(stdout) << statusLine(day, file.figures.value_or(Figures{}),
                                       settings->values.arbejdstimer)

@@ -12,7 +12,9 @@
 namespace horalog {
 
 void Flex_Form::Opdater_Visning(const QString& text) {
-    const auto today = todayTexts(Komme_CT, text, Dato_Laengde, lunch());
+    const auto departure = readTypedTime(text, Dato_Laengde);
+    const auto today = todayTexts(Komme_CT, text, Dato_Laengde, lunch(),
+                                  departure ? clockShiftTo(departure->ct) : 0);
     if (!today) {
         clearToday();  // a time no clock can show
         return;
@@ -23,8 +25,14 @@ void Flex_Form::Opdater_Visning(const QString& text) {
 }
 
 void Flex_Form::Udregn_Timer_Timer() {
+    if (askingAboutDate_) {
+        return;  // nothing moves while the question about the open day stands
+    }
     if (!Status_Label->text().isEmpty()) {
         Status_Label->clear();
+    }
+    if (Komme_Registreret) {
+        askAboutANewDate();
     }
     if (!Komme_Registreret) {
         return;
@@ -34,6 +42,36 @@ void Flex_Form::Udregn_Timer_Timer() {
         Gaa_Auto = true;  // after the write, whose change handler cleared it
     }
     Opdater_Visning(Gaa_Text->text());
+}
+
+// A new date under an open day (midnight, a wake from sleep, a window left open for days) asks
+// the start-up's question: once per date, and never on top of another dialog.
+void Flex_Form::askAboutANewDate() {
+    const QDate today = platform_.currentDateTime().date();
+    if (today == arrivalDate_ || today == confirmedDate_ || platform_.dialogOpen()) {
+        return;
+    }
+    confirmedDate_ = today;
+    QString stored = storedArrival();
+    if (stored.length() < 14) {  // the store no longer holds it: name it from memory
+        stored = storedArrivalText(
+            horalog::dateTimeText(arrivalDate_, platform_.shortDatePattern(), QString()),
+            Dato_Laengde, Komme_CT);
+    }
+    askingAboutDate_ = true;
+    const bool keep = keepOtherDaysArrival(stored);
+    askingAboutDate_ = false;
+    if (!keep) {
+        Komme_Registreret = false;
+        setKommeColour(false);
+        Gaa_Text->clear();
+        clearToday();
+        proposeArrival();
+    }
+}
+
+std::int32_t Flex_Form::clockShiftTo(std::int32_t gaaCT) {
+    return clockShiftUntil(arrivalDate_, Komme_CT, gaaCT, platform_.currentDateTime());
 }
 
 // The departure field follows the clock: only a new minute is written. The change handler

@@ -12,6 +12,7 @@
 #include "registry/registry.h"
 #include "settings/settings.h"
 #include "timekeeping/balance.h"
+#include "timekeeping/open_day.h"
 #include "timekeeping/today.h"
 
 class QAction;
@@ -74,12 +75,16 @@ private:
     void wireEvents();
 
     void Flyt_Opsaetninger();
-    void readSettings();
+    void Laes_Opsaetninger();
+    QString storedArrival();
+    bool keepOtherDaysArrival(const QString& stored);
+    void askAboutANewDate();
+    std::int32_t clockShiftTo(std::int32_t gaaCT);
     void useSettings(const WorkSettings& values);
     void showWarnings(const QStringList& warnings);
     void showWindowCentred();
     void proposeArrival();
-    void restoreArrival(const QString& stored);
+    void restoreArrival(const QString& time, const QDate& date);
 
     void book(const Adjustment& adjustment);
     void registerArrival();
@@ -129,6 +134,13 @@ private:
     bool Komme_Registreret = false;
     std::int32_t Periode_Sum = 0;
     std::unique_ptr<CRegistry> Reg;
+
+    // The open day's date, so that a day past midnight or across a change of daylight saving
+    // counts the time that really passed; the date on which the user last said to go on with it;
+    // and whether that question stands now.
+    QDate arrivalDate_;
+    QDate confirmedDate_;
+    bool askingAboutDate_ = false;
 
     // The tray record: filled at the end of start-up, its tip kept equal to the caption.
     struct {

@@ -65,6 +65,7 @@ void Flex_Form::registerArrival() {
     }
     Komme_Text->setText(Formater_Tid(arrival->hhmm));
     Komme_CT = arrival->ct;
+    arrivalDate_ = platform_.currentDateTime().date();
     setKommeColour(true);
     writeSetting(QStringLiteral("Moedt"),
                  storedArrivalText(dateTimeText(), Dato_Laengde, Komme_CT));

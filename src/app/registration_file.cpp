@@ -36,7 +36,8 @@ void Flex_Form::Laes_Registrering() {
 }
 
 std::optional<std::int16_t> Flex_Form::Gem_Registrering() {
-    const auto day = closeDay(figures(), Komme_CT, Gaa_CT, lunch(), Arbejdstimer);
+    const auto day =
+        closeDay(figures(), Komme_CT, Gaa_CT, lunch(), Arbejdstimer, clockShiftTo(Gaa_CT));
     if (!day) {
         refuse(dayTooLargeRefusal());
         return std::nullopt;

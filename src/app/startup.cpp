@@ -23,27 +23,18 @@ void Flex_Form::Form_Load() {
     }
 
     Flyt_Opsaetninger();
-    reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
-    const QString stored = readStoredArrival(reg()).value_or(QString());
-    Komme_Registreret = false;
-    switch (storedArrivalKind(stored, currentDateText(), Dato_Laengde)) {
-        case StoredArrival::None:
-            break;
-        case StoredArrival::Today:
-            Komme_Registreret = true;
-            break;
-        case StoredArrival::OtherDay:
-            Komme_Registreret = platform_.messageBox(this, otherDayQuestion(stored),
-                                                     QStringLiteral("Registreret komme tid"),
-                                                     MessageIcon::Question, MessageButtons::YesNo,
-                                                     MessageAnswer::Yes) == MessageAnswer::Yes;
-            break;
-    }
-    readSettings();
+    const QString stored = storedArrival();
+    const QDate today = platform_.currentDateTime().date();
+    const OpenDayDecision open = decideOpenDay(stored, today, platform_.shortDatePattern());
+    Komme_Registreret = open.kind == OpenDayDecision::Kind::Today ||
+                        (open.kind == OpenDayDecision::Kind::Ask && keepOtherDaysArrival(stored));
+    Laes_Opsaetninger();
 
     showWindowCentred();
     if (Komme_Registreret) {
-        restoreArrival(stored);
+        // A date the pattern cannot read counts as today's, as only its time of day is used.
+        restoreArrival(open.timeText, open.date.isValid() ? open.date : today);
+        confirmedDate_ = today;
     } else {
         proposeArrival();
     }
@@ -60,21 +51,33 @@ void Flex_Form::Form_Load() {
     Udregn_Timer->start();
 }
 
+QString Flex_Form::storedArrival() {
+    SettingsKey user(reg(), kHKeyCurrentUser, false, true);
+    return readStoredArrival(reg()).value_or(QString());
+}
+
+bool Flex_Form::keepOtherDaysArrival(const QString& stored) {
+    return platform_.messageBox(this, otherDayQuestion(stored),
+                                QStringLiteral("Registreret komme tid"), MessageIcon::Question,
+                                MessageButtons::YesNo, MessageAnswer::Yes) == MessageAnswer::Yes;
+}
+
 void Flex_Form::Flyt_Opsaetninger() {
-    if (reg().OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
-        reg().CloseKey();
+    if (SettingsKey(reg(), kHKeyCurrentUser, false, false).isOpen()) {
         return;
     }
     QString moedt = QStringLiteral(" ");
     WorkSettings values;
-    if (reg().OpenKey(kHKeyLocalMachine, kSettingsKey, false, false)) {
-        // The machine-wide key stays open in Reg until its next OpenKey.
+    std::optional<SettingsReading> machine;
+    if (SettingsKey key(reg(), kHKeyLocalMachine, false, false); key.isOpen()) {
         moedt = readStoredArrival(reg()).value_or(moedt);
-        const SettingsReading machine = horalog::readSettings(reg(), false);
-        showWarnings(machine.warnings);
-        values = machine.values;
-        Filnavn = machine.filnavn.value_or(defaultRegistrationFile());
-        if (!machine.filnavn) {
+        machine = readSettings(reg(), false);
+    }
+    if (machine) {
+        showWarnings(machine->warnings);
+        values = machine->values;
+        Filnavn = machine->filnavn.value_or(defaultRegistrationFile());
+        if (!machine->filnavn) {
             fileNameNotice(true);
         }
     } else {
@@ -85,8 +88,9 @@ void Flex_Form::Flyt_Opsaetninger() {
     writeUserKey(*makeRegistry_(), moedt, values, Filnavn);
 }
 
-void Flex_Form::readSettings() {
-    const SettingsReading stored = horalog::readSettings(reg(), true);
+void Flex_Form::Laes_Opsaetninger() {
+    SettingsKey user(reg(), kHKeyCurrentUser, false, true);
+    const SettingsReading stored = readSettings(reg(), true);
     showWarnings(stored.warnings);
     useSettings(stored.values);
     Arbejds_Menu->setText(hoursMenuCaption(Arbejdstimer));
@@ -97,7 +101,6 @@ void Flex_Form::readSettings() {
         fileNameNotice(true);
         reg().WriteValue("Filnavn", toStoreText(Filnavn));
     }
-    reg().CloseKey();
     Frokost_Aktiv = true;
 }
 
@@ -135,8 +138,8 @@ void Flex_Form::proposeArrival() {
     Komme_Text_GotFocus();
 }
 
-void Flex_Form::restoreArrival(const QString& stored) {
-    const auto arrival = readTypedTime(stored, Dato_Laengde);
+void Flex_Form::restoreArrival(const QString& time, const QDate& date) {
+    const auto arrival = readTypedTime(time, Dato_Laengde);
     if (!arrival) {
         // A stored arrival no clock can show is no arrival.
         Komme_Registreret = false;
@@ -145,6 +148,7 @@ void Flex_Form::restoreArrival(const QString& stored) {
     }
     Komme_Text->setText(Formater_Tid(arrival->hhmm));
     Komme_CT = arrival->ct;
+    arrivalDate_ = date;
     setKommeColour(true);
     Gaa_Text->setText(nowText());
     Gaa_Text->setFocus();

@@ -48,6 +48,9 @@ public:
     // The time of day with seconds in the user's format, 24-hour.
     virtual QString timeWithSeconds(const QTime& time) = 0;
 
+    // Whether a modal dialog is open now (a tick may come while one is).
+    virtual bool dialogOpen() = 0;
+
     // Whether the desktop has a tray now; a panel may come and go while the program runs.
     virtual bool trayAvailable() = 0;
 

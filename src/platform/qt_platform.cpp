@@ -1,5 +1,6 @@
 #include "platform/qt_platform.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -189,6 +190,10 @@ QString QtPlatform::timeWithSeconds(const QTime& time) {
             : QStringLiteral("H");
     return time.toString(hours + separator + QStringLiteral("mm") + separator +
                          QStringLiteral("ss"));
+}
+
+bool QtPlatform::dialogOpen() {
+    return QApplication::activeModalWidget() != nullptr;
 }
 
 bool QtPlatform::trayAvailable() {

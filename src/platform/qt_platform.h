@@ -28,6 +28,7 @@ public:
     QString shortDatePattern() override;
     QChar decimalSeparator() override;
     QString timeWithSeconds(const QTime& time) override;
+    bool dialogOpen() override;
     bool trayAvailable() override;
     [[noreturn]] void endProgram(int status) override;
 

@@ -39,6 +39,16 @@ QString settingWarning(const char* name, const QString& text, const char* fallba
 
 }  // namespace
 
+SettingsKey::~SettingsKey() {
+    if (open_) {
+        try {
+            reg_.CloseKey();
+        } catch (...) {
+            // Closing only lets a handle go; nothing is lost when it fails.
+        }
+    }
+}
+
 SettingsReading readSettings(CRegistry& key, bool writeMissing) {
     SettingsReading reading;
     WorkSettings& v = reading.values;

@@ -26,6 +26,24 @@ struct SettingsReading {
     std::optional<QString> filnavn;
 };
 
+// The settings key of a root, open for as long as the guard lives, so that each caller holds it
+// for exactly the reads and writes that need it and a call put between two callers cannot change
+// which key the later one sees.
+class SettingsKey {
+public:
+    SettingsKey(CRegistry& reg, std::uint32_t root, bool create, bool allAccess)
+        : reg_(reg), open_(reg.OpenKey(root, kSettingsKey, create, allAccess)) {}
+    ~SettingsKey();
+    SettingsKey(const SettingsKey&) = delete;
+    SettingsKey& operator=(const SettingsKey&) = delete;
+
+    bool isOpen() const { return open_; }
+
+private:
+    CRegistry& reg_;
+    bool open_;
+};
+
 // Reads the open key. writeMissing writes each missing number back with its default.
 SettingsReading readSettings(CRegistry& key, bool writeMissing);
 

@@ -18,13 +18,13 @@ std::int32_t Frokost_Fradrag(std::int32_t t, const LunchRule& lunch) {
 }
 
 std::optional<std::int32_t> workedSoFar(std::int32_t kommeCT, QStringView text, int datoLaengde,
-                                        const LunchRule& lunch) {
+                                        const LunchRule& lunch, std::int32_t shift) {
     const auto hhmm = Tekst_Til_Tid(text, datoLaengde);
     const auto now = hhmm ? Omregn_Til_CT(*hhmm) : std::nullopt;
     if (!now) {
         return std::nullopt;
     }
-    const std::int64_t gross = static_cast<std::int64_t>(*now) - kommeCT;
+    const std::int64_t gross = static_cast<std::int64_t>(*now) - kommeCT + shift;
     if (gross < INT32_MIN || gross > INT32_MAX) {
         return std::nullopt;
     }
@@ -40,9 +40,9 @@ namespace {
 // The day's worked time as the record counts it: the lunch always deducted while the deduction
 // is on, and nothing beyond the record's 16 bits.
 std::optional<std::int16_t> dayWorkedTime(std::int32_t kommeCT, std::int32_t gaaCT,
-                                          const LunchRule& lunch) {
+                                          const LunchRule& lunch, std::int32_t shift) {
     const std::int64_t tid =
-        static_cast<std::int64_t>(gaaCT) - kommeCT - Frokost_Fradrag(-1, lunch);
+        static_cast<std::int64_t>(gaaCT) - kommeCT + shift - Frokost_Fradrag(-1, lunch);
     if (tid < INT16_MIN || tid > INT16_MAX) {
         return std::nullopt;
     }
@@ -52,11 +52,11 @@ std::optional<std::int16_t> dayWorkedTime(std::int32_t kommeCT, std::int32_t gaa
 }  // namespace
 
 std::optional<ClosedDay> closeDay(const Figures& before, std::int32_t kommeCT, std::int32_t gaaCT,
-                                  const LunchRule& lunch, float arbejdstimer) {
+                                  const LunchRule& lunch, float arbejdstimer, std::int32_t shift) {
     if (before.dage == INT16_MAX) {
         return std::nullopt;
     }
-    const auto tid = dayWorkedTime(kommeCT, gaaCT, lunch);
+    const auto tid = dayWorkedTime(kommeCT, gaaCT, lunch, shift);
     if (!tid) {
         return std::nullopt;
     }

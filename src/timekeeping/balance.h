@@ -24,10 +24,11 @@ struct Figures {
 // Centi-hours to deduct for lunch from t; -1 asks for the deduction whatever the day's length.
 std::int32_t Frokost_Fradrag(std::int32_t t, const LunchRule& lunch);
 
-// Today's net worked time from the arrival up to a time text. Nothing when the text or the
+// Today's net worked time from the arrival up to a time text; shift is what the clock's reading
+// misses between them (a midnight, a change of daylight saving). Nothing when the text or the
 // result cannot be held.
 std::optional<std::int32_t> workedSoFar(std::int32_t kommeCT, QStringView text, int datoLaengde,
-                                        const LunchRule& lunch);
+                                        const LunchRule& lunch, std::int32_t shift = 0);
 
 struct ClosedDay {
     Figures after;
@@ -37,7 +38,8 @@ struct ClosedDay {
 // Closing a day: one more day, its worked time into the period sum and the balance against the
 // daily hours. Nothing when a figure would leave its column's range.
 std::optional<ClosedDay> closeDay(const Figures& before, std::int32_t kommeCT, std::int32_t gaaCT,
-                                  const LunchRule& lunch, float arbejdstimer);
+                                  const LunchRule& lunch, float arbejdstimer,
+                                  std::int32_t shift = 0);
 
 // Hours off in lieu: the amount comes off the period sum and the balance.
 std::optional<Figures> takeTimeOff(const Figures& before, float amount);

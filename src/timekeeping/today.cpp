@@ -12,8 +12,8 @@ QString plainCaption() {
 }
 
 std::optional<TodayTexts> todayTexts(std::int32_t kommeCT, const QString& text, int datoLaengde,
-                                     const LunchRule& lunch) {
-    const auto net = workedSoFar(kommeCT, text, datoLaengde, lunch);
+                                     const LunchRule& lunch, std::int32_t shift) {
+    const auto net = workedSoFar(kommeCT, text, datoLaengde, lunch, shift);
     if (!net) {
         return std::nullopt;
     }
@@ -67,14 +67,6 @@ QString proposedArrival(const QTime& now, std::int64_t uptimeMs) {
     return QStringLiteral("%1:%2")
         .arg(start / 3600, 2, 10, QLatin1Char('0'))
         .arg((start % 3600) / 60, 2, 10, QLatin1Char('0'));
-}
-
-StoredArrival storedArrivalKind(const QString& stored, const QString& currentDate,
-                                int datoLaengde) {
-    if (stored.length() < 14) {
-        return StoredArrival::None;
-    }
-    return stored.left(datoLaengde) == currentDate ? StoredArrival::Today : StoredArrival::OtherDay;
 }
 
 QString otherDayQuestion(const QString& stored) {

@@ -20,7 +20,7 @@ struct TodayTexts {
     QString caption;  // «Horalogs registrering - 800 ct »
 };
 std::optional<TodayTexts> todayTexts(std::int32_t kommeCT, const QString& text, int datoLaengde,
-                                     const LunchRule& lunch);
+                                     const LunchRule& lunch, std::int32_t shift = 0);
 
 // The three balance labels.
 struct BalanceTexts {
@@ -47,9 +47,7 @@ QString dateTimeText(const QDate& date, QString pattern, const QString& timeWith
 // has run since before midnight.
 QString proposedArrival(const QTime& now, std::int64_t uptimeMs);
 
-// A stored "Moedt": none (shorter than 14 characters), today's, or another day's.
-enum class StoredArrival { None, Today, OtherDay };
-StoredArrival storedArrivalKind(const QString& stored, const QString& currentDate, int datoLaengde);
+// The question about a stored arrival from another day, naming it as it is stored.
 QString otherDayQuestion(const QString& stored);
 
 // A typed arrival or departure: its hh:mm value and centi-hours; nothing when it cannot be held.
@@ -72,7 +70,7 @@ bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText);
 // One line for a panel: the open day's arrival and time so far (nothing when no day is open),
 // the period's time and its +/-, and the flex total.
 struct OpenDay {
-    QString arrival;  // «08:00»
+    QString arrival;  // «08:00», or «07.12.2026 22:00» for an arrival from another day
     std::int32_t worked = 0;
 };
 QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer);

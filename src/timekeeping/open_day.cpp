@@ -1,0 +1,76 @@
+#include "timekeeping/open_day.h"
+
+#include "text/time_text.h"
+
+namespace horalog {
+
+namespace {
+
+// Qt reads the day and year letters in lower case only; a Danish pattern may spell the year å.
+QString qtPattern(QString pattern) {
+    for (QChar& c : pattern) {
+        if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
+            c = QLatin1Char('y');
+        } else if (c == QLatin1Char('D')) {
+            c = QLatin1Char('d');
+        }
+    }
+    return pattern;
+}
+
+}  // namespace
+
+QDate readDate(const QString& text, const QString& pattern) {
+    const QString p = qtPattern(pattern);
+    QDate date = QDate::fromString(text.trimmed(), p);
+    if (date.isValid() && !p.contains(QStringLiteral("yyy")) && date.year() < 2000) {
+        // Qt reads "yy" as 19yy.
+        const int yy = date.year() % 100;
+        date = date.addYears((yy <= 68 ? 2000 + yy : 1900 + yy) - date.year());
+    }
+    return date;
+}
+
+OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern) {
+    OpenDayDecision d;
+    if (stored.length() < 14) {
+        return d;
+    }
+    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
+    const QString dateText = blank < 0 ? stored : stored.left(blank);
+    d.timeText = blank < 0 ? QString() : stored.mid(blank + 1);
+    d.date = readDate(dateText, pattern);
+    const bool today_ = dateText == today.toString(qtPattern(pattern)) || d.date == today;
+    d.kind = today_ ? OpenDayDecision::Kind::Today : OpenDayDecision::Kind::Ask;
+    return d;
+}
+
+std::int32_t clockShift(const Moment& arrival, const Moment& departure) {
+    const bool dayBefore = arrival.date.isValid() && arrival.date.addDays(1) == departure.date;
+    std::int32_t shift = dayBefore && departure.ct < arrival.ct ? 2400 : 0;
+    // An hour skipped in spring did not pass; one repeated in autumn passed twice. An arrival
+    // from further back counts as the departure's day's, as its time of day alone is used.
+    if (dayBefore || arrival.date == departure.date) {
+        shift -= (departure.utcOffsetSeconds - arrival.utcOffsetSeconds) / 36;
+    }
+    return shift;
+}
+
+std::int32_t clockShiftUntil(const QDate& arrivalDate, std::int32_t arrivalCT,
+                             std::int32_t departureCT, const QDateTime& now) {
+    return clockShift({arrivalDate, arrivalCT, utcOffsetAt(arrivalDate, arrivalCT, now)},
+                      {now.date(), departureCT, utcOffsetAt(now.date(), departureCT, now)});
+}
+
+std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& now) {
+    const std::int32_t hhmm = Omregn_Til_Tid(ct);
+    const QTime time(hhmm / 100, hhmm % 100);
+    if (!time.isValid() || !date.isValid() ||
+        (date == now.date() && time.hour() == now.time().hour() &&
+         time.minute() == now.time().minute())) {
+        return now.offsetFromUtc();
+    }
+    return QDateTime(date, time).offsetFromUtc();
+}
+
+}  // namespace horalog

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+
+namespace horalog {
+
+// What a stored "Moedt" means today: no open day, a day opened today, or an arrival from another
+// day (or from a date the current pattern cannot read) to ask the user about. The date and the
+// time are read by the blank between them, so a changed date format never moves the time.
+struct OpenDayDecision {
+    enum class Kind { None, Today, Ask } kind = Kind::None;
+    QDate date;        // the arrival's date; invalid when the pattern cannot read it
+    QString timeText;  // the stored time of day, «08:15»
+};
+OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern);
+
+// A date text in the user's short pattern; a two-digit year is read as POSIX strptime reads it
+// (00-68 this century, 69-99 the last). Invalid when the pattern cannot read it.
+QDate readDate(const QString& text, const QString& pattern);
+
+// A wall-clock moment as the window knows it: the date, the time of day in centi-hours, and the
+// offset from UTC that the clock had then.
+struct Moment {
+    QDate date;
+    std::int32_t ct = 0;
+    std::int32_t utcOffsetSeconds = 0;
+};
+
+// The centi-hours that the difference of the two times of day misses: a whole day when the
+// departure lies on the day after the arrival and earlier in the day (a night shift), and the
+// hour that a change of daylight saving time skipped or repeated between them. An arrival from
+// further back, or of no known date, counts by its time of day alone.
+std::int32_t clockShift(const Moment& arrival, const Moment& departure);
+
+// What the clock's reading misses from an arrival (its date and centi-hours) to a departure at
+// departureCT on the clock's date now.
+std::int32_t clockShiftUntil(const QDate& arrivalDate, std::int32_t arrivalCT,
+                             std::int32_t departureCT, const QDateTime& now);
+
+// The UTC offset of the local clock at a time of day (centi-hours) on a date. In the hour that
+// autumn repeats, only the running clock knows which of the two it is: when the time is the
+// clock's own minute, the clock's offset is taken.
+std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& now);
+
+}  // namespace horalog
