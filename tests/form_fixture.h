@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -173,6 +174,11 @@ protected:
         auto* edit = child<QLineEdit>(name);
         return label ? label->text() : edit ? edit->text() : child<QAction>(name)->text();
     }
+    QLineEdit* komme() { return child<QLineEdit>("Komme_Text"); }
+    QLineEdit* gaa() { return child<QLineEdit>("Gaa_Text"); }
+    void click() { child<QPushButton>("Registrer_Command")->click(); }
+    void tick() { ASSERT_FALSE(ends(&Flex_Form::Udregn_Timer_Timer)); }
+    QString today() { return text("Idag_CT") + text("Idag_TM"); }
     QString lastDialog() { return platform.shown.empty() ? QString() : platform.shown.back().text; }
 
     std::unique_ptr<QTemporaryDir> dir;

@@ -9,6 +9,10 @@ inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
 
+inline void PrintTo(const QByteArray& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
 inline void PrintTo(QLatin1String s, std::ostream* os) {
     PrintTo(QString(s), os);
 }

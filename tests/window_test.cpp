@@ -15,14 +15,7 @@
 namespace horalog::testing {
 namespace {
 
-class WindowTest : public FormTest {
-protected:
-    QLineEdit* komme() { return child<QLineEdit>("Komme_Text"); }
-    QLineEdit* gaa() { return child<QLineEdit>("Gaa_Text"); }
-    void click() { child<QPushButton>("Registrer_Command")->click(); }
-    void tick() { ASSERT_FALSE(ends(&Flex_Form::Udregn_Timer_Timer)); }
-    QString today() { return text("Idag_CT") + text("Idag_TM"); }
-};
+using WindowTest = FormTest;
 
 TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
     platform.answer(QStringLiteral("OK|>150"));

@@ -31,7 +31,10 @@ void Flex_Form::Udregn_Timer_Timer() {
     if (!Status_Label->text().isEmpty()) {
         Status_Label->clear();
     }
-    if (Komme_Registreret) {
+    if (Komme_Registreret && !onTheOpenDaysDate()) {
+        if (platform_.dialogOpen()) {
+            return;  // asked once that dialog is gone; until then the figures wait
+        }
         askAboutANewDate();
     }
     if (!Komme_Registreret) {
@@ -44,14 +47,16 @@ void Flex_Form::Udregn_Timer_Timer() {
     Opdater_Visning(Gaa_Text->text());
 }
 
-// A new date under an open day (midnight, a wake from sleep, a window left open for days) asks
-// the start-up's question: once per date, and never on top of another dialog.
-void Flex_Form::askAboutANewDate() {
+// Whether the clock's date is the open day's own, or one the user said to go on with it on.
+bool Flex_Form::onTheOpenDaysDate() {
     const QDate today = platform_.currentDateTime().date();
-    if (today == arrivalDate_ || today == confirmedDate_ || platform_.dialogOpen()) {
-        return;
-    }
-    confirmedDate_ = today;
+    return today == arrivalDate_ || today == confirmedDate_;
+}
+
+// A new date under an open day (midnight, a wake from sleep, a window left open for days) asks
+// the start-up's question, once per date.
+void Flex_Form::askAboutANewDate() {
+    confirmedDate_ = platform_.currentDateTime().date();
     QString stored = storedArrival();
     if (stored.length() < 14) {  // the store no longer holds it: name it from memory
         stored = storedArrivalText(

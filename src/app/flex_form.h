@@ -78,6 +78,7 @@ private:
     void Laes_Opsaetninger();
     QString storedArrival();
     bool keepOtherDaysArrival(const QString& stored);
+    bool onTheOpenDaysDate();
     void askAboutANewDate();
     std::int32_t clockShiftTo(std::int32_t gaaCT);
     void useSettings(const WorkSettings& values);

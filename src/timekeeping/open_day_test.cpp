@@ -1,0 +1,97 @@
+#include "timekeeping/open_day.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace horalog {
+namespace {
+
+// The stored text as each pattern reads it: the time always after the blank, a date the pattern
+// cannot read asked about (it once was read as today's at the wrong position: 06:08).
+TEST(DecideOpenDay, StoredTexts) {
+    using K = OpenDayDecision::Kind;
+    const QDate today(2026, 12, 8);
+    const struct {
+        const char16_t* stored;
+        const char16_t* pattern;
+        K kind;
+        QDate date;
+        const char16_t* time;
+    } cases[] = {{u" ", u"dd-MM-yyyy", K::None, {}, u""},
+                 {u"08-12-2026 08:15", u"dd-MM-yyyy", K::Today, today, u"08:15"},
+                 {u"07-12-2026 22:00", u"dd-MM-yyyy", K::Ask, QDate(2026, 12, 7), u"22:00"},
+                 {u"08.12.2026 08:00", u"dd.MM.yyyy", K::Today, today, u"08:00"},
+                 {u"08.12.2026 08:00", u"dd.MM.yy", K::Ask, {}, u"08:00"},
+                 {u"08.12.26 08:00", u"dd.MM.yy", K::Today, today, u"08:00"},
+                 {u"31-12-99 07:30", u"dd-MM-yy", K::Ask, QDate(1999, 12, 31), u"07:30"},
+                 {u"08-12-åååå 8:00", u"dd-MM-åååå", K::Ask, {}, u"8:00"},
+                 {u"08-12-2026 9e99", u"dd-MM-yyyy", K::Today, today, u"9e99"}};
+    for (const auto& c : cases) {
+        const OpenDayDecision d =
+            decideOpenDay(QString::fromUtf16(c.stored), today, QString::fromUtf16(c.pattern));
+        EXPECT_EQ(d.kind, c.kind) << QString::fromUtf16(c.stored).toStdString();
+        EXPECT_EQ(d.date, c.date) << QString::fromUtf16(c.stored).toStdString();
+        EXPECT_EQ(d.timeText, QString::fromUtf16(c.time));
+    }
+}
+
+TEST(ReadDate, TwoDigitYearsPivotAt69) {
+    EXPECT_EQ(readDate(QStringLiteral("01-01-68"), QStringLiteral("dd-MM-yy")), QDate(2068, 1, 1));
+    EXPECT_EQ(readDate(QStringLiteral("01-01-69"), QStringLiteral("dd-MM-yy")), QDate(1969, 1, 1));
+    EXPECT_EQ(readDate(QStringLiteral("01-01-1950"), QStringLiteral("DD-MM-ÅÅÅÅ")),
+              QDate(1950, 1, 1));
+}
+
+// Worked by hand. Offsets are those of Copenhagen: +1 h in winter, +2 h in summer.
+TEST(ClockShift, MidnightAndDaylightSaving) {
+    const int winter = 3600, summer = 7200;
+    const QDate d7(2026, 12, 7), d8(2026, 12, 8), spring(2026, 3, 29), autumn(2026, 10, 25);
+    const struct {
+        Moment arrival, departure;
+        std::int32_t shift;
+    } cases[] = {
+        {{d7, 2200, winter}, {d8, 150, winter}, 2400},        // 22:00 to 01:30: 350, not -2050
+        {{d7, 825, winter}, {d8, 1650, winter}, 0},           // yesterday's 08:15 kept: 775
+        {{d8, 800, winter}, {d8, 750, winter}, 0},            // typed earlier: a negative day
+        {{d7, 2200, winter}, {d7, 2300, winter}, 0},          // the same evening
+        {{spring, 50, winter}, {spring, 750, summer}, -100},  // 00:30-07:30 is 6 hours
+        {{autumn, 50, summer}, {autumn, 750, winter}, 100},   // and 8 hours
+        {{QDate(2026, 12, 5), 2200, winter}, {d8, 150, winter}, 0},  // days back: time alone
+        {{QDate(2026, 7, 5), 800, summer}, {d8, 1650, winter}, 0},
+        {{QDate(), 2200, winter}, {d8, 150, winter}, 0}};  // no known date
+    for (const auto& c : cases) {
+        EXPECT_EQ(clockShift(c.arrival, c.departure), c.shift)
+            << c.arrival.date.toString().toStdString() << " " << c.arrival.ct;
+    }
+}
+
+// The zone's offsets on the changeover days; in the repeated hour only the clock knows which.
+TEST(ClockShift, OffsetsOfTheLocalClock) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Copenhagen");
+    tzset();
+    const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
+    const QDateTime noon(spring, QTime(12, 0));
+    EXPECT_EQ(utcOffsetAt(spring, 50, noon), 3600);
+    EXPECT_EQ(utcOffsetAt(spring, 750, noon), 7200);
+    // 02:30 the second time: 01:30 UTC.
+    const QDateTime again =
+        QDateTime::fromSecsSinceEpoch(QDateTime(autumn, QTime(1, 30), Qt::UTC).toSecsSinceEpoch());
+    EXPECT_EQ(again.time(), QTime(2, 30));
+    EXPECT_EQ(utcOffsetAt(autumn, 250, again), 3600);
+    EXPECT_EQ(utcOffsetAt(autumn, 50, again), 7200);
+    // The running display from 00:30 at 02:59 the first time, then 02:00 the second: on, not back.
+    const QDateTime first =
+        QDateTime::fromSecsSinceEpoch(QDateTime(autumn, QTime(0, 59), Qt::UTC).toSecsSinceEpoch());
+    const QDateTime second =
+        QDateTime::fromSecsSinceEpoch(QDateTime(autumn, QTime(1, 0), Qt::UTC).toSecsSinceEpoch());
+    EXPECT_EQ(298 - 50 + clockShiftUntil(autumn, 50, 298, first), 248);
+    EXPECT_EQ(200 - 50 + clockShiftUntil(autumn, 50, 200, second), 250);
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    tzset();
+}
+
+}  // namespace
+}  // namespace horalog

@@ -1,0 +1,154 @@
+// The days users really have: a night shift past midnight, the two daylight-saving days, a
+// laptop woken on the next day, a changed date format under an open day.
+#include <QTimeZone>
+
+#include "form_fixture.h"
+
+namespace horalog::testing {
+namespace {
+
+const QString kNoDay = QStringLiteral("h\r\nx;0;-;-;-;0;0\r\n");
+
+class DaysTest : public FormTest {
+protected:
+    void on(int year, int month, int day, int hour, int minute) {
+        platform.now = QDateTime(QDate(year, month, day), QTime(hour, minute));
+    }
+    void arriveAt(const char* time) {
+        komme()->setText(QLatin1String(time));
+        click();
+    }
+    QString question(const char* date, const char* time) {
+        return QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") +
+               QLatin1String(date) + QStringLiteral("  Tid: ") + QLatin1String(time) +
+               QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?");
+    }
+    QByteArray lastLine() {
+        return readBytes(file).split('\n').at(readBytes(file).count('\n') - 1);
+    }
+};
+
+// 22:00 to 01:30 once wrote -2100 and took 28 hours off the flex total.
+TEST_F(DaysTest, NightShiftLeftRunning) {
+    on(2026, 12, 7, 22, 0);
+    startExistingUser(kNoDay.toLatin1());
+    arriveAt("22:00");
+    on(2026, 12, 8, 0, 0);
+    platform.answer(QStringLiteral("Ja"));
+    tick();
+    EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
+              QStringLiteral("Registreret komme tid|") + question("07-12-2026", "22:00"));
+    on(2026, 12, 8, 1, 30);
+    tick();  // no second question on the same date
+    EXPECT_EQ(today() + u'|' + form().windowTitle(),
+              QStringLiteral("350 ct 03:30 |Horalogs registrering - 350 ct "));
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("-440 ct "));
+}
+
+TEST_F(DaysTest, NightShiftStartedAgainAfterMidnight) {
+    on(2026, 12, 8, 1, 30);
+    platform.answer(QStringLiteral("Ja"));
+    startExistingUser(kNoDay.toLatin1(), "07-12-2026 22:00");
+    EXPECT_EQ(lastDialog(), question("07-12-2026", "22:00"));
+    EXPECT_EQ(komme()->text() + u'|' + today(), QStringLiteral("22:00|350 ct 03:30 "));
+    tick();  // answered at the start: not asked again
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
+}
+
+// 00:30 to 07:30 is six real hours on the spring day and eight on the autumn day; in the hour
+// that autumn repeats, the running figure goes on instead of back.
+TEST_F(DaysTest, DaylightSavingDays) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Copenhagen");
+    tzset();
+    on(2026, 3, 29, 0, 30);
+    startExistingUser(kNoDay.toLatin1());
+    arriveAt("00:30");
+    on(2026, 3, 29, 7, 30);
+    tick();
+    EXPECT_EQ(today(), QStringLiteral("550 ct 05:30 "));
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("29-03-2026;1;00:30;07:30;550;550;-190;\r"));
+
+    fresh();
+    on(2026, 10, 25, 0, 30);
+    startExistingUser(kNoDay.toLatin1());
+    arriveAt("00:30");
+    const auto utc = [](int hour, int minute) {
+        return QDateTime(QDate(2026, 10, 25), QTime(hour, minute), Qt::UTC).toLocalTime();
+    };
+    QStringList seen;
+    for (const QDateTime& t : {utc(0, 59), utc(1, 0), utc(1, 30)}) {  // 02:59, 02:00, 02:30
+        platform.now = t;
+        tick();
+        seen << gaa()->text() + u' ' + text("Idag_CT");
+    }
+    EXPECT_EQ(seen.join(u'|'), QStringLiteral("02:59 248 ct |02:00 250 ct |02:30 300 ct "));
+    on(2026, 10, 25, 7, 30);
+    tick();
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;00:30;07:30;750;750;10;\r"));
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    tzset();
+}
+
+// A laptop suspended at 15:00 and woken the next morning once took yesterday's 08:00 as today's
+// arrival without a word. The question comes at the first tick on the new date, never on top of
+// another dialog, and nothing moves while it stands; "Nej" leaves no day open.
+TEST_F(DaysTest, WokenOnTheNextDay) {
+    for (const char* answer : {"Nej", "Ja"}) {
+        fresh();
+        on(2026, 12, 8, 8, 0);
+        startExistingUser(kNoDay.toLatin1());
+        arriveAt("08:00");
+        on(2026, 12, 8, 15, 0);
+        tick();
+        on(2026, 12, 9, 9, 0);
+        platform.answer(QStringLiteral("OK"));
+        platform.whileMessageShown = [this] { tick(); };
+        form().run(&Flex_Form::Om_Menu_Click);
+        EXPECT_EQ(platform.shown.back().title, QStringLiteral("Om Horalogs registrering"));
+        QString during;
+        platform.whileMessageShown = [this, &during] {
+            on(2026, 12, 9, 9, 5);
+            tick();
+            during = gaa()->text() + text("Idag_CT");
+        };
+        platform.answer(QLatin1String(answer));
+        tick();
+        EXPECT_EQ(lastDialog(), question("08-12-2026", "08:00"));
+        EXPECT_EQ(during, QStringLiteral("15:00650 ct "));
+        platform.whileMessageShown = nullptr;
+        tick();
+        if (answer[0] == 'N') {
+            EXPECT_EQ(komme()->text() + u'|' + gaa()->text() + u'|' + today(),
+                      QStringLiteral("08:05||"));  // the proposal from the system's start
+            EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
+            EXPECT_EQ(userValue("Moedt"), "08-12-2026 08:00");
+            EXPECT_EQ(readBytes(file), kNoDay.toLatin1());
+        } else {  // the open day goes on, its time of day as today's
+            EXPECT_EQ(today(), QStringLiteral("108 ct 01:05 "));
+            click();
+            EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
+        }
+    }
+}
+
+// "Moedt" written under dd.MM.yyyy and read under dd.MM.yy: the time once came from the wrong
+// position (06:08).
+TEST_F(DaysTest, ChangedDateFormatUnderAnOpenDay) {
+    platform.datePattern = QStringLiteral("dd.MM.yy");
+    on(2026, 12, 8, 16, 30);
+    platform.answer(QStringLiteral("Ja"));
+    startExistingUser(kNoDay.toLatin1(), "08.12.2026 08:00");
+    EXPECT_EQ(lastDialog(), question("08.12.2026", "08:00"));
+    EXPECT_EQ(komme()->text() + u'|' + today(), QStringLiteral("08:00|800 ct 08:00 "));
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("08.12.26;1;08:00;16:30;800;800;60;\r"));
+}
+
+}  // namespace
+}  // namespace horalog::testing
