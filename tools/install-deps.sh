@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only when one is missing.
 set -euo pipefail
 packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev googletest libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-translations-l10n locales
+          libbenchmark-dev qt6-translations-l10n locales libfaketime
           desktop-file-utils appstream lintian dpkg-dev "$@")
 missing=()
 for p in "${packages[@]}"; do

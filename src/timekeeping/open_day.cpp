@@ -4,10 +4,7 @@
 
 namespace horalog {
 
-namespace {
-
-// Qt reads the day and year letters in lower case only; a Danish pattern may spell the year å.
-QString qtPattern(QString pattern) {
+QString qtDatePattern(QString pattern) {
     for (QChar& c : pattern) {
         if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
             c = QLatin1Char('y');
@@ -18,10 +15,8 @@ QString qtPattern(QString pattern) {
     return pattern;
 }
 
-}  // namespace
-
 QDate readDate(const QString& text, const QString& pattern) {
-    const QString p = qtPattern(pattern);
+    const QString p = qtDatePattern(pattern);
     QDate date = QDate::fromString(text.trimmed(), p);
     if (date.isValid() && !p.contains(QStringLiteral("yyy")) && date.year() < 2000) {
         // Qt reads "yy" as 19yy.
@@ -40,7 +35,7 @@ OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const Q
     const QString dateText = blank < 0 ? stored : stored.left(blank);
     d.timeText = blank < 0 ? QString() : stored.mid(blank + 1);
     d.date = readDate(dateText, pattern);
-    const bool today_ = dateText == today.toString(qtPattern(pattern)) || d.date == today;
+    const bool today_ = dateText == today.toString(qtDatePattern(pattern)) || d.date == today;
     d.kind = today_ ? OpenDayDecision::Kind::Today : OpenDayDecision::Kind::Ask;
     return d;
 }

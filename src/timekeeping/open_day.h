@@ -17,6 +17,10 @@ struct OpenDayDecision {
 };
 OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern);
 
+// The user's short date pattern as Qt reads it: Qt knows the day and year letters in lower case
+// only, and a Danish pattern may spell the year letters "å".
+QString qtDatePattern(QString pattern);
+
 // A date text in the user's short pattern; a two-digit year is read as POSIX strptime reads it
 // (00-68 this century, 69-99 the last). Invalid when the pattern cannot read it.
 QDate readDate(const QString& text, const QString& pattern);

@@ -4,6 +4,7 @@
 
 #include "text/number_text.h"
 #include "text/time_text.h"
+#include "timekeeping/open_day.h"
 
 namespace horalog {
 
@@ -48,16 +49,8 @@ QString datePatternRefusal(const QString& shown) {
                "\r\nRettes via kontrol panelet og regionale indstillinger.");
 }
 
-QString dateTimeText(const QDate& date, QString pattern, const QString& timeWithSeconds) {
-    // Qt knows the day and year letters in lower case only; a Danish pattern may spell å.
-    for (QChar& c : pattern) {
-        if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
-            c = QLatin1Char('y');
-        } else if (c == QLatin1Char('D')) {
-            c = QLatin1Char('d');
-        }
-    }
-    return date.toString(pattern) + QLatin1Char(' ') + timeWithSeconds;
+QString dateTimeText(const QDate& date, const QString& pattern, const QString& timeWithSeconds) {
+    return date.toString(qtDatePattern(pattern)) + QLatin1Char(' ') + timeWithSeconds;
 }
 
 QString proposedArrival(const QTime& now, std::int64_t uptimeMs) {

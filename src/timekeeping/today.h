@@ -41,7 +41,7 @@ DatePattern checkDatePattern(const QString& pattern);
 QString datePatternRefusal(const QString& shown);
 
 // The moment as the date in the user's short pattern, a blank and the time with seconds.
-QString dateTimeText(const QDate& date, QString pattern, const QString& timeWithSeconds);
+QString dateTimeText(const QDate& date, const QString& pattern, const QString& timeWithSeconds);
 
 // The arrival proposed from the system's start: hh:mm, seconds dropped; 00:00 when the system
 // has run since before midnight.
