@@ -59,9 +59,14 @@ public:
     void Tray_Click();
 
     void Laes_Registrering();
-    // The day's worked time once its record is on disk; nothing when the day could not be
-    // counted (figures beyond their columns), and then nothing changed.
-    std::optional<std::int16_t> Gem_Registrering();
+    // The day's worked time once its record is on disk, and whether the figures had to be read
+    // again from the file first; nothing when the day could not be counted (figures beyond their
+    // columns), and then nothing was written.
+    struct RegisteredDay {
+        std::int16_t worked = 0;
+        bool reread = false;
+    };
+    std::optional<RegisteredDay> Gem_Registrering();
     QString SplitFilename(const QString& filename, bool path_file) const;
 
 protected:
@@ -87,9 +92,11 @@ private:
     void proposeArrival();
     void restoreArrival(const QString& time, const QDate& date);
 
-    void book(const Adjustment& adjustment);
+    void book(const std::function<Adjustment(const Figures&)>& adjust);
+    bool append(const std::function<QStringList(const Figures&)>& build, bool blankLine = false);
     void registerArrival();
     void registerDeparture();
+    bool arrivalStillOpen();
     std::optional<TypedTime> typedTime(const QString& text);
     void fileNameNotice(bool firstWording);
     void setFilnavn(const QString& path);
@@ -139,6 +146,7 @@ private:
     // The open day's date, so that a day past midnight or across a change of daylight saving
     // counts the time that really passed; the date on which the user last said to go on with it;
     // and whether that question stands now.
+    std::optional<QString> lastRecord_;  // the file's last record as this copy read or wrote it
     QDate arrivalDate_;
     QDate confirmedDate_;
     bool askingAboutDate_ = false;

@@ -26,13 +26,9 @@ void Flex_Form::Afspadsering_Menu_Click() {
     const QString comment =
         platform_.inputBox(this, timeOffCommentPrompt(), QStringLiteral("Afspadsering"),
                            QStringLiteral("afspadsering"));
-    const Adjustment booked =
-        bookTimeOff(figures(), hours.hours, comment, hours.text, currentDateText(), separator);
-    if (booked.refusal) {
-        refuse(*booked.refusal);
-        return;
-    }
-    book(booked);
+    book([&](const Figures& before) {
+        return bookTimeOff(before, hours.hours, comment, hours.text, currentDateText(), separator);
+    });
 }
 
 void Flex_Form::Nulstil_Menu_Click() {
@@ -41,18 +37,25 @@ void Flex_Form::Nulstil_Menu_Click() {
                              MessageAnswer::Yes) != MessageAnswer::Yes) {
         return;
     }
-    book(resetPeriod(figures(), currentDateText()));
+    book([this](const Figures& before) { return resetPeriod(before, currentDateText()); });
 }
 
 // The new figures, their record on disk (or the end of the program), and what the user sees.
-void Flex_Form::book(const Adjustment& adjustment) {
-    setFigures(adjustment.after);
-    const FileOutcome written = appendLines(Filnavn, {adjustment.record});
-    if (!written.ok) {
-        fileError(writingFailed(), written.error, true);
+void Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
+    Adjustment booked;
+    const bool reread = append(
+        [&](const Figures& before) {
+            booked = adjust(before);
+            return booked.refusal ? QStringList() : QStringList{booked.record};
+        },
+        true);
+    if (booked.refusal) {
+        refuse(*booked.refusal);
+        return;
     }
+    setFigures(booked.after);
     showBalances();
-    Status_Label->setText(adjustment.status);
+    Status_Label->setText(reread ? fileChangedNotice() : booked.status);
     restartTimer();
 }
 

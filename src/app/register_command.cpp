@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "app/flex_form.h"
+#include "journal/record.h"
 #include "text/number_text.h"
 #include "text/time_text.h"
 
@@ -76,14 +77,40 @@ void Flex_Form::registerArrival() {
     clearToday();
 }
 
+// The open day as the shared store holds it now: another copy of the program (on another machine
+// over the same home) may have closed it, or registered another arrival, since this one read it.
+bool Flex_Form::arrivalStillOpen() {
+    const QDate today = platform_.currentDateTime().date();
+    const OpenDayDecision open =
+        decideOpenDay(storedArrival(), today, platform_.shortDatePattern());
+    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
+    if (open.kind == OpenDayDecision::Kind::None || !arrival) {
+        refuse(dayClosedElsewhere());
+        Komme_Registreret = false;
+        setKommeColour(false);
+        Gaa_Text->clear();
+        clearToday();
+        proposeArrival();
+        Laes_Registrering();  // the figures that the other copy's record left
+        showBalances();
+        return false;
+    }
+    if (open.date.isValid()) {
+        arrivalDate_ = open.date;
+    }
+    Komme_CT = arrival->ct;
+    Komme_Text->setText(Formater_Tid(arrival->hhmm));
+    return true;
+}
+
 void Flex_Form::registerDeparture() {
     const auto departure = typedTime(Gaa_Text->text());
-    if (!departure) {
+    if (!departure || !arrivalStillOpen()) {
         return;
     }
     Gaa_CT = departure->ct;
-    const auto worked = Gem_Registrering();
-    if (!worked) {
+    const auto day = Gem_Registrering();
+    if (!day) {
         return;
     }
     // Only now that the record is on disk is the open day forgotten.
@@ -91,7 +118,7 @@ void Flex_Form::registerDeparture() {
     Komme_Text->clear();
     setKommeColour(false);
     Gaa_Text->clear();
-    Status_Label->setText(departureStatus(*worked));
+    Status_Label->setText(day->reread ? fileChangedNotice() : departureStatus(day->worked));
     restartTimer();
     Komme_Registreret = false;
     clearToday();

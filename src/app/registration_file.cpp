@@ -23,6 +23,7 @@ void Flex_Form::Laes_Registrering() {
             fileError(creatingFailed(), created.error, false);
         }
         setFigures(*created.figures);
+        lastRecord_ = created.line;
         return;
     }
     const FileFigures read = readFileFigures(Filnavn);
@@ -33,23 +34,41 @@ void Flex_Form::Laes_Registrering() {
     if (read.figures) {
         setFigures(*read.figures);
     }
+    lastRecord_ = read.line;
 }
 
-std::optional<std::int16_t> Flex_Form::Gem_Registrering() {
-    const auto day =
-        closeDay(figures(), Komme_CT, Gaa_CT, lunch(), Arbejdstimer, clockShiftTo(Gaa_CT));
+std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
+    const std::int32_t shift = clockShiftTo(Gaa_CT);
+    std::optional<ClosedDay> day;
+    const bool reread = append([&](const Figures& before) {
+        day = closeDay(before, Komme_CT, Gaa_CT, lunch(), Arbejdstimer, shift);
+        return day ? QStringList{dayRecord(currentDateText(), day->after, Komme_CT, Gaa_CT,
+                                           day->tid)}
+                   : QStringList();
+    });
     if (!day) {
         refuse(dayTooLargeRefusal());
         return std::nullopt;
     }
     setFigures(day->after);
-    const FileOutcome written = appendLines(
-        Filnavn, {dayRecord(currentDateText(), day->after, Komme_CT, Gaa_CT, day->tid)});
-    if (!written.ok) {
-        fileError(writingFailed(), written.error, false);
-    }
     showBalances();
-    return day->tid;
+    return RegisteredDay{day->tid, reread};
+}
+
+// Appends what `build` makes of the figures under the file's lock, or ends the program on a file
+// error. True when the figures had to be read again first: another copy of the program (or the
+// user) changed the file since this one read or wrote it.
+bool Flex_Form::append(const std::function<QStringList(const Figures&)>& build, bool blankLine) {
+    const LockedAppend done = appendRecords(Filnavn, lastRecord_, figures(), build);
+    if (!done.outcome.ok) {
+        fileError(writingFailed(), done.outcome.error, blankLine);
+    }
+    lastRecord_ = done.last;
+    if (done.reread) {
+        setFigures(*done.reread);
+        showBalances();
+    }
+    return done.reread.has_value();
 }
 
 }  // namespace horalog

@@ -20,43 +20,35 @@ QString systemError() {
 }
 
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
-bool endsWithLineEnd(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() <= 0) {
-        return true;
-    }
-    if (!file.seek(file.size() - 1)) {
+bool endsWithLineEnd(QFile& file) {
+    if (file.isSequential() || file.size() <= 0 || !file.seek(file.size() - 1)) {
         return true;
     }
     char last = '\n';
-    return !file.getChar(&last) || last == '\n';
+    return !file.getChar(&last) || last == '\n' || last == '\r';
 }
 
 // The line between begin and end when it holds at least seven fields.
 std::optional<QString> recordIn(const QByteArray& buffer, qsizetype begin, qsizetype end) {
-    QByteArray line = buffer.mid(begin, end - begin);
-    if (line.endsWith('\r')) {
-        line.chop(1);
-    }
+    const QByteArray line = buffer.mid(begin, end - begin);
     if (line.count(';') < 6) {
         return std::nullopt;
     }
     return fromWindows1252(line);
 }
 
-}  // namespace
-
-bool registrationFileExists(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+// The last line end before `end`: LF, CR LF, or a CR alone (an old editor's).
+qsizetype lineEndBefore(const QByteArray& buffer, qsizetype end) {
+    for (qsizetype i = end - 1; i >= 0; --i) {
+        if (buffer[i] == '\n' || buffer[i] == '\r') {
+            return i;
+        }
+    }
+    return -1;
 }
 
-LastRecord readLastRecordLine(const QString& path) {
+LastRecord lastRecordIn(QFile& file) {
     LastRecord result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.outcome = {false, fileErrorText(file)};
-        return result;
-    }
     qint64 position = file.size();
     QByteArray carry;  // the start of a line whose beginning lies further back
     for (;;) {
@@ -77,15 +69,15 @@ LastRecord readLastRecordLine(const QString& path) {
         buffer.append(carry);
         qsizetype end = buffer.size();
         while (end > 0) {
-            const qsizetype nl = buffer.lastIndexOf('\n', end - 1);
-            if (nl < 0) {
+            const qsizetype lineEnd = lineEndBefore(buffer, end);
+            if (lineEnd < 0) {
                 break;
             }
-            if (auto line = recordIn(buffer, nl + 1, end)) {
+            if (auto line = recordIn(buffer, lineEnd + 1, end)) {
                 result.line = line;
                 return result;
             }
-            end = nl;
+            end = lineEnd;
         }
         carry = buffer.left(end);
         if (position == 0) {
@@ -96,19 +88,15 @@ LastRecord readLastRecordLine(const QString& path) {
     return result;
 }
 
-FileOutcome appendLines(const QString& path, const QStringList& lines) {
-    const bool existed = QFileInfo::exists(path);
+// The lines' bytes, after a line end where the file's last line lacks one.
+FileOutcome writeLines(QFile& file, const QStringList& lines, bool existed) {
     QByteArray bytes;
-    if (existed && !endsWithLineEnd(path)) {
+    if (existed && !endsWithLineEnd(file)) {
         bytes = "\r\n";
     }
     for (const QString& line : lines) {
         bytes += toWindows1252(line);
         bytes += "\r\n";
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return {false, fileErrorText(file)};
     }
     const qint64 before = file.isSequential() ? 0 : file.size();
     QString error;
@@ -117,24 +105,99 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
     } else if (!file.isSequential() && !syncFileDescriptor(file.handle())) {
         error = systemError();
     }
-    if (!error.isEmpty()) {
+    if (!error.isEmpty() && !file.isSequential()) {
         // A full disk or a size limit can stop the write part-way: the half record would be read
         // as the last figures at the next start, so the file goes back to what it was.
-        if (!file.isSequential()) {
-            file.resize(before);
-            syncFileDescriptor(file.handle());
-        }
-        file.close();
-        if (!existed) {
-            removeFile(path);
-        }
-        return {false, error};
+        file.resize(before);
+        syncFileDescriptor(file.handle());
+    }
+    return {error.isEmpty(), error};
+}
+
+}  // namespace
+
+bool registrationFileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+LastRecord readLastRecordLine(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        LastRecord result;
+        result.outcome = {false, fileErrorText(file)};
+        return result;
+    }
+    return lastRecordIn(file);
+}
+
+namespace {
+
+// Opens the file (a missing one is created), takes the lock, and writes the lines that `build`
+// makes from the file's last record as it is now; a new file that holds nothing goes again.
+FileOutcome appendUnderLock(
+    const QString& path, int lockWaitMs,
+    const std::function<FileOutcome(const std::optional<QString>&, QStringList&)>& build) {
+    const bool existed = QFileInfo::exists(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
+        return {false, fileErrorText(file)};
+    }
+    // Another copy of the program (on this machine, or another over a network share) appends
+    // only while it holds the lock, and so does this one: neither builds on stale figures.
+    FileOutcome outcome;
+    QString error;
+    QStringList lines;
+    if (!file.isSequential() && !lockFile(file.handle(), lockWaitMs, error)) {
+        outcome = {false, error};
+    } else if (const LastRecord last = file.isSequential() ? LastRecord{} : lastRecordIn(file);
+               !last.outcome.ok) {
+        outcome = last.outcome;
+    } else if (outcome = build(last.line, lines); outcome.ok && !lines.isEmpty()) {
+        outcome = writeLines(file, lines, existed);
     }
     file.close();
-    if (!existed) {
+    if (!existed && (!outcome.ok || lines.isEmpty())) {
+        removeFile(path);
+    } else if (!existed) {
         syncFolder(QFileInfo(path).absolutePath());
     }
-    return {};
+    return outcome;
+}
+
+}  // namespace
+
+LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
+                           const Figures& held,
+                           const std::function<QStringList(const Figures&)>& build,
+                           int lockWaitMs) {
+    LockedAppend result;
+    result.outcome = appendUnderLock(
+        path, lockWaitMs, [&](const std::optional<QString>& last, QStringList& lines) {
+            Figures figures = held;
+            result.last = last;
+            if (last != known) {
+                // As at a start: the file's last record gives the figures; a file without one
+                // leaves them as they were.
+                if (last && figuresFromLine(*last, figures) == LineReading::OutOfRange) {
+                    return FileOutcome{false, lastRecordTooLarge(*last)};
+                }
+                result.reread = figures;
+            }
+            lines = build(figures);
+            if (!lines.isEmpty()) {
+                result.last = lines.constLast();
+            }
+            return FileOutcome{};
+        });
+    return result;
+}
+
+FileOutcome appendLines(const QString& path, const QStringList& lines) {
+    return appendUnderLock(path, kLockWaitMs,
+                           [&lines](const std::optional<QString>&, QStringList& out) {
+                               out = lines;
+                               return FileOutcome{};
+                           });
 }
 
 FileOutcome placeCopy(const QString& from, const QString& to) {

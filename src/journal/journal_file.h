@@ -5,7 +5,12 @@
 #include <functional>
 #include <optional>
 
+#include "timekeeping/balance.h"
+
 namespace horalog {
+
+// How long an append waits for another copy of the program to let go of the file.
+inline constexpr int kLockWaitMs = 5000;
 
 struct FileOutcome {
     bool ok = true;
@@ -24,10 +29,25 @@ struct LastRecord {
 // twenty years costs no more than one of a day. Blank or short lines after it are passed over.
 LastRecord readLastRecordLine(const QString& path);
 
-// Appends the lines, each ending in CR LF, in one write, flushed and synced. A file whose last
-// line lacks its line end gets one first, so a record never fuses with it.
-// A write that fails part-way leaves the file as it was (a new file is removed again).
+// Appends the lines, each ending in CR LF, in one write, flushed and synced, under an exclusive
+// lock on the file. A file whose last line lacks its line end gets one first, so a record never
+// fuses with it. A write that fails part-way leaves the file as it was (a new file is removed
+// again); a lock not had within kLockWaitMs is a failure like any other.
 FileOutcome appendLines(const QString& path, const QStringList& lines);
+
+// A record appended on the figures of the file's last record: under the lock, that record is
+// compared with `known`, the one this copy of the program read or wrote last. When another copy
+// appended since (or the user edited the file), the figures are read again from it, as at a
+// start, instead of `held`; build makes the lines from the figures (none: nothing is written).
+struct LockedAppend {
+    FileOutcome outcome;
+    std::optional<Figures> reread;  // the file's figures, when they were read again
+    std::optional<QString> last;    // the file's last record now
+};
+LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
+                           const Figures& held,
+                           const std::function<QStringList(const Figures&)>& build,
+                           int lockWaitMs = kLockWaitMs);
 
 // A complete, synced copy of the file under a new name (a second link where the volume allows
 // it); never over an existing file. The original stays.

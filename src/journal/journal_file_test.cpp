@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <stdexcept>
 
 #include "file_bytes.h"
+#include "platform/file_sync.h"
 #include "size_limit.h"
 
 namespace horalog {
@@ -38,6 +40,61 @@ TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
     }
     EXPECT_TRUE(registrationFileExists(writeBytes(path(".hidden.dat"), "a")));  // still the user's
     EXPECT_FALSE(registrationFileExists(dir.path()));
+}
+
+// Lines end in CR LF, LF alone or (an old editor's) CR alone: a CR-only file once read as one
+// line, and the balance silently started again from 0.
+TEST_F(JournalFileTest, LastRecordAfterAnyLineEnd) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        const QByteArray e(end);
+        const QString p =
+            writeBytes(path("ends.dat"),
+                       "h" + e + "x;1;-;-;-;0;5" + e + "x;2;-;-;-;0;7" + e + e + "short;line" + e);
+        EXPECT_EQ(readLastRecordLine(p).line, QStringLiteral("x;2;-;-;-;0;7")) << end[1];
+        ASSERT_TRUE(appendLines(p, {QStringLiteral("r;1")}).ok);
+        EXPECT_TRUE(readBytes(p).endsWith("short;line" + e + "r;1\r\n"));
+    }
+}
+
+// Each append reads the file's last record under the lock and builds on the figures the file
+// holds when another copy of the program appended since; a lock held elsewhere is waited for,
+// then a failure, and nothing is written.
+TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
+    const QString known = QStringLiteral("05-12-2026;3;08:00;16:00;750;2220;125;");
+    const QString other = QStringLiteral("05-12-2026;4;08:00;12:00;350;2570;-265;");
+    const Figures held{3, 2220, 125};
+    const auto record = [](const Figures& f) {
+        return QStringList{QStringLiteral("r;%1;%2;%3").arg(f.dage).arg(f.sum).arg(f.total)};
+    };
+    const struct {
+        QByteArray file;
+        std::optional<Figures> reread;
+        const char* written;  // nothing: a failure
+    } cases[] = {{known.toLatin1() + "\r\n", {}, "r;3;2220;125"},
+                 {known.toLatin1() + "\r\n" + other.toLatin1() + "\r\n", Figures{4, 2570, -265},
+                  "r;4;2570;-265"},
+                 {"dato;dag\r\n", held, "r;3;2220;125"},  // no record: the figures stay
+                 {"x;1;-;-;-;0;2147483648\r\n", {}, nullptr}};
+    for (const auto& c : cases) {
+        const QString p = writeBytes(path("locked.dat"), c.file);
+        const LockedAppend done = appendRecords(p, known, held, record);
+        EXPECT_EQ(done.outcome.ok, c.written != nullptr) << c.file.toStdString();
+        EXPECT_EQ(done.reread, c.reread) << c.file.toStdString();
+        EXPECT_EQ(readBytes(p), c.written ? c.file + c.written + "\r\n" : c.file);
+    }
+    const QString p = writeBytes(path("locked.dat"), known.toLatin1() + "\r\n");
+    QFile holder(p);
+    QString error;
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite) && lockFile(holder.handle(), 0, error));
+    QElapsedTimer waited;
+    waited.start();
+    const LockedAppend locked = appendRecords(p, known, held, record, 300);
+    EXPECT_GE(waited.elapsed(), 300);
+    EXPECT_FALSE(locked.outcome.ok);
+    EXPECT_FALSE(locked.outcome.error.isEmpty());
+    EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\n");
+    holder.close();  // let go: the next append goes through
+    EXPECT_TRUE(appendRecords(p, known, held, record, 300).outcome.ok);
 }
 
 // A full disk once left the first bytes of a record behind, and the next start read that half

@@ -17,6 +17,11 @@ QString timeOf(std::int32_t ct) {
 }
 }  // namespace
 
+QString lastRecordTooLarge(const QString& line) {
+    return QStringLiteral("Den sidste registrering har et tal, der er for stort: ") +
+           line.left(100);
+}
+
 QString headerLine() {
     return QStringLiteral("dato;dag;komme;gå;tid;periode;total;kommentar");
 }
@@ -62,27 +67,24 @@ LineReading figuresFromLine(const QString& line, Figures& figures) {
 FileFigures readFileFigures(const QString& path) {
     const LastRecord last = readLastRecordLine(path);
     if (!last.outcome.ok) {
-        return {false, last.outcome.error, std::nullopt};
+        return {false, last.outcome.error, std::nullopt, std::nullopt};
     }
     if (!last.line) {
         return {};
     }
     Figures read;
     if (figuresFromLine(*last.line, read) == LineReading::OutOfRange) {
-        return {false,
-                QStringLiteral("Den sidste registrering har et tal, der er for stort: ") +
-                    last.line->left(100),
-                std::nullopt};
+        return {false, lastRecordTooLarge(*last.line), std::nullopt, std::nullopt};
     }
-    return {true, QString(), read};
+    return {true, QString(), read, last.line};
 }
 
 FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total) {
     const FileOutcome written = appendLines(path, {headerLine(), openingRecord(date, total)});
     if (!written.ok) {
-        return {false, written.error, std::nullopt};
+        return {false, written.error, std::nullopt, std::nullopt};
     }
-    return {true, QString(), Figures{0, 0, total}};
+    return {true, QString(), Figures{0, 0, total}, openingRecord(date, total)};
 }
 
 QString fileErrorText(const QString& firstLine, const QString& path, const QString& error,
@@ -94,6 +96,11 @@ QString fileErrorText(const QString& firstLine, const QString& path, const QStri
 
 QString creatingFailed() {
     return QStringLiteral("Fejl under oprettelse af filen: ");
+}
+
+QString fileChangedNotice() {
+    return QStringLiteral(
+        "Registreringsfilen er ændret af et andet program; tallene er læst igen.");
 }
 
 QString writingFailed() {

@@ -16,6 +16,9 @@ QString timeOffRecord(const QString& date, const Figures& after, const QString& 
                       const QString& comment);
 QString resetRecord(const QString& date, std::int32_t total);
 
+// Why the figures of a last record cannot be used.
+QString lastRecordTooLarge(const QString& line);
+
 enum class LineReading { TooFewFields, Read, OutOfRange };
 
 // Fields 2, 6 and 7 of a record: the day count, the period sum and the balance.
@@ -28,6 +31,7 @@ struct FileFigures {
     bool ok = true;
     QString error;
     std::optional<Figures> figures;
+    std::optional<QString> line;  // the record they come from
 };
 FileFigures readFileFigures(const QString& path);
 
@@ -39,6 +43,8 @@ QString fileErrorText(const QString& firstLine, const QString& path, const QStri
                       bool blankLine);
 QString creatingFailed();  // «Fejl under oprettelse af filen: »
 QString writingFailed();   // «Fejl under skrivning til filen: »
+// The status line when another program changed the file and its figures were read again.
+QString fileChangedNotice();
 QString balanceQuestion();
 
 }  // namespace horalog

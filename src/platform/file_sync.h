@@ -18,6 +18,11 @@ bool syncFileDescriptor(int fd);
 // Makes a new or removed directory entry in the folder durable; Windows needs nothing.
 void syncFolder(const QString& folder);
 
+// Takes an exclusive lock on the whole open file, waiting up to waitMs while another holds it (a
+// copy of the program on this machine, or on another over a network share). The lock goes with
+// the file's closing.
+bool lockFile(int fd, int waitMs, QString& error);
+
 enum class LinkResult { Linked, TargetExists, NotPossible };
 
 // Gives the file a second name on the same volume without copying it; never replaces a file.

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -31,6 +32,33 @@ void syncFolder(const QString& folder) {
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
+    }
+}
+
+bool lockFile(int fd, int waitMs, QString& error) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;  // from the start to the end, however far the file grows
+#ifdef F_OFD_SETLK
+    // A lock of the open file itself: it holds against another open file of the same process
+    // too, and closing some other descriptor of the file does not let it go.
+    const int command = F_OFD_SETLK;
+#else
+    const int command = F_SETLK;
+#endif
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (::fcntl(fd, command, &lock) == 0) {
+            return true;
+        }
+        const int failure = errno;
+        if ((failure != EACCES && failure != EAGAIN && failure != EINTR) ||
+            waited.elapsed() >= waitMs) {
+            error = systemErrorText(failure);
+            return false;
+        }
+        ::usleep(20000);
     }
 }
 

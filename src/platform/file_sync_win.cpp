@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include <QElapsedTimer>
 #include <QtGlobal>
 
 #include "platform/file_sync.h"
@@ -25,6 +26,25 @@ bool syncFileDescriptor(int fd) {
 }
 
 void syncFolder(const QString&) {}
+
+bool lockFile(int fd, int waitMs, QString& error) {
+    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        OVERLAPPED whole{};
+        if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                         MAXDWORD, &whole)) {
+            return true;
+        }
+        const DWORD failure = ::GetLastError();
+        if (failure != ERROR_LOCK_VIOLATION || waited.elapsed() >= waitMs) {
+            error = qt_error_string(static_cast<int>(failure));
+            return false;
+        }
+        ::Sleep(20);
+    }
+}
 
 LinkResult linkFile(const QString& from, const QString& to, QString& error) {
     if (::CreateHardLinkW(reinterpret_cast<LPCWSTR>(to.utf16()),

@@ -100,6 +100,11 @@ QString dayTooLargeRefusal() {
         "kan rumme.");
 }
 
+QString dayClosedElsewhere() {
+    return QStringLiteral(
+        "Dagen er allerede afsluttet af et andet Horalog, så gå-tiden registreres ikke.");
+}
+
 bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {
     const auto number = readNumber(gaaText);
     return !kommeRegistreret || (number && *number == 0.0);

@@ -62,6 +62,7 @@ QString arrivalStatus(const TypedTime& arrival);
 QString storedArrivalText(const QString& dateTimeText, int datoLaengde, std::int32_t kommeCT);
 QString departureStatus(std::int16_t worked);
 QString dayTooLargeRefusal();
+QString dayClosedElsewhere();
 
 // Leaving the departure field clears today's figures when no day is open or the text reads 0
 // («00:30» too: the number reading stops at the colon).

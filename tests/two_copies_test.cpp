@@ -1,0 +1,100 @@
+// Two copies of the program over one registration file and one store, as on a desk PC and a
+// laptop that share a home on the network: neither drops the other's days.
+#include <QLabel>
+
+#include "form_fixture.h"
+
+namespace horalog::testing {
+namespace {
+
+const QByteArray kThreeDays =
+    "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n"
+    "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
+
+class TwoCopiesTest : public FormTest {
+protected:
+    // The second copy, started over the same folder after the first.
+    Flex_Form& second() {
+        if (!copyB) {
+            platformB.now = platform.now;
+            copyB = std::make_unique<Flex_Form>(platformB, [p = paths] {
+                return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(p));
+            });
+            copyB->run(&Flex_Form::Form_Load);
+        }
+        return *copyB;
+    }
+    QString textB(const char* name) {
+        auto* label = second().findChild<QLabel*>(QLatin1String(name));
+        return label ? label->text() : second().findChild<QLineEdit*>(QLatin1String(name))->text();
+    }
+    void registerB(const char* field, const char* time) {
+        second().findChild<QLineEdit*>(QLatin1String(field))->setText(QLatin1String(time));
+        second().findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();
+    }
+    void TearDown() override {
+        copyB.reset();
+        EXPECT_TRUE(platformB.allAnswered());
+        FormTest::TearDown();
+    }
+
+    ScriptedPlatform platformB;
+    std::unique_ptr<Flex_Form> copyB;
+};
+
+// B read the figures at its start; A's morning once vanished from the period and the balance
+// when B appended its afternoon on them.
+TEST_F(TwoCopiesTest, NeitherDropsTheOthersDay) {
+    startExistingUser(kThreeDays);
+    second();
+    komme()->setText(QStringLiteral("08:00"));
+    click();
+    gaa()->setText(QStringLiteral("12:00"));
+    click();
+    registerB("Komme_Text", "13:00");
+    registerB("Gaa_Text", "16:00");
+    EXPECT_EQ(readBytes(file), kThreeDays +
+                                   "05-12-2026;4;08:00;12:00;350;2570;-265;\r\n"
+                                   "05-12-2026;5;13:00;16:00;250;2820;-755;\r\n");
+    EXPECT_EQ(textB("Status_Label"),
+              QStringLiteral("Registreringsfilen er ændret af et andet program; tallene er læst "
+                             "igen."));
+    EXPECT_EQ(textB("Periode_CT") + textB("Total_CT"), QStringLiteral("2820 ct -755 ct "));
+}
+
+// A day closed on the other machine is not closed twice: its arrival is read afresh from the
+// shared store first.
+TEST_F(TwoCopiesTest, ADayClosedElsewhereIsNotClosedAgain) {
+    startExistingUser(kThreeDays);
+    komme()->setText(QStringLiteral("08:00"));
+    click();
+    second();  // finds today's open day in the store
+    EXPECT_EQ(textB("Komme_Text"), QStringLiteral("08:00"));
+    gaa()->setText(QStringLiteral("16:00"));
+    click();
+    platformB.answer(QStringLiteral("OK"));
+    registerB("Gaa_Text", "16:30");
+    EXPECT_EQ(platformB.shown.back().text,
+              QStringLiteral("Dagen er allerede afsluttet af et andet Horalog, så gå-tiden "
+                             "registreres ikke.\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(readBytes(file), kThreeDays + "05-12-2026;4;08:00;16:00;750;2970;135;\r\n");
+    EXPECT_EQ(textB("Gaa_Text") + textB("Idag_CT") + u'|' + textB("Total_CT"),
+              QStringLiteral("|135 ct "));
+    EXPECT_EQ(userValue("Moedt"), " ");
+}
+
+// The user corrected the last line in a spreadsheet while the window ran: the time off is booked
+// on the corrected figures.
+TEST_F(TwoCopiesTest, FileChangedBehindTheWindowsBack) {
+    startExistingUser(kThreeDays);
+    writeBytes(file, kThreeDays + "05-12-2026;3;08:00;16:00;750;2220;200;\r\n");
+    platform.answer(QStringLiteral(">1|>"));
+    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    EXPECT_TRUE(readBytes(file).endsWith("200;\r\n05-12-2026;3;-;-;-100;2120;100;\r\n"));
+    EXPECT_EQ(text("Total_CT") + text("Status_Label"),
+              QStringLiteral("100 ct Registreringsfilen er ændret af et andet program; tallene er "
+                             "læst igen."));
+}
+
+}  // namespace
+}  // namespace horalog::testing
