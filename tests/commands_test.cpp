@@ -118,6 +118,11 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
                                 QStringLiteral("/tid\" findes ikke.") + kUnchanged);
     EXPECT_EQ(r.refusal(other()) + kUnchanged, lastDialog());
     expectPath(file);
+    // A folder that takes no files (a read-only one, even for root) is refused the same way.
+    choose(QStringLiteral("/proc/Horalog.Dat"), QStringLiteral("OK"));
+    EXPECT_EQ(lastDialog(),
+              QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".") + kUnchanged);
+    expectPath(file);
     // A name taken by another file: the move fails and the old file stays in use.
     QDir().mkpath(QFileInfo(other()).path());
     writeBytes(other(), "someone else's\r\n");

@@ -97,7 +97,43 @@ int report(const QString& form) {
 
 }  // namespace
 
-int runCommandLine(int argc, char* argv[]) {
+bool onlyQtOptions(int argc, char* argv[]) {
+    static const QStringList withValue = {QStringLiteral("-session"),
+                                          QStringLiteral("-style"),
+                                          QStringLiteral("-stylesheet"),
+                                          QStringLiteral("-platform"),
+                                          QStringLiteral("-display"),
+                                          QStringLiteral("-geometry"),
+                                          QStringLiteral("-qwindowgeometry"),
+                                          QStringLiteral("-title"),
+                                          QStringLiteral("-qwindowtitle"),
+                                          QStringLiteral("-icon"),
+                                          QStringLiteral("-qwindowicon"),
+                                          QStringLiteral("-name"),
+                                          QStringLiteral("-platformpluginpath"),
+                                          QStringLiteral("-platformtheme"),
+                                          QStringLiteral("-plugin"),
+                                          QStringLiteral("-visual")};
+    static const QStringList alone = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
+                                      QStringLiteral("-nograb"), QStringLiteral("-dograb"),
+                                      QStringLiteral("-sync")};
+    for (int i = 1; i < argc; ++i) {
+        QString option = QString::fromLocal8Bit(argv[i]);
+        if (option.startsWith(QStringLiteral("--"))) {
+            option.remove(0, 1);  // Qt takes its options with one dash or two
+        }
+        if (withValue.contains(option) && i + 1 < argc) {
+            ++i;
+        } else if (!alone.contains(option)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+int answerCommandLine(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Horalog"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
@@ -148,6 +184,18 @@ int runCommandLine(int argc, char* argv[]) {
         return status();
     }
     return report(form);
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char* argv[]) {
+    try {
+        return answerCommandLine(argc, argv);
+    } catch (const RegistryError& e) {
+        // A store that cannot be read (a damaged file, a registry export in another format) is a
+        // failure to report, not a crash.
+        return fail(QString::fromLocal8Bit(e.description().c_str()), 1);
+    }
 }
 
 }  // namespace horalog

@@ -6,4 +6,8 @@ namespace horalog {
 // ends; none opens a window, and none needs a graphical session.
 int runCommandLine(int argc, char* argv[]);
 
+// Whether the arguments are only Qt's own options (a session manager restarting the program with
+// -session, a user's -style): those start the window as a start without any does.
+bool onlyQtOptions(int argc, char* argv[]);
+
 }  // namespace horalog

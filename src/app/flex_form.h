@@ -109,6 +109,7 @@ private:
     void setKommeColour(bool registered);
     void setGaaText(const QString& text);
     void createTrayIcon();
+    void restoreOnRelease();
 
     CRegistry& reg();
     void writeSetting(const QString& name, const QString& value);

@@ -7,8 +7,8 @@
 #include "platform/qt_platform.h"
 
 int main(int argc, char* argv[]) {
-    // Any option is answered without a window, whether a window runs or not.
-    if (argc > 1) {
+    // The program's own options are answered without a window, whether a window runs or not.
+    if (argc > 1 && !horalog::onlyQtOptions(argc, argv)) {
         return horalog::runCommandLine(argc, argv);
     }
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 // The tray, the keys the window intercepts, and the ways the program ends.
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -47,9 +48,19 @@ void Flex_Form::createTrayIcon() {
     connect(Tray_Icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason why) {
                 if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick) {
-                    run(&Flex_Form::Tray_Click);
+                    restoreOnRelease();
                 }
             });
+}
+
+// The X11 tray reports a left click when the button goes down; the window comes back when it
+// is let go, as a click on the icon is meant, so that a press alone changes nothing.
+void Flex_Form::restoreOnRelease() {
+    if (QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
+        QTimer::singleShot(20, this, [this] { restoreOnRelease(); });
+        return;
+    }
+    run(&Flex_Form::Tray_Click);
 }
 
 void Flex_Form::Tray_Click() {

@@ -1,6 +1,8 @@
 #include "settings/file_location.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include "platform/platform_paths.h"
 
@@ -15,12 +17,22 @@ QString splitFilename(const QString& filename, bool pathFile) {
 }
 
 QString locationRefusal(const QString& chosen) {
-    // A name in a folder that does not exist could never hold the file, and stored it would end
-    // every later start on the file error.
-    if (QFileInfo(QFileInfo(chosen).absolutePath()).isDir()) {
+    // A name in a folder that does not exist, or that the user cannot write to, could never hold
+    // the file, and stored it would end every later start on the file error.
+    const QString folder = QFileInfo(chosen).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        return QStringLiteral("Mappen \"%1\" findes ikke.").arg(splitFilename(chosen, true));
+    }
+    if (QFile existing(chosen); existing.exists() && existing.open(QIODevice::Append)) {
+        return QString();  // records can be added to it, wherever it lies
+    }
+    // Asked by writing there, not from the permission bits: a read-only mount or an access list
+    // says no where the bits say yes.
+    if (QTemporaryFile probe(folder + QStringLiteral("/.horalog-XXXXXX")); probe.open()) {
         return QString();
     }
-    return QStringLiteral("Mappen \"%1\" findes ikke.").arg(splitFilename(chosen, true));
+    return QStringLiteral("Der kan ikke gemmes filer i mappen \"%1\".")
+        .arg(splitFilename(chosen, true));
 }
 
 LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {

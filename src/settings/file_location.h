@@ -7,7 +7,8 @@ namespace horalog {
 // The folder part of a path (true) or its file-name part (false), split at the last separator.
 QString splitFilename(const QString& filename, bool pathFile);
 
-// What becomes of a chosen file name: refused (its folder does not exist), simply stored (no
+// What becomes of a chosen file name: refused (its folder does not exist or takes no files),
+// simply stored (no
 // file at the old path), or the user is asked whether to move the old file there.
 enum class LocationChoice { Refused, StoreOnly, AskToMove };
 LocationChoice chooseLocation(const QString& chosen, bool oldFileExists);
