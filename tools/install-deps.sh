@@ -1,25 +1,52 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only when one is missing.
+# Installs the Debian packages a step needs, only those missing:
+#   install-deps.sh build|test [more packages...]
+# build: what building and running the program needs; test: that and what the tests need.
 set -euo pipefail
-packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev googletest libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-translations-l10n locales libfaketime
-          desktop-file-utils appstream lintian dpkg-dev "$@")
+build=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-translations-l10n)
+# The tests run in the Danish locale too, move the clock with libfaketime, and check the desktop
+# entry, the AppStream file and the package with the desktop's own validators.
+test=("${build[@]}" googletest libgtest-dev libgmock-dev locales libfaketime
+      desktop-file-utils appstream lintian dpkg-dev)
+case "${1:-build}" in
+    build) packages=("${build[@]}") ;;
+    test) packages=("${test[@]}") ;;
+    *) echo "install-deps.sh: build or test, then any further packages" >&2; exit 2 ;;
+esac
+shift || true
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
+needsLocale=false
+if [[ " ${packages[*]} " == *" locales "* ]] &&
+   ! locale -a 2>/dev/null | grep -qix 'da_DK.utf8'; then
+    needsLocale=true
+fi
+[ ${#missing[@]} -eq 0 ] && [ "$needsLocale" = false ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+        echo "These Debian packages are missing: ${missing[*]:-(none)}" >&2
+        echo "Run as root, then try again:" >&2
+        [ ${#missing[@]} -eq 0 ] || echo "    apt-get update && apt-get install -y ${missing[*]}" >&2
+        [ "$needsLocale" = false ] ||
+            echo "    echo 'da_DK.UTF-8 UTF-8' >> /etc/locale.gen && locale-gen" >&2
+        exit 1
+    fi
+    as_root=(sudo)
+fi
 export DEBIAN_FRONTEND=noninteractive
 if [ ${#missing[@]} -ne 0 ]; then
     echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq "${missing[@]}"
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
 fi
-# The tests run in the Danish locale too, the one the program's users have.
-if ! locale -a 2>/dev/null | grep -qix 'da_DK.utf8'; then
+if ! locale -a 2>/dev/null | grep -qix 'da_DK.utf8' && [[ " ${packages[*]} " == *" locales "* ]]; then
     echo "Generating the locale da_DK.UTF-8"
-    $sudo sed -i -E 's/^# *(da_DK.UTF-8 UTF-8)/\1/' /etc/locale.gen
-    grep -q '^da_DK.UTF-8 UTF-8' /etc/locale.gen || echo 'da_DK.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
-    $sudo locale-gen >/dev/null
+    grep -q '^da_DK.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+        echo 'da_DK.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    "${as_root[@]}" locale-gen >/dev/null
 fi

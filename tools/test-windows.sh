@@ -3,7 +3,7 @@
 # Windows backend is tested against a real registry implementation.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./tools/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64
+./tools/install-deps.sh build googletest g++-mingw-w64-x86-64-posix wine wine64
 build=${WIN_BUILD:-build-windows}
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/mingw-w64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DHORALOG_REGISTRY_ONLY=ON -DHORALOG_WERROR=ON \
