@@ -1,5 +1,6 @@
-// Kills a busy program at random moments and checks after every kill that nothing was lost or
-// corrupted: whole lines only, a readable store, and figures that match a recount.
+// Kills two busy copies of the program over one file and one store (as on two machines over one
+// home) at random moments, and checks after every kill that nothing was lost or corrupted: whole
+// lines only, a readable store, and figures that match a recount.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -63,14 +64,21 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
     qsizetype records = 0;
     for (int kill = 1; kill <= kills; ++kill) {
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--soak-child"), dir.path(), QString::number(kill)});
-        ASSERT_TRUE(child.waitForStarted(10000));
+        QProcess children[2];
+        for (int i = 0; i < 2; ++i) {
+            children[i].start(
+                QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--soak-child"), dir.path(), QString::number(2 * kill + i)});
+            ASSERT_TRUE(children[i].waitForStarted(10000));
+        }
         QThread::msleep(random.bounded(50, kill % 5 == 1 ? 2000 : 400));
-        ASSERT_EQ(child.state(), QProcess::Running) << child.readAllStandardError().toStdString();
-        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-        ASSERT_TRUE(child.waitForFinished(10000));
+        for (QProcess& child : children) {
+            ASSERT_EQ(child.state(), QProcess::Running)
+                << child.readAllStandardError().toStdString();
+            ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+            ASSERT_TRUE(child.waitForFinished(10000));
+            QThread::msleep(random.bounded(30));
+        }
         const QByteArray bytes = readBytes(data);
         ASSERT_EQ(checkFile(bytes), "") << "after kill " << kill;
         records = bytes.count('\n');

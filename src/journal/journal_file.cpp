@@ -192,6 +192,18 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
     return result;
 }
 
+FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere) {
+    createdElsewhere = false;
+    return appendUnderLock(path, kLockWaitMs,
+                           [&](const std::optional<QString>& last, QStringList& out) {
+                               createdElsewhere = last.has_value();
+                               if (!createdElsewhere) {
+                                   out = lines;
+                               }
+                               return FileOutcome{};
+                           });
+}
+
 FileOutcome appendLines(const QString& path, const QStringList& lines) {
     return appendUnderLock(path, kLockWaitMs,
                            [&lines](const std::optional<QString>&, QStringList& out) {

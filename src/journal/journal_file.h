@@ -35,6 +35,10 @@ LastRecord readLastRecordLine(const QString& path);
 // again); a lock not had within kLockWaitMs is a failure like any other.
 FileOutcome appendLines(const QString& path, const QStringList& lines);
 
+// The first lines of a new file; none when, under the lock, the file turns out to hold a record
+// already (another copy of the program created it a moment before).
+FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere);
+
 // A record appended on the figures of the file's last record: under the lock, that record is
 // compared with `known`, the one this copy of the program read or wrote last. When another copy
 // appended since (or the user edited the file), the figures are read again from it, as at a

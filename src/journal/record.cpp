@@ -80,9 +80,14 @@ FileFigures readFileFigures(const QString& path) {
 }
 
 FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total) {
-    const FileOutcome written = appendLines(path, {headerLine(), openingRecord(date, total)});
+    bool createdElsewhere = false;
+    const FileOutcome written =
+        createFile(path, {headerLine(), openingRecord(date, total)}, createdElsewhere);
     if (!written.ok) {
         return {false, written.error, std::nullopt, std::nullopt};
+    }
+    if (createdElsewhere) {
+        return readFileFigures(path);
     }
     return {true, QString(), Figures{0, 0, total}, openingRecord(date, total)};
 }

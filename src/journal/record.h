@@ -35,7 +35,8 @@ struct FileFigures {
 };
 FileFigures readFileFigures(const QString& path);
 
-// A new registration file: the header and the opening record with the balance.
+// A new registration file: the header and the opening record with the balance; the figures of
+// the file that another copy of the program created a moment before, when it did.
 FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total);
 
 // The message before the program ends on a file error.
