@@ -6,13 +6,20 @@ WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: deps build run test test-plain test-sanitize bench fuzz soak test-windows package format clean
+.PHONY: deps test-deps build build-tests run test test-plain test-sanitize bench fuzz soak test-windows package \
+	format clean
 
 deps:
-	@./tools/install-deps.sh
+	@./tools/install-deps.sh build
 
+test-deps:
+	@./tools/install-deps.sh test
+
+# The user's own build: no tests, and no -Werror, so a newer compiler's new warning never stops
+# anyone from building the program.
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_WERROR=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_TESTS=OFF \
+		-DHORALOG_WERROR=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -20,10 +27,15 @@ run: build
 
 test: test-plain test-sanitize
 
-test-plain: build
+build-tests: test-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_TESTS=ON \
+		-DHORALOG_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-plain: build-tests
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
+test-sanitize: test-deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DHORALOG_WERROR=ON -DHORALOG_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen \
@@ -32,8 +44,8 @@ test-sanitize: deps
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-bench: deps
-	@./tools/install-deps.sh time
+bench:
+	@./tools/install-deps.sh build libbenchmark-dev time mawk
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog horalog_bench horalog_tick_bench
 	./$(BENCH_BUILD)/bench/horalog_bench
@@ -44,7 +56,7 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
 fuzz:
-	@./tools/install-deps.sh clang-14 libclang-rt-14-dev
+	@./tools/install-deps.sh build clang-14 libclang-rt-14-dev
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_TESTS=OFF -DHORALOG_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_number fuzz_time_text fuzz_last_record fuzz_store
@@ -52,14 +64,14 @@ fuzz:
 
 SOAK_KILLS ?= 500
 
-soak: build
+soak: build-tests
 	cd $(BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen \
 		ctest --output-on-failure -L soak
 
 PACKAGE_BUILD ?= build-package
 
 package:
-	@./tools/install-deps.sh dpkg-dev
+	@./tools/install-deps.sh build dpkg-dev
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_WERROR=ON \
 		-DCMAKE_INSTALL_PREFIX=/usr
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
