@@ -107,7 +107,9 @@ TEST_F(RealProgram, HelpVersionStatus) {
 
 // Worked out by hand: November two days and a reset, December a day and time off, January two
 // days (one whose time does not fit in 32 bits, one with a two-digit year and LF alone), and
-// three lines the report cannot read (a figure too large, no date, a month 13).
+// three lines the report cannot read (a figure too large, no date, a month 13). The last three
+// lines, out of calendar order and the last without a line end, put two-digit years on either
+// side of 2000 and of the 68/69 pivot: the months come out as 1969, 1999, 2026, 2027, 2068.
 TEST_F(RealProgram, ReportByMonth) {
     seed(
         "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n03-11-2026;0;-;-;-;0;150\r\n"
@@ -115,21 +117,38 @@ TEST_F(RealProgram, ReportByMonth) {
         "30-11-2026;0;-;-;-;0;220;periode afsluttet/nulstillet\r\n\r\n"
         "01-12-2026;1;08:00;15:00;650;650;130;\r\n02-12-2026;1;-;-;-12,5;638;118;l\xE6ge\r\n"
         "03-12-2026;x;-;-;-;0;99999999999\r\nukendt;2;-;-;-;0;118\r\n13-13-2026;2;-;-;-;0;118\r\n"
-        "03-01-2027;1;08:00;16:00;2147483648;638;118;\r\n04-01-27;2;08:00;16:00;750;1388;128\n");
+        "03-01-2027;1;08:00;16:00;2147483648;638;118;\r\n04-01-27;2;08:00;16:00;750;1388;128\n"
+        "31-12-99;1;08:00;15:30;725;725;95;\r\n28-02-68;3;-;-;-7,5;0;33;fri\r\n"
+        "01-02-69;0;-;-;-;0;40;periode afsluttet/nulstillet");
     const QString unreadable = QStringLiteral(
         "|Linje 9 kan ikke læses og er sprunget over.\nLinje 10 kan ikke læses og er sprunget "
         "over.\nLinje 11 kan ikke læses og er sprunget over.");
     const QString table = run(QStringLiteral("--report"));
     EXPECT_EQ(table.section(u'\n', 0, 1),  // a column of 8, then columns of 16
               QStringLiteral("0Måned        Arbejdsdage      Arbejdstid    Afspadsering   "
-                             "Nulstillinger            Flex\n2026-11                2         "
-                             "1550 ct            0 ct               1          220 ct"));
-    EXPECT_TRUE(table.endsWith(QStringLiteral("128 ct\n") + unreadable + u'\n'));
+                             "Nulstillinger            Flex\n1969-02                0         "
+                             "   0 ct            0 ct               1           40 ct"));
+    EXPECT_TRUE(table.endsWith(QStringLiteral(" 33 ct\n") + unreadable + u'\n'));
+    EXPECT_EQ(
+        run(QStringLiteral("--report=csv")),
+        QStringLiteral("0måned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
+                       "1969-02;0;0;0;1;40\n1999-12;1;725;0;0;95\n2026-11;2;1550;0;1;220\n"
+                       "2026-12;1;650;12;0;118\n2027-01;2;750;0;0;128\n2068-02;0;0;8;0;33\n") +
+            unreadable + u'\n');
+}
+
+// The file is read in large pieces: lines that straddle two reads, and one longer than a read
+// (a 2 MB comment), are each read whole and once.
+TEST_F(RealProgram, ReportAcrossReads) {
+    QByteArray records;
+    for (int i = 0; i < 30000; ++i) {
+        records += "01-03-2026;1;08:00;16:00;750;750;100;\r\n";
+    }
+    seed(records + "02-03-2026;1;08:00;16:00;750;750;90;" + QByteArray(2 << 20, 'x') +
+         "\r\n03-03-2026;1;08:00;16:00;750;750;80;\r\n");
     EXPECT_EQ(run(QStringLiteral("--report=csv")),
               QStringLiteral("0måned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
-                             "2026-11;2;1550;0;1;220\n2026-12;1;650;12;0;118\n2027-01;2;750;0;0;"
-                             "128\n") +
-                  unreadable + u'\n');
+                             "2026-03;30002;22501500;0;0;80\n|"));
 }
 
 }  // namespace

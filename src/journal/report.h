@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <map>
+#include <string_view>
 
 namespace horalog {
 
@@ -21,14 +22,15 @@ struct MonthFigures {
 // reading passes them; a record that cannot be read is listed by its line number.
 class MonthlyReport {
 public:
-    void addLine(const QString& line);
+    // One line's Windows-1252 bytes without its line end.
+    void addLine(std::string_view line);
     const QStringList& unreadable() const { return unreadable_; }
 
     QString table() const;
     QString csv() const;
 
 private:
-    std::map<QString, MonthFigures> months_;  // by "2026-12"
+    std::map<int, MonthFigures> months_;  // by year * 100 + month, so in calendar order
     QStringList unreadable_;
     qint64 lineNumber_ = 0;
 };
