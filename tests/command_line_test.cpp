@@ -20,16 +20,19 @@ protected:
         writeBytes(data, records);
         writeBytes(store, userStore(data, moedt));
     }
-    // Without arguments the window opens (offscreen); with them, there is no session at all.
-    std::unique_ptr<QProcess> start(const QStringList& arguments = {}) {
+    // Without arguments (or with Qt's own) the window opens offscreen; with the program's own
+    // options there is no graphical session at all.
+    std::unique_ptr<QProcess> start(const QStringList& arguments = {}, bool window = false) {
         auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = environment;
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());  // the folder is 0700
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                   arguments.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("none"));
-        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), arguments.isEmpty() || window
+                                                          ? QStringLiteral("offscreen")
+                                                          : QStringLiteral("none"));
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   QStringLiteral("detect_leaks=0:verify_asan_link_order=0"));
         env.remove(QStringLiteral("DISPLAY"));
         p->setProcessEnvironment(env);
         p->start(QStringLiteral(HORALOG_BINARY), arguments);
@@ -43,6 +46,7 @@ protected:
         return QString::number(p->exitCode()) + QString::fromUtf8(p->readAllStandardOutput()) +
                u'|' + QString::fromUtf8(p->readAllStandardError());
     }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QTemporaryDir home;
     QString data = home.filePath(QStringLiteral("Horalog.Dat"));
     QString store = home.filePath(QStringLiteral("config/horalog/HKEY_CURRENT_USER.reg"));
@@ -103,6 +107,65 @@ TEST_F(RealProgram, HelpVersionStatus) {
     QFile::remove(data);
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|")));
     EXPECT_FALSE(QFile::exists(data));
+}
+
+// An arrival from another day as the window shows it after "Ja": 22:00 yesterday is 3½ hours
+// at 01:30, named as it is stored. The clock is moved with libfaketime.
+TEST_F(RealProgram, StatusOfANightShift) {
+    const QString faketime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+    if (!QFileInfo::exists(faketime)) {
+        GTEST_SKIP() << "libfaketime is not installed";
+    }
+    environment.insert(QStringLiteral("LD_PRELOAD"), faketime);
+    environment.insert(QStringLiteral("FAKETIME"), QStringLiteral("@2026-12-08 01:30:00"));
+    environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Copenhagen"));
+    const QString arrival =
+        QDate(2026, 12, 7).toString(QtPlatform().shortDatePattern()) + QStringLiteral(" 22:00");
+    seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8());
+    EXPECT_EQ(
+        run(QStringLiteral("--status")),
+        QStringLiteral("0Mødt ") + arrival +
+            QStringLiteral(" · idag 3:30 (350 ct) · periode 2220 ct (0 ct) · flex 125 ct\n|"));
+}
+
+// A file from an old editor ends its lines in CR alone; it once read as one line, and the
+// balance silently started again from 0.
+TEST_F(RealProgram, LinesEndingInACarriageReturnAlone) {
+    seed(
+        "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r05-12-2026;1;08:00;16:00;750;750;10;\r"
+        "06-12-2026;2;08:00;16:00;750;1500;20;\r");
+    EXPECT_EQ(run(QStringLiteral("--status")),
+              QStringLiteral("0Ikke mødt · periode 1500 ct (20 ct) · flex 20 ct\n|"));
+    EXPECT_EQ(run(QStringLiteral("--report=csv")),
+              QStringLiteral("0måned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
+                             "2026-12;2;1500;0;0;20\n|"));
+}
+
+// A session manager restores the program with Qt's own options; they once got «Ukendte
+// valgmuligheder: s, e, s, s, i, o, n.» and exit status 2 instead of the window.
+TEST_F(RealProgram, QtsOwnOptionsStartTheWindow) {
+    seed("x;3;-;-;-;2220;125\r\n");
+    auto p = start({QStringLiteral("-session"), QStringLiteral("2a1b"), QStringLiteral("-reverse")},
+                   true);
+    EXPECT_FALSE(p->waitForFinished(3000)) << p->readAllStandardError().toStdString();
+    p->kill();
+    p->waitForFinished();
+}
+
+// A store the registry code cannot parse (here the registry editor's UTF-16 export) once ended
+// the command line with an uncaught error and SIGABRT.
+TEST_F(RealProgram, AStoreThatCannotBeReadIsAFailureNotACrash) {
+    seed("x;3;-;-;-;2220;125\r\n");
+    QByteArray utf16("\xFF\xFE");
+    for (const char c : QByteArray("Windows Registry Editor Version 5.00\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    writeBytes(store, utf16);
+    for (const QString& option : {QStringLiteral("--status"), QStringLiteral("--report")}) {
+        EXPECT_EQ(run(option), QStringLiteral("1|The settings file ") + store +
+                                   QStringLiteral(" is damaged and cannot be read.\n"));
+    }
 }
 
 // Worked out by hand: November two days and a reset, December a day and time off, January two

@@ -213,9 +213,15 @@ bool readReport(const QString& path, MonthlyReport& report, QString& error) {
         error = fileErrorText(file);
         return false;
     }
+    // A line ends at LF (after a CR or not); a CR alone ends one too, as an old editor wrote.
     const auto addLine = [&report](const char* begin, const char* end) {
         while (end != begin && end[-1] == '\r') {
             --end;
+        }
+        for (const char* cr; (cr = static_cast<const char*>(
+                                  std::memchr(begin, '\r', static_cast<std::size_t>(end - begin))));
+             begin = cr + 1) {
+            report.addLine(std::string_view(begin, static_cast<std::size_t>(cr - begin)));
         }
         report.addLine(std::string_view(begin, static_cast<std::size_t>(end - begin)));
     };
