@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 namespace horalog {
 namespace {
 
@@ -65,32 +62,6 @@ TEST(ClockShift, MidnightAndDaylightSaving) {
         EXPECT_EQ(clockShift(c.arrival, c.departure), c.shift)
             << c.arrival.date.toString().toStdString() << " " << c.arrival.ct;
     }
-}
-
-// The zone's offsets on the changeover days; in the repeated hour only the clock knows which.
-TEST(ClockShift, OffsetsOfTheLocalClock) {
-    const QByteArray zone = qgetenv("TZ");
-    qputenv("TZ", "Europe/Copenhagen");
-    tzset();
-    const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
-    const QDateTime noon(spring, QTime(12, 0));
-    EXPECT_EQ(utcOffsetAt(spring, 50, noon), 3600);
-    EXPECT_EQ(utcOffsetAt(spring, 750, noon), 7200);
-    // 02:30 the second time: 01:30 UTC.
-    const QDateTime again =
-        QDateTime::fromSecsSinceEpoch(QDateTime(autumn, QTime(1, 30), Qt::UTC).toSecsSinceEpoch());
-    EXPECT_EQ(again.time(), QTime(2, 30));
-    EXPECT_EQ(utcOffsetAt(autumn, 250, again), 3600);
-    EXPECT_EQ(utcOffsetAt(autumn, 50, again), 7200);
-    // The running display from 00:30 at 02:59 the first time, then 02:00 the second: on, not back.
-    const QDateTime first =
-        QDateTime::fromSecsSinceEpoch(QDateTime(autumn, QTime(0, 59), Qt::UTC).toSecsSinceEpoch());
-    const QDateTime second =
-        QDateTime::fromSecsSinceEpoch(QDateTime(autumn, QTime(1, 0), Qt::UTC).toSecsSinceEpoch());
-    EXPECT_EQ(298 - 50 + clockShiftUntil(autumn, 50, 298, first), 248);
-    EXPECT_EQ(200 - 50 + clockShiftUntil(autumn, 50, 200, second), 250);
-    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
-    tzset();
 }
 
 }  // namespace
