@@ -15,7 +15,7 @@ protected:
         FormTest::SetUp();
         startExistingUser("x;12;-;-;-;8770;375\r\n");
     }
-    QString other() { return dir->path() + QStringLiteral("/tid/Horalog.Dat"); }
+    QString other() { return inDir("tid/Horalog.Dat"); }
     // Runs a command with these answers; it must not end the program.
     void run(void (Flex_Form::*command)(), const QString& answers) {
         platform.answer(answers);
@@ -58,6 +58,9 @@ TEST_F(CommandsTest, TimeOff) {
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;12;-;-;-740;8030;-365;afspadsering\r\n"));
     EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + text("Periode_CT"),
               QStringLiteral("Afspadsering af 740 ct tilføjet|-365 ct 8030 ct "));
+    run(&Flex_Form::Afspadsering_Menu_Click, QStringLiteral(">-2|>"));  // hours given back
+    EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;12;-;-;200;8230;-165;\r\n"));
+    EXPECT_EQ(text("Status_Label"), QStringLiteral("Afspadsering af -200 ct tilføjet"));
     expectFileErrorIn(&Flex_Form::Afspadsering_Menu_Click, QStringLiteral(">1|>x"));
 }
 
@@ -109,19 +112,14 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
     const FileDialogRequest r = platform.shown.at(0).file;
     EXPECT_EQ(r.title + u'|' + r.folder + u'|' + r.fileName + u'|' + r.filters.join(u'|'),
               QStringLiteral("Indtast navnet på filen med horalogs registreringer:|") +
-                  dir->path() +
+                  QDir::toNativeSeparators(dir->path()) +
                   QStringLiteral("|Horalog.Dat|Dat fil (*.Dat)|*.dat|Alle filer (*.*)|*.*"));
     // Such a name was once stored, and every later start ended on the file error. The dialog
     // refuses it by the same rule.
     choose(other(), QStringLiteral("OK"));
-    EXPECT_EQ(lastDialog(), QStringLiteral("Mappen \"") + dir->path() +
-                                QStringLiteral("/tid\" findes ikke.") + kUnchanged);
+    EXPECT_EQ(lastDialog(), QStringLiteral("Mappen \"") + inDir("tid") +
+                                QStringLiteral("\" findes ikke.") + kUnchanged);
     EXPECT_EQ(r.refusal(other()) + kUnchanged, lastDialog());
-    expectPath(file);
-    // A folder that takes no files (a read-only one, even for root) is refused the same way.
-    choose(QStringLiteral("/proc/Horalog.Dat"), QStringLiteral("OK"));
-    EXPECT_EQ(lastDialog(),
-              QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".") + kUnchanged);
     expectPath(file);
     // A name taken by another file: the move fails and the old file stays in use.
     QDir().mkpath(QFileInfo(other()).path());
@@ -133,6 +131,14 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
                                 QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + file);
     expectPath(file);
     EXPECT_EQ(text("Status_Label"), QString());
+#ifdef _WIN32
+    GTEST_SKIP() << "its last part needs a folder that refuses files; Wine enforces no access list";
+#endif
+    // A folder that takes no files (a read-only one, even for root) is refused the same way.
+    choose(QStringLiteral("/proc/Horalog.Dat"), QStringLiteral("OK"));
+    EXPECT_EQ(lastDialog(),
+              QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".") + kUnchanged);
+    expectPath(file);
 }
 
 TEST_F(CommandsTest, FileLocationMovedOrLeft) {
@@ -151,7 +157,7 @@ TEST_F(CommandsTest, FileLocationMovedOrLeft) {
     writeBytes(file, "y;5;-;-;-;3000;-40\r\n");
     choose(file, QStringLiteral("Nej"));
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-40 ct "));
-    const QString third = dir->path() + QStringLiteral("/ny.dat");
+    const QString third = inDir("ny.dat");
     choose(third, QStringLiteral("Nej|>77"));
     EXPECT_TRUE(readBytes(third).endsWith("\r\n05-12-2026;0;-;-;-;0;77\r\n"));
     EXPECT_EQ(text("Total_CT"), QStringLiteral("77 ct "));
