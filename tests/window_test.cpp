@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPushButton>
 #include <QSystemTrayIcon>
