@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -107,6 +108,18 @@ TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
                   QString::fromUtf16(c.seen))
             << c.locale.name().toStdString();
     }
+}
+
+// The arrival proposed at a start counts back from the system's start: milliseconds since then,
+// as the kernel counts them.
+TEST(QtPlatformClock, MillisecondsSinceStart) {
+    QFile proc(QStringLiteral("/proc/uptime"));
+    if (!proc.open(QIODevice::ReadOnly)) {
+        GTEST_SKIP() << "no /proc/uptime to compare with";
+    }
+    const double kernel = proc.readAll().split(' ').at(0).toDouble();
+    EXPECT_NEAR(static_cast<double>(QtPlatform(QLocale::c()).millisecondsSinceStart()) / 1000.0,
+                kernel, 1.0);
 }
 
 }  // namespace
