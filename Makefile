@@ -1,5 +1,6 @@
 # Thin wrapper around CMake. `make run` and `make test` install what the build needs first.
 BUILD       ?= build
+TEST_BUILD  ?= build-tests
 SAN_BUILD   ?= build-sanitize
 BENCH_BUILD ?= build-bench
 WIN_BUILD   ?= build-windows
@@ -27,13 +28,15 @@ run: build
 
 test: test-plain test-sanitize
 
+# The tests build in a folder of their own, so that switching between `make run` and `make test`
+# rebuilds nothing.
 build-tests: test-deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_TESTS=ON \
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHORALOG_TESTS=ON \
 		-DHORALOG_WERROR=ON $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(TEST_BUILD) -j $(JOBS)
 
 test-plain: build-tests
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: test-deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DHORALOG_WERROR=ON -DHORALOG_SANITIZE=ON
@@ -65,7 +68,7 @@ fuzz:
 SOAK_KILLS ?= 500
 
 soak: build-tests
-	cd $(BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen \
+	cd $(TEST_BUILD) && HORALOG_SOAK_KILLS=$(SOAK_KILLS) QT_QPA_PLATFORM=offscreen \
 		ctest --output-on-failure -L soak
 
 PACKAGE_BUILD ?= build-package
@@ -85,4 +88,4 @@ format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) horalog_*.deb
+	rm -rf $(BUILD) $(TEST_BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) horalog_*.deb
