@@ -30,13 +30,11 @@ QString textOf(const std::uint8_t* data, std::size_t size) {
     return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
-// The last line with seven fields, found the slow way: every line from the start.
-std::optional<QString> naiveLastRecord(const QByteArray& bytes) {
+// The last line with seven fields, found the slow way: every line from the start, each CR and
+// each LF ending one (a CR LF leaves an empty line between, which holds no record anyway).
+std::optional<QString> naiveLastRecord(QByteArray bytes) {
     std::optional<QString> found;
-    for (QByteArray line : bytes.split('\n')) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
+    for (const QByteArray& line : bytes.replace('\r', '\n').split('\n')) {
         if (line.count(';') >= 6) {
             found = fromWindows1252(line);
         }
