@@ -82,7 +82,7 @@ package:
 	cp $(PACKAGE_BUILD)/horalog_1.7.0_amd64.deb .
 
 test-windows:
-	@./tools/test-windows.sh
+	@WIN_BUILD=$(WIN_BUILD) ./tools/test-windows.sh
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

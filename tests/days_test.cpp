@@ -58,12 +58,30 @@ TEST_F(DaysTest, NightShiftStartedAgainAfterMidnight) {
     EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
 }
 
+// Copenhagen's time zone for one test. Windows takes its zone from the system, never from TZ:
+// there tools/test-windows.sh starts Wine in Copenhagen's.
+struct InCopenhagen {
+#ifdef _WIN32
+    InCopenhagen() {
+        EXPECT_EQ(QDateTime(QDate(2026, 7, 1), QTime(12, 0)).offsetFromUtc(), 7200);
+    }
+#else
+    InCopenhagen() {
+        qputenv("TZ", "Europe/Copenhagen");
+        tzset();
+    }
+    ~InCopenhagen() {
+        saved.isNull() ? qunsetenv("TZ") : qputenv("TZ", saved);
+        tzset();
+    }
+    const QByteArray saved = qgetenv("TZ");
+#endif
+};
+
 // 00:30 to 07:30 is six real hours on the spring day and eight on the autumn day; in the hour
 // that autumn repeats, the running figure goes on instead of back.
 TEST_F(DaysTest, DaylightSavingDays) {
-    const QByteArray zone = qgetenv("TZ");
-    qputenv("TZ", "Europe/Copenhagen");
-    tzset();
+    const InCopenhagen zone;
     on(2026, 3, 29, 0, 30);
     startExistingUser(kNoDay.toLatin1());
     arriveAt("00:30");
@@ -91,8 +109,6 @@ TEST_F(DaysTest, DaylightSavingDays) {
     tick();
     click();
     EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;00:30;07:30;750;750;10;\r"));
-    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
-    tzset();
 }
 
 // A laptop suspended at 15:00 and woken the next morning once took yesterday's 08:00 as today's

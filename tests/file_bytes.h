@@ -24,8 +24,14 @@ inline QString writeBytes(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
-// The system's text for an error number in the test's own locale: Danish under da_DK.
+// The system's text for an error number in the test's own locale: Danish under da_DK. Windows
+// reports its own codes instead, in the tests a folder gone (3) or a name taken (183).
 inline QString systemText(int errorNumber) {
+#ifdef _WIN32
+    if (errorNumber == ENOENT || errorNumber == EEXIST) {
+        return qt_error_string(errorNumber == ENOENT ? 3 : 183);
+    }
+#endif
     return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 

@@ -13,7 +13,7 @@
 
 #include "app/flex_form.h"
 #include "file_bytes.h"
-#include "registry/hive_file.h"
+#include "test_store.h"
 
 namespace horalog::testing {
 
@@ -109,7 +109,7 @@ inline QByteArray userStore(const QString& file, const QByteArray& moedt) {
     return "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\"=\"" + moedt +
            "\"\n\"Arbejdstimer\"=\"7.4\"\n\"FrokostVarighed\"=\"50\"\n\"FrokostArbejdstid\"="
            "\"450\"\n\"Filnavn\"=\"" +
-           file.toUtf8() + "\"\n\n";
+           file.toUtf8().replace("\\", "\\\\") + "\"\n\n";  // a Windows path, escaped
 }
 
 // A window over a real store and a real registration file in a fresh temporary folder, seen as
@@ -119,9 +119,8 @@ protected:
     void SetUp() override {
         dir = std::make_unique<QTemporaryDir>();
         qputenv("HOME", dir->path().toLocal8Bit());
-        file = dir->filePath(QStringLiteral("Horalog.Dat"));
-        paths = {dir->filePath(QStringLiteral("config/HKEY_CURRENT_USER.reg")).toStdString(),
-                 dir->filePath(QStringLiteral("HKEY_LOCAL_MACHINE.reg")).toStdString()};
+        file = inDir("Horalog.Dat");
+        store.emplace(dir->path());
     }
     void TearDown() override {
         window.reset();
@@ -135,9 +134,8 @@ protected:
     }
     Flex_Form& form() {
         if (!window) {
-            window = std::make_unique<Flex_Form>(platform, [p = paths] {
-                return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(p));
-            });
+            window = std::make_unique<Flex_Form>(
+                platform, [this] { return std::make_unique<CRegistry>(store->backend()); });
         }
         return *window;
     }
@@ -154,14 +152,13 @@ protected:
     // An existing user whose file holds these bytes and whose open day is "Moedt".
     void startExistingUser(const QByteArray& bytes, const QByteArray& moedt = " ") {
         writeBytes(file, bytes);
-        writeBytes(QString::fromStdString(paths.user), userStore(file, moedt));
+        store->seed(kHKeyCurrentUser, userStore(file, moedt));
         ASSERT_TRUE(startForm());
     }
-    std::optional<std::string> userValue(const std::string& name) {
-        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
-        return reg.OpenKey(kHKeyCurrentUser, kSettingsKey) && reg.ValueExists(name)
-                   ? std::optional(reg.ReadValue(name))
-                   : std::nullopt;
+    std::optional<std::string> userValue(const std::string& name) { return store->userValue(name); }
+    // A path in the test's folder as the file dialog gives it: with backslashes on Windows.
+    QString inDir(const char* name) const {
+        return QDir::toNativeSeparators(dir->filePath(QLatin1String(name)));
     }
     void at(int hour, int minute) { platform.now.setTime(QTime(hour, minute, 0)); }
     template <typename W>
@@ -183,7 +180,7 @@ protected:
 
     std::unique_ptr<QTemporaryDir> dir;
     QString file;  // the registration file
-    HivePaths paths;
+    std::optional<TestStore> store;
     ScriptedPlatform platform;
     std::unique_ptr<Flex_Form> window;
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -56,7 +57,7 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     ASSERT_TRUE(installDanishQtTranslation());
     QTemporaryDir folder;
     QtPlatform platform(QLocale::c());
-    const QString wanted = folder.filePath(QStringLiteral("ny.dat"));
+    const QString wanted = QDir::toNativeSeparators(folder.filePath(QStringLiteral("ny.dat")));
     QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
         seen << dialog->windowTitle() << dialog->nameFilters();
@@ -83,8 +84,10 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
               QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));
     EXPECT_TRUE(seen.contains(QStringLiteral("&Gem")) && seen.contains(QStringLiteral("Annuller")))
         << seen.join(u',').toStdString();
-    EXPECT_EQ(seen.last(), QStringLiteral("Mappen \"") + folder.path() +
-                               QStringLiteral("/mangler\" findes ikke."));
+    EXPECT_EQ(seen.last(),
+              QStringLiteral("Mappen \"") +
+                  QDir::toNativeSeparators(folder.filePath(QStringLiteral("mangler"))) +
+                  QStringLiteral("\" findes ikke."));
     for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
         QCoreApplication::removeTranslator(t);  // the other tests read Qt's own texts untranslated
         delete t;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cstring>
+#include <ctime>
 
 namespace horalog::testing {
 int soakChild(const QString& folder, quint32 seed);
@@ -12,10 +13,17 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+#ifdef _WIN32
+    // Wine hands the host's TZ to the program, though no Windows sets it, and the C library would
+    // read "Europe/Copenhagen" as a zone "Eur" on US rules: the system's own zone is meant.
+    qunsetenv("TZ");
+    _tzset();
+#else  // the soak is not in the Windows build (see CMakeLists.txt)
     if (argc == 4 && std::strcmp(argv[1], "--soak-child") == 0) {  // the soak test's busy program
         return horalog::testing::soakChild(QString::fromLocal8Bit(argv[2]),
                                            QByteArray(argv[3]).toUInt());
     }
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -17,9 +17,8 @@ protected:
     Flex_Form& second() {
         if (!copyB) {
             platformB.now = platform.now;
-            copyB = std::make_unique<Flex_Form>(platformB, [p = paths] {
-                return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(p));
-            });
+            copyB = std::make_unique<Flex_Form>(
+                platformB, [this] { return std::make_unique<CRegistry>(store->backend()); });
             copyB->run(&Flex_Form::Form_Load);
         }
         return *copyB;

@@ -12,11 +12,20 @@
 
 #include "app/value_field.h"
 #include "form_fixture.h"
+#include "platform/platform_paths.h"
 
 namespace horalog::testing {
 namespace {
 
-using WindowTest = FormTest;
+// The file is where a first start proposes it: C:\Horalog.Dat on Windows.
+class WindowTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        file = defaultRegistrationFile();
+        QFile::remove(file);
+    }
+};
 
 TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
     platform.answer(QStringLiteral("OK|>150"));
@@ -32,8 +41,8 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
     EXPECT_EQ(form().pos(), QPoint(screen.width() / 2 - form().width() / 2,
                                    screen.height() / 2 - form().height() / 2));
     fresh();  // an administrator's key: its values, and without a file name the first wording
-    writeBytes(
-        QString::fromStdString(paths.machine),
+    store->seed(
+        kHKeyLocalMachine,
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n\"Arbejdstimer\"=\"7.5\"\n");
     platform.answer(QStringLiteral("OK|>0"));
     ASSERT_TRUE(startForm());
@@ -69,9 +78,9 @@ TEST_F(WindowTest, DailyHoursSurviveARestartInAnyLocale) {
 // ends it.
 TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     writeBytes(file, "x;0;-;-;-;0;0\r\n");
-    writeBytes(QString::fromStdString(paths.user),
-               "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"FrokostVarighed\"="
-               "\"31.5\"\n");
+    store->seed(kHKeyCurrentUser,
+                "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"FrokostVarighed\"="
+                "\"31.5\"\n");
     platform.answer(QStringLiteral("OK"));
     ASSERT_TRUE(startForm());
     EXPECT_TRUE(lastDialog().endsWith(QStringLiteral("Opsætninger/Filnavn")));
@@ -84,10 +93,10 @@ TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     EXPECT_FALSE(startForm());
     EXPECT_EQ(platform.endedWith, 1);
     EXPECT_TRUE(lastDialog().startsWith(QStringLiteral("Ulovlig dato-format: MM/dd")));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(paths.user)));
+    EXPECT_FALSE(store->userKeyExists());
     fresh();  // a file that cannot be made: the system's reason, and the end
-    file = dir->filePath(QStringLiteral("mangler/Horalog.Dat"));
-    writeBytes(QString::fromStdString(paths.user), userStore(file, " "));
+    file = inDir("mangler/Horalog.Dat");
+    store->seed(kHKeyCurrentUser, userStore(file, " "));
     platform.answer(QStringLiteral(">0|OK"));
     EXPECT_FALSE(startForm());
     EXPECT_EQ(lastDialog(),
@@ -157,7 +166,7 @@ TEST_F(WindowTest, StoredArrivalAtStart) {
 }
 
 TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
-    file = dir->path() + QStringLiteral("/data/Horalog.Dat");
+    file = inDir("data/Horalog.Dat");
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     for (const char* typed : {"99999999999", "9999:00"}) {  // too large; too long for the file
         gaa()->setText(QLatin1String(typed));

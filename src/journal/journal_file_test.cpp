@@ -9,7 +9,6 @@
 
 #include "file_bytes.h"
 #include "platform/file_sync.h"
-#include "size_limit.h"
 
 namespace horalog {
 namespace {
@@ -22,11 +21,6 @@ protected:
     QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
     // What failed, or nothing when it did not.
     static QString failure(const FileOutcome& o) { return o.ok ? QString() : o.error; }
-    // Whether the step, with files limited to `limit` bytes as on a full disk, fails so.
-    static bool failsOnAFullDisk(rlim_t limit, const std::function<FileOutcome()>& step) {
-        return testing::failsWithSizeLimit(
-            limit, [&] { return failure(step()) == testing::systemText(EFBIG); });
-    }
     QTemporaryDir dir;
 };
 
@@ -97,25 +91,6 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     EXPECT_TRUE(appendRecords(p, known, held, record, 300).outcome.ok);
 }
 
-// A full disk once left the first bytes of a record behind, and the next start read that half
-// line as the last figures. A file-size limit (in a child) stops the write part-way as a full
-// disk does, and the failure names the system's reason.
-TEST_F(JournalFileTest, FailedWriteLeavesTheFileAsItWas) {
-    const QByteArray before = "dato;dag\r\n06-12-2026;3;08:00;16:30;800;2220;125;\r\n";
-    const QString existing = writeBytes(path("limited.dat"), before);
-    const std::pair<QString, rlim_t> cases[] = {
-        {existing, static_cast<rlim_t>(before.size() + 20)},  // room for part of the record
-        {path("fresh.dat"), 30}};                             // part of the header and opening
-    for (const auto& [file, size] : cases) {
-        EXPECT_TRUE(failsOnAFullDisk(size, [&file = file] {
-            return appendLines(file, {QStringLiteral("dato;dag;komme"),
-                                      QStringLiteral("06-12-2026;4;08:00;16:30;800;3020;185;")});
-        }));
-    }
-    EXPECT_EQ(readBytes(existing), before);
-    EXPECT_FALSE(QFile::exists(path("fresh.dat")));
-}
-
 // The store must name a file holding every record at every moment: it is told of the new name
 // only once that file is whole, and the old name goes last.
 TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
@@ -136,11 +111,6 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
         ASSERT_TRUE(QFile::rename(to, from) || QFile::copy(to, from));
         QFile::remove(to);
     }
-    // A copy that stops part-way goes again, and nothing is stored.
-    const QString copy = otherVolume.filePath(QStringLiteral("new.dat"));
-    EXPECT_TRUE(failsOnAFullDisk(
-        20, [&] { return moveRegistrationFile(from, copy, [] { std::_Exit(2); }); }));
-    EXPECT_FALSE(QFile::exists(copy));
     // A folder gone before the copy: nothing stored, the old file kept.
     const QString gone = otherVolume.filePath(QStringLiteral("mangler/new.dat"));
     EXPECT_FALSE(moveRegistrationFile(from, gone, [] { ADD_FAILURE(); }).ok);

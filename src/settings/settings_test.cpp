@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "registry/hive_file.h"
+#include "test_store.h"
 
 namespace horalog {
 namespace {
@@ -13,8 +13,7 @@ namespace {
 // missing or beyond their type, the defaults, with one warning for each refused value.
 TEST(ReadSettings, StoredValuesAndDefaults) {
     QTemporaryDir dir;
-    const std::string path = dir.filePath(QStringLiteral("user.reg")).toStdString();
-    CRegistry reg(std::make_shared<HiveFileBackend>(HivePaths{path, path + "m"}));
+    CRegistry reg(testing::TestStore(dir.path()).backend());
     reg.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
     const char* names[] = {"Arbejdstimer", "FrokostVarighed", "FrokostArbejdstid"};
     const std::vector<const char*> stored[] = {
