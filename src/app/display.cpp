@@ -67,12 +67,18 @@ void Flex_Form::askAboutANewDate() {
     const bool keep = keepOtherDaysArrival(stored);
     askingAboutDate_ = false;
     if (!keep) {
-        Komme_Registreret = false;
-        setKommeColour(false);
-        Gaa_Text->clear();
-        clearToday();
-        proposeArrival();
+        dropOpenDay();
     }
+}
+
+// No day open any more, as a start whose question was answered "Nej" leaves the window; the
+// stored arrival is not touched.
+void Flex_Form::dropOpenDay() {
+    Komme_Registreret = false;
+    setKommeColour(false);
+    Gaa_Text->clear();
+    clearToday();
+    proposeArrival();
 }
 
 std::int32_t Flex_Form::clockShiftTo(std::int32_t gaaCT) {

@@ -85,6 +85,7 @@ private:
     bool keepOtherDaysArrival(const QString& stored);
     bool onTheOpenDaysDate();
     void askAboutANewDate();
+    void dropOpenDay();
     std::int32_t clockShiftTo(std::int32_t gaaCT);
     void useSettings(const WorkSettings& values);
     void showWarnings(const QStringList& warnings);

@@ -86,11 +86,7 @@ bool Flex_Form::arrivalStillOpen() {
     const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
     if (open.kind == OpenDayDecision::Kind::None || !arrival) {
         refuse(dayClosedElsewhere());
-        Komme_Registreret = false;
-        setKommeColour(false);
-        Gaa_Text->clear();
-        clearToday();
-        proposeArrival();
+        dropOpenDay();
         Laes_Registrering();  // the figures that the other copy's record left
         showBalances();
         return false;
