@@ -73,13 +73,10 @@ soak: build-tests
 
 PACKAGE_BUILD ?= build-package
 
+# The Debian package as Debian builds it (debian/, debhelper), checked by lintian.
 package:
-	@./tools/install-deps.sh build dpkg-dev
-	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_WERROR=ON \
-		-DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
-	cd $(PACKAGE_BUILD) && cpack -G DEB
-	cp $(PACKAGE_BUILD)/horalog_1.7.0_amd64.deb .
+	@./tools/install-deps.sh build dpkg-dev debhelper build-essential lintian
+	./tools/build-deb.sh $(PACKAGE_BUILD)
 
 test-windows:
 	@WIN_BUILD=$(WIN_BUILD) ./tools/test-windows.sh

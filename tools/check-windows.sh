@@ -16,7 +16,7 @@ fi
 answer_dialog=$PWD/$build/answer_dialog.exe
 x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -municode -static -o "$answer_dialog" \
     tools/windows/answer_dialog.cpp
-version=$(sed -n 's/^project(Horalog VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(cat "$build/version.txt")  # the project's version, written by CMake
 setup=$PWD/Horalog-$version-setup.exe
 [ -f "$setup" ] || { echo "check-windows.sh: $setup is missing (make windows)" >&2; exit 1; }
 

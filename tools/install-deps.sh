@@ -4,9 +4,9 @@
 # build: what building and running the program needs; test: that and what the tests need.
 set -euo pipefail
 build=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-translations-l10n)
-# The tests run in the Danish locale too, move the clock with libfaketime, and check the desktop
-# entry, the AppStream file and the package with the desktop's own validators.
-test=("${build[@]}" googletest libgtest-dev libgmock-dev locales libfaketime
+# The tests run in the Danish locale too, move the clock with libfaketime, render the SVG icon,
+# and check the desktop entry, the AppStream file and the man pages with their own validators.
+test=("${build[@]}" googletest libgtest-dev libgmock-dev qt6-svg-dev locales libfaketime groff-base
       desktop-file-utils appstream lintian dpkg-dev)
 case "${1:-build}" in
     build) packages=("${build[@]}") ;;

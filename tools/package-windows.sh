@@ -10,7 +10,7 @@ qt=${HORALOG_QT_WIN:-$HOME/.cache/horalog/qt-6.4.2-mingw64}
 ./tools/install-deps.sh build zip nsis g++-mingw-w64-x86-64-posix qt6-translations-l10n
 started=$(date +%s)
 
-version=$(sed -n 's/^project(Horalog VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(cat "$build/version.txt")  # the project's version, written by CMake
 gcc_runtime=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-libgcc-file-name)")
 mingw_runtime=/usr/x86_64-w64-mingw32/lib
 layout=$build/Horalog

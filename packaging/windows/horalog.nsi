@@ -1,5 +1,5 @@
 ; Horalog's installer: per user, no administrator rights, under %LOCALAPPDATA%\Programs\Horalog.
-; makensis -DVERSION=1.7.0 -DVERSION4=1.7.0.0 -DLAYOUT=<laid-out folder> -DICON=<.ico>
+; makensis -DVERSION=<version> -DVERSION4=<version>.0 -DLAYOUT=<laid-out folder> -DICON=<.ico>
 ;          -DOUTFILE=<setup.exe> horalog.nsi
 ; The uninstaller removes exactly the files installed here, by name: the user's registration file
 ; and the settings under HKCU\Software\Kvistborg\Horalog are the user's and stay.

@@ -13,6 +13,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Horalog"));
+    // A Wayland desktop finds the window's menu entry, and so its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("dk.kvistborg.horalog"));
     QApplication::setQuitOnLastWindowClosed(false);
     horalog::installDanishQtTranslation();
 

@@ -1,0 +1,52 @@
+// Every picture of the icon is the one drawing: the scalable SVG the menus scale, the PNGs they
+// pick at fixed sizes, and the Windows resource built into Horalog.exe.
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <gtest/gtest.h>
+
+#include "app/app_icon.h"
+
+namespace horalog {
+namespace {
+
+// The share of pixels whose colour or coverage differs by more than the tolerance.
+double differingShare(const QImage& a, const QImage& b, int tolerance) {
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    int differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int column = 0; column < x.width(); ++column) {
+            const QColor p = x.pixelColor(column, row);
+            const QColor q = y.pixelColor(column, row);
+            const int most = std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                                       std::abs(p.blue() - q.blue()), std::abs(p.alpha() - q.alpha())});
+            differing += most > tolerance ? 1 : 0;
+        }
+    }
+    return double(differing) / (x.width() * x.height());
+}
+
+TEST(AppIcon, TheSvgIsThePngsDrawing) {
+    QSvgRenderer svg(appIconSvg());
+    ASSERT_TRUE(svg.isValid());
+    for (const int size : {48, 256}) {
+        QImage rendered(size, size, QImage::Format_ARGB32);
+        rendered.fill(Qt::transparent);
+        QPainter painter(&rendered);
+        svg.render(&painter);
+        painter.end();
+        // Two renderers may antialias an edge differently, never a colour or a shape.
+        EXPECT_LT(differingShare(rendered, drawAppIcon(size), 8), 0.02) << size << " px";
+    }
+}
+
+TEST(AppIcon, TheWindowsResourceIsTheDrawing) {
+    const QImage ico(QStringLiteral(HORALOG_ICO));
+    ASSERT_FALSE(ico.isNull());
+    ASSERT_EQ(ico.size(), QSize(32, 32));
+    EXPECT_EQ(differingShare(ico, drawAppIcon(32), 0), 0.0);
+}
+
+}  // namespace
+}  // namespace horalog
