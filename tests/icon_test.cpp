@@ -1,9 +1,9 @@
 // Every picture of the icon is the one drawing: the scalable SVG the menus scale, the PNGs they
 // pick at fixed sizes, and the Windows resource built into Horalog.exe.
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <gtest/gtest.h>
 
 #include "app/app_icon.h"
 
@@ -19,8 +19,9 @@ double differingShare(const QImage& a, const QImage& b, int tolerance) {
         for (int column = 0; column < x.width(); ++column) {
             const QColor p = x.pixelColor(column, row);
             const QColor q = y.pixelColor(column, row);
-            const int most = std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
-                                       std::abs(p.blue() - q.blue()), std::abs(p.alpha() - q.alpha())});
+            const int most =
+                std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                          std::abs(p.blue() - q.blue()), std::abs(p.alpha() - q.alpha())});
             differing += most > tolerance ? 1 : 0;
         }
     }
