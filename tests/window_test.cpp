@@ -190,6 +190,26 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");  // the day is offered again
 }
 
+// A settings store that can no longer be written (here its file turned into a folder) ends the
+// program with the registry error's number and the reason, not a crash.
+TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the store is Windows' own registry there";
+#endif
+    startExistingUser("x;0;-;-;-;0;0\r\n");
+    const QString storeFile = store::fileOf(dir->path(), kHKeyCurrentUser);
+    ASSERT_TRUE(QFile::remove(storeFile) && QDir().mkpath(storeFile));
+    komme()->setText(QStringLiteral("08:00"));
+    platform.answer(QStringLiteral("OK"));
+    EXPECT_TRUE(ends(&Flex_Form::Registrer_Command_Click));
+    EXPECT_EQ(platform.endedWith, 1);
+    const QString heading = QStringLiteral("Run-time error '-2147221502 (80040002)':\r\n\r\n");
+    EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog().left(heading.size()),
+              QStringLiteral("Horalog|") + heading);
+    EXPECT_GT(lastDialog().size(), heading.size());  // and the reason
+    EXPECT_EQ(platform.shown.back().icon, MessageIcon::Critical);
+}
+
 TEST_F(WindowTest, DepartureFieldAndKeys) {
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     QApplication::setActiveWindow(&form());

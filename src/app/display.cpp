@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "app/flex_form.h"
+#include "app/tray_data.h"
 #include "app/value_field.h"
 
 namespace horalog {
@@ -42,7 +42,7 @@ void Flex_Form::Udregn_Timer_Timer() {
     }
     if (Gaa_Text->text().isEmpty() || Gaa_Auto) {
         setGaaText(nowText());
-        Gaa_Auto = true;  // after the write, whose change handler cleared it
+        Gaa_Auto = true;  // the clock filled it in (quietly): the next tick renews it
     }
     Opdater_Visning(Gaa_Text->text());
 }
@@ -121,11 +121,7 @@ void Flex_Form::setCaption(const QString& caption) {
     if (windowTitle() != caption) {
         setWindowTitle(caption);
     }
-    // The tray's tip follows the caption, cut as the Windows tray cuts it.
-    Tray_Data.tip = caption.left(63);
-    if (Tray_Icon != nullptr && Tray_Icon->toolTip() != Tray_Data.tip) {
-        Tray_Icon->setToolTip(Tray_Data.tip);
-    }
+    Tray->setTip(caption);
 }
 
 }  // namespace horalog

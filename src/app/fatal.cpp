@@ -1,4 +1,5 @@
 // Errors that end the program after a message.
+#include <cstdint>
 #include <cstdlib>
 
 #include "app/flex_form.h"
@@ -10,7 +11,11 @@ void Flex_Form::run(void (Flex_Form::*handler)()) {
     try {
         (this->*handler)();
     } catch (const RegistryError& e) {
-        unhandledError(QStringLiteral("Run-time error '-2147221502 (80040002)':"),
+        // The heading names the error number as Windows shows it: in decimal, then in hex.
+        const auto number = RegistryError::kNumber;
+        unhandledError(QStringLiteral("Run-time error '%1 (%2)':")
+                           .arg(number)
+                           .arg(QString::number(static_cast<std::uint32_t>(number), 16).toUpper()),
                        QString::fromLocal8Bit(e.description().c_str()));
     } catch (const std::exception& e) {
         unhandledError(QStringLiteral("Run-time error:"), QString::fromLocal8Bit(e.what()));
@@ -25,8 +30,8 @@ void Flex_Form::unhandledError(const QString& heading, const QString& descriptio
     std::abort();  // endProgram does not return
 }
 
-void Flex_Form::fileError(const QString& firstLine, const QString& error, bool blankLine) {
-    platform_.messageBox(this, fileErrorText(firstLine, Filnavn, error, blankLine),
+void Flex_Form::fileError(const QString& firstLine, const QString& error, LastLineGap gap) {
+    platform_.messageBox(this, fileErrorText(firstLine, Filnavn, error, gap),
                          QStringLiteral("Fejl under oprettelse af fil"), MessageIcon::Exclamation,
                          MessageButtons::Ok, MessageAnswer::Ok);
     platform_.endProgram(1);

@@ -8,8 +8,8 @@
 
 namespace horalog {
 
-QString Flex_Form::SplitFilename(const QString& filename, bool path_file) const {
-    return splitFilename(filename, path_file);
+QString Flex_Form::SplitFilename(const QString& filename, FilenamePart part) const {
+    return splitFilename(filename, part);
 }
 
 void Flex_Form::setFilnavn(const QString& path) {
@@ -21,8 +21,8 @@ void Flex_Form::Filnavn_Menu_Click() {
     const QString old = Filnavn;
     FileDialogRequest request;
     request.title = QStringLiteral("Indtast navnet på filen med horalogs registreringer:");
-    request.folder = SplitFilename(Filnavn, true);
-    request.fileName = SplitFilename(Filnavn, false);
+    request.folder = SplitFilename(Filnavn, FilenamePart::Folder);
+    request.fileName = SplitFilename(Filnavn, FilenamePart::Name);
     request.filters = {QStringLiteral("Dat fil (*.Dat)|*.dat"),
                        QStringLiteral("Alle filer (*.*)|*.*")};
     request.refusal = locationRefusal;

@@ -7,10 +7,10 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "app/app_icon.h"
+#include "app/tray_data.h"
 #include "text/time_text.h"
 
 namespace horalog {
@@ -23,6 +23,8 @@ Flex_Form::Flex_Form(Platform& platform, RegistryFactory makeRegistry, QWidget* 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    Tray = new Tray_Data(
+        platform_, [this] { run(&Flex_Form::Tray_Click); }, this);
     buildControls();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -60,23 +62,9 @@ void Flex_Form::wireEvents() {
 
 bool Flex_Form::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            int code = 0;
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                code = 13;
-            } else if (key->key() == Qt::Key_F4) {
-                code = 115;
-            }
-            const Qt::KeyboardModifiers m = key->modifiers();
-            const int shift = (m.testFlag(Qt::ShiftModifier) ? 1 : 0) |
-                              (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
-                              (m.testFlag(Qt::AltModifier) ? 4 : 0);
-            if (code != 0) {
-                Form_KeyDown(code, shift);
-            }
+        case QEvent::KeyPress:
+            keyPressed(*static_cast<QKeyEvent*>(event));
             break;
-        }
         case QEvent::FocusIn:
             if (watched == Komme_Text) {
                 run(&Flex_Form::Komme_Text_GotFocus);

@@ -8,22 +8,26 @@
 #include <optional>
 
 #include "adjust/adjust.h"
+#include "journal/record.h"
 #include "platform/platform.h"
 #include "registry/registry.h"
+#include "settings/file_location.h"
 #include "settings/settings.h"
 #include "timekeeping/balance.h"
 #include "timekeeping/open_day.h"
 #include "timekeeping/today.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class QSystemTrayIcon;
 class QTimer;
 
 namespace horalog {
+
+class Tray_Data;
 
 // The one working window. It owns all working state and every handler; a handler reads its
 // widgets, asks the rules, shows what they return through the platform and writes its widgets.
@@ -67,7 +71,7 @@ public:
         bool reread = false;
     };
     std::optional<RegisteredDay> Gem_Registrering();
-    QString SplitFilename(const QString& filename, bool path_file) const;
+    QString SplitFilename(const QString& filename, FilenamePart part) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,12 +98,13 @@ private:
     void restoreArrival(const QString& time, const QDate& date);
 
     void book(const std::function<Adjustment(const Figures&)>& adjust);
-    bool append(const std::function<QStringList(const Figures&)>& build, bool blankLine = false);
+    bool append(const std::function<QStringList(const Figures&)>& build,
+                LastLineGap gap = LastLineGap::None);
     void registerArrival();
     void registerDeparture();
     bool arrivalStillOpen();
     std::optional<TypedTime> typedTime(const QString& text);
-    void fileNameNotice(bool firstWording);
+    void fileNameNotice(NoticeWording wording);
     void setFilnavn(const QString& path);
 
     void Opdater_Visning(const QString& text);
@@ -109,8 +114,7 @@ private:
     void setCaption(const QString& caption);
     void setKommeColour(bool registered);
     void setGaaText(const QString& text);
-    void createTrayIcon();
-    void restoreOnRelease();
+    void keyPressed(const QKeyEvent& key);
 
     CRegistry& reg();
     void writeSetting(const QString& name, const QString& value);
@@ -121,7 +125,7 @@ private:
     Figures figures() const;
     void setFigures(const Figures& f);
 
-    [[noreturn]] void fileError(const QString& firstLine, const QString& error, bool blankLine);
+    [[noreturn]] void fileError(const QString& firstLine, const QString& error, LastLineGap gap);
     void refuse(const QString& text);
     void warn(const QString& text);
     [[noreturn]] void unhandledError(const QString& heading, const QString& description);
@@ -153,12 +157,7 @@ private:
     QDate confirmedDate_;
     bool askingAboutDate_ = false;
 
-    // The tray record: filled at the end of start-up, its tip kept equal to the caption.
-    struct {
-        bool filled = false;
-        QString tip;
-    } Tray_Data;
-    QSystemTrayIcon* Tray_Icon = nullptr;
+    Tray_Data* Tray = nullptr;
 
     QLabel* Komme_Label = nullptr;
     QLineEdit* Komme_Text = nullptr;

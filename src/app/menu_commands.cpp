@@ -48,7 +48,7 @@ void Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
             booked = adjust(before);
             return booked.refusal ? QStringList() : QStringList{booked.record};
         },
-        true);
+        LastLineGap::BlankLine);
     if (booked.refusal) {
         refuse(*booked.refusal);
         return;
@@ -74,6 +74,8 @@ void Flex_Form::Arbejds_Menu_Click() {
     }
     Arbejdstimer = static_cast<float>(hours.hours);
     const QString plain = plainNumberText(Arbejdstimer);
+    // After a change the entry reads «(7.5)», without the « timer» that the start-up's caption
+    // has (hoursMenuCaption): users know the entry in both forms, so both stay.
     Arbejds_Menu->setText(QStringLiteral("&Arbejdstid  (") + plain + QLatin1Char(')'));
     writeSetting(QStringLiteral("Arbejdstimer"), plain);
     Status_Label->setText(QStringLiteral("Daglige arbejdstid ændret til ") +

@@ -20,7 +20,7 @@ void Flex_Form::Laes_Registrering() {
         }
         const FileFigures created = createRegistrationFile(Filnavn, currentDateText(), *balance);
         if (!created.ok) {
-            fileError(creatingFailed(), created.error, false);
+            fileError(creatingFailed(), created.error, LastLineGap::None);
         }
         setFigures(*created.figures);
         lastRecord_ = created.line;
@@ -28,7 +28,7 @@ void Flex_Form::Laes_Registrering() {
     }
     const FileFigures read = readFileFigures(Filnavn);
     if (!read.ok) {
-        fileError(creatingFailed(), read.error, false);
+        fileError(creatingFailed(), read.error, LastLineGap::None);
     }
     // A file without a record leaves the figures as they were.
     if (read.figures) {
@@ -58,10 +58,10 @@ std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
 // Appends what `build` makes of the figures under the file's lock, or ends the program on a file
 // error. True when the figures had to be read again first: another copy of the program (or the
 // user) changed the file since this one read or wrote it.
-bool Flex_Form::append(const std::function<QStringList(const Figures&)>& build, bool blankLine) {
+bool Flex_Form::append(const std::function<QStringList(const Figures&)>& build, LastLineGap gap) {
     const LockedAppend done = appendRecords(Filnavn, lastRecord_, figures(), build);
     if (!done.outcome.ok) {
-        fileError(writingFailed(), done.outcome.error, blankLine);
+        fileError(writingFailed(), done.outcome.error, gap);
     }
     lastRecord_ = done.last;
     if (done.reread) {

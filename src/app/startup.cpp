@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/flex_form.h"
+#include "app/tray_data.h"
 #include "platform/platform_paths.h"
 #include "settings/store_text.h"
 #include "text/time_text.h"
@@ -44,7 +45,7 @@ void Flex_Form::Form_Load() {
     Laes_Registrering();
     showBalances();
 
-    Tray_Data.filled = true;
+    Tray->fill();
     setCaption(windowTitle());
     // Only now may the clock move the window: a tick during a start-up question would show a
     // day that is not open.
@@ -78,11 +79,11 @@ void Flex_Form::Flyt_Opsaetninger() {
         values = machine->values;
         Filnavn = machine->filnavn.value_or(defaultRegistrationFile());
         if (!machine->filnavn) {
-            fileNameNotice(true);
+            fileNameNotice(NoticeWording::TakenOver);
         }
     } else {
         Filnavn = defaultRegistrationFile();
-        fileNameNotice(false);
+        fileNameNotice(NoticeWording::FirstStart);
     }
     useSettings(values);
     writeUserKey(*makeRegistry_(), moedt, values, Filnavn);
@@ -98,7 +99,7 @@ void Flex_Form::Laes_Opsaetninger() {
         setFilnavn(*stored.filnavn);
     } else {
         setFilnavn(defaultRegistrationFile());
-        fileNameNotice(true);
+        fileNameNotice(NoticeWording::TakenOver);
         reg().WriteValue("Filnavn", toStoreText(Filnavn));
     }
     Frokost_Aktiv = true;
@@ -116,8 +117,8 @@ void Flex_Form::showWarnings(const QStringList& warnings) {
     }
 }
 
-void Flex_Form::fileNameNotice(bool firstWording) {
-    platform_.messageBox(this, horalog::fileNameNotice(Filnavn, firstWording),
+void Flex_Form::fileNameNotice(NoticeWording wording) {
+    platform_.messageBox(this, horalog::fileNameNotice(Filnavn, wording),
                          QStringLiteral("Horalog.dat filnavn"), MessageIcon::Information,
                          MessageButtons::Ok, MessageAnswer::Ok);
 }

@@ -93,9 +93,9 @@ FileFigures createRegistrationFile(const QString& path, const QString& date, std
 }
 
 QString fileErrorText(const QString& firstLine, const QString& path, const QString& error,
-                      bool blankLine) {
+                      LastLineGap gap) {
     return firstLine + path + QStringLiteral("\r\nFejl: ") + error +
-           (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
+           (gap == LastLineGap::BlankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
            QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");
 }
 

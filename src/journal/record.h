@@ -39,9 +39,11 @@ FileFigures readFileFigures(const QString& path);
 // the file that another copy of the program created a moment before, when it did.
 FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total);
 
-// The message before the program ends on a file error.
+// The message before the program ends on a file error. The menu commands leave a blank line
+// before its last line; the start-up and a closed day do not.
+enum class LastLineGap { None, BlankLine };
 QString fileErrorText(const QString& firstLine, const QString& path, const QString& error,
-                      bool blankLine);
+                      LastLineGap gap);
 QString creatingFailed();  // «Fejl under oprettelse af filen: »
 QString writingFailed();   // «Fejl under skrivning til filen: »
 // The status line when another program changed the file and its figures were read again.

@@ -8,12 +8,13 @@
 
 namespace horalog {
 
-QString splitFilename(const QString& filename, bool pathFile) {
+QString splitFilename(const QString& filename, FilenamePart part) {
+    const bool folder = part == FilenamePart::Folder;
     const qsizetype cut = filename.lastIndexOf(pathSeparator());
     if (cut < 0) {
-        return pathFile ? QStringLiteral(".") : filename;
+        return folder ? QStringLiteral(".") : filename;
     }
-    return pathFile ? filename.left(cut) : filename.mid(cut + 1);
+    return folder ? filename.left(cut) : filename.mid(cut + 1);
 }
 
 QString locationRefusal(const QString& chosen) {
@@ -21,7 +22,8 @@ QString locationRefusal(const QString& chosen) {
     // the file, and stored it would end every later start on the file error.
     const QString folder = QFileInfo(chosen).absolutePath();
     if (!QFileInfo(folder).isDir()) {
-        return QStringLiteral("Mappen \"%1\" findes ikke.").arg(splitFilename(chosen, true));
+        return QStringLiteral("Mappen \"%1\" findes ikke.")
+            .arg(splitFilename(chosen, FilenamePart::Folder));
     }
     if (QFile existing(chosen); existing.exists() && existing.open(QIODevice::Append)) {
         return QString();  // records can be added to it, wherever it lies
@@ -32,7 +34,7 @@ QString locationRefusal(const QString& chosen) {
         return QString();
     }
     return QStringLiteral("Der kan ikke gemmes filer i mappen \"%1\".")
-        .arg(splitFilename(chosen, true));
+        .arg(splitFilename(chosen, FilenamePart::Folder));
 }
 
 LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {

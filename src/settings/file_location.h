@@ -4,8 +4,10 @@
 
 namespace horalog {
 
-// The folder part of a path (true) or its file-name part (false), split at the last separator.
-QString splitFilename(const QString& filename, bool pathFile);
+enum class FilenamePart { Folder, Name };
+
+// The folder part of a path or its file-name part, split at the last separator.
+QString splitFilename(const QString& filename, FilenamePart part);
 
 // What becomes of a chosen file name: refused (its folder does not exist or takes no files),
 // simply stored (no

@@ -95,11 +95,12 @@ void writeUserSetting(CRegistry& reg, const QString& name, const QString& value)
     reg.CloseKey();
 }
 
-QString fileNameNotice(const QString& filnavn, bool firstWording) {
+QString fileNameNotice(const QString& filnavn, NoticeWording wording) {
     return QStringLiteral("Horalogs data vil blive gemt i ") + filnavn +
            QStringLiteral("\r\n\r\nHvis der ønskes anvendt en anden placering,\r\n") +
-           (firstWording ? QStringLiteral("kan dette rettes under Opsætninger/Filnavn")
-                         : QStringLiteral("kan dette rettes under 'Opsætninger - Filnavn'"));
+           (wording == NoticeWording::TakenOver
+                ? QStringLiteral("kan dette rettes under Opsætninger/Filnavn")
+                : QStringLiteral("kan dette rettes under 'Opsætninger - Filnavn'"));
 }
 
 QString hoursMenuCaption(float arbejdstimer) {

@@ -57,9 +57,11 @@ void writeUserKey(CRegistry& user, const QString& moedt, const WorkSettings& val
 // One value into the per-user key.
 void writeUserSetting(CRegistry& reg, const QString& name, const QString& value);
 
-// The notice that names where the data will be kept; the take-over and the start-up word its
-// last line differently.
-QString fileNameNotice(const QString& filnavn, bool firstWording);
+// The notice that names where the data will be kept. Its last line points to the menu entry in
+// two wordings: «Opsætninger/Filnavn» when settings are taken over from the machine's key or a
+// stored name is missing, «'Opsætninger - Filnavn'» at the very first start.
+enum class NoticeWording { TakenOver, FirstStart };
+QString fileNameNotice(const QString& filnavn, NoticeWording wording);
 
 QString hoursMenuCaption(float arbejdstimer);
 QString fileMenuCaption(const QString& filnavn);
