@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
+#include <type_traits>
+#include <variant>
 
 #include "app/flex_form.h"
 
@@ -18,21 +20,7 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 5910 / kTwipsPerPixel;
 constexpr int kClientHeight = 2910 / kTwipsPerPixel;
-
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                   height / kTwipsPerPixel);
-    // The desktop's sans-serif runs wider than the narrow font the layout was drawn for: a
-    // caption that would be cut is set a little smaller instead.
-    if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && !label->text().isEmpty()) {
-        QFont font = label->font();
-        while (font.pointSizeF() > 7.0 && QFontMetrics(font).horizontalAdvance(label->text().remove(
-                                              QLatin1Char('&'))) > label->width()) {
-            font.setPointSizeF(font.pointSizeF() - 0.25);
-        }
-        label->setFont(font);
-    }
-}
+constexpr int kTickMs = 5000;
 
 QFont fontOf(double points, bool bold = false) {
     QFont font = QApplication::font();
@@ -42,30 +30,66 @@ QFont fontOf(double points, bool bold = false) {
     return font;
 }
 
-enum class Kind { Caption, TextField, ValueField, Status, Button };
+using F = Flex_Form;
 
-// The controls as the original laid them out: name, kind, caption, tooltip, twips rectangle.
-// The rows stand in tab order.
+// What a row of the layout makes. A field names the caption that labels it: the caption gives
+// the field its name for a screen reader and, with an access key, hands it the focus.
+// The two captions beside the narrow right-hand fields were drawn for a narrower font than the
+// desktop's sans-serif: they may be set smaller, down to 7 points, to be read whole.
+enum class Fit { AsDrawn, MayShrink };
+struct Caption {
+    QLabel* F::*label;
+    Fit fit = Fit::AsDrawn;
+};
+struct TextField {
+    QLineEdit* F::*field;
+    QLabel* F::*caption;
+};
+struct ValueField {
+    QLabel* F::*label;
+    QLabel* F::*caption;
+};
+struct StatusLine {
+    QLabel* F::*label;
+};
+struct Button {
+    QPushButton* F::*button;
+};
+using Widget = std::variant<Caption, TextField, ValueField, StatusLine, Button>;
+
+// The controls as the original laid them out: what each is, its name, its text (a caption's or
+// the button's), its tooltip and its rectangle in twips.
 struct Control {
-    QLabel* Flex_Form::*label;
-    QLineEdit* Flex_Form::*field;
-    QPushButton* Flex_Form::*button;
+    Widget widget;
     const char* name;
-    Kind kind;
-    const char* caption;
+    const char* text;
     const char* tooltip;
     int left, top, width, height;
 };
 
-QFont controlFont(Kind kind) {
-    switch (kind) {
-        case Kind::Status:
-            return fontOf(8.25);
-        case Kind::Button:
-            return fontOf(8.25, true);
-        default:
-            return fontOf(9.75);
+void shrinkToFit(QLabel* label) {
+    const QString shown = QString(label->text()).remove(QLatin1Char('&'));
+    QFont font = label->font();
+    while (font.pointSizeF() > 7.0 &&
+           QFontMetrics(font).horizontalAdvance(shown) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
     }
+    label->setFont(font);
+}
+
+// A figure's field: boxed, right-aligned, with a fixed gap inside the border so that the room for
+// a figure is known.
+void makeValueField(QLabel* label) {
+    label->setTextFormat(Qt::PlainText);  // an "&" shows as itself
+    label->setFrameShape(QFrame::Box);
+    label->setLineWidth(1);
+    label->setIndent(2);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setAutoFillBackground(true);
+}
+
+QString accessibleNameOf(const QLabel* caption) {
+    return QString(caption->text()).remove(QLatin1Char('&')).remove(QLatin1Char(':'));
 }
 
 }  // namespace
@@ -77,105 +101,98 @@ void Flex_Form::buildControls() {
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    using F = Flex_Form;
-    const Control controls[] = {
-        {&F::Komme_Label, nullptr, nullptr, "Komme_Label", Kind::Caption, "&Komme tid:", "", 120,
-         120, 1935, 255},
-        {nullptr, &F::Komme_Text, nullptr, "Komme_Text", Kind::TextField, "",
+    // The rows of the original layout, in its order.
+    static const Control kControls[] = {
+        {Caption{&F::Komme_Label}, "Komme_Label", "&Komme tid:", "", 120, 120, 1935, 255},
+        {TextField{&F::Komme_Text, &F::Komme_Label}, "Komme_Text", "",
          "angivelse af komme tidspunkt og visning af allerede registreret komme tidspunkt", 2160,
          60, 975, 405},
-        {&F::Gaa_Label, nullptr, nullptr, "Gaa_Label", Kind::Caption, "&Gå tid:", "", 120, 600,
-         1935, 255},
-        {nullptr, &F::Gaa_Text, nullptr, "Gaa_Text", Kind::TextField, "",
-         "angivelse af gå tidspunkt", 2160, 540, 975, 375},
-        {&F::Idag_Label, nullptr, nullptr, "Idag_Label", Kind::Caption, "Tid idag:", "", 120, 1080,
-         1935, 255},
-        {&F::Idag_CT, nullptr, nullptr, "Idag_CT", Kind::ValueField, "",
+        {Caption{&F::Gaa_Label}, "Gaa_Label", "&Gå tid:", "", 120, 600, 1935, 255},
+        {TextField{&F::Gaa_Text, &F::Gaa_Label}, "Gaa_Text", "", "angivelse af gå tidspunkt", 2160,
+         540, 975, 375},
+        {Caption{&F::Idag_Label}, "Idag_Label", "Tid idag:", "", 120, 1080, 1935, 255},
+        {ValueField{&F::Idag_CT, &F::Idag_Label}, "Idag_CT", "",
          "tid fra registreret komme tidspunkt til \"Gå tid\" i centitimer", 2160, 1020, 975, 375},
-        {&F::Idag_TM_Label, nullptr, nullptr, "Idag_TM_Label", Kind::Caption, "Timer/minutter:", "",
-         3360, 1080, 1455, 255},
-        {&F::Idag_TM, nullptr, nullptr, "Idag_TM", Kind::ValueField, "",
+        {Caption{&F::Idag_TM_Label, Fit::MayShrink}, "Idag_TM_Label", "Timer/minutter:", "", 3360,
+         1080, 1455, 255},
+        {ValueField{&F::Idag_TM, &F::Idag_TM_Label}, "Idag_TM", "",
          "tid fra registreret komme tidspunkt til \"Gå tid\" i timer/minutter", 4920, 1020, 855,
          375},
-        {&F::Periode_Label, nullptr, nullptr, "Periode_Label", Kind::Caption,
-         "Tid denne periode:", "", 120, 1560, 1935, 255},
-        {&F::Periode_CT, nullptr, nullptr, "Periode_CT", Kind::ValueField, "",
+        {Caption{&F::Periode_Label}, "Periode_Label", "Tid denne periode:", "", 120, 1560, 1935,
+         255},
+        {ValueField{&F::Periode_CT, &F::Periode_Label}, "Periode_CT", "",
          "total tid i denne periode i centitimer", 2160, 1500, 975, 375},
-        {&F::Periode_Diff_Label, nullptr, nullptr, "Periode_Diff_Label", Kind::Caption,
+        {Caption{&F::Periode_Diff_Label, Fit::MayShrink}, "Periode_Diff_Label",
          "+/- for periode:", "", 3360, 1560, 1455, 255},
-        {&F::Periode_Diff, nullptr, nullptr, "Periode_Diff", Kind::ValueField, "",
+        {ValueField{&F::Periode_Diff, &F::Periode_Diff_Label}, "Periode_Diff", "",
          "over-/underskud i denne periode", 4920, 1500, 855, 375},
-        {&F::Total_Label, nullptr, nullptr, "Total_Label", Kind::Caption, "Flex total:", "", 120,
-         2040, 1935, 255},
-        {&F::Total_CT, nullptr, nullptr, "Total_CT", Kind::ValueField, "",
-         "total horalog i centitimer", 2160, 1980, 975, 375},
-        {&F::Status_Label, nullptr, nullptr, "Status_Label", Kind::Status, "",
-         "diverse status informationer", 120, 2520, 5655, 255},
-        {nullptr, nullptr, &F::Registrer_Command, "Registrer_Command", Kind::Button,
-         "&Registrer komme/gå tid", "registrerer komme eller gå tidspunkt", 3360, 315, 2415, 375},
+        {Caption{&F::Total_Label}, "Total_Label", "Flex total:", "", 120, 2040, 1935, 255},
+        {ValueField{&F::Total_CT, &F::Total_Label}, "Total_CT", "", "total horalog i centitimer",
+         2160, 1980, 975, 375},
+        {StatusLine{&F::Status_Label}, "Status_Label", "", "diverse status informationer", 120,
+         2520, 5655, 255},
+        {Button{&F::Registrer_Command}, "Registrer_Command", "&Registrer komme/gå tid",
+         "registrerer komme eller gå tidspunkt", 3360, 315, 2415, 375},
     };
 
-    QWidget* previousFocus = nullptr;
-    QLabel* pendingBuddy = nullptr;
-    QString lastCaption;
-    for (const Control& c : controls) {
-        QWidget* w = nullptr;
-        const QString caption = QString::fromUtf8(c.caption);
-        if (c.field != nullptr) {
-            auto* field = new QLineEdit(client);
-            field->setAlignment(Qt::AlignRight);
-            this->*c.field = field;
-            w = field;
-        } else if (c.button != nullptr) {
-            auto* button = new QPushButton(caption, client);
-            button->setAutoDefault(true);  // Enter on the focused button presses it
-            this->*c.button = button;
-            w = button;
-        } else {
-            auto* label = new QLabel(caption, client);
-            if (c.kind != Kind::Caption) {
-                label->setTextFormat(Qt::PlainText);  // an "&" shows as itself
-            }
-            if (c.kind == Kind::ValueField) {
-                label->setFrameShape(QFrame::Box);
-                label->setLineWidth(1);
-                label->setIndent(2);  // a fixed gap inside the border, so a figure's room is known
-                label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                label->setAutoFillBackground(true);
-            }
-            this->*c.label = label;
-            w = label;
-        }
+    const auto label = [client](const Control& c) {
+        return new QLabel(QString::fromUtf8(c.text), client);
+    };
+    for (const Control& c : kControls) {
+        QWidget* w = std::visit(
+            [&](const auto& kind) -> QWidget* {
+                using Kind = std::decay_t<decltype(kind)>;
+                if constexpr (std::is_same_v<Kind, TextField>) {
+                    auto* field = new QLineEdit(client);
+                    field->setAlignment(Qt::AlignRight);
+                    field->setFont(fontOf(9.75));
+                    return this->*kind.field = field;
+                } else if constexpr (std::is_same_v<Kind, Button>) {
+                    auto* button = new QPushButton(QString::fromUtf8(c.text), client);
+                    button->setAutoDefault(true);  // Enter on the focused button presses it
+                    button->setFont(fontOf(8.25, true));
+                    return this->*kind.button = button;
+                } else if constexpr (std::is_same_v<Kind, StatusLine>) {
+                    QLabel* status = this->*kind.label = label(c);
+                    status->setTextFormat(Qt::PlainText);
+                    status->setFont(fontOf(8.25));
+                    return status;
+                } else if constexpr (std::is_same_v<Kind, ValueField>) {
+                    QLabel* value = this->*kind.label = label(c);
+                    makeValueField(value);
+                    value->setFont(fontOf(9.75));
+                    return value;
+                } else {
+                    QLabel* caption = this->*kind.label = label(c);
+                    caption->setFont(fontOf(9.75));
+                    return caption;
+                }
+            },
+            c.widget);
         w->setObjectName(QLatin1String(c.name));
-        w->setFont(controlFont(c.kind));
         w->setToolTip(QString::fromUtf8(c.tooltip));
-        place(w, c.left, c.top, c.width, c.height);
-        // A caption with an access key hands the focus to the field after it, and every field
-        // is named by its caption for a screen reader ("Flex total", not just "125 ct").
-        if (pendingBuddy != nullptr && c.field != nullptr) {
-            pendingBuddy->setBuddy(w);
-        }
-        if (c.field != nullptr || c.kind == Kind::ValueField) {
-            w->setAccessibleName(lastCaption);
-        }
-        if (c.kind == Kind::Caption) {
-            lastCaption = caption;
-            lastCaption.remove(QLatin1Char('&')).remove(QLatin1Char(':'));
-        }
-        pendingBuddy = c.kind == Kind::Caption && caption.contains(QLatin1Char('&'))
-                           ? qobject_cast<QLabel*>(w)
-                           : nullptr;
-        if (c.field != nullptr || c.button != nullptr) {
-            if (previousFocus != nullptr) {
-                setTabOrder(previousFocus, w);
-            }
-            previousFocus = w;
+        w->setGeometry(c.left / kTwipsPerPixel, c.top / kTwipsPerPixel, c.width / kTwipsPerPixel,
+                       c.height / kTwipsPerPixel);
+    }
+    // Once every control stands: the captions' fit, and what each field takes from its caption.
+    for (const Control& c : kControls) {
+        if (const auto* caption = std::get_if<Caption>(&c.widget);
+            caption && caption->fit == Fit::MayShrink) {
+            shrinkToFit(this->*caption->label);
+        } else if (const auto* field = std::get_if<TextField>(&c.widget)) {
+            QLabel* by = this->*field->caption;
+            by->setBuddy(this->*field->field);
+            (this->*field->field)->setAccessibleName(accessibleNameOf(by));
+        } else if (const auto* value = std::get_if<ValueField>(&c.widget)) {
+            (this->*value->label)->setAccessibleName(accessibleNameOf(this->*value->caption));
         }
     }
+    setTabOrder(Komme_Text, Gaa_Text);
+    setTabOrder(Gaa_Text, Registrer_Command);
 
     Udregn_Timer = new QTimer(this);
     Udregn_Timer->setObjectName(QStringLiteral("Udregn_Timer"));
-    Udregn_Timer->setInterval(5000);
+    Udregn_Timer->setInterval(kTickMs);
 }
 
 void Flex_Form::buildMenus() {
