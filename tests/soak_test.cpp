@@ -71,13 +71,13 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
                 {QStringLiteral("--soak-child"), dir.path(), QString::number(2 * kill + i)});
             ASSERT_TRUE(children[i].waitForStarted(10000));
         }
-        QThread::msleep(random.bounded(50, kill % 5 == 1 ? 2000 : 400));
+        QThread::msleep(random.bounded(50u, kill % 5 == 1 ? 2000u : 400u));
         for (QProcess& child : children) {
             ASSERT_EQ(child.state(), QProcess::Running)
                 << child.readAllStandardError().toStdString();
             ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
             ASSERT_TRUE(child.waitForFinished(10000));
-            QThread::msleep(random.bounded(30));
+            QThread::msleep(random.bounded(30u));
         }
         const QByteArray bytes = readBytes(data);
         ASSERT_EQ(checkFile(bytes), "") << "after kill " << kill;
