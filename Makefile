@@ -47,11 +47,14 @@ test-sanitize: test-deps
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
+# The tick also runs on a real X server (Xvfb, openbox) for about a minute: see bench/tick_on_x.sh.
 bench:
-	@./tools/install-deps.sh build libbenchmark-dev time mawk
+	@./tools/install-deps.sh build libbenchmark-dev time mawk xvfb openbox xdotool x11-utils
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DHORALOG_TESTS=OFF -DHORALOG_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog horalog_bench horalog_tick_bench
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target horalog horalog_bench horalog_tick_bench \
+		horalog_bare_window
 	./$(BENCH_BUILD)/bench/horalog_bench
+	./bench/tick_on_x.sh ./$(BENCH_BUILD)/horalog ./$(BENCH_BUILD)/bench/horalog_bare_window
 	./$(BENCH_BUILD)/bench/horalog_tick_bench
 	./bench/report_bench.sh ./$(BENCH_BUILD)/horalog
 
