@@ -80,8 +80,14 @@ wineserver -w
 
 echo "== First start"
 (wine "$instdir/Horalog.exe" >/dev/null 2>&1 &)
-if answer 'Horalog.dat filnavn' >/dev/null; then
+if notice=$(answer 'Horalog.dat filnavn'); then
     pass "the first start shows the file-name notice"
+    echo "$notice" | sed 's/^/    /'
+    # The second wording, naming the file a Windows user's data goes to.
+    grep -qxF 'Horalogs data vil blive gemt i C:\Horalog.Dat' <<<"$notice" &&
+        grep -qxF "kan dette rettes under 'Opsætninger - Filnavn'" <<<"$notice" &&
+        pass "it names C:\Horalog.Dat, in its first-start wording" ||
+        fail "the notice does not name C:\Horalog.Dat in its first-start wording"
     # The settings are written once the notice is answered, before the balance question.
     if answer 'Opstart Horalog' -35 >/dev/null; then
         pass "then asks for the opening balance (answered -35)"

@@ -1,7 +1,8 @@
 // Answers a dialog of a program running under Wine, as a user at the keyboard would:
 //   answer_dialog.exe TITLE [TEXT]
 // Waits for a top-level window titled TITLE, prints the texts of its controls (a native message
-// box has them; a Qt dialog draws its own), brings it to the front, types TEXT over the selected
+// box has them), brings it to the front, prints what Ctrl+C puts on the clipboard (a Qt message
+// box draws its own text, and copies its title, text and buttons), types TEXT over the selected
 // field when given, and presses Enter. Keys go through SendInput, so no X window manager is needed.
 #include <windows.h>
 
@@ -26,6 +27,26 @@ BOOL CALLBACK printControl(HWND control, LPARAM) {
         std::printf("%s\n", utf8(text).c_str());
     }
     return TRUE;
+}
+
+void clearClipboard() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+void printClipboard() {
+    if (!OpenClipboard(nullptr)) {
+        return;
+    }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data)); text != nullptr) {
+            std::printf("%s\n", utf8(text).c_str());
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
 }
 
 void send(std::vector<INPUT>& keys) {
@@ -69,6 +90,14 @@ int wmain(int argc, wchar_t* argv[]) {
     SetForegroundWindow(window);
     Sleep(300);
     std::vector<INPUT> keys;
+    clearClipboard();
+    addKey(keys, VK_CONTROL, 0, false);
+    addKey(keys, 'C', 0, false);
+    addKey(keys, 'C', 0, true);
+    addKey(keys, VK_CONTROL, 0, true);
+    send(keys);
+    printClipboard();
+    std::fflush(stdout);
     if (argc > 2) {
         addKey(keys, VK_CONTROL, 0, false);
         addKey(keys, 'A', 0, false);
