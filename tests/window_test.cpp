@@ -51,28 +51,6 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
               "7.5" + file.toStdString());
 }
 
-// The daily hours are stored as plain number text in every locale. Under da_DK the C library
-// once wrote "7,4", read back at the next start as 7 hours: every day then gave 40 ct too much.
-TEST_F(WindowTest, DailyHoursSurviveARestartInAnyLocale) {
-    platform.answer(QStringLiteral("OK|>150"));
-    ASSERT_TRUE(startForm());
-    EXPECT_EQ(userValue("Arbejdstimer"), "7.4");
-    window.reset();
-    ASSERT_TRUE(startForm());
-    komme()->setText(QStringLiteral("08:00"));
-    click();
-    gaa()->setText(QStringLiteral("16:30"));
-    click();
-    EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;1;08:00;16:30;800;800;210;\r\n"));
-    EXPECT_EQ(text("Total_CT"), QStringLiteral("210 ct "));
-    platform.answer(QStringLiteral(">7,5"));
-    form().run(&Flex_Form::Arbejds_Menu_Click);
-    EXPECT_EQ(userValue("Arbejdstimer"), "7.5");
-    window.reset();
-    ASSERT_TRUE(startForm());
-    EXPECT_EQ(text("Arbejds_Menu"), QStringLiteral("&Arbejdstid  (7.5 timer)"));
-}
-
 // A key without some values: each is written back with its default, the file name after the
 // notice in its first wording. A date format the program cannot read, or a file it cannot make,
 // ends it.
