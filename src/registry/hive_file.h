@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -16,8 +19,25 @@ struct HivePaths {
 // $XDG_CONFIG_HOME/horalog/HKEY_CURRENT_USER.reg and /etc/xdg/horalog/HKEY_LOCAL_MACHINE.reg.
 HivePaths defaultHivePaths();
 
-// The registry kept in REGEDIT4 files, one per root. Every request reads the file afresh and
-// every change replaces it atomically.
+// $HOME when it is set to an absolute path, else the home folder the password database gives
+// this user; empty when neither knows one.
+std::string userHomeFolder();
+
+// What tests put in place of the store's own steps, to reach cases they cannot make from
+// outside: a file system without locks, a slow disk, a lock held long.
+struct HiveFileHooks {
+    // Stands in for fcntl(fd, F_OFD_SETLK, ...) on the lock file; null for the real call.
+    int (*tryLock)(int fd) = nullptr;
+    // Runs between the new file's sync and its rename over the old one.
+    void (*beforeRename)() = nullptr;
+    // How long a change waits for another program's lock before it fails.
+    std::chrono::milliseconds lockWait{5000};
+};
+HiveFileHooks& hiveFileHooks();
+
+// The registry kept in REGEDIT4 files, one per root. A read sees the file as it is now (parsed
+// again whenever the file changed); every change reads, changes and replaces the file atomically
+// under a lock beside it, so that programs sharing the file never undo each other's changes.
 class HiveFileBackend : public RegistryBackend {
 public:
     explicit HiveFileBackend(HivePaths paths, bool machineWritable = false);
@@ -44,18 +64,31 @@ private:
         bool writable;
     };
 
+    // What tells one version of a store file from another.
+    struct FileIdentity {
+        unsigned long long device = 0, inode = 0;
+        long long size = -1, modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    // The last hive parsed from a root's file, kept while the file stays the same.
+    struct Cached {
+        bool valid = false;
+        FileIdentity identity;
+        Hive hive;
+    };
+    // The read-modify-write of a change, under the store's lock. edit returns kSuccess when
+    // the hive is to be written, kUnchanged when nothing changed, or an error.
+    static constexpr long kUnchanged = -1;
+    long change(std::uint32_t root, const std::function<long(Hive&)>& edit);
+
     const std::string* fileOf(std::uint32_t root) const;
     bool writableRoot(std::uint32_t root) const;
-    long load(std::uint32_t root, Hive& hive);
-    long loadFile(std::uint32_t root, Hive& hive);
-    long save(std::uint32_t root, const Hive& hive);
-    // The hive of an open key, loaded afresh, and the key in it.
-    struct Resolved {
-        Hive hive;
-        HiveKey* key = nullptr;
-        const OpenKeyEntry* entry = nullptr;
-    };
-    long resolve(Handle handle, Resolved& open);
+    // The hive as the file holds it now, from the cache while the file is unchanged.
+    long read(std::uint32_t root, const Hive*& hive);
+    long readFile(std::uint32_t root, const std::string& file, Hive& hive, FileIdentity& identity);
+    long save(std::uint32_t root, const std::string& target, const Hive& hive);
+    // The key an open handle names in a hive just read.
+    long resolve(Handle handle, const Hive*& hive, const HiveKey*& key, const OpenKeyEntry*& entry);
     Handle remember(std::uint32_t root, const std::string& path, bool writable);
 
     HivePaths paths_;
@@ -63,6 +96,8 @@ private:
     std::map<Handle, OpenKeyEntry> open_;
     Handle next_ = 1;
     std::string problem_;
+    std::array<Cached, 2> cache_;
+    Hive empty_;
 };
 
 }  // namespace horalog
