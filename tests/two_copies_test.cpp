@@ -31,6 +31,11 @@ protected:
         second().findChild<QLineEdit*>(QLatin1String(field))->setText(QLatin1String(time));
         second().findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();
     }
+    void registerA(const char* field, const char* time) {
+        child<QLineEdit>(field)->setText(QLatin1String(time));
+        click();
+    }
+    void tickB() { second().run(&Flex_Form::Udregn_Timer_Timer); }
     void TearDown() override {
         copyB.reset();
         EXPECT_TRUE(platformB.allAnswered());
@@ -59,6 +64,69 @@ TEST_F(TwoCopiesTest, NeitherDropsTheOthersDay) {
               QStringLiteral("Registreringsfilen er ændret af et andet program; tallene er læst "
                              "igen."));
     EXPECT_EQ(textB("Periode_CT") + textB("Total_CT"), QStringLiteral("2820 ct -755 ct "));
+}
+
+// B has run since before A registered the arrival: B's press once stored its own proposal over
+// A's 08:00, and A's departure then counted from 14:37.
+TEST_F(TwoCopiesTest, AnArrivalFromTheOtherCopyIsKept) {
+    startExistingUser(kThreeDays);
+    second();
+    registerA("Komme_Text", "08:00");
+    platformB.now.setTime(QTime(14, 37));
+    registerB("Komme_Text", "14:37");
+    EXPECT_EQ(textB("Status_Label"),
+              QStringLiteral("Komme tidspunkt 08:00 er registreret i et andet Horalog."));
+    EXPECT_EQ(textB("Komme_Text") + u'|' + textB("Idag_CT"), QStringLiteral("08:00|612 ct "));
+    EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");
+    registerA("Gaa_Text", "16:30");
+    EXPECT_EQ(readBytes(file), kThreeDays + "05-12-2026;4;08:00;16:30;800;3020;185;\r\n");
+}
+
+// Daily hours set on A count on B from its next command on, and B's tick shows the store's.
+TEST_F(TwoCopiesTest, HoursChangedOnTheOtherCopyCount) {
+    startExistingUser(kThreeDays);
+    second();
+    platform.answer(QStringLiteral(">8"));
+    form().run(&Flex_Form::Arbejds_Menu_Click);
+    tickB();
+    EXPECT_EQ(textB("Status_Label"),
+              QStringLiteral("Opsætningerne er ændret i et andet Horalog og gælder nu også her."));
+    EXPECT_EQ(second().findChild<QAction*>(QStringLiteral("Arbejds_Menu"))->text(),
+              QStringLiteral("&Arbejdstid  (8)"));
+    registerB("Komme_Text", "08:00");
+    registerB("Gaa_Text", "16:30");
+    EXPECT_EQ(readBytes(file), kThreeDays + "05-12-2026;4;08:00;16:30;800;3020;125;\r\n");
+    EXPECT_EQ(userValue("Arbejdstimer"), "8");
+}
+
+// A moved the file; B's next record goes to the file the store names, on its figures.
+TEST_F(TwoCopiesTest, AFileMovedByTheOtherCopyIsFollowed) {
+    startExistingUser(kThreeDays);
+    second();
+    const QString moved = inDir("flyttet.dat");
+    platform.answer(u'@' + moved + QStringLiteral("|Ja"));
+    form().run(&Flex_Form::Filnavn_Menu_Click);
+    ASSERT_FALSE(QFile::exists(file));
+    tickB();
+    EXPECT_EQ(second().findChild<QAction*>(QStringLiteral("Filnavn_Menu"))->text(),
+              QStringLiteral("&Filnavn  (") + moved + u')');
+    registerB("Komme_Text", "08:00");
+    registerB("Gaa_Text", "16:30");
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(readBytes(moved), kThreeDays + "05-12-2026;4;08:00;16:30;800;3020;185;\r\n");
+}
+
+// A closes the day; within one tick B shows no open day and the figures of A's record.
+TEST_F(TwoCopiesTest, ADayClosedElsewhereIsFollowedAtTheTick) {
+    startExistingUser(kThreeDays, "05-12-2026 08:00");
+    second();
+    registerA("Gaa_Text", "16:30");
+    tickB();
+    EXPECT_EQ(textB("Status_Label"),
+              QStringLiteral("Dagen er afsluttet i et andet Horalog; tallene er læst igen."));
+    EXPECT_EQ(textB("Idag_CT") + u'|' + textB("Gaa_Text") + u'|' + textB("Total_CT"),
+              QStringLiteral("||185 ct "));
+    EXPECT_NE(textB("Komme_Text"), QStringLiteral("08:00"));
 }
 
 // A day closed on the other machine is not closed twice: its arrival is read afresh from the

@@ -25,14 +25,15 @@ int fail(const QString& text, int status) {
 
 // The settings and the stored arrival, read only, when the store names a registration file
 // that exists; otherwise nothing, and standard error says why.
-std::optional<SettingsReading> settingsWithFile(QString& arrival) {
+std::optional<StoredSettings> settingsWithFile(QString& arrival) {
     CRegistry reg;
-    if (!reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, false)) {
+    SettingsStore store(reg);
+    if (!store.userKeyExists()) {
         fail(QStringLiteral("Horalog er ikke sat op endnu: start programmet én gang."), 1);
         return std::nullopt;
     }
-    const SettingsReading settings = readSettings(reg, false);
-    arrival = readStoredArrival(reg).value_or(QString());
+    const StoredSettings settings = store.readUserKey();
+    arrival = settings.moedt.value_or(QString());
     if (!settings.filnavn || !registrationFileExists(*settings.filnavn)) {
         fail(QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
         return std::nullopt;

@@ -31,6 +31,14 @@ void Flex_Form::Udregn_Timer_Timer() {
     if (!Status_Label->text().isEmpty()) {
         Status_Label->clear();
     }
+    if (!platform_.dialogOpen()) {
+        // Within one tick the window shows what another copy changed.
+        if (followSharedState() == Followed::DayClosed) {
+            closeOpenDayHere();
+            Status_Label->setText(dayClosedElsewhereStatus());
+        }
+        followFile();
+    }
     if (Komme_Registreret && !onTheOpenDaysDate()) {
         if (platform_.dialogOpen()) {
             return;  // asked once that dialog is gone; until then the figures wait

@@ -18,6 +18,7 @@ void Flex_Form::setFilnavn(const QString& path) {
 }
 
 void Flex_Form::Filnavn_Menu_Click() {
+    followBeforeCommand();
     const QString old = Filnavn;
     FileDialogRequest request;
     request.title = QStringLiteral("Indtast navnet på filen med horalogs registreringer:");
@@ -36,7 +37,7 @@ void Flex_Form::Filnavn_Menu_Click() {
         return;
     }
     setFilnavn(*chosen);
-    const auto storePath = [this] { writeSetting(QStringLiteral("Filnavn"), Filnavn); };
+    const auto storePath = [this] { writeSetting(Setting::Filnavn, Filnavn); };
     if (choice == LocationChoice::StoreOnly) {
         storePath();
     } else if (platform_.messageBox(this, moveQuestion(old, Filnavn),

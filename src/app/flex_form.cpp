@@ -95,8 +95,11 @@ CRegistry& Flex_Form::reg() {
     return *Reg;
 }
 
-void Flex_Form::writeSetting(const QString& name, const QString& value) {
-    writeUserSetting(reg(), name, value);
+void Flex_Form::writeSetting(Setting setting, const QString& value) {
+    store().write(setting, value);
+    if (setting == Setting::Moedt) {
+        knownMoedt_ = value;
+    }
 }
 
 QString Flex_Form::dateTimeText() {

@@ -86,6 +86,7 @@ private:
     void Flyt_Opsaetninger();
     void Laes_Opsaetninger();
     QString storedArrival();
+    QString forgetClosedArrival(const QString& stored);
     bool keepOtherDaysArrival(const QString& stored);
     bool onTheOpenDaysDate();
     void askAboutANewDate();
@@ -101,8 +102,21 @@ private:
     bool append(const std::function<QStringList(const Figures&)>& build,
                 LastLineGap gap = LastLineGap::None);
     void registerArrival();
-    void registerDeparture();
-    bool arrivalStillOpen();
+    void registerDeparture(bool dayClosedElsewhere);
+
+    // Another copy of the program (a laptop over the same home) may have changed the shared store
+    // or file since this window last looked; each command and each tick takes that over first.
+    enum class Followed { Nothing, ArrivalTakenOver, DayClosed };
+    Followed followSharedState();
+    void followBeforeCommand();
+    void followSettings(const StoredSettings& stored);
+    Followed followOpenDay(const QString& moedt);
+    void followFile();
+    void takeOverArrival(const OpenDayDecision& open);
+    void closeOpenDayHere();
+    bool rereadFigures();
+    bool fileClosesArrival(const QString& filnavn, const QString& stored,
+                           std::optional<qint64> sizeAtArrival);
     std::optional<TypedTime> typedTime(const QString& text);
     void fileNameNotice(NoticeWording wording);
     void setFilnavn(const QString& path);
@@ -117,7 +131,8 @@ private:
     void keyPressed(const QKeyEvent& key);
 
     CRegistry& reg();
-    void writeSetting(const QString& name, const QString& value);
+    SettingsStore store() { return SettingsStore(reg()); }
+    void writeSetting(Setting setting, const QString& value);
     QString dateTimeText();
     QString currentDateText();
     QString nowText();
@@ -153,6 +168,10 @@ private:
     // counts the time that really passed; the date on which the user last said to go on with it;
     // and whether that question stands now.
     std::optional<QString> lastRecord_;  // the file's last record as this copy read or wrote it
+    QString knownMoedt_;                 // "Moedt" as this copy read or wrote it
+    // The registration file's size and time of change when this copy last read it, so a tick
+    // reads it again only when another program wrote it.
+    std::pair<qint64, qint64> fileStamp_{-1, -1};
     QDate arrivalDate_;
     QDate confirmedDate_;
     bool askingAboutDate_ = false;

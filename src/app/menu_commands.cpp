@@ -12,6 +12,7 @@
 namespace horalog {
 
 void Flex_Form::Afspadsering_Menu_Click() {
+    followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
     const HoursAnswer hours =
         readHoursAnswer(platform_.inputBox(this, timeOffPrompt(), QStringLiteral("Afspadsering"),
@@ -32,6 +33,7 @@ void Flex_Form::Afspadsering_Menu_Click() {
 }
 
 void Flex_Form::Nulstil_Menu_Click() {
+    followBeforeCommand();
     if (platform_.messageBox(this, periodResetQuestion(), QStringLiteral("Nulstil periode"),
                              MessageIcon::Question, MessageButtons::YesNo,
                              MessageAnswer::Yes) != MessageAnswer::Yes) {
@@ -60,6 +62,7 @@ void Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
 }
 
 void Flex_Form::Arbejds_Menu_Click() {
+    followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
     const HoursAnswer hours = readHoursAnswer(
         platform_.inputBox(this, QStringLiteral("Angiv daglige arbejdstid i timer:"),
@@ -73,17 +76,17 @@ void Flex_Form::Arbejds_Menu_Click() {
         return;
     }
     Arbejdstimer = static_cast<float>(hours.hours);
-    const QString plain = plainNumberText(Arbejdstimer);
     // After a change the entry reads «(7.5)», without the « timer» that the start-up's caption
     // has (hoursMenuCaption): users know the entry in both forms, so both stay.
-    Arbejds_Menu->setText(QStringLiteral("&Arbejdstid  (") + plain + QLatin1Char(')'));
-    writeSetting(QStringLiteral("Arbejdstimer"), plain);
+    Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));
+    writeSetting(Setting::Arbejdstimer, storedHours(Arbejdstimer));
     Status_Label->setText(QStringLiteral("Daglige arbejdstid ændret til ") +
                           localeNumberText(Arbejdstimer, separator));
     restartTimer();
 }
 
 void Flex_Form::Frokost_Menu_Click() {
+    followBeforeCommand();
     Frokost_Aktiv = !Frokost_Menu->isChecked();
     Frokost_Menu->setChecked(Frokost_Aktiv);
     if (Komme_Registreret) {

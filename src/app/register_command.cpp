@@ -1,9 +1,11 @@
 // The arrival and departure fields and the one button: an arrival opens the day, a departure
 // closes it.
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "app/flex_form.h"
+#include "journal/journal_file.h"
 #include "journal/record.h"
 #include "text/number_text.h"
 #include "text/time_text.h"
@@ -36,10 +38,16 @@ void Flex_Form::Gaa_Text_LostFocus() {
 }
 
 void Flex_Form::Registrer_Command_Click() {
-    if (!Gaa_Text->text().isEmpty() && Komme_Registreret) {
-        registerDeparture();
-    } else {
-        registerArrival();
+    const bool departure = !Gaa_Text->text().isEmpty() && Komme_Registreret;
+    const Followed followed = followSharedState();
+    if (departure) {
+        // An arrival replaced elsewhere is closed as it stands in the store now.
+        registerDeparture(followed == Followed::DayClosed);
+    } else if (followed == Followed::DayClosed) {
+        closeOpenDayHere();
+        Status_Label->setText(dayClosedElsewhereStatus());
+    } else if (followed == Followed::Nothing) {
+        registerArrival();  // an arrival registered elsewhere is shown, not overwritten
     }
 }
 
@@ -68,8 +76,9 @@ void Flex_Form::registerArrival() {
     Komme_CT = arrival->ct;
     arrivalDate_ = platform_.currentDateTime().date();
     setKommeColour(true);
-    writeSetting(QStringLiteral("Moedt"),
-                 storedArrivalText(dateTimeText(), Dato_Laengde, Komme_CT));
+    // The file's size first: a record beyond it with this arrival is the day's own.
+    writeSetting(Setting::MoedtFilLaengde, QString::number(QFileInfo(Filnavn).size()));
+    writeSetting(Setting::Moedt, storedArrivalText(dateTimeText(), Dato_Laengde, Komme_CT));
     Gaa_Text->setFocus();
     Status_Label->setText(arrivalStatus(*arrival));
     restartTimer();
@@ -77,31 +86,21 @@ void Flex_Form::registerArrival() {
     clearToday();
 }
 
-// The open day as the shared store holds it now: another copy of the program (on another machine
-// over the same home) may have closed it, or registered another arrival, since this one read it.
-bool Flex_Form::arrivalStillOpen() {
-    const QDate today = platform_.currentDateTime().date();
-    const OpenDayDecision open =
-        decideOpenDay(storedArrival(), today, platform_.shortDatePattern());
-    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
-    if (open.kind == OpenDayDecision::Kind::None || !arrival) {
-        refuse(dayClosedElsewhere());
-        dropOpenDay();
-        Laes_Registrering();  // the figures that the other copy's record left
-        showBalances();
-        return false;
-    }
-    if (open.date.isValid()) {
-        arrivalDate_ = open.date;
-    }
-    Komme_CT = arrival->ct;
-    Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    return true;
-}
-
-void Flex_Form::registerDeparture() {
+void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     const auto departure = typedTime(Gaa_Text->text());
-    if (!departure || !arrivalStillOpen()) {
+    if (!departure) {
+        return;
+    }
+    // The file's last record may close this very arrival already: a copy that saved the day and
+    // ended (or lost the store) before it could forget it.
+    if (!dayClosedElsewhere &&
+        fileClosesArrival(Filnavn, knownMoedt_, store().readUserKey().moedtFilLaengde)) {
+        writeSetting(Setting::Moedt, QStringLiteral(" "));
+        dayClosedElsewhere = true;
+    }
+    if (dayClosedElsewhere) {
+        refuse(horalog::dayClosedElsewhere());
+        closeOpenDayHere();
         return;
     }
     Gaa_CT = departure->ct;
@@ -109,8 +108,13 @@ void Flex_Form::registerDeparture() {
     if (!day) {
         return;
     }
-    // Only now that the record is on disk is the open day forgotten.
-    writeSetting(QStringLiteral("Moedt"), QStringLiteral(" "));
+    // Only now that the record is on disk is the open day forgotten. A store that cannot be
+    // written then must not make the user close the day again: the next start sees its record.
+    try {
+        writeSetting(Setting::Moedt, QStringLiteral(" "));
+    } catch (const RegistryError& e) {
+        warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
+    }
     Komme_Text->clear();
     setKommeColour(false);
     Gaa_Text->clear();

@@ -8,7 +8,6 @@
 #include "app/flex_form.h"
 #include "app/tray_data.h"
 #include "platform/platform_paths.h"
-#include "settings/store_text.h"
 #include "text/time_text.h"
 
 namespace horalog {
@@ -24,7 +23,8 @@ void Flex_Form::Form_Load() {
     }
 
     Flyt_Opsaetninger();
-    const QString stored = storedArrival();
+    const QString stored = forgetClosedArrival(storedArrival());
+    knownMoedt_ = stored;
     const QDate today = platform_.currentDateTime().date();
     const OpenDayDecision open = decideOpenDay(stored, today, platform_.shortDatePattern());
     Komme_Registreret = open.kind == OpenDayDecision::Kind::Today ||
@@ -53,8 +53,19 @@ void Flex_Form::Form_Load() {
 }
 
 QString Flex_Form::storedArrival() {
-    SettingsKey user(reg(), kHKeyCurrentUser, false, true);
-    return readStoredArrival(reg()).value_or(QString());
+    return store().storedArrival();
+}
+
+// An arrival whose record is already the file's last (the program ended, or the store could not
+// be written, between saving the day and forgetting it) is forgotten now, not reopened.
+QString Flex_Form::forgetClosedArrival(const QString& stored) {
+    const StoredSettings settings = store().readUserKey();
+    if (!settings.filnavn ||
+        !fileClosesArrival(*settings.filnavn, stored, settings.moedtFilLaengde)) {
+        return stored;
+    }
+    writeSetting(Setting::Moedt, QStringLiteral(" "));
+    return QStringLiteral(" ");
 }
 
 bool Flex_Form::keepOtherDaysArrival(const QString& stored) {
@@ -64,17 +75,14 @@ bool Flex_Form::keepOtherDaysArrival(const QString& stored) {
 }
 
 void Flex_Form::Flyt_Opsaetninger() {
-    if (SettingsKey(reg(), kHKeyCurrentUser, false, false).isOpen()) {
+    if (store().userKeyExists()) {
         return;
     }
     QString moedt = QStringLiteral(" ");
     WorkSettings values;
-    std::optional<SettingsReading> machine;
-    if (SettingsKey key(reg(), kHKeyLocalMachine, false, false); key.isOpen()) {
-        moedt = readStoredArrival(reg()).value_or(moedt);
-        machine = readSettings(reg(), false);
-    }
+    const std::optional<StoredSettings> machine = store().readMachineKey();
     if (machine) {
+        moedt = machine->moedt.value_or(moedt);
         showWarnings(machine->warnings);
         values = machine->values;
         Filnavn = machine->filnavn.value_or(defaultRegistrationFile());
@@ -86,12 +94,12 @@ void Flex_Form::Flyt_Opsaetninger() {
         fileNameNotice(NoticeWording::FirstStart);
     }
     useSettings(values);
-    writeUserKey(*makeRegistry_(), moedt, values, Filnavn);
+    auto registry = makeRegistry_();
+    SettingsStore(*registry).createUserKey(moedt, values, Filnavn);
 }
 
 void Flex_Form::Laes_Opsaetninger() {
-    SettingsKey user(reg(), kHKeyCurrentUser, false, true);
-    const SettingsReading stored = readSettings(reg(), true);
+    const StoredSettings stored = store().readUserKey(true);
     showWarnings(stored.warnings);
     useSettings(stored.values);
     Arbejds_Menu->setText(hoursMenuCaption(Arbejdstimer));
@@ -100,7 +108,7 @@ void Flex_Form::Laes_Opsaetninger() {
     } else {
         setFilnavn(defaultRegistrationFile());
         fileNameNotice(NoticeWording::TakenOver);
-        reg().WriteValue("Filnavn", toStoreText(Filnavn));
+        writeSetting(Setting::Filnavn, Filnavn);
     }
     Frokost_Aktiv = true;
 }

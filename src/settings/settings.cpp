@@ -7,26 +7,34 @@ namespace horalog {
 
 namespace {
 
-constexpr char kDefaultHoursText[] = "7.4";
+// A key of a root, open for as long as the guard lives.
+class OpenKey {
+public:
+    OpenKey(CRegistry& reg, std::uint32_t root, bool create, bool allAccess)
+        : reg_(reg), open_(reg.OpenKey(root, kSettingsKey, create, allAccess)) {}
+    ~OpenKey() {
+        if (open_) {
+            try {
+                reg_.CloseKey();
+            } catch (...) {
+                // Closing only lets a handle go; nothing is lost when it fails.
+            }
+        }
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    bool isOpen() const { return open_; }
+
+private:
+    CRegistry& reg_;
+    bool open_;
+};
 
 std::optional<QString> valueText(CRegistry& r, const char* name) {
     if (!r.ValueExists(name)) {
         return std::nullopt;
     }
     return fromStoreText(r.ReadValue(name));
-}
-
-// A stored value's text; a missing one is nothing, and is written back with its default when
-// asked.
-std::optional<QString> storedText(CRegistry& r, const char* name, const char* fallback,
-                                  bool writeMissing) {
-    if (auto text = valueText(r, name)) {
-        return text;
-    }
-    if (writeMissing) {
-        r.WriteValue(name, fallback);
-    }
-    return std::nullopt;
 }
 
 QString settingWarning(const char* name, const QString& text, const char* fallback) {
@@ -39,60 +47,115 @@ QString settingWarning(const char* name, const QString& text, const char* fallba
 
 }  // namespace
 
-SettingsKey::~SettingsKey() {
-    if (open_) {
-        try {
-            reg_.CloseKey();
-        } catch (...) {
-            // Closing only lets a handle go; nothing is lost when it fails.
-        }
-    }
+const SettingRow& settingRow(Setting setting) {
+    return kSettingRows[static_cast<std::size_t>(setting)];
 }
 
-SettingsReading readSettings(CRegistry& key, bool writeMissing) {
-    SettingsReading reading;
-    WorkSettings& v = reading.values;
-    if (const auto text = storedText(key, "Arbejdstimer", kDefaultHoursText, writeMissing)) {
-        if (const auto hours = readHours(*text)) {
-            v.arbejdstimer = static_cast<float>(*hours);
-        } else {
-            reading.warnings << settingWarning("Arbejdstimer", *text, kDefaultHoursText);
-        }
+bool SettingsStore::userKeyExists() {
+    return OpenKey(reg_, kHKeyCurrentUser, false, false).isOpen();
+}
+
+std::optional<StoredSettings> SettingsStore::readMachineKey() {
+    OpenKey key(reg_, kHKeyLocalMachine, false, false);
+    if (!key.isOpen()) {
+        return std::nullopt;
     }
-    const auto whole = [&](const char* name, std::int16_t& value, const char* fallback) {
-        if (const auto text = storedText(key, name, fallback, writeMissing)) {
-            if (const auto number = readInt16(*text)) {
-                value = *number;
-            } else {
-                reading.warnings << settingWarning(name, *text, fallback);
+    return read(false);
+}
+
+StoredSettings SettingsStore::readUserKey(bool writeMissing) {
+    OpenKey key(reg_, kHKeyCurrentUser, false, true);
+    return read(writeMissing);
+}
+
+QString SettingsStore::storedArrival() {
+    OpenKey key(reg_, kHKeyCurrentUser, false, true);
+    return valueText(reg_, settingRow(Setting::Moedt).name).value_or(QString());
+}
+
+StoredSettings SettingsStore::read(bool writeMissing) {
+    StoredSettings stored;
+    WorkSettings& v = stored.values;
+    for (const SettingRow& row : kSettingRows) {
+        const std::optional<QString> text = valueText(reg_, row.name);
+        if (!text && writeMissing && row.setting != Setting::Moedt && row.fallback != nullptr) {
+            reg_.WriteValue(row.name, row.fallback);
+        }
+        switch (row.setting) {
+            case Setting::Moedt:
+                stored.moedt = text;
+                break;
+            case Setting::Filnavn:
+                stored.filnavn = text;
+                break;
+            case Setting::MoedtFilLaengde:
+                if (bool ok = false; text) {
+                    const qint64 size = text->toLongLong(&ok);
+                    stored.moedtFilLaengde = ok && size >= 0 ? std::optional(size) : std::nullopt;
+                }
+                break;
+            case Setting::Arbejdstimer:
+                if (!text) {
+                    break;
+                } else if (const auto hours = readHours(*text)) {
+                    v.arbejdstimer = static_cast<float>(*hours);
+                } else {
+                    stored.warnings << settingWarning(row.name, *text, row.fallback);
+                }
+                break;
+            case Setting::FrokostVarighed:
+            case Setting::FrokostArbejdstid: {
+                std::int16_t& value = row.setting == Setting::FrokostVarighed ? v.frokostVarighed
+                                                                              : v.frokostArbejdstid;
+                if (!text) {
+                    break;
+                } else if (const auto number = readInt16(*text)) {
+                    value = *number;
+                } else {
+                    stored.warnings << settingWarning(row.name, *text, row.fallback);
+                }
+                break;
             }
         }
-    };
-    whole("FrokostVarighed", v.frokostVarighed, "50");
-    whole("FrokostArbejdstid", v.frokostArbejdstid, "450");
-    reading.filnavn = valueText(key, "Filnavn");
-    return reading;
+    }
+    return stored;
 }
 
-std::optional<QString> readStoredArrival(CRegistry& key) {
-    return valueText(key, "Moedt");
+void SettingsStore::write(Setting setting, const QString& text) {
+    OpenKey key(reg_, kHKeyCurrentUser, false, true);
+    reg_.WriteValue(settingRow(setting).name, toStoreText(text));
 }
 
-void writeUserKey(CRegistry& user, const QString& moedt, const WorkSettings& values,
-                  const QString& filnavn) {
-    user.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
-    user.WriteValue("Moedt", toStoreText(moedt));
-    user.WriteValue("Arbejdstimer", toStoreText(plainNumberText(values.arbejdstimer)));
-    user.WriteValue("FrokostVarighed", toStoreText(QString::number(values.frokostVarighed)));
-    user.WriteValue("FrokostArbejdstid", toStoreText(QString::number(values.frokostArbejdstid)));
-    user.WriteValue("Filnavn", toStoreText(filnavn));
-    user.CloseKey();
+void SettingsStore::createUserKey(const QString& moedt, const WorkSettings& values,
+                                  const QString& filnavn) {
+    OpenKey key(reg_, kHKeyCurrentUser, true, true);
+    for (const SettingRow& row : kSettingRows) {
+        QString text;
+        switch (row.setting) {
+            case Setting::MoedtFilLaengde:
+                continue;
+            case Setting::Moedt:
+                text = moedt;
+                break;
+            case Setting::Arbejdstimer:
+                text = storedHours(values.arbejdstimer);
+                break;
+            case Setting::FrokostVarighed:
+                text = QString::number(values.frokostVarighed);
+                break;
+            case Setting::FrokostArbejdstid:
+                text = QString::number(values.frokostArbejdstid);
+                break;
+            case Setting::Filnavn:
+                text = filnavn;
+                break;
+        }
+        reg_.WriteValue(row.name, toStoreText(text));
+    }
 }
 
-void writeUserSetting(CRegistry& reg, const QString& name, const QString& value) {
-    reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
-    reg.WriteValue(toStoreText(name), toStoreText(value));
-    reg.CloseKey();
+QString storedHours(float arbejdstimer) {
+    return plainNumberText(arbejdstimer);
 }
 
 QString fileNameNotice(const QString& filnavn, NoticeWording wording) {
@@ -106,6 +169,10 @@ QString fileNameNotice(const QString& filnavn, NoticeWording wording) {
 QString hoursMenuCaption(float arbejdstimer) {
     return QStringLiteral("&Arbejdstid  (") + plainNumberText(arbejdstimer) +
            QStringLiteral(" timer)");
+}
+
+QString changedHoursMenuCaption(float arbejdstimer) {
+    return QStringLiteral("&Arbejdstid  (") + plainNumberText(arbejdstimer) + QLatin1Char(')');
 }
 
 QString fileMenuCaption(const QString& filnavn) {

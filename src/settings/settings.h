@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -12,50 +13,75 @@ namespace horalog {
 // The per-user and machine-wide settings live under this key of their root.
 inline constexpr char kSettingsKey[] = "Software\\Kvistborg\\Horalog";
 
+// The stored values, one row each: its name in the store and its default as stored text. The
+// file name's default is the platform's (defaultRegistrationFile), so its row has none.
+enum class Setting {
+    Moedt,
+    Arbejdstimer,
+    FrokostVarighed,
+    FrokostArbejdstid,
+    Filnavn,
+    MoedtFilLaengde
+};
+struct SettingRow {
+    Setting setting;
+    const char* name;
+    const char* fallback;
+};
+// In the order the values are read and written. The registration file's size when the open day's
+// arrival was registered is written with the arrival only, never at a first start.
+inline constexpr std::array<SettingRow, 6> kSettingRows = {{
+    {Setting::Moedt, "Moedt", " "},
+    {Setting::Arbejdstimer, "Arbejdstimer", "7.4"},
+    {Setting::FrokostVarighed, "FrokostVarighed", "50"},
+    {Setting::FrokostArbejdstid, "FrokostArbejdstid", "450"},
+    {Setting::Filnavn, "Filnavn", nullptr},
+    {Setting::MoedtFilLaengde, "MoedtFilLaengde", nullptr},
+}};
+const SettingRow& settingRow(Setting setting);
+
 struct WorkSettings {
     float arbejdstimer = 7.4f;
     std::int16_t frokostVarighed = 50;
     std::int16_t frokostArbejdstid = 450;
+    bool operator==(const WorkSettings&) const = default;
 };
 
-// What the stored settings hold: the values to use, a message for each stored number that cannot
-// be held (its default is used, the stored text stays), and the file name when there is one.
-struct SettingsReading {
+// What a settings key holds: the values to use, a message for each stored number that cannot be
+// held (its default is used, the stored text stays), the file name and the open day's arrival
+// when they are there.
+struct StoredSettings {
     WorkSettings values;
     QStringList warnings;
     std::optional<QString> filnavn;
+    std::optional<QString> moedt;
+    std::optional<qint64> moedtFilLaengde;
 };
 
-// The settings key of a root, open for as long as the guard lives, so that each caller holds it
-// for exactly the reads and writes that need it and a call put between two callers cannot change
-// which key the later one sees.
-class SettingsKey {
+// The settings as the store holds them. Every call opens the key it needs and closes it again
+// before it returns, so no key stays open between two events and no caller handles keys.
+class SettingsStore {
 public:
-    SettingsKey(CRegistry& reg, std::uint32_t root, bool create, bool allAccess)
-        : reg_(reg), open_(reg.OpenKey(root, kSettingsKey, create, allAccess)) {}
-    ~SettingsKey();
-    SettingsKey(const SettingsKey&) = delete;
-    SettingsKey& operator=(const SettingsKey&) = delete;
+    explicit SettingsStore(CRegistry& reg) : reg_(reg) {}
 
-    bool isOpen() const { return open_; }
+    bool userKeyExists();
+    // The machine-wide key, only ever read; nothing when there is none.
+    std::optional<StoredSettings> readMachineKey();
+    // The per-user key; writeMissing writes each missing number back with its default.
+    StoredSettings readUserKey(bool writeMissing = false);
+    // The stored arrival "Moedt", or the empty text when it is missing.
+    QString storedArrival();
+    void write(Setting setting, const QString& text);
+    // A user's first start: the per-user key with all five values.
+    void createUserKey(const QString& moedt, const WorkSettings& values, const QString& filnavn);
 
 private:
+    StoredSettings read(bool writeMissing);
     CRegistry& reg_;
-    bool open_;
 };
 
-// Reads the open key. writeMissing writes each missing number back with its default.
-SettingsReading readSettings(CRegistry& key, bool writeMissing);
-
-// The stored arrival "Moedt", or nothing when the value is missing.
-std::optional<QString> readStoredArrival(CRegistry& key);
-
-// The per-user key as a user's first start leaves it.
-void writeUserKey(CRegistry& user, const QString& moedt, const WorkSettings& values,
-                  const QString& filnavn);
-
-// One value into the per-user key.
-void writeUserSetting(CRegistry& reg, const QString& name, const QString& value);
+// The stored text of a number setting.
+QString storedHours(float arbejdstimer);
 
 // The notice that names where the data will be kept. Its last line points to the menu entry in
 // two wordings: «Opsætninger/Filnavn» when settings are taken over from the machine's key or a
@@ -64,6 +90,8 @@ enum class NoticeWording { TakenOver, FirstStart };
 QString fileNameNotice(const QString& filnavn, NoticeWording wording);
 
 QString hoursMenuCaption(float arbejdstimer);
+// The caption after the hours were changed while the program runs: «&Arbejdstid  (7.5)».
+QString changedHoursMenuCaption(float arbejdstimer);
 QString fileMenuCaption(const QString& filnavn);
 
 }  // namespace horalog

@@ -1,5 +1,7 @@
 #include "timekeeping/open_day.h"
 
+#include <QStringList>
+
 #include "text/time_text.h"
 
 namespace horalog {
@@ -24,6 +26,17 @@ QDate readDate(const QString& text, const QString& pattern) {
         date = date.addYears((yy <= 68 ? 2000 + yy : 1900 + yy) - date.year());
     }
     return date;
+}
+
+bool recordClosesArrival(const QString& record, const QString& stored,
+                         std::optional<qint64> sizeAtArrival, qint64 sizeNow) {
+    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
+    if (stored.length() < 14 || blank <= 0 || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
+        return false;
+    }
+    const QStringList fields = record.split(QLatin1Char(';'));
+    return fields.size() >= 7 && fields[0] == stored.left(blank) &&
+           fields[2] == stored.mid(blank + 1).trimmed() && fields[3] != QLatin1String("-");
 }
 
 OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern) {

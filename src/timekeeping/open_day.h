@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace horalog {
 
@@ -16,6 +17,13 @@ struct OpenDayDecision {
     QString timeText;  // the stored time of day, «08:15»
 };
 OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern);
+
+// Whether the file's last record closes the stored arrival: a day record with the arrival's date
+// and time, appended after the arrival was registered (the file has grown since; its size then
+// is stored beside the arrival). A departure saved but not yet taken out of the store (a kill, a
+// full disk between the two) is then not counted again. Without the size nothing is known.
+bool recordClosesArrival(const QString& record, const QString& stored,
+                         std::optional<qint64> sizeAtArrival, qint64 sizeNow);
 
 // The user's short date pattern as Qt reads it: Qt knows the day and year letters in lower case
 // only, and a Danish pattern may spell the year letters "å".

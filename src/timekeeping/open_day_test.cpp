@@ -60,5 +60,33 @@ TEST(ClockShift, MidnightAndDaylightSaving) {
     }
 }
 
+// A record closes the stored arrival only when it has the arrival's date and time, is a day
+// (not time off), and was appended after the arrival: the fixture of three days on one date once
+// made every 08:00 arrival look closed.
+TEST(RecordClosesArrival, DateTimeAndGrowth) {
+    const QString day = QStringLiteral("05-12-2026;4;08:00;16:30;800;3020;185;");
+    const struct {
+        QString record;
+        const char* stored;
+        std::optional<qint64> before;
+        qint64 now;
+        bool closes;
+    } cases[] = {
+        {day, "05-12-2026 08:00", 100, 140, true},
+        {day, "05-12-2026 08:00", 140, 140, false},  // the file has not grown since
+        {day, "05-12-2026 08:00", std::nullopt, 140, false},
+        {day, "05-12-2026 08:15", 100, 140, false},
+        {day, "06-12-2026 08:00", 100, 140, false},
+        {day, " ", 100, 140, false},
+        {QStringLiteral("05-12-2026;4;-;-;-100;2920;85;08:00"), "05-12-2026 08:00", 100, 140,
+         false},
+        {QStringLiteral("05-12-2026;0;-;-;-;0;185"), "05-12-2026 -", 100, 140, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(recordClosesArrival(c.record, QLatin1String(c.stored), c.before, c.now), c.closes)
+            << c.record.toStdString() << " / " << c.stored;
+    }
+}
+
 }  // namespace
 }  // namespace horalog

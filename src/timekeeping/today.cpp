@@ -105,6 +105,30 @@ QString dayClosedElsewhere() {
         "Dagen er allerede afsluttet af et andet Horalog, så gå-tiden registreres ikke.");
 }
 
+QString arrivalTakenOver(const QString& kommeText) {
+    return QStringLiteral("Komme tidspunkt ") + kommeText +
+           QStringLiteral(" er registreret i et andet Horalog.");
+}
+
+QString dayClosedElsewhereStatus() {
+    return QStringLiteral("Dagen er afsluttet i et andet Horalog; tallene er læst igen.");
+}
+
+QString settingsChangedElsewhere() {
+    return QStringLiteral("Opsætningerne er ændret i et andet Horalog og gælder nu også her.");
+}
+
+QString daySavedStoreFailed(const QString& error) {
+    return QStringLiteral(
+               "Dagen er gemt i registreringsfilen, men Horalogs indstillinger kunne "
+               "ikke skrives:\r\n") +
+           error +
+           QStringLiteral(
+               "\r\n\r\nDagen tælles ikke med igen: næste start ser, at den er "
+               "afsluttet. Ret fejlen (f.eks. en fuld disk), før næste komme-tid "
+               "registreres.");
+}
+
 bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {
     const auto number = readNumber(gaaText);
     return !kommeRegistreret || (number && *number == 0.0);

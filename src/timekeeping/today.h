@@ -63,6 +63,12 @@ QString storedArrivalText(const QString& dateTimeText, int datoLaengde, std::int
 QString departureStatus(std::int16_t worked);
 QString dayTooLargeRefusal();
 QString dayClosedElsewhere();
+// The status lines when another copy of the program changed the shared store.
+QString arrivalTakenOver(const QString& kommeText);
+QString dayClosedElsewhereStatus();
+QString settingsChangedElsewhere();
+// The day's record is on disk, but the store could not forget the open day.
+QString daySavedStoreFailed(const QString& error);
 
 // Leaving the departure field clears today's figures when no day is open or the text reads 0
 // («00:30» too: the number reading stops at the colon).

@@ -1,0 +1,135 @@
+// The store and the registration file are shared by every copy of the program the user runs (a
+// desk PC and a laptop over one home). Before a command acts, and at each tick, the window takes
+// over what another copy changed, so it never acts on, or writes back, what it read earlier.
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/flex_form.h"
+#include "journal/journal_file.h"
+#include "text/time_text.h"
+
+namespace horalog {
+
+Flex_Form::Followed Flex_Form::followSharedState() {
+    const StoredSettings stored = store().readUserKey();
+    followSettings(stored);
+    return followOpenDay(stored.moedt.value_or(QString()));
+}
+
+// For a command other than the button: a day closed elsewhere is closed here too.
+void Flex_Form::followBeforeCommand() {
+    if (followSharedState() == Followed::DayClosed) {
+        closeOpenDayHere();
+        Status_Label->setText(dayClosedElsewhereStatus());
+    }
+}
+
+void Flex_Form::followSettings(const StoredSettings& stored) {
+    const WorkSettings held{Arbejdstimer, FrokostVarighed, FrokostArbejdstid};
+    if (stored.warnings.isEmpty() && stored.values != held) {
+        useSettings(stored.values);
+        Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));
+        showBalances();
+        if (Komme_Registreret) {
+            Opdater_Visning(Gaa_Text->text());
+        }
+        Status_Label->setText(settingsChangedElsewhere());
+        restartTimer();
+    }
+    if (stored.filnavn && !stored.filnavn->isEmpty() && *stored.filnavn != Filnavn) {
+        // Moved by another copy: the next record goes where the store says, on that file's
+        // figures.
+        setFilnavn(*stored.filnavn);
+        fileStamp_ = {-1, -1};
+        if (registrationFileExists(Filnavn)) {
+            rereadFigures();
+        }
+    }
+}
+
+Flex_Form::Followed Flex_Form::followOpenDay(const QString& moedt) {
+    if (moedt == knownMoedt_) {
+        return Followed::Nothing;
+    }
+    knownMoedt_ = moedt;
+    const OpenDayDecision open =
+        decideOpenDay(moedt, platform_.currentDateTime().date(), platform_.shortDatePattern());
+    if (open.kind == OpenDayDecision::Kind::Today && readTypedTime(open.timeText, Dato_Laengde)) {
+        takeOverArrival(open);
+        return Followed::ArrivalTakenOver;
+    }
+    // An arrival of another day that another copy kept is its own question; here only a closed
+    // day matters.
+    return open.kind == OpenDayDecision::Kind::None && Komme_Registreret ? Followed::DayClosed
+                                                                         : Followed::Nothing;
+}
+
+// The arrival another copy registered, shown as this copy's own; a typed departure stays.
+void Flex_Form::takeOverArrival(const OpenDayDecision& open) {
+    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
+    Komme_Text->setText(Formater_Tid(arrival->hhmm));
+    Komme_CT = arrival->ct;
+    arrivalDate_ = open.date.isValid() ? open.date : platform_.currentDateTime().date();
+    confirmedDate_ = QDate();
+    setKommeColour(true);
+    if (!Komme_Registreret || Gaa_Text->text().isEmpty() || Gaa_Auto) {
+        setGaaText(nowText());
+        Gaa_Auto = true;
+    }
+    Komme_Registreret = true;
+    Opdater_Visning(Gaa_Text->text());
+    Status_Label->setText(arrivalTakenOver(Komme_Text->text()));
+    restartTimer();
+}
+
+// A day that another copy closed: no day open here, and the figures its record left.
+void Flex_Form::closeOpenDayHere() {
+    dropOpenDay();
+    rereadFigures();
+}
+
+// The file's last figures, when the file has a record; true when they differ from those shown.
+bool Flex_Form::rereadFigures() {
+    const FileFigures read = readFileFigures(Filnavn);
+    const QFileInfo info(Filnavn);
+    fileStamp_ = {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    if (!read.ok || !read.figures || read.line == lastRecord_) {
+        return false;
+    }
+    lastRecord_ = read.line;
+    setFigures(*read.figures);
+    showBalances();
+    return true;
+}
+
+// Whether the file's last record already closes the stored arrival.
+bool Flex_Form::fileClosesArrival(const QString& filnavn, const QString& stored,
+                                  std::optional<qint64> sizeAtArrival) {
+    if (!sizeAtArrival || !registrationFileExists(filnavn)) {
+        return false;
+    }
+    const LastRecord last = readLastRecordLine(filnavn);
+    // A file that cannot be read is reported when the figures are read from it.
+    return last.outcome.ok && last.line &&
+           recordClosesArrival(*last.line, stored, sizeAtArrival, QFileInfo(filnavn).size());
+}
+
+// Between commands the file is looked at only when its size or time of change moved: a tick
+// costs one stat.
+void Flex_Form::followFile() {
+    const QFileInfo info(Filnavn);
+    if (!info.isFile()) {
+        return;
+    }
+    const std::pair<qint64, qint64> stamp{info.size(), info.lastModified().toMSecsSinceEpoch()};
+    if (stamp == fileStamp_) {
+        return;
+    }
+    if (rereadFigures()) {
+        Status_Label->setText(fileChangedNotice());
+    }
+}
+
+}  // namespace horalog
