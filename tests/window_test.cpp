@@ -51,6 +51,68 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
               "7.5" + file.toStdString());
 }
 
+// A machine-wide file name gives each user a file of their own: a folder gets Horalog.Dat, a
+// placeholder the login name. A file that already holds records is never taken over silently:
+// user 2 once started on user 1's balance and booked days onto it.
+TEST_F(WindowTest, AMachineWideFileNameIsEachUsersOwn) {
+    const QString user = userLoginName();
+    const QString sep = QString(pathSeparator());
+    const struct {
+        const char* stored;
+        QString expected;
+    } names[] = {{"", QStringLiteral("Horalog.Dat")},
+                 {"$USER.dat", user + ".dat"},
+                 {"%username%.dat", user + ".dat"}};
+    for (const auto& n : names) {
+        fresh();
+        const QString shared = inDir("fælles");
+        QDir().mkpath(shared);
+        const QString stored = *n.stored ? shared + sep + QLatin1String(n.stored) : shared;
+        store->seed(kHKeyLocalMachine,
+                    "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n\"Filnavn\"=\"" +
+                        stored.toUtf8().replace("\\", "\\\\") + "\"\n");
+        platform.answer(QStringLiteral(">0"));
+        ASSERT_TRUE(startForm());
+        EXPECT_EQ(QString::fromStdString(userValue("Filnavn").value_or("")),
+                  shared + sep + n.expected);
+        EXPECT_TRUE(QFile::exists(shared + sep + n.expected)) << n.stored;
+    }
+    // Another user's file named as it stands: asked, and "Nej" goes to the user's own file.
+    fresh();
+    const QByteArray theirs =
+        "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n"
+        "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
+    const QString other = inDir("user1.dat");
+    writeBytes(other, theirs);
+    store->seed(kHKeyLocalMachine,
+                "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n\"Filnavn\"=\"" +
+                    other.toUtf8().replace("\\", "\\\\") + "\"\n");
+    platform.answer(QStringLiteral("Nej|>40"));
+    ASSERT_TRUE(startForm());
+    EXPECT_EQ(platform.shown.at(0).text,
+              QStringLiteral("Registreringsfilen ") + other +
+                  QStringLiteral(" findes allerede og indeholder registreringer (flex total 125 "
+                                 "ct).\r\n\r\nSkal Horalog fortsætte i den fil?\r\n(Ved 'Nej' "
+                                 "bruges ") +
+                  file + u')');
+    EXPECT_EQ(readBytes(other), theirs);
+    EXPECT_EQ(userValue("Filnavn"), file.toStdString());
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("40 ct "));
+    // The user's own file, found without settings: "Nej" starts a new period at its end.
+    window.reset();
+#ifdef _WIN32
+    store::empty(dir->path());
+#else
+    QFile::remove(store::fileOf(dir->path(), kHKeyCurrentUser));
+#endif
+    platform.answer(QStringLiteral("OK|Nej|>-20"));
+    ASSERT_TRUE(startForm());
+    EXPECT_TRUE(readBytes(file).endsWith(
+        "05-12-2026;0;-;-;-;0;40\r\ndato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n"
+        "05-12-2026;0;-;-;-;0;-20\r\n"));
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("-20 ct "));
+}
+
 // A key without some values: each is written back with its default, the file name after the
 // notice in its first wording. A date format the program cannot read, or a file it cannot make,
 // ends it.

@@ -87,6 +87,7 @@ private:
     void Laes_Opsaetninger();
     QString storedArrival();
     QString forgetClosedArrival(const QString& stored);
+    void claimExistingFile();
     bool keepOtherDaysArrival(const QString& stored);
     bool onTheOpenDaysDate();
     void askAboutANewDate();
@@ -168,6 +169,7 @@ private:
     // counts the time that really passed; the date on which the user last said to go on with it;
     // and whether that question stands now.
     std::optional<QString> lastRecord_;  // the file's last record as this copy read or wrote it
+    bool newPeriodInFile_ = false;       // a first start that said "Nej" to the records found
     QString knownMoedt_;                 // "Moedt" as this copy read or wrote it
     // The registration file's size and time of change when this copy last read it, so a tick
     // reads it again only when another program wrote it.

@@ -1,5 +1,7 @@
 // Reading the figures from the registration file, or creating it on first use, and appending
 // the record of a closed day.
+#include <utility>
+
 #include "app/flex_form.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
@@ -8,7 +10,7 @@
 namespace horalog {
 
 void Flex_Form::Laes_Registrering() {
-    if (!registrationFileExists(Filnavn)) {
+    if (!registrationFileExists(Filnavn) || newPeriodInFile_) {
         std::optional<std::int32_t> balance;
         while (!balance) {
             const QString answer = platform_.inputBox(
@@ -17,6 +19,15 @@ void Flex_Form::Laes_Registrering() {
             if (!balance) {
                 refuse(tooLargeRefusal(QStringLiteral("Saldoen"), answer));
             }
+        }
+        if (std::exchange(newPeriodInFile_, false)) {
+            // As for a file the program could not see: the header and the opening record go at
+            // its end, and the figures start again from the balance given.
+            append([&](const Figures&) {
+                return QStringList{headerLine(), openingRecord(currentDateText(), *balance)};
+            });
+            setFigures({0, 0, *balance});
+            return;
         }
         const FileFigures created = createRegistrationFile(Filnavn, currentDateText(), *balance);
         if (!created.ok) {

@@ -7,7 +7,9 @@
 
 #include "app/flex_form.h"
 #include "app/tray_data.h"
+#include "journal/journal_file.h"
 #include "platform/platform_paths.h"
+#include "settings/file_location.h"
 #include "text/time_text.h"
 
 namespace horalog {
@@ -85,7 +87,8 @@ void Flex_Form::Flyt_Opsaetninger() {
         moedt = machine->moedt.value_or(moedt);
         showWarnings(machine->warnings);
         values = machine->values;
-        Filnavn = machine->filnavn.value_or(defaultRegistrationFile());
+        Filnavn = machine->filnavn ? userFileName(*machine->filnavn, userLoginName())
+                                   : defaultRegistrationFile();
         if (!machine->filnavn) {
             fileNameNotice(NoticeWording::TakenOver);
         }
@@ -96,6 +99,32 @@ void Flex_Form::Flyt_Opsaetninger() {
     useSettings(values);
     auto registry = makeRegistry_();
     SettingsStore(*registry).createUserKey(moedt, values, Filnavn);
+    claimExistingFile();
+}
+
+// A first start over a file that already holds records (another user's, named by the machine's
+// key, or the user's own after the settings were lost) asks before it goes on in it.
+void Flex_Form::claimExistingFile() {
+    while (registrationFileExists(Filnavn)) {
+        const FileFigures read = readFileFigures(Filnavn);
+        if (!read.ok || !read.figures) {
+            return;  // nothing to take over; a file that cannot be read is reported later
+        }
+        const QString fallback = defaultRegistrationFile();
+        const QString alternative = Filnavn == fallback ? QString() : fallback;
+        if (platform_.messageBox(this,
+                                 existingFileQuestion(Filnavn, read.figures->total, alternative),
+                                 QStringLiteral("Horalog.dat filnavn"), MessageIcon::Question,
+                                 MessageButtons::YesNo, MessageAnswer::Yes) == MessageAnswer::Yes) {
+            return;
+        }
+        if (alternative.isEmpty()) {
+            newPeriodInFile_ = true;
+            return;
+        }
+        setFilnavn(alternative);
+        writeSetting(Setting::Filnavn, Filnavn);
+    }
 }
 
 void Flex_Form::Laes_Opsaetninger() {

@@ -8,6 +8,9 @@ namespace horalog {
 // Horalog.Dat in the user's home folder; C:\Horalog.Dat on Windows.
 QString defaultRegistrationFile();
 
+// The user's login name, for a machine-wide file name that holds a placeholder for it.
+QString userLoginName();
+
 // The separator between a folder and a file name in the paths the user sees.
 QChar pathSeparator();
 

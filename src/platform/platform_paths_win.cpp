@@ -1,4 +1,5 @@
 #include <QCryptographicHash>
+#include <QtGlobal>
 
 #include "platform/platform_paths.h"
 
@@ -6,6 +7,10 @@ namespace horalog {
 
 QString defaultRegistrationFile() {
     return QStringLiteral("C:\\Horalog.Dat");
+}
+
+QString userLoginName() {
+    return qEnvironmentVariable("USERNAME");
 }
 
 QChar pathSeparator() {

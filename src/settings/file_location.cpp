@@ -25,6 +25,11 @@ QString locationRefusal(const QString& chosen) {
         return QStringLiteral("Mappen \"%1\" findes ikke.")
             .arg(splitFilename(chosen, FilenamePart::Folder));
     }
+    if (const QFileInfo info(chosen); info.exists() && !info.isFile()) {
+        // A folder, a FIFO or a device: opening a FIFO would hang the window, and none of them
+        // keeps records.
+        return QStringLiteral("\"%1\" er ikke en almindelig fil.").arg(chosen);
+    }
     if (QFile existing(chosen); existing.exists() && existing.open(QIODevice::Append)) {
         return QString();  // records can be added to it, wherever it lies
     }
@@ -35,6 +40,33 @@ QString locationRefusal(const QString& chosen) {
     }
     return QStringLiteral("Der kan ikke gemmes filer i mappen \"%1\".")
         .arg(splitFilename(chosen, FilenamePart::Folder));
+}
+
+QString userFileName(const QString& machineName, const QString& userName) {
+    QString name = machineName;
+    for (const QString& placeholder :
+         {QStringLiteral("%USERNAME%"), QStringLiteral("${USER}"), QStringLiteral("$USER")}) {
+        name.replace(placeholder, userName, Qt::CaseInsensitive);
+    }
+    const QChar separator = pathSeparator();
+    if (name.endsWith(separator) || name.endsWith(QLatin1Char('/'))) {
+        return name + QStringLiteral("Horalog.Dat");
+    }
+    if (QFileInfo(name).isDir()) {
+        return name + separator + QStringLiteral("Horalog.Dat");
+    }
+    return name;
+}
+
+QString existingFileQuestion(const QString& filnavn, std::int32_t total,
+                             const QString& alternative) {
+    return QStringLiteral("Registreringsfilen ") + filnavn +
+           QStringLiteral(" findes allerede og indeholder registreringer (flex total ") +
+           QString::number(total) +
+           QStringLiteral(" ct).\r\n\r\nSkal Horalog fortsætte i den fil?\r\n") +
+           (alternative.isEmpty()
+                ? QStringLiteral("(Ved 'Nej' startes en ny periode i filen med en ny saldo)")
+                : QStringLiteral("(Ved 'Nej' bruges ") + alternative + QLatin1Char(')'));
 }
 
 LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {

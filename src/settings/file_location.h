@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace horalog {
 
@@ -8,6 +9,16 @@ enum class FilenamePart { Folder, Name };
 
 // The folder part of a path or its file-name part, split at the last separator.
 QString splitFilename(const QString& filename, FilenamePart part);
+
+// The file a machine-wide "Filnavn" gives one user: its placeholder for the login name (%USERNAME%,
+// $USER) filled in, and Horalog.Dat added when it names a folder. So no two users share a file.
+QString userFileName(const QString& machineName, const QString& userName);
+
+// Asked at a user's first start when the file to be used already holds records: continuing in it
+// is never silent. alternative: the file used on "Nej", or empty when "Nej" starts a new period
+// in this file.
+QString existingFileQuestion(const QString& filnavn, std::int32_t total,
+                             const QString& alternative);
 
 // What becomes of a chosen file name: refused (its folder does not exist or takes no files),
 // simply stored (no
