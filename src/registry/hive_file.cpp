@@ -365,11 +365,8 @@ long HiveFileBackend::read(std::uint32_t root, const Hive*& hive) {
         return kFileNotFound;
     }
     Cached& cached = cache_[root == kHKeyLocalMachine ? 1 : 0];
-    FileIdentity identity;
-    const long r = readFile(root, *file, cached.hive, identity);
-    cached.valid = false;
-    if (r != kSuccess) {
-        cached.hive = Hive{};
+    if (const long r = readFile(root, *file, cached); r != kSuccess) {
+        cached = Cached{};
         // The machine-wide store is only ever read: one this user may not read, or that is
         // damaged, counts as no key, and the defaults are used. The per-user store stays strict,
         // since an empty one would be overwritten with defaults.
@@ -379,22 +376,11 @@ long HiveFileBackend::read(std::uint32_t root, const Hive*& hive) {
         }
         return r;
     }
-    // Time stamps move in ticks: a file changed again within the tick of the change we saw
-    // would look unchanged. A file changed less than a quarter second ago is parsed again at
-    // the next request; any change shows in its status change time.
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    constexpr long long kSettled = 250'000'000;  // ns
-    const long long changed = identity.changedSec * 1'000'000'000 + identity.changedNsec;
-    cached.valid =
-        identity.size >= 0 && changed + kSettled < now.tv_sec * 1'000'000'000LL + now.tv_nsec;
-    cached.identity = identity;
     hive = &cached.hive;
     return kSuccess;
 }
 
-long HiveFileBackend::readFile(std::uint32_t root, const std::string& file, Hive& hive,
-                               FileIdentity& identity) {
+long HiveFileBackend::readFile(std::uint32_t root, const std::string& file, Cached& cached) {
     if (file.empty()) {
         problem_ = "There is no home folder to keep the settings in.";
         return kRegistryCorrupt;
@@ -403,8 +389,7 @@ long HiveFileBackend::readFile(std::uint32_t root, const std::string& file, Hive
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
-            hive = Hive{};
-            identity = FileIdentity{};
+            cached = Cached{};
             return kSuccess;
         }
         problem_ = "Cannot read the settings file " + file + ": " + errorText(errno);
@@ -416,15 +401,13 @@ long HiveFileBackend::readFile(std::uint32_t root, const std::string& file, Hive
         ::close(fd);
         return kRegistryCorrupt;
     }
-    const FileIdentity now{
+    const FileIdentity identity{
         static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
         static_cast<long long>(st.st_size),         static_cast<long long>(st.st_mtim.tv_sec),
         static_cast<long long>(st.st_mtim.tv_nsec), static_cast<long long>(st.st_ctim.tv_sec),
         static_cast<long long>(st.st_ctim.tv_nsec)};
-    const Cached& cached = cache_[root == kHKeyLocalMachine ? 1 : 0];
-    if (&hive == &cached.hive && cached.valid && cached.identity == now) {
+    if (cached.parsed && cached.settled && cached.identity == identity) {
         ::close(fd);
-        identity = now;
         return kSuccess;
     }
     std::string text;
@@ -450,13 +433,25 @@ long HiveFileBackend::readFile(std::uint32_t root, const std::string& file, Hive
         tooLarge = text.size() > kMaxHiveText;
     }
     ::close(fd);
-    auto parsed = tooLarge ? std::nullopt : parseHive(text, rootName(root));
-    if (!parsed) {
-        problem_ = "The settings file " + file + " is damaged and cannot be read.";
-        return kRegistryCorrupt;
+    if (!cached.parsed || text != cached.text) {
+        auto parsed = tooLarge ? std::nullopt : parseHive(text, rootName(root));
+        if (!parsed) {
+            problem_ = "The settings file " + file + " is damaged and cannot be read.";
+            return kRegistryCorrupt;
+        }
+        cached.hive = std::move(*parsed);
+        cached.text = std::move(text);
+        cached.parsed = true;
     }
-    hive = std::move(*parsed);
-    identity = now;
+    // Time stamps move in ticks: a file changed again within the tick of the change seen here
+    // would keep its identity. Until a file has been still for longer than a tick, it is read
+    // (not parsed) again at each request.
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    constexpr long long kTick = 100'000'000;  // ns, beyond any kernel's time stamp granularity
+    const long long changed = identity.changedSec * 1'000'000'000 + identity.changedNsec;
+    cached.settled = changed + kTick < now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+    cached.identity = identity;
     return kSuccess;
 }
 
@@ -495,23 +490,23 @@ long HiveFileBackend::change(std::uint32_t root, const std::function<long(Hive&)
     removeLeftoverTemps(target);
     // Always read again here: a cached hive may be one write behind another program's.
     Cached& cached = cache_[root == kHKeyLocalMachine ? 1 : 0];
-    cached.valid = false;
-    FileIdentity identity;
-    if (const long r = readFile(root, target, cached.hive, identity); r != kSuccess) {
-        cached.hive = Hive{};
+    cached.settled = false;
+    if (const long r = readFile(root, target, cached); r != kSuccess) {
+        cached = Cached{};
         return r;
     }
     const long edited = edit(cached.hive);
     if (edited == kUnchanged) {
         return kSuccess;
     }
+    cached.parsed = false;  // the hive is ahead of the text now
     if (edited != kSuccess) {
         return edited;
     }
-    return save(root, target, cached.hive);
+    return save(root, target, cached);
 }
 
-long HiveFileBackend::save(std::uint32_t root, const std::string& target, const Hive& hive) {
+long HiveFileBackend::save(std::uint32_t root, const std::string& target, Cached& cached) {
     const std::string folder = folderOf(target);
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -519,9 +514,9 @@ long HiveFileBackend::save(std::uint32_t root, const std::string& target, const 
         problem_ = "Cannot write in the folder " + folder + ": " + errorText(errno);
         return kAccessDenied;
     }
+    std::string text = writeHive(cached.hive, rootName(root));
     // mkstemp makes the file 0600 whatever the umask; the settings are the user's alone.
-    bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, writeHive(hive, rootName(root))) &&
-                   ::fsync(fd) == 0;
+    bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
     if (written) {
         if (const auto hook = hiveFileHooks().beforeRename) {
             hook();
@@ -536,6 +531,8 @@ long HiveFileBackend::save(std::uint32_t root, const std::string& target, const 
     }
     ::close(fd);
     syncFolder(folder);
+    cached.text = std::move(text);
+    cached.parsed = true;
     return kSuccess;
 }
 
@@ -707,7 +704,7 @@ long HiveFileBackend::queryInfo(Handle handle, KeyInfo& info) {
         info.maxValueLen = std::max(info.maxValueLen, static_cast<std::int32_t>(value.size() + 1));
     }
     const Cached& cached = cache_[entry->root == kHKeyLocalMachine ? 1 : 0];
-    if (hive == &cached.hive && cached.identity.size >= 0) {
+    if (hive == &cached.hive && cached.parsed) {
         constexpr std::uint64_t kEpochDifference = 11644473600ull;  // 1601 to 1970, seconds
         info.lastWriteTime =
             (static_cast<std::uint64_t>(cached.identity.modifiedSec) + kEpochDifference) *

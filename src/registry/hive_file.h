@@ -70,10 +70,14 @@ private:
         long long size = -1, modifiedSec = 0, modifiedNsec = 0, changedSec = 0, changedNsec = 0;
         bool operator==(const FileIdentity&) const = default;
     };
-    // The last hive parsed from a root's file, kept while the file stays the same.
+    // The last text read from a root's file and its hive. A request reads the file again and
+    // parses it only when the text changed; once the file has settled, its identity alone
+    // tells that it did not.
     struct Cached {
-        bool valid = false;
+        bool parsed = false;   // hive is the parse of text
+        bool settled = false;  // the file changed longer ago than a tick of its time stamps
         FileIdentity identity;
+        std::string text;
         Hive hive;
     };
     // The read-modify-write of a change, under the store's lock. edit returns kSuccess when
@@ -85,8 +89,8 @@ private:
     bool writableRoot(std::uint32_t root) const;
     // The hive as the file holds it now, from the cache while the file is unchanged.
     long read(std::uint32_t root, const Hive*& hive);
-    long readFile(std::uint32_t root, const std::string& file, Hive& hive, FileIdentity& identity);
-    long save(std::uint32_t root, const std::string& target, const Hive& hive);
+    long readFile(std::uint32_t root, const std::string& file, Cached& cached);
+    long save(std::uint32_t root, const std::string& target, Cached& cached);
     // The key an open handle names in a hive just read.
     long resolve(Handle handle, const Hive*& hive, const HiveKey*& key, const OpenKeyEntry*& entry);
     Handle remember(std::uint32_t root, const std::string& path, bool writable);

@@ -295,5 +295,28 @@ TEST_F(HiveFileTest, EditInPlaceIsSeenAtOnce) {
     }
 }
 
+// A large store is parsed when it changed, not at each of the many reads of one command: 400
+// reads and a write of a 2 MB store took minutes when every read parsed it.
+TEST_F(HiveFileTest, LargeStoreIsParsedOncePerChange) {
+    std::string text = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
+    for (int i = 0; text.size() < (2u << 20); ++i) {
+        text += "\"Navn" + std::to_string(i) + "\"=\"" + std::string(30, 'x') + "\"\n";
+    }
+    writeFile(paths.user, text);
+    const auto start = std::chrono::steady_clock::now();
+    CRegistry reg(backend());
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, false, true));
+    for (const char* value : {"", "08:00"}) {
+        if (*value != '\0') {
+            reg.WriteValue("Moedt", value);
+        }
+        for (int i = 0; i < 200; ++i) {
+            EXPECT_EQ(reg.ValueExists("Moedt"), *value != '\0');
+            EXPECT_EQ(reg.ReadValue("Navn" + std::to_string(i)), std::string(30, 'x'));
+        }
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}
+
 }  // namespace
 }  // namespace horalog

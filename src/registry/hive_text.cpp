@@ -23,20 +23,21 @@ std::optional<std::string> readQuoted(std::string_view& s) {
         return std::nullopt;
     }
     std::string out;
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '"') {
-            s.remove_prefix(i + 1);
+    for (std::size_t i = 1; i < s.size();) {
+        const auto special = s.find_first_of("\"\\", i);
+        if (special == std::string_view::npos) {
+            break;
+        }
+        out.append(s.substr(i, special - i));
+        if (s[special] == '"') {
+            s.remove_prefix(special + 1);
             return out;
         }
-        if (c == '\\') {
-            if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) {
-                return std::nullopt;
-            }
-            out += s[++i];
-        } else {
-            out += c;
+        if (special + 1 >= s.size() || (s[special + 1] != '\\' && s[special + 1] != '"')) {
+            return std::nullopt;
         }
+        out += s[special + 1];
+        i = special + 2;
     }
     return std::nullopt;
 }
@@ -77,7 +78,7 @@ std::uint64_t nameHash(std::string_view name) {
 
 const std::string* findValue(const HiveKey& key, std::string_view name) {
     for (const auto& [n, v] : key.values) {
-        if (sameName(n, name)) {
+        if (n.size() == name.size() && sameName(n, name)) {
             return &v;
         }
     }
