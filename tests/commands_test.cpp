@@ -2,6 +2,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "form_fixture.h"
 
 namespace horalog::testing {
@@ -140,6 +144,20 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
               QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".") + kUnchanged);
     expectPath(file);
 }
+
+#ifndef _WIN32
+// A FIFO at the chosen name once froze the window: the check opened it to see if it takes records.
+TEST_F(CommandsTest, FileLocationRefusesWhatIsNoFile) {
+    const QString fifo = inDir("fifo.dat");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& chosen : {fifo, dir->path()}) {
+        choose(chosen, QStringLiteral("OK"));
+        EXPECT_EQ(lastDialog(),
+                  u'"' + chosen + QStringLiteral("\" er ikke en almindelig fil.") + kUnchanged);
+        expectPath(file);
+    }
+}
+#endif
 
 TEST_F(CommandsTest, FileLocationMovedOrLeft) {
     const QByteArray content = readBytes(file);

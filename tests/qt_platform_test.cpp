@@ -1,6 +1,11 @@
 // The real Qt dialogs, each answered by a timer that fires once the dialog runs, and the locale.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -12,6 +17,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "platform/platform_paths.h"
 #include "platform/qt_platform.h"
 #include "settings/file_location.h"
 
@@ -115,6 +121,20 @@ TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
 
 // The arrival proposed at a start counts back from the system's start: milliseconds since then,
 // as the kernel counts them.
+#ifndef _WIN32
+// Without HOME the file once went to "/Horalog.Dat" (Qt's fallback) and the store to /tmp, where
+// any local user could have made the folder first.
+TEST(PlatformPaths, HomeFromThePasswordDatabaseWithoutHome) {
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    const QString file = defaultRegistrationFile();
+    qputenv("HOME", home);
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(file, QFile::decodeName(entry->pw_dir) + QStringLiteral("/Horalog.Dat"));
+}
+#endif
+
 TEST(QtPlatformClock, MillisecondsSinceStart) {
     QFile proc(QStringLiteral("/proc/uptime"));
     if (!proc.open(QIODevice::ReadOnly)) {
