@@ -51,8 +51,8 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
               "7.5" + file.toStdString());
 }
 
-// A machine-wide file name gives each user a file of their own: a folder gets Horalog.Dat, a
-// placeholder the login name. A file that already holds records is never taken over silently:
+// A machine-wide file name gives each user a file of their own: a folder gets Horalog-<login>.Dat,
+// a placeholder the login name. A file that already holds records is never taken over silently:
 // user 2 once started on user 1's balance and booked days onto it.
 TEST_F(WindowTest, AMachineWideFileNameIsEachUsersOwn) {
     const QString user = userLoginName();
@@ -60,7 +60,7 @@ TEST_F(WindowTest, AMachineWideFileNameIsEachUsersOwn) {
     const struct {
         const char* stored;
         QString expected;
-    } names[] = {{"", QStringLiteral("Horalog.Dat")},
+    } names[] = {{"", QStringLiteral("Horalog-") + user + QStringLiteral(".Dat")},
                  {"$USER.dat", user + ".dat"},
                  {"%username%.dat", user + ".dat"}};
     for (const auto& n : names) {

@@ -48,12 +48,14 @@ QString userFileName(const QString& machineName, const QString& userName) {
          {QStringLiteral("%USERNAME%"), QStringLiteral("${USER}"), QStringLiteral("$USER")}) {
         name.replace(placeholder, userName, Qt::CaseInsensitive);
     }
+    // A folder gets a file for each user in it.
+    const QString own = QStringLiteral("Horalog-") + userName + QStringLiteral(".Dat");
     const QChar separator = pathSeparator();
     if (name.endsWith(separator) || name.endsWith(QLatin1Char('/'))) {
-        return name + QStringLiteral("Horalog.Dat");
+        return name + own;
     }
     if (QFileInfo(name).isDir()) {
-        return name + separator + QStringLiteral("Horalog.Dat");
+        return name + separator + own;
     }
     return name;
 }

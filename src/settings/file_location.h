@@ -11,7 +11,7 @@ enum class FilenamePart { Folder, Name };
 QString splitFilename(const QString& filename, FilenamePart part);
 
 // The file a machine-wide "Filnavn" gives one user: its placeholder for the login name (%USERNAME%,
-// $USER) filled in, and Horalog.Dat added when it names a folder. So no two users share a file.
+// $USER) filled in, and Horalog-<login>.Dat when it names a folder. So no two users share a file.
 QString userFileName(const QString& machineName, const QString& userName);
 
 // Asked at a user's first start when the file to be used already holds records: continuing in it
