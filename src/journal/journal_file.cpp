@@ -1,8 +1,16 @@
 #include "journal/journal_file.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSysInfo>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "journal/record.h"
 #include "journal/windows1252.h"
@@ -13,15 +21,53 @@ namespace horalog {
 namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
+constexpr int kLockPollMs = 25;
+// No copy of the program holds the lock for more than a moment: a lock file this old was left
+// by one that died, perhaps on another machine.
+constexpr qint64 kStaleLockMs = 60 * 1000;
+constexpr QFileDevice::Permissions kNewFilePermissions =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+    QFileDevice::ReadOther;
+
+FileOutcome failure(FileProblem problem, const QString& error) {
+    return {false, error, problem};
+}
 
 // The system's reason for the last failed call, in the user's language.
 QString systemError() {
     return systemErrorText(errno);
 }
 
+// Opens the regular file at the path, never blocking on anything else there.
+FileOutcome openFile(QFile& file, const QString& path, bool forAppend, bool create,
+                     bool* created = nullptr) {
+    const OpenedFile opened = openRegularFile(path, forAppend, create);
+    switch (opened.found) {
+        case OpenFound::Missing:
+            return failure(FileProblem::Missing, opened.error);
+        case OpenFound::NotRegular:
+            return failure(FileProblem::NotRegular, notRegularText());
+        case OpenFound::Failed:
+            return failure(FileProblem::Failed, opened.error);
+        case OpenFound::Opened:
+        case OpenFound::Created:
+            break;
+    }
+    if (created != nullptr) {
+        *created = opened.found == OpenFound::Created;
+    }
+    // The descriptor appends by itself; Qt's append mode would only seek.
+    const QIODevice::OpenMode mode =
+        forAppend ? QIODevice::ReadWrite | QIODevice::Unbuffered : QIODevice::ReadOnly;
+    if (!file.open(opened.fd, mode, QFileDevice::AutoCloseHandle)) {
+        return failure(FileProblem::Failed, file.errorString());
+    }
+    return {};
+}
+
 // Whether the file's last byte ends a line; true for an empty or unreadable file.
 bool endsWithLineEnd(QFile& file) {
-    if (file.isSequential() || file.size() <= 0 || !file.seek(file.size() - 1)) {
+    if (file.size() <= 0 || !file.seek(file.size() - 1)) {
         return true;
     }
     char last = '\n';
@@ -47,31 +93,19 @@ qsizetype lineEndBefore(const QByteArray& buffer, qsizetype end) {
     return -1;
 }
 
+// Reads back a chunk at a time. Only the start of one line is carried from chunk to chunk, and
+// never more than kLongestLine of it, so a tail without line ends costs no more than a record.
 LastRecord lastRecordIn(QFile& file) {
     LastRecord result;
     qint64 position = file.size();
-    QByteArray carry;  // the start of a line whose beginning lies further back
+    QByteArray buffer;  // the file from `position` to the end of the line not yet looked at
     for (;;) {
-        QByteArray buffer;
-        if (position > 0) {
-            const qint64 length = std::min(kChunk, position);
-            position -= length;
-            if (!file.seek(position)) {
-                result.outcome = {false, fileErrorText(file)};
-                return result;
-            }
-            buffer = file.read(length);
-            if (buffer.size() != length) {
-                result.outcome = {false, fileErrorText(file)};
-                return result;
-            }
-        }
-        buffer.append(carry);
         qsizetype end = buffer.size();
-        while (end > 0) {
-            const qsizetype lineEnd = lineEndBefore(buffer, end);
-            if (lineEnd < 0) {
-                break;
+        for (qsizetype lineEnd = lineEndBefore(buffer, end); lineEnd >= 0;
+             lineEnd = lineEndBefore(buffer, end)) {
+            if (end - lineEnd - 1 > kLongestLine) {
+                result.outcome = failure(FileProblem::Damaged, damagedText());
+                return result;
             }
             if (auto line = recordIn(buffer, lineEnd + 1, end)) {
                 result.line = line;
@@ -79,107 +113,267 @@ LastRecord lastRecordIn(QFile& file) {
             }
             end = lineEnd;
         }
-        carry = buffer.left(end);
-        if (position == 0) {
-            result.line = recordIn(carry, 0, carry.size());
-            break;
+        if (end > kLongestLine) {
+            result.outcome = failure(FileProblem::Damaged, damagedText());
+            return result;
         }
+        if (position == 0) {
+            result.line = recordIn(buffer, 0, end);
+            return result;
+        }
+        const qint64 length = std::min(kChunk, position);
+        position -= length;
+        QByteArray chunk;
+        if (file.seek(position)) {
+            chunk = file.read(length);
+        }
+        if (chunk.size() != length) {
+            result.outcome = failure(FileProblem::Failed, fileErrorText(file));
+            return result;
+        }
+        buffer = chunk + buffer.left(end);
     }
-    return result;
 }
 
 // The lines' bytes, after a line end where the file's last line lacks one.
-FileOutcome writeLines(QFile& file, const QStringList& lines, bool existed) {
+FileOutcome writeLines(QFile& file, const QStringList& lines) {
     QByteArray bytes;
-    if (existed && !endsWithLineEnd(file)) {
+    if (!endsWithLineEnd(file)) {
         bytes = "\r\n";
     }
     for (const QString& line : lines) {
         bytes += toWindows1252(line);
         bytes += "\r\n";
     }
-    const qint64 before = file.isSequential() ? 0 : file.size();
+    const qint64 before = file.size();
     QString error;
     if (file.write(bytes) != bytes.size()) {
         error = fileErrorText(file);
-    } else if (!file.isSequential() && !syncFileDescriptor(file.handle())) {
+    } else if (!syncFileDescriptor(file.handle())) {
         error = systemError();
     }
-    if (!error.isEmpty() && !file.isSequential()) {
-        // A full disk or a size limit can stop the write part-way: the half record would be read
-        // as the last figures at the next start, so the file goes back to what it was.
-        file.resize(before);
-        syncFileDescriptor(file.handle());
+    if (error.isEmpty()) {
+        return {};
     }
-    return {error.isEmpty(), error};
+    // A full disk or a size limit can stop the write part-way: the half record would be read
+    // as the last figures at the next start, so the file goes back to what it was.
+    file.resize(before);
+    syncFileDescriptor(file.handle());
+    return failure(FileProblem::Failed, error);
+}
+
+// The lock beside the registration file where its file system has no byte-range locks (a
+// network share without a lock service): a file made exclusively, naming its owner's process
+// and machine, removed when done.
+class LockFile {
+public:
+    explicit LockFile(const QString& registrationFile) {
+        const QFileInfo info(registrationFile);
+        // Beside the target of a symlink, so that every name of the file shares one lock.
+        const QString canonical = info.canonicalFilePath();
+        path_ =
+            (canonical.isEmpty() ? info.absoluteFilePath() : canonical) + QStringLiteral(".lock");
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+    ~LockFile() {
+        // Only our own: after a take-over the name may be another's.
+        if (!owner_.isEmpty() && contents(path_) == owner_) {
+            QFile::remove(path_);
+        }
+    }
+
+    LockAttempt tryTake(QString& error) {
+        bool held = false;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QFile file(path_);
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kNewFilePermissions)) {
+                const QByteArray owner =
+                    QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
+                    QSysInfo::machineHostName().toUtf8() + ' ' +
+                    QByteArray::number(QRandomGenerator::global()->generate()) + '\n';
+                file.write(owner);
+                owner_ = owner;
+                return LockAttempt::Taken;
+            }
+            error = fileErrorText(file);
+            // Gone again already (its owner let go), or never there: a folder that refuses new
+            // files fails each time.
+            held = QFileInfo::exists(path_);
+            if (held && !takeOverIfStale()) {
+                return LockAttempt::Busy;
+            }
+        }
+        return held ? LockAttempt::Busy : LockAttempt::Failed;
+    }
+
+private:
+    static QByteArray contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // A lock whose owner has ended on this machine, or that is older than any append, goes. It
+    // is first renamed aside, and put back when what was renamed is not what was judged (its
+    // owner let go and another took it between the look and the rename).
+    bool takeOverIfStale() {
+        const QByteArray owner = contents(path_);
+        const QDateTime modified = QFileInfo(path_).lastModified();
+        const QList<QByteArray> fields = owner.trimmed().split(' ');
+        const bool ownerEnded = fields.size() >= 2 &&
+                                fields[1] == QSysInfo::machineHostName().toUtf8() &&
+                                processEnded(fields[0].toLongLong());
+        const bool old =
+            modified.isValid() && modified.msecsTo(QDateTime::currentDateTime()) > kStaleLockMs;
+        if (!ownerEnded && !old) {
+            return false;
+        }
+        const QString aside = path_ + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
+        QFile::remove(aside);
+        if (!QFile::rename(path_, aside)) {
+            return true;  // gone already: try again
+        }
+        if (contents(aside) != owner || QFileInfo(aside).lastModified() != modified) {
+            QFile::rename(aside, path_);
+        }
+        QFile::remove(aside);
+        return true;
+    }
+
+    QString path_;
+    QByteArray owner_;  // what this lock file holds while it is ours
+};
+
+// Takes the lock on the open file, or beside it where the file system has none; while another
+// program holds it, waits up to the options' time, calling their hook between tries.
+FileOutcome takeLock(QFile& file, const QString& path, const AppendOptions& options,
+                     std::optional<LockFile>& beside) {
+    QElapsedTimer waited;
+    waited.start();
+    int pause = 1;
+    for (;;) {
+        QString error;
+        const LockAttempt attempt =
+            beside ? beside->tryTake(error) : tryLockFile(file.handle(), error);
+        if (attempt == LockAttempt::Unsupported && !beside) {
+            beside.emplace(path);
+            continue;
+        }
+        if (attempt == LockAttempt::Taken) {
+            return {};
+        }
+        if (attempt != LockAttempt::Busy) {
+            return failure(FileProblem::Failed, error);
+        }
+        if (waited.elapsed() >= options.lockWaitMs) {
+            return failure(FileProblem::Locked, lockedText());
+        }
+        if (options.whileWaiting) {
+            options.whileWaiting();
+        }
+        // Short at first, as most locks are held for a moment only.
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        pause = std::min(2 * pause, kLockPollMs);
+    }
+}
+
+// Opens the file (a missing one is created unless it must exist), takes the lock, and writes
+// the lines that `build` makes from the file's last record as it is now. Whether this call
+// created the file is known from the exclusive create itself, never from a look beforehand; a
+// file it created that is still empty under the lock goes again.
+FileOutcome appendUnderLock(
+    const QString& path, const AppendOptions& options,
+    const std::function<FileOutcome(const std::optional<QString>&, QStringList&)>& build) {
+    // A copy that created the file and removed it again (its write failed) leaves the others
+    // holding a file without a name; they open it anew. Rare, so a few rounds suffice.
+    for (int round = 0; round < 10; ++round) {
+        QFile file;
+        bool created = false;
+        if (const FileOutcome opened = openFile(file, path, true, !options.mustExist, &created);
+            !opened.ok) {
+            return opened;
+        }
+        std::optional<LockFile> beside;
+        if (const FileOutcome locked = takeLock(file, path, options, beside); !locked.ok) {
+            return locked;
+        }
+        if (!isFileAtPath(file.handle(), path)) {
+            continue;
+        }
+        // Another copy of the program (on this machine, or another over a network share)
+        // appends only while it holds the lock, and so does this one: neither builds on stale
+        // figures.
+        FileOutcome outcome;
+        QStringList lines;
+        if (const LastRecord last = lastRecordIn(file); !last.outcome.ok) {
+            outcome = last.outcome;
+        } else if (outcome = build(last.line, lines); outcome.ok && !lines.isEmpty()) {
+            outcome = writeLines(file, lines);
+        }
+        if (created && file.size() == 0) {
+            // Under the lock, so no other copy writes into it; Windows removes no open file.
+            if (!QFile::remove(path)) {
+                file.close();
+                QFile::remove(path);
+            }
+            syncFolder(QFileInfo(path).absolutePath());
+        } else if (created) {
+            syncFolder(QFileInfo(path).absolutePath());
+        }
+        return outcome;
+    }
+    return failure(FileProblem::Missing, systemErrorText(ENOENT));
 }
 
 }  // namespace
 
+QString lockedText() {
+    return QStringLiteral("Registreringsfilen er låst af et andet program. Prøv igen om lidt.");
+}
+
+QString notRegularText() {
+    return QStringLiteral("Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed).");
+}
+
+QString damagedText() {
+    return QStringLiteral(
+        "Filens sidste linje er længere end 64 KB uden linjeskift; filen er beskadiget.");
+}
+
 bool registrationFileExists(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    return registrationPathKind(path) == PathKind::RegularFile;
+}
+
+PathKind registrationPathKind(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        return PathKind::Missing;
+    }
+    return info.isFile() ? PathKind::RegularFile : PathKind::NotRegular;
 }
 
 LastRecord readLastRecordLine(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        LastRecord result;
-        result.outcome = {false, fileErrorText(file)};
-        return result;
+    QFile file;
+    if (const FileOutcome opened = openFile(file, path, false, false); !opened.ok) {
+        return {opened, std::nullopt};
     }
     return lastRecordIn(file);
 }
 
-namespace {
-
-// Opens the file (a missing one is created), takes the lock, and writes the lines that `build`
-// makes from the file's last record as it is now; a new file that holds nothing goes again.
-FileOutcome appendUnderLock(
-    const QString& path, int lockWaitMs,
-    const std::function<FileOutcome(const std::optional<QString>&, QStringList&)>& build) {
-    const bool existed = QFileInfo::exists(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
-        return {false, fileErrorText(file)};
-    }
-    // Another copy of the program (on this machine, or another over a network share) appends
-    // only while it holds the lock, and so does this one: neither builds on stale figures.
-    FileOutcome outcome;
-    QString error;
-    QStringList lines;
-    if (!file.isSequential() && !lockFile(file.handle(), lockWaitMs, error)) {
-        outcome = {false, error};
-    } else if (const LastRecord last = file.isSequential() ? LastRecord{} : lastRecordIn(file);
-               !last.outcome.ok) {
-        outcome = last.outcome;
-    } else if (outcome = build(last.line, lines); outcome.ok && !lines.isEmpty()) {
-        outcome = writeLines(file, lines, existed);
-    }
-    file.close();
-    if (!existed && (!outcome.ok || lines.isEmpty())) {
-        removeFile(path);
-    } else if (!existed) {
-        syncFolder(QFileInfo(path).absolutePath());
-    }
-    return outcome;
-}
-
-}  // namespace
-
 LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
                            const Figures& held,
                            const std::function<QStringList(const Figures&)>& build,
-                           int lockWaitMs) {
+                           const AppendOptions& options) {
     LockedAppend result;
-    result.outcome = appendUnderLock(
-        path, lockWaitMs, [&](const std::optional<QString>& last, QStringList& lines) {
+    result.outcome =
+        appendUnderLock(path, options, [&](const std::optional<QString>& last, QStringList& lines) {
             Figures figures = held;
             result.last = last;
-            if (last != known) {
+            if (last && last != known) {
                 // As at a start: the file's last record gives the figures; a file without one
                 // leaves them as they were.
-                if (last && figuresFromLine(*last, figures) == LineReading::OutOfRange) {
-                    return FileOutcome{false, lastRecordTooLarge(*last)};
+                if (figuresFromLine(*last, figures) == LineReading::OutOfRange) {
+                    return failure(FileProblem::Damaged, lastRecordTooLarge(*last));
                 }
                 result.reread = figures;
             }
@@ -192,9 +386,19 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
     return result;
 }
 
-FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere) {
+LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
+                           const Figures& held,
+                           const std::function<QStringList(const Figures&)>& build,
+                           int lockWaitMs) {
+    AppendOptions options;
+    options.lockWaitMs = lockWaitMs;
+    return appendRecords(path, known, held, build, options);
+}
+
+FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere,
+                       const AppendOptions& options) {
     createdElsewhere = false;
-    return appendUnderLock(path, kLockWaitMs,
+    return appendUnderLock(path, options,
                            [&](const std::optional<QString>& last, QStringList& out) {
                                createdElsewhere = last.has_value();
                                if (!createdElsewhere) {
@@ -204,8 +408,9 @@ FileOutcome createFile(const QString& path, const QStringList& lines, bool& crea
                            });
 }
 
-FileOutcome appendLines(const QString& path, const QStringList& lines) {
-    return appendUnderLock(path, kLockWaitMs,
+FileOutcome appendLines(const QString& path, const QStringList& lines,
+                        const AppendOptions& options) {
+    return appendUnderLock(path, options,
                            [&lines](const std::optional<QString>&, QStringList& out) {
                                out = lines;
                                return FileOutcome{};
@@ -213,35 +418,38 @@ FileOutcome appendLines(const QString& path, const QStringList& lines) {
 }
 
 FileOutcome placeCopy(const QString& from, const QString& to) {
+    // A symlink is copied as the file it names: linking the link itself would leave a relative
+    // one pointing nowhere from its new folder.
+    QFile source;
+    if (const FileOutcome opened = openFile(source, from, false, false); !opened.ok) {
+        return opened;
+    }
     QString error;
-    switch (linkFile(from, to, error)) {
+    switch (linkFile(QFileInfo(from).canonicalFilePath(), to, error)) {
         case LinkResult::Linked:
             syncFolder(QFileInfo(to).absolutePath());
             return {};
         case LinkResult::TargetExists:
-            return {false, error};
+            return failure(FileProblem::Failed, error);
         case LinkResult::NotPossible:
             break;
     }
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        return {false, fileErrorText(source)};
-    }
     QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        return {false, fileErrorText(target)};
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                     kNewFilePermissions)) {
+        return failure(FileProblem::Failed, fileErrorText(target));
     }
     FileOutcome outcome;
     while (outcome.ok && !source.atEnd()) {
         const QByteArray chunk = source.read(kChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            outcome = {false, fileErrorText(source)};
+            outcome = failure(FileProblem::Failed, fileErrorText(source));
         } else if (target.write(chunk) != chunk.size()) {
-            outcome = {false, fileErrorText(target)};
+            outcome = failure(FileProblem::Failed, fileErrorText(target));
         }
     }
     if (outcome.ok && !syncFileDescriptor(target.handle())) {
-        outcome = {false, systemError()};
+        outcome = failure(FileProblem::Failed, systemError());
     }
     target.close();
     if (!outcome.ok) {
@@ -260,7 +468,10 @@ void removeFile(const QString& path) {
 
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
                                  const std::function<void()>& storeNewPath) {
-    if (QFileInfo(from).absoluteFilePath() == QFileInfo(to).absoluteFilePath()) {
+    const QString named = QFileInfo(from).absoluteFilePath();
+    const QString target = QFileInfo(from).canonicalFilePath();
+    const QString destination = QFileInfo(to).absoluteFilePath();
+    if (named == destination || target == destination) {
         storeNewPath();
         return {};
     }
@@ -274,7 +485,10 @@ FileOutcome moveRegistrationFile(const QString& from, const QString& to,
         throw;
     }
     // The records are safe under the new name; an old name left behind is only a spare copy.
-    removeFile(from);
+    removeFile(target);
+    if (named != target) {
+        removeFile(named);  // the symlink, which now points nowhere
+    }
     return {};
 }
 

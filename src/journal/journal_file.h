@@ -12,13 +12,31 @@ namespace horalog {
 // How long an append waits for another copy of the program to let go of the file.
 inline constexpr int kLockWaitMs = 5000;
 
+// A record is a few hundred bytes; a longer line after the last record is damage (a crash's
+// NUL-filled tail), and reading back over it stops here instead of reading the whole file.
+inline constexpr qsizetype kLongestLine = 64 * 1024;
+
+// Why a file operation did nothing. Locked, Missing, NotRegular and Damaged are the file's
+// state, which the user can mend; Failed is any other error of the system.
+enum class FileProblem { None, Failed, Locked, Missing, NotRegular, Damaged };
+
 struct FileOutcome {
-    bool ok = true;
-    QString error;  // the system's description when not ok
+    bool ok = true;  // problem == None
+    QString error;   // what to tell the user when not ok
+    FileProblem problem = FileProblem::None;
 };
+
+QString lockedText();  // «Registreringsfilen er låst af et andet program. Prøv igen om lidt.»
+QString notRegularText();  // «Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed).»
+QString damagedText();     // the last line is longer than kLongestLine
 
 // Any file at the path counts, hidden or not: it is the user's file.
 bool registrationFileExists(const QString& path);
+
+// What is at a path, found without opening it (a FIFO would block an open). Symlinks are
+// followed; a dangling one is Missing, and is never created through.
+enum class PathKind { Missing, RegularFile, NotRegular };
+PathKind registrationPathKind(const QString& path);
 
 struct LastRecord {
     FileOutcome outcome;
@@ -26,18 +44,31 @@ struct LastRecord {
 };
 
 // The last line with at least seven fields, found by reading back from the end, so a file of
-// twenty years costs no more than one of a day. Blank or short lines after it are passed over.
+// twenty years costs no more than one of a day. Blank or short lines after it are passed over;
+// a line longer than kLongestLine among them is Damaged.
 LastRecord readLastRecordLine(const QString& path);
+
+struct AppendOptions {
+    // Set once the program has seen the file: a file gone since is Missing and not made anew
+    // (without its header). Otherwise a missing file is created by the append.
+    bool mustExist = false;
+    int lockWaitMs = kLockWaitMs;
+    // Called every few dozen milliseconds while another program holds the lock, so a window
+    // can go on painting.
+    std::function<void()> whileWaiting = {};
+};
 
 // Appends the lines, each ending in CR LF, in one write, flushed and synced, under an exclusive
 // lock on the file. A file whose last line lacks its line end gets one first, so a record never
-// fuses with it. A write that fails part-way leaves the file as it was (a new file is removed
-// again); a lock not had within kLockWaitMs is a failure like any other.
-FileOutcome appendLines(const QString& path, const QStringList& lines);
+// fuses with it. A write that fails part-way leaves the file as it was (a file this call created
+// is removed again); a lock not had within the wait is Locked.
+FileOutcome appendLines(const QString& path, const QStringList& lines,
+                        const AppendOptions& options = {});
 
 // The first lines of a new file; none when, under the lock, the file turns out to hold a record
 // already (another copy of the program created it a moment before).
-FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere);
+FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere,
+                       const AppendOptions& options = {});
 
 // A record appended on the figures of the file's last record: under the lock, that record is
 // compared with `known`, the one this copy of the program read or wrote last. When another copy
@@ -45,16 +76,19 @@ FileOutcome createFile(const QString& path, const QStringList& lines, bool& crea
 // start, instead of `held`; build makes the lines from the figures (none: nothing is written).
 struct LockedAppend {
     FileOutcome outcome;
-    std::optional<Figures> reread;  // the file's figures, when they were read again
+    std::optional<Figures> reread;  // the file's figures, when read again from a record of it
     std::optional<QString> last;    // the file's last record now
 };
 LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
                            const Figures& held,
                            const std::function<QStringList(const Figures&)>& build,
-                           int lockWaitMs = kLockWaitMs);
+                           const AppendOptions& options = {});
+LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
+                           const Figures& held,
+                           const std::function<QStringList(const Figures&)>& build, int lockWaitMs);
 
 // A complete, synced copy of the file under a new name (a second link where the volume allows
-// it); never over an existing file. The original stays.
+// it); never over an existing file. The original stays. A symlink is copied as its target.
 FileOutcome placeCopy(const QString& from, const QString& to);
 
 // Removes a name that is no longer needed; one left behind is a spare copy, never a loss.
@@ -62,8 +96,8 @@ void removeFile(const QString& path);
 
 // Moves the registration file so that the store names a file holding every record at every
 // moment: a complete, synced file at the new name first, then storeNewPath, then the old name
-// removed. A crash at any step leaves at worst a spare copy. When storeNewPath throws, the new
-// copy is removed again and the error goes on.
+// removed. A symlink moves its target, and goes too. A crash at any step leaves at worst a
+// spare copy. When storeNewPath throws, the new copy is removed again and the error goes on.
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
                                  const std::function<void()>& storeNewPath);
 

@@ -67,24 +67,28 @@ LineReading figuresFromLine(const QString& line, Figures& figures) {
 FileFigures readFileFigures(const QString& path) {
     const LastRecord last = readLastRecordLine(path);
     if (!last.outcome.ok) {
-        return {false, last.outcome.error, std::nullopt, std::nullopt};
+        return {false, last.outcome.error, std::nullopt, std::nullopt, last.outcome.problem};
     }
     if (!last.line) {
         return {};
     }
     Figures read;
     if (figuresFromLine(*last.line, read) == LineReading::OutOfRange) {
-        return {false, lastRecordTooLarge(*last.line), std::nullopt, std::nullopt};
+        return {false, lastRecordTooLarge(*last.line), std::nullopt, std::nullopt,
+                FileProblem::Damaged};
     }
     return {true, QString(), read, last.line};
 }
 
-FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total) {
+FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total,
+                                   const AppendOptions& options) {
+    AppendOptions creating = options;
+    creating.mustExist = false;
     bool createdElsewhere = false;
     const FileOutcome written =
-        createFile(path, {headerLine(), openingRecord(date, total)}, createdElsewhere);
+        createFile(path, {headerLine(), openingRecord(date, total)}, createdElsewhere, creating);
     if (!written.ok) {
-        return {false, written.error, std::nullopt, std::nullopt};
+        return {false, written.error, std::nullopt, std::nullopt, written.problem};
     }
     if (createdElsewhere) {
         return readFileFigures(path);

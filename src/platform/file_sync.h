@@ -18,10 +18,37 @@ bool syncFileDescriptor(int fd);
 // Makes a new or removed directory entry in the folder durable; Windows needs nothing.
 void syncFolder(const QString& folder);
 
-// Takes an exclusive lock on the whole open file, waiting up to waitMs while another holds it (a
-// copy of the program on this machine, or on another over a network share). The lock goes with
-// the file's closing.
+enum class OpenFound { Opened, Created, Missing, NotRegular, Failed };
+struct OpenedFile {
+    OpenFound found = OpenFound::Failed;
+    int fd = -1;    // a C library descriptor, when Opened or Created
+    QString error;  // the system's reason, when Missing or Failed
+};
+
+// Opens a regular file (through a symlink to its target) for reading, or for reading and
+// appending. Anything else at the path is NotRegular and is never opened blocking, so a FIFO
+// cannot hang the caller. With `create`, a missing file is created exclusively (Created: of two
+// callers at the same instant exactly one creates it), never writable by group or others.
+OpenedFile openRegularFile(const QString& path, bool forAppend, bool create);
+
+// Whether the open file is still the one at the path, not removed or replaced meanwhile.
+bool isFileAtPath(int fd, const QString& path);
+
+enum class LockAttempt { Taken, Busy, Unsupported, Failed };
+
+// One try at an exclusive lock on the whole open file (against a copy of the program on this
+// machine, or on another over a network share); the lock goes with the file's closing.
+// Unsupported: the file system offers no byte-range locks (a share without a lock service).
+LockAttempt tryLockFile(int fd, QString& error);
+
+// Makes every later tryLockFile answer Unsupported, as on a share without locks; for tests.
+void pretendNoByteRangeLocks(bool pretend);
+
+// Takes the lock as tryLockFile does, waiting up to waitMs while another holds it.
 bool lockFile(int fd, int waitMs, QString& error);
+
+// Whether the process is known to have ended on this machine; false when it cannot be told.
+bool processEnded(qint64 pid);
 
 enum class LinkResult { Linked, TargetExists, NotPossible };
 

@@ -1,14 +1,31 @@
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/file_sync.h"
 
 namespace horalog {
+
+namespace {
+
+// Readable by all, writable by the owner alone, whatever the umask: a registration file that
+// others may write is one whose records others may forge.
+constexpr mode_t kNewFileMode = 0644;
+
+std::atomic<bool> noByteRangeLocks{false};
+
+OpenedFile failed(OpenFound found, int errorNumber) {
+    return {found, -1, systemErrorText(errorNumber)};
+}
+
+}  // namespace
 
 QString systemErrorText(int errorNumber) {
     char buffer[256] = {};
@@ -35,7 +52,60 @@ void syncFolder(const QString& folder) {
     }
 }
 
-bool lockFile(int fd, int waitMs, QString& error) {
+OpenedFile openRegularFile(const QString& path, bool forAppend, bool create) {
+    const QByteArray name = QFile::encodeName(path);
+    const int access = (forAppend ? O_RDWR | O_APPEND : O_RDONLY) | O_CLOEXEC;
+    // Looking before opening: some devices act on being opened.
+    struct stat status {};
+    if (::stat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        return {OpenFound::NotRegular, -1, QString()};
+    }
+    // A file removed between the exclusive create and the open is created again; a dangling
+    // symlink stays missing (the exclusive create refuses it, the open finds no target).
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (create) {
+            const int fd = ::open(name.constData(), access | O_CREAT | O_EXCL, kNewFileMode);
+            if (fd >= 0) {
+                return {OpenFound::Created, fd, QString()};
+            }
+            if (errno != EEXIST) {
+                return failed(OpenFound::Failed, errno);
+            }
+        }
+        const int fd = ::open(name.constData(), access | O_NONBLOCK);
+        if (fd < 0) {
+            const int failure = errno;
+            if (failure == EISDIR || failure == ENXIO) {
+                return {OpenFound::NotRegular, -1, QString()};
+            }
+            if (failure == ENOENT && create) {
+                continue;
+            }
+            return failed(failure == ENOENT ? OpenFound::Missing : OpenFound::Failed, failure);
+        }
+        // Something else may have taken the name since the look.
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+            ::close(fd);
+            return {OpenFound::NotRegular, -1, QString()};
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return {OpenFound::Opened, fd, QString()};
+    }
+    return failed(OpenFound::Missing, ENOENT);
+}
+
+bool isFileAtPath(int fd, const QString& path) {
+    struct stat open {
+    }, named{};
+    return ::fstat(fd, &open) == 0 && ::stat(QFile::encodeName(path).constData(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+LockAttempt tryLockFile(int fd, QString& error) {
+    if (noByteRangeLocks) {
+        error = systemErrorText(ENOLCK);
+        return LockAttempt::Unsupported;
+    }
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;  // from the start to the end, however far the file grows
@@ -46,28 +116,59 @@ bool lockFile(int fd, int waitMs, QString& error) {
 #else
     const int command = F_SETLK;
 #endif
+    int result = 0;
+    do {
+        result = ::fcntl(fd, command, &lock);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        return LockAttempt::Taken;
+    }
+    const int failure = errno;
+    error = systemErrorText(failure);
+    switch (failure) {
+        case EACCES:
+        case EAGAIN:
+            return LockAttempt::Busy;
+        case ENOLCK:
+        case EOPNOTSUPP:
+        case EINVAL:
+        case ENOSYS:
+            return LockAttempt::Unsupported;
+        default:
+            return LockAttempt::Failed;
+    }
+}
+
+void pretendNoByteRangeLocks(bool pretend) {
+    noByteRangeLocks = pretend;
+}
+
+bool lockFile(int fd, int waitMs, QString& error) {
     QElapsedTimer waited;
     waited.start();
     for (;;) {
-        if (::fcntl(fd, command, &lock) == 0) {
+        const LockAttempt attempt = tryLockFile(fd, error);
+        if (attempt == LockAttempt::Taken) {
             return true;
         }
-        const int failure = errno;
-        if ((failure != EACCES && failure != EAGAIN && failure != EINTR) ||
-            waited.elapsed() >= waitMs) {
-            error = systemErrorText(failure);
+        if (attempt != LockAttempt::Busy || waited.elapsed() >= waitMs) {
             return false;
         }
         ::usleep(20000);
     }
 }
 
+bool processEnded(qint64 pid) {
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
 LinkResult linkFile(const QString& from, const QString& to, QString& error) {
     if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
         return LinkResult::Linked;
     }
-    error = systemErrorText(errno);
-    return errno == EEXIST ? LinkResult::TargetExists : LinkResult::NotPossible;
+    const int failure = errno;
+    error = systemErrorText(failure);
+    return failure == EEXIST ? LinkResult::TargetExists : LinkResult::NotPossible;
 }
 
 }  // namespace horalog
