@@ -45,7 +45,32 @@ void readFigures(benchmark::State& state) {
     QFile::remove(path);
 }
 
+// A crash's tail of NULs without a line end, as long as the file: found to be damage after
+// reading no more than one line's limit.
+void readDamagedTail(benchmark::State& state) {
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("damaged.dat"));
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(
+            "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n"
+            "05-12-2026;4;08:00;16:30;800;3020;185;\r\n");
+        f.resize(state.range(0));  // sparse: NULs
+    }
+    for (auto _ : state) {
+        const horalog::LastRecord last = horalog::readLastRecordLine(path);
+        if (last.outcome.problem != horalog::FileProblem::Damaged) {
+            state.SkipWithError("not found to be damaged");
+            break;
+        }
+        benchmark::DoNotOptimize(last);
+    }
+    QFile::remove(path);
+}
+
 }  // namespace
 
+BENCHMARK(readDamagedTail)->Arg(100LL * 1024 * 1024)->Unit(benchmark::kMicrosecond);
 BENCHMARK(readFigures)->Arg(1024)->Arg(100LL * 1024 * 1024)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -82,16 +82,8 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     QFile holder(p);
     QString error;
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite) && lockFile(holder.handle(), 0, error));
-    QElapsedTimer waited;
-    waited.start();
-    int hookCalls = 0;
-    const LockedAppend locked =
-        appendRecords(p, known, held, record, {false, 300, [&hookCalls] { ++hookCalls; }});
-    EXPECT_GE(waited.elapsed(), 300);
-    EXPECT_GE(hookCalls, 5);  // the window paints while it waits
+    const LockedAppend locked = appendRecords(p, known, held, record, 100);
     EXPECT_EQ(locked.outcome.problem, FileProblem::Locked);
-    EXPECT_EQ(locked.outcome.error,
-              QStringLiteral("Registreringsfilen er låst af et andet program. Prøv igen om lidt."));
     EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\n");
     holder.close();  // let go: the next append goes through
     EXPECT_TRUE(appendRecords(p, known, held, record, 300).outcome.ok);
@@ -102,11 +94,10 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
 TEST_F(JournalFileTest, MissingFileIsCreatedOnlyWhenAllowed) {
     for (const bool mustExist : {true, false}) {
         const QString p = path(mustExist ? "gone.dat" : "new.dat");
-        const FileOutcome o = appendLines(p, {QStringLiteral("r;1")}, {mustExist});
-        EXPECT_EQ(o.problem, mustExist ? FileProblem::Missing : FileProblem::None) << mustExist;
-        EXPECT_EQ(o.ok, !mustExist);
-        EXPECT_EQ(readBytes(p), mustExist ? QByteArray() : QByteArray("r;1\r\n"));
+        EXPECT_EQ(appendLines(p, {QStringLiteral("r;1")}, {mustExist}).problem,
+                  mustExist ? FileProblem::Missing : FileProblem::None);
         EXPECT_EQ(QFile::exists(p), !mustExist);
+        EXPECT_EQ(readBytes(p), mustExist ? QByteArray() : QByteArray("r;1\r\n"));
     }
 }
 
