@@ -2,6 +2,13 @@
 // laptop that share a home on the network: neither drops the other's days.
 #include <QLabel>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "form_fixture.h"
 
 namespace horalog::testing {
@@ -128,6 +135,46 @@ TEST_F(TwoCopiesTest, ADayClosedElsewhereIsFollowedAtTheTick) {
               QStringLiteral("||185 ct "));
     EXPECT_NE(textB("Komme_Text"), QStringLiteral("08:00"));
 }
+
+#ifndef _WIN32
+// Another program held the file's lock: the program once froze 5 s and then ended, and the time off
+// typed was lost. Now the user is told, the window goes on, and the next time off proposes what
+// was typed.
+TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
+    startExistingUser(kThreeDays);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDWR);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        ::fcntl(fd, F_OFD_SETLK, &lock);
+        (void)!::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    platform.answer(QStringLiteral(">1,5|>ferie|OK"));
+    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(lastDialog(),
+              QStringLiteral("Registreringsfilen er låst af et andet program. Prøv igen om lidt."));
+    EXPECT_FALSE(platform.endedWith.has_value());
+    EXPECT_EQ(readBytes(file), kThreeDays);
+    platform.answer(QStringLiteral(">1,5|>ferie"));
+    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    const auto n = platform.shown.size();
+    EXPECT_EQ(platform.shown[n - 2].defaultText + u'|' + platform.shown[n - 1].defaultText,
+              QStringLiteral("1,5|ferie"));
+    EXPECT_EQ(readBytes(file), kThreeDays + "05-12-2026;3;-;-;-150;2070;-25;ferie\r\n");
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+#endif
 
 // A day closed on the other machine is not closed twice: its arrival is read afresh from the
 // shared store first.

@@ -25,8 +25,8 @@ void Flex_Form::Opdater_Visning(const QString& text) {
 }
 
 void Flex_Form::Udregn_Timer_Timer() {
-    if (askingAboutDate_) {
-        return;  // nothing moves while the question about the open day stands
+    if (askingAboutDate_ || waitingForLock_) {
+        return;  // nothing moves while the question about the open day stands, or a command waits
     }
     if (!Status_Label->text().isEmpty()) {
         Status_Label->clear();

@@ -13,6 +13,9 @@ QString Flex_Form::SplitFilename(const QString& filename, FilenamePart part) con
 }
 
 void Flex_Form::setFilnavn(const QString& path) {
+    if (path != Filnavn) {
+        fileSeen_ = registrationFileExists(path);
+    }
     Filnavn = path;
     Filnavn_Menu->setText(fileMenuCaption(Filnavn));
 }
@@ -54,6 +57,7 @@ void Flex_Form::Filnavn_Menu_Click() {
                                  MessageButtons::Ok, MessageAnswer::Ok);
             return;
         }
+        fileSeen_ = true;
     } else {
         // The new file is read or made before the store names it.
         Laes_Registrering();

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "adjust/adjust.h"
+#include "journal/journal_file.h"
 #include "journal/record.h"
 #include "platform/platform.h"
 #include "registry/registry.h"
@@ -99,9 +100,10 @@ private:
     void proposeArrival();
     void restoreArrival(const QString& time, const QDate& date);
 
-    void book(const std::function<Adjustment(const Figures&)>& adjust);
-    bool append(const std::function<QStringList(const Figures&)>& build,
-                LastLineGap gap = LastLineGap::None);
+    bool book(const std::function<Adjustment(const Figures&)>& adjust);
+    std::optional<bool> append(const std::function<QStringList(const Figures&)>& build,
+                               LastLineGap gap = LastLineGap::None);
+    AppendOptions appendOptions();
     void registerArrival();
     void registerDeparture(bool dayClosedElsewhere);
 
@@ -169,8 +171,14 @@ private:
     // counts the time that really passed; the date on which the user last said to go on with it;
     // and whether that question stands now.
     std::optional<QString> lastRecord_;  // the file's last record as this copy read or wrote it
-    bool newPeriodInFile_ = false;       // a first start that said "Nej" to the records found
-    QString knownMoedt_;                 // "Moedt" as this copy read or wrote it
+    bool newPeriodInFile_ = false;
+    bool fileSeen_ = false;  // this copy has seen the file: gone now, it is not made anew
+    bool waitingForLock_ = false;
+    // A time off typed but not booked (the file was locked): the next time's default answers.
+    std::optional<std::pair<QString, QString>>
+        unbookedTimeOff_;  // no tick runs while a command waits for the file's lock       // a
+                           // first start that said "Nej" to the records found
+    QString knownMoedt_;   // "Moedt" as this copy read or wrote it
     // The registration file's size and time of change when this copy last read it, so a tick
     // reads it again only when another program wrote it.
     std::pair<qint64, qint64> fileStamp_{-1, -1};

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <utility>
 
 #include "adjust/adjust.h"
 #include "app/flex_form.h"
@@ -14,22 +15,27 @@ namespace horalog {
 void Flex_Form::Afspadsering_Menu_Click() {
     followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
-    const HoursAnswer hours =
-        readHoursAnswer(platform_.inputBox(this, timeOffPrompt(), QStringLiteral("Afspadsering"),
-                                           localeNumberText(7.4f, separator)),
-                        QStringLiteral("Afspadseringen"), false);
+    // What was typed last time, when the file was locked then and nothing was booked.
+    const auto typed = std::exchange(unbookedTimeOff_, std::nullopt);
+    const QString typedHours = typed ? typed->first : localeNumberText(7.4f, separator);
+    const QString typedComment = typed ? typed->second : QStringLiteral("afspadsering");
+    const QString hoursText =
+        platform_.inputBox(this, timeOffPrompt(), QStringLiteral("Afspadsering"), typedHours);
+    const HoursAnswer hours = readHoursAnswer(hoursText, QStringLiteral("Afspadseringen"), false);
     if (hours.kind == HoursAnswer::Kind::Refused) {
         refuse(hours.refusal);
     }
     if (hours.kind != HoursAnswer::Kind::Hours) {
         return;
     }
-    const QString comment =
-        platform_.inputBox(this, timeOffCommentPrompt(), QStringLiteral("Afspadsering"),
-                           QStringLiteral("afspadsering"));
-    book([&](const Figures& before) {
-        return bookTimeOff(before, hours.hours, comment, hours.text, currentDateText(), separator);
-    });
+    const QString comment = platform_.inputBox(this, timeOffCommentPrompt(),
+                                               QStringLiteral("Afspadsering"), typedComment);
+    if (!book([&](const Figures& before) {
+            return bookTimeOff(before, hours.hours, comment, hours.text, currentDateText(),
+                               separator);
+        })) {
+        unbookedTimeOff_ = {hoursText, comment};
+    }
 }
 
 void Flex_Form::Nulstil_Menu_Click() {
@@ -42,23 +48,28 @@ void Flex_Form::Nulstil_Menu_Click() {
     book([this](const Figures& before) { return resetPeriod(before, currentDateText()); });
 }
 
-// The new figures, their record on disk (or the end of the program), and what the user sees.
-void Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
+// The new figures, their record on disk (or the end of the program), and what the user sees;
+// false when the file could not be had and nothing was written.
+bool Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
     Adjustment booked;
-    const bool reread = append(
+    const auto reread = append(
         [&](const Figures& before) {
             booked = adjust(before);
             return booked.refusal ? QStringList() : QStringList{booked.record};
         },
         LastLineGap::BlankLine);
+    if (!reread) {
+        return false;
+    }
     if (booked.refusal) {
         refuse(*booked.refusal);
-        return;
+        return true;
     }
     setFigures(booked.after);
     showBalances();
-    Status_Label->setText(reread ? fileChangedNotice() : booked.status);
+    Status_Label->setText(*reread ? fileChangedNotice() : booked.status);
     restartTimer();
+    return true;
 }
 
 void Flex_Form::Arbejds_Menu_Click() {

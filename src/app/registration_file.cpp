@@ -1,15 +1,20 @@
 // Reading the figures from the registration file, or creating it on first use, and appending
 // the record of a closed day.
+#include <QCoreApplication>
 #include <utility>
 
 #include "app/flex_form.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
+#include "settings/file_location.h"
 #include "text/number_text.h"
 
 namespace horalog {
 
 void Flex_Form::Laes_Registrering() {
+    if (registrationPathKind(Filnavn) == PathKind::NotRegular) {
+        fileError(creatingFailed(), notRegularText(), LastLineGap::None);
+    }
     if (!registrationFileExists(Filnavn) || newPeriodInFile_) {
         std::optional<std::int32_t> balance;
         while (!balance) {
@@ -23,18 +28,25 @@ void Flex_Form::Laes_Registrering() {
         if (std::exchange(newPeriodInFile_, false)) {
             // As for a file the program could not see: the header and the opening record go at
             // its end, and the figures start again from the balance given.
-            append([&](const Figures&) {
+            while (!append([&](const Figures&) {
                 return QStringList{headerLine(), openingRecord(currentDateText(), *balance)};
-            });
+            })) {
+            }
             setFigures({0, 0, *balance});
             return;
         }
-        const FileFigures created = createRegistrationFile(Filnavn, currentDateText(), *balance);
-        if (!created.ok) {
-            fileError(creatingFailed(), created.error, LastLineGap::None);
-        }
+        FileFigures created;
+        do {
+            created = createRegistrationFile(Filnavn, currentDateText(), *balance, appendOptions());
+            if (created.problem == FileProblem::Locked) {
+                warn(lockedText());  // tried again once the user has read it
+            } else if (!created.ok) {
+                fileError(creatingFailed(), created.error, LastLineGap::None);
+            }
+        } while (!created.ok);
         setFigures(*created.figures);
         lastRecord_ = created.line;
+        fileSeen_ = true;
         return;
     }
     const FileFigures read = readFileFigures(Filnavn);
@@ -46,34 +58,69 @@ void Flex_Form::Laes_Registrering() {
         setFigures(*read.figures);
     }
     lastRecord_ = read.line;
+    fileSeen_ = true;
 }
 
 std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
     const std::int32_t shift = clockShiftTo(Gaa_CT);
     std::optional<ClosedDay> day;
-    const bool reread = append([&](const Figures& before) {
+    const auto reread = append([&](const Figures& before) {
         day = closeDay(before, Komme_CT, Gaa_CT, lunch(), Arbejdstimer, shift);
         return day ? QStringList{dayRecord(currentDateText(), day->after, Komme_CT, Gaa_CT,
                                            day->tid)}
                    : QStringList();
     });
+    if (!reread) {
+        return std::nullopt;  // nothing written, and the user told why
+    }
     if (!day) {
         refuse(dayTooLargeRefusal());
         return std::nullopt;
     }
     setFigures(day->after);
     showBalances();
-    return RegisteredDay{day->tid, reread};
+    return RegisteredDay{day->tid, *reread};
+}
+
+// How this window appends: a file it has seen is never made again without its header, and the
+// window goes on painting while another program holds the lock.
+AppendOptions Flex_Form::appendOptions() {
+    AppendOptions options;
+    options.mustExist = fileSeen_;
+    options.whileWaiting = [this] {
+        waitingForLock_ = true;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        waitingForLock_ = false;
+    };
+    return options;
 }
 
 // Appends what `build` makes of the figures under the file's lock, or ends the program on a file
-// error. True when the figures had to be read again first: another copy of the program (or the
-// user) changed the file since this one read or wrote it.
-bool Flex_Form::append(const std::function<QStringList(const Figures&)>& build, LastLineGap gap) {
-    const LockedAppend done = appendRecords(Filnavn, lastRecord_, figures(), build);
-    if (!done.outcome.ok) {
-        fileError(writingFailed(), done.outcome.error, gap);
+// error. Whether the figures had to be read again first (another copy of the program, or the
+// user, changed the file since this one read or wrote it); nothing when nothing was written
+// because the file is locked, gone or no file, which the user is told, with the window kept.
+std::optional<bool> Flex_Form::append(const std::function<QStringList(const Figures&)>& build,
+                                      LastLineGap gap) {
+    const LockedAppend done =
+        appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
+    switch (done.outcome.problem) {
+        case FileProblem::None:
+            break;
+        case FileProblem::Locked:
+            warn(lockedText());
+            return std::nullopt;
+        case FileProblem::Missing:
+            refuse(missingFileText(Filnavn));
+            return std::nullopt;
+        case FileProblem::NotRegular:
+            refuse(QStringLiteral("Registreringsfilen ") + Filnavn +
+                   QStringLiteral(" kan ikke bruges: ") + notRegularText());
+            return std::nullopt;
+        case FileProblem::Failed:
+        case FileProblem::Damaged:
+            fileError(writingFailed(), done.outcome.error, gap);
     }
+    fileSeen_ = true;
     lastRecord_ = done.last;
     if (done.reread) {
         setFigures(*done.reread);

@@ -31,5 +31,7 @@ QString locationRefusal(const QString& chosen);
 QString moveQuestion(const QString& from, const QString& to);
 QString moveFailure(const QString& from, const QString& to, const QString& error);
 QString locationStatus(const QString& filnavn);
+// The file the store names is gone under a running window (moved or deleted by another program).
+QString missingFileText(const QString& filnavn);
 
 }  // namespace horalog
