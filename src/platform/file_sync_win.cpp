@@ -85,7 +85,7 @@ bool isFileAtPath(int, const QString&) {
 
 LockAttempt tryLockFile(int fd, QString& error) {
     if (noByteRangeLocks) {
-        error = qt_error_string(ERROR_NOT_SUPPORTED);
+        error = qt_error_string(static_cast<int>(ERROR_NOT_SUPPORTED));
         return LockAttempt::Unsupported;
     }
     const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
