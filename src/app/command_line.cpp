@@ -34,6 +34,10 @@ std::optional<StoredSettings> settingsWithFile(QString& arrival) {
     }
     const StoredSettings settings = store.readUserKey();
     arrival = settings.moedt.value_or(QString());
+    if (settings.filnavn && registrationPathKind(*settings.filnavn) == PathKind::NotRegular) {
+        fail(*settings.filnavn + QStringLiteral(": ") + notRegularText(), 1);
+        return std::nullopt;
+    }
     if (!settings.filnavn || !registrationFileExists(*settings.filnavn)) {
         fail(QStringLiteral("Der er ingen registreringsfil endnu: start programmet én gang."), 1);
         return std::nullopt;
