@@ -81,7 +81,8 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     const QString p = writeBytes(path("locked.dat"), known.toLatin1() + "\r\n");
     QFile holder(p);
     QString error;
-    ASSERT_TRUE(holder.open(QIODevice::ReadWrite) && lockFile(holder.handle(), 0, error));
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite) &&
+                tryLockFile(holder.handle(), error) == LockAttempt::Taken);
     const LockedAppend locked = appendRecords(p, known, held, record, 100);
     EXPECT_EQ(locked.outcome.problem, FileProblem::Locked);
     EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\n");

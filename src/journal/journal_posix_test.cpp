@@ -190,7 +190,7 @@ TEST(JournalSharing, LockHeldByAnotherProcessIsReportedAfterTheWait) {
     const pid_t holder = inChild([&] {
         QFile f(p);
         QString error;
-        if (!f.open(QIODevice::ReadWrite) || !lockFile(f.handle(), 0, error)) {
+        if (!f.open(QIODevice::ReadWrite) || tryLockFile(f.handle(), error) != LockAttempt::Taken) {
             return 1;
         }
         held.open();

@@ -44,8 +44,6 @@ LockAttempt tryLockFile(int fd, QString& error);
 // Makes every later tryLockFile answer Unsupported, as on a share without locks; for tests.
 void pretendNoByteRangeLocks(bool pretend);
 
-// Takes the lock as tryLockFile does, waiting up to waitMs while another holds it.
-bool lockFile(int fd, int waitMs, QString& error);
 
 // Whether the process is known to have ended on this machine; false when it cannot be told.
 bool processEnded(qint64 pid);

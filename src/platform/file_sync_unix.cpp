@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <atomic>
 #include <cerrno>
@@ -141,21 +140,6 @@ LockAttempt tryLockFile(int fd, QString& error) {
 
 void pretendNoByteRangeLocks(bool pretend) {
     noByteRangeLocks = pretend;
-}
-
-bool lockFile(int fd, int waitMs, QString& error) {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        const LockAttempt attempt = tryLockFile(fd, error);
-        if (attempt == LockAttempt::Taken) {
-            return true;
-        }
-        if (attempt != LockAttempt::Busy || waited.elapsed() >= waitMs) {
-            return false;
-        }
-        ::usleep(20000);
-    }
 }
 
 bool processEnded(qint64 pid) {

@@ -6,7 +6,6 @@
 
 #include <string.h>
 
-#include <QElapsedTimer>
 #include <QtGlobal>
 #include <atomic>
 #include <cerrno>
@@ -109,21 +108,6 @@ LockAttempt tryLockFile(int fd, QString& error) {
 
 void pretendNoByteRangeLocks(bool pretend) {
     noByteRangeLocks = pretend;
-}
-
-bool lockFile(int fd, int waitMs, QString& error) {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        const LockAttempt attempt = tryLockFile(fd, error);
-        if (attempt == LockAttempt::Taken) {
-            return true;
-        }
-        if (attempt != LockAttempt::Busy || waited.elapsed() >= waitMs) {
-            return false;
-        }
-        ::Sleep(20);
-    }
 }
 
 // Not told on Windows: a lock file left there is taken over by its age alone.
