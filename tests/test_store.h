@@ -12,6 +12,7 @@
 #include "file_bytes.h"
 #include "registry/registry.h"
 #include "settings/settings.h"
+#include "settings/store_text.h"
 
 // Windows keeps the settings in the registry itself: there a test empties and seeds the
 // program's real keys. Elsewhere the store is a pair of REGEDIT4 files in the test's folder.
@@ -39,8 +40,9 @@ inline void seed(const QString&, std::uint32_t root, const QByteArray& regedit4)
     CRegistry reg(makeSystemRegistryBackend());
     for (const HiveKey& key : hive->keys) {
         ASSERT_TRUE(reg.OpenKey(root, key.path, true, true)) << key.path;
+        // The seed is UTF-8; the registry's text is the code page's, as the program writes it.
         for (const auto& [name, value] : key.values) {
-            reg.WriteValue(name, value);
+            reg.WriteValue(name, toStoreText(QString::fromStdString(value)));
         }
     }
 }
@@ -82,10 +84,11 @@ public:
     void seed(std::uint32_t root, const QByteArray& regedit4) {
         store::seed(folder_, root, regedit4);
     }
+    // As UTF-8, whatever the store's own encoding.
     std::optional<std::string> userValue(const std::string& name) const {
         CRegistry reg(backend());
         return reg.OpenKey(kHKeyCurrentUser, kSettingsKey) && reg.ValueExists(name)
-                   ? std::optional(reg.ReadValue(name))
+                   ? std::optional(fromStoreText(reg.ReadValue(name)).toStdString())
                    : std::nullopt;
     }
     bool userKeyExists() const {
