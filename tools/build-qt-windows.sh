@@ -15,11 +15,18 @@ prefix=${HORALOG_QT_WIN:-$HOME/.cache/horalog/qt-$qt_version-mingw64}
 work=$prefix-source
 stamp=$prefix/horalog-qt-complete
 
-# The stamp records the options too: a changed feature list must not reuse an old build.
+# The toolchain file is copied beside the cache, so the cache never names a checkout: a clone
+# elsewhere (CI's) finds the same stamp, and a configure never points at a folder that is gone.
+mkdir -p "$work"
+toolchain=$work/mingw-w64.cmake
+cmp -s "$repo/tools/mingw-w64.cmake" "$toolchain" || cp "$repo/tools/mingw-w64.cmake" "$toolchain"
+
+# The stamp records the options and the toolchain's text too: a changed feature list or compiler
+# setting must not reuse an old build.
 features_off=(sql printsupport dbus concurrent xml opengl dynamicgl vulkan openssl icu zstd
               system_zlib tabletevent)
 options=(-G Ninja
-         -DCMAKE_TOOLCHAIN_FILE="$repo/tools/mingw-w64.cmake"
+         -DCMAKE_TOOLCHAIN_FILE="$toolchain"
          -DCMAKE_INSTALL_PREFIX="$prefix"
          -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
          -DBUILD_SHARED_LIBS=ON -DCMAKE_BUILD_TYPE=Release
@@ -27,7 +34,7 @@ options=(-G Ninja
 for f in "${features_off[@]}"; do options+=("-DFEATURE_$f=OFF"); done
 targets=(Core Gui Widgets Network Test lib/libQt6EntryPoint.a
          QWindowsIntegrationPlugin QOffscreenIntegrationPlugin QWindowsVistaStylePlugin)
-fingerprint="qt6-base $qt_version; ${options[*]}; ${targets[*]}"
+fingerprint="qt6-base $qt_version; ${options[*]}; ${targets[*]}; $(sha256sum <"$toolchain" | cut -c1-16)"
 
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$fingerprint" ]; then
     echo "Qt $qt_version for Windows is ready in $prefix"
@@ -75,6 +82,11 @@ fi
 
 mkdir -p "$prefix"
 rm -f "$stamp"
+# A configure cached with another toolchain file cannot be reconfigured in place.
+if [ -f "$prefix/CMakeCache.txt" ] &&
+    ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$prefix/CMakeCache.txt"; then
+    rm -rf "$prefix/CMakeCache.txt" "$prefix/CMakeFiles"
+fi
 cmake -S "$source_dir" -B "$prefix" "${options[@]}"
 configured=$(date +%s)
 cmake --build "$prefix" --parallel "${JOBS:-$(nproc)}" --target "${targets[@]}"
