@@ -9,37 +9,37 @@
 namespace horalog {
 namespace {
 
-std::string repeated(const std::string& part, std::size_t times) {
-    std::string out;
-    out.reserve(part.size() * times);
-    for (std::size_t i = 0; i < times; ++i) {
-        out += part;
+// "k\k\...\k", nested `levels` deep.
+std::string chain(int levels) {
+    std::string path = "k";
+    while (--levels > 0) {
+        path += "\\k";
     }
-    return out;
+    return path;
 }
 
 // A store is read and written in time linear in its size, whatever its shape. Each took minutes,
 // or ended the program, while every key and value was found by a scan and every missing parent
 // by recursion. The bound is generous, for sanitizer builds.
 TEST(HiveText, LargeAndNestedStoresInLinearTime) {
-    const std::string head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
-    std::string manyValues = head;  // 2 MB in one key, every name given twice (the later holds)
-    for (const std::string name : {"Navn", "NAVN"}) {
-        for (int i = 0; i < 26000; ++i) {
-            const std::string n = name + std::to_string(i);
-            manyValues += "\"" + n + "\"=\"" + n + "-0123456789-0123456789\"\n";
-        }
+    // 2 MB in one key, every name given twice (the later holds); 2 MB of keys with a value each;
+    // 300 leaves under one chain 1000 keys deep.
+    std::string manyValues = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
+    std::string manyKeys = "REGEDIT4\n\n", sharedChain = "REGEDIT4\n\n";
+    for (int i = 0; i < 52000; ++i) {
+        const std::string n = (i < 26000 ? "Navn" : "NAVN") + std::to_string(i % 26000);
+        manyValues += "\"" + n + "\"=\"" + n + "-0123456789-0123456789\"\n";
     }
-    std::string manyKeys = "REGEDIT4\n\n";  // 2 MB of keys, each with a value
     for (int i = 0; i < 40000; ++i) {
-        manyKeys += "[HKEY_CURRENT_USER\\Software\\Kvistborg\\K" + std::to_string(i) +
-                    "]\n\"Moedt\"=\"08:00\"\n\n";
+        manyKeys +=
+            "[HKEY_CURRENT_USER\\Software\\K" + std::to_string(i) + "]\n\"Moedt\"=\"08:00\"\n";
     }
-    const std::string chain1000 = "k" + repeated("\\k", 999);
-    std::string sharedChain = "REGEDIT4\n\n";  // 300 leaves under one chain 1000 keys deep
     for (int i = 0; i < 300; ++i) {
-        sharedChain += "[HKEY_CURRENT_USER\\" + chain1000 + "\\leaf" + std::to_string(i) + "]\n";
+        sharedChain += "[HKEY_CURRENT_USER\\" + chain(1000) + "\\leaf" + std::to_string(i) + "]\n";
     }
+    const auto nested = [](int levels) {
+        return "REGEDIT4\n[HKEY_CURRENT_USER\\" + chain(levels) + "]\n";
+    };
     const struct {
         const char* what;
         std::string text;
@@ -47,16 +47,13 @@ TEST(HiveText, LargeAndNestedStoresInLinearTime) {
         std::size_t values;
     } cases[] = {
         {"2 MB of values", manyValues, 3, 26000},
-        {"2 MB of keys", manyKeys, 40002, 40000},
+        {"2 MB of keys", manyKeys, 40001, 40000},
         {"a chain shared by many keys", sharedChain, 1300, 0},
         // Every key's parents have sections of their own: 2000 levels make 4 MB of paths, 5000
-        // levels 25 MB, more than a store file may hold.
-        {"2000 levels", "REGEDIT4\n[HKEY_CURRENT_USER\\k" + repeated("\\k", 1999) + "]\n", 2000, 0},
-        {"5000 levels", "REGEDIT4\n[HKEY_CURRENT_USER\\k" + repeated("\\k", 4999) + "]\n", {}, 0},
-        {"400 KB of levels",
-         "REGEDIT4\n[HKEY_CURRENT_USER\\" + repeated("a\\", 200000) + "a]\n",
-         {},
-         0},
+        // levels 25 MB, more than a store file may hold; 400 KB of levels must be given up early.
+        {"2000 levels", nested(2000), 2000, 0},
+        {"5000 levels", nested(5000), {}, 0},
+        {"400 KB of levels", nested(200000), {}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -64,30 +61,28 @@ TEST(HiveText, LargeAndNestedStoresInLinearTime) {
         const auto hive = parseHive(c.text, "HKEY_CURRENT_USER");
         const std::string written = hive ? writeHive(*hive, "HKEY_CURRENT_USER") : "";
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-        ASSERT_EQ(hive ? std::optional(hive->keys.size()) : std::nullopt, c.keys);
-        if (hive) {
-            std::size_t values = 0;
-            for (const auto& key : hive->keys) {
-                values += key.values.size();
-            }
-            EXPECT_EQ(values, c.values);
-            const auto again = parseHive(written, "HKEY_CURRENT_USER");
-            ASSERT_TRUE(again);
-            EXPECT_EQ(again->keys.size(), hive->keys.size());
+        const auto again = parseHive(written, "HKEY_CURRENT_USER");  // none when refused
+        std::size_t values = 0;
+        for (const auto& key : again ? again->keys : std::vector<HiveKey>{}) {
+            values += key.values.size();
         }
+        EXPECT_EQ(again ? std::optional(again->keys.size()) : std::nullopt, c.keys);
+        EXPECT_EQ(values, c.values);
     }
 }
 
 // The index by name follows every change: a key found in any case, parents made once, a key
-// removed no longer found while its neighbours still are.
+// removed no longer found while its neighbours still are. A file edited by hand may have an
+// editor's line ends and trailing blanks, and a name given twice (the later holds).
 TEST(HiveText, KeysFoundByNameInAnyCase) {
     auto hive = parseHive(
-        "REGEDIT4\n[HKEY_CURRENT_USER\\A\\B]\n\"x\"=\"1\"\n[HKEY_CURRENT_USER\\a\\c]\n"
-        "[HKEY_CURRENT_USER\\a\\b]\n\"X\"=\"2\"\n",
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\A\\B]\r\n\"x\"=\"1\" \t \r\n[HKEY_CURRENT_USER\\a\\c]\n"
+        "[HKEY_CURRENT_USER\\a\\b]\n\"X\"=\"2\"\r\n",
         "HKEY_CURRENT_USER");
     ASSERT_TRUE(hive);
     ASSERT_EQ(hive->keys.size(), 3u);  // A, A\B, a\c
     ASSERT_NE(hive->find("a\\B"), nullptr);
+    EXPECT_EQ(hive->find("a\\B")->values.size(), 1u);
     EXPECT_EQ(*findValue(*hive->find("a\\B"), "x"), "2");
     EXPECT_EQ(hive->childNames("A"), (std::vector<std::string>{"B", "c"}));
     EXPECT_EQ(&hive->create("A\\C"), hive->find("a\\c"));

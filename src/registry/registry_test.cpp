@@ -4,12 +4,56 @@
 
 #include <functional>
 
-#include "registry/registry_test_world.h"
+#ifndef _WIN32
+#include <cstdlib>
+#include <filesystem>
+
+#include "registry/hive_file.h"
+#endif
 
 namespace horalog {
 namespace {
 
-using testing::kSettingsPath;
+const std::string kSettingsPath = "Software\\Kvistborg\\Horalog";
+
+#ifdef _WIN32
+const std::string kLetters = "\xE6\xF8\xE5";  // the registry's code page
+
+// Removes the key and every key below it.
+void deleteTree(CRegistry& reg, std::uint32_t root, const std::string& path) {
+    for (std::string child;
+         reg.OpenKey(root, path, false, true) && !(child = reg.ReadSubKey().c_str()).empty();) {
+        deleteTree(reg, root, path + "\\" + child);
+    }
+    if (reg.OpenKey(root, path, false, true)) {
+        reg.DeleteKey();
+    }
+}
+
+// The real registry (under Wine in the tests) without the program's keys; the machine's key is
+// written through the same backend, as an administrator would.
+struct World {
+    World() {
+        CRegistry reg(backend);
+        deleteTree(reg, kHKeyCurrentUser, "Software\\Kvistborg");
+        deleteTree(reg, kHKeyLocalMachine, "Software\\Kvistborg");
+    }
+    std::shared_ptr<RegistryBackend> backend = makeSystemRegistryBackend();
+    std::shared_ptr<RegistryBackend> admin = backend;
+};
+#else
+const std::string kLetters = "\xC3\xA6\xC3\xB8\xC3\xA5";  // UTF-8
+
+// The store files in a fresh folder; the machine's store written as an administrator would.
+struct World {
+    ~World() { std::filesystem::remove_all(folder); }
+    std::string folder = ::mkdtemp(std::string("/tmp/horalog-registry-XXXXXX").data());
+    HivePaths paths{folder + "/user/HKEY_CURRENT_USER.reg",
+                    folder + "/machine/HKEY_LOCAL_MACHINE.reg"};
+    std::shared_ptr<RegistryBackend> backend = std::make_shared<HiveFileBackend>(paths);
+    std::shared_ptr<RegistryBackend> admin = std::make_shared<HiveFileBackend>(paths, true);
+};
+#endif
 
 // The key error a call raises: its source and description, or "none".
 std::string errorOf(const std::function<void()>& call) {
@@ -24,12 +68,14 @@ std::string errorOf(const std::function<void()>& call) {
 
 class RegistryTest : public ::testing::Test {
 protected:
-    std::unique_ptr<testing::RegistryWorld> world = testing::makeRegistryWorld();
-    CRegistry reg{world->backend()};
+    World world;
+    CRegistry reg{world.backend};
 };
 
 TEST_F(RegistryTest, ErrorsOfEachCall) {
-    world->seedMachineKey({{"Arbejdstimer", "7,5"}});  // the machine's key is not the user's
+    CRegistry admin(world.admin);  // the machine's key is not the user's
+    ASSERT_TRUE(admin.OpenKey(kHKeyLocalMachine, kSettingsPath, true, true));
+    admin.WriteValue("Arbejdstimer", "7,5");
     ASSERT_TRUE(reg.OpenKey(kHKeyLocalMachine, kSettingsPath, false, false));
     EXPECT_EQ(reg.ReadValue("Arbejdstimer"), "7,5");
     EXPECT_FALSE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, false, true));
@@ -56,7 +102,7 @@ TEST_F(RegistryTest, TextsRoundTripOrRaise) {
         {"quote\"name", "say \"hi\""},
         {"", "the unnamed value"},
         {"Empty", ""},  // an empty value reads back as the empty text
-        {"Letters", world->name() == "file" ? "\xC3\xA6\xC3\xB8\xC3\xA5" : "\xE6\xF8\xE5"},
+        {"Letters", kLetters},
         {"Lines", "one\r\ntwo"},
         {"Fits", std::string(16383, 'x')}};
     for (const auto& [name, text] : cases) {
