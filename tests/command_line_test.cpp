@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "app/command_line.h"
 #include "form_fixture.h"
 #include "platform/qt_platform.h"
 
@@ -41,12 +42,13 @@ protected:
         return p;
     }
     // The exit status, then standard output, then "|" and standard error.
-    QString run(const QString& option) {
-        auto p = start({option});
+    QString run(const QStringList& options) {
+        auto p = start(options);
         EXPECT_TRUE(p->waitForFinished(20000));
         return QString::number(p->exitCode()) + QString::fromUtf8(p->readAllStandardOutput()) +
                u'|' + QString::fromUtf8(p->readAllStandardError());
     }
+    QString run(const QString& option) { return run(QStringList{option}); }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QTemporaryDir home;
     QString data = home.filePath(QStringLiteral("Horalog.Dat"));
@@ -84,7 +86,10 @@ TEST_F(RealProgram, OneCopyAtATime) {
 TEST_F(RealProgram, HelpVersionStatus) {
     EXPECT_EQ(run(QStringLiteral("--version")), QStringLiteral("0Horalog 1.7.0\n|"));
     EXPECT_TRUE(run(QStringLiteral("--help")).contains(QStringLiteral("--report=csv")));
-    EXPECT_TRUE(run(QStringLiteral("--bogus")).contains(QStringLiteral("2|Ukendt")));
+    EXPECT_EQ(run(QStringLiteral("--")),
+              QStringLiteral("2|Ukendt valgmulighed: --\nSe horalog --help.\n"));
+    EXPECT_EQ(run({QStringLiteral("-style=x"), QStringLiteral("--status")}),
+              QStringLiteral("2|Ukendt valgmulighed: -style=x\nSe horalog --help.\n"));
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|")));  // no settings
     EXPECT_FALSE(QFile::exists(store));  // none of them touched the store
     seed("x;3;-;-;-;2220;125\r\n");
@@ -146,11 +151,36 @@ TEST_F(RealProgram, LinesEndingInACarriageReturnAlone) {
 // valgmuligheder: s, e, s, s, i, o, n.» and exit status 2 instead of the window.
 TEST_F(RealProgram, QtsOwnOptionsStartTheWindow) {
     seed("x;3;-;-;-;2220;125\r\n");
-    auto p = start({QStringLiteral("-session"), QStringLiteral("2a1b"), QStringLiteral("-reverse")},
+    auto p = start({QStringLiteral("-session"), QStringLiteral("2a1b"), QStringLiteral("-reverse"),
+                    QStringLiteral("-style=fusion"), QStringLiteral("--stylesheet=x.qss")},
                    true);
     EXPECT_FALSE(p->waitForFinished(3000)) << p->readAllStandardError().toStdString();
     p->kill();
     p->waitForFinished();
+}
+
+// Every form Qt takes starts the window. Anything else is named as typed with exit status 2:
+// "-style=fusion" was spelled out letter by letter, "--" and "-qmljsdebugger=" printed the report.
+TEST(CommandLine, QtsOptionFormsAndTheRest) {
+    const struct {
+        std::vector<const char*> arguments;
+        bool window;
+    } cases[] = {{{"-style=fusion"}, true},
+                 {{"--stylesheet=x.qss"}, true},
+                 {{"-qmljsdebugger=port:1234"}, true},
+                 {{"-style", "fusion", "-widgetcount"}, true},
+                 {{"-style"}, false},
+                 {{"--"}, false},
+                 {{"-platform=xcb"}, false},
+                 {{"-reverse", "--status"}, false}};
+    for (const auto& c : cases) {
+        std::vector<char*> argv{const_cast<char*>("horalog")};
+        for (const char* a : c.arguments) {
+            argv.push_back(const_cast<char*>(a));
+        }
+        EXPECT_EQ(onlyQtOptions(static_cast<int>(argv.size()), argv.data()), c.window)
+            << c.arguments.front();
+    }
 }
 
 // A store the registry code cannot parse (here the registry editor's UTF-16 export) once ended

@@ -3,6 +3,7 @@
 #include <QTimeZone>
 
 #include "form_fixture.h"
+#include "in_copenhagen.h"
 
 namespace horalog::testing {
 namespace {
@@ -58,26 +59,6 @@ TEST_F(DaysTest, NightShiftStartedAgainAfterMidnight) {
     EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
 }
 
-// Copenhagen's time zone for one test. Windows takes its zone from the system, never from TZ:
-// there tools/test-windows.sh starts Wine in Copenhagen's.
-struct InCopenhagen {
-#ifdef _WIN32
-    InCopenhagen() {
-        EXPECT_EQ(QDateTime(QDate(2026, 7, 1), QTime(12, 0)).offsetFromUtc(), 7200);
-    }
-#else
-    InCopenhagen() {
-        qputenv("TZ", "Europe/Copenhagen");
-        tzset();
-    }
-    ~InCopenhagen() {
-        saved.isNull() ? qunsetenv("TZ") : qputenv("TZ", saved);
-        tzset();
-    }
-    const QByteArray saved = qgetenv("TZ");
-#endif
-};
-
 // 00:30 to 07:30 is six real hours on the spring day and eight on the autumn day; in the hour
 // that autumn repeats, the running figure goes on instead of back.
 TEST_F(DaysTest, DaylightSavingDays) {
@@ -109,6 +90,49 @@ TEST_F(DaysTest, DaylightSavingDays) {
     tick();
     click();
     EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;00:30;07:30;750;750;10;\r"));
+}
+
+// Yesterday's arrival kept on a changing Sunday counts by its time of day alone (it gained or
+// lost the changed hour). An arrival in the repeated hour keeps its pass while the program runs
+// (the first pass was once read as the second: 450 at 07:30) and is read from the store in the
+// first pass from which the time worked is not negative.
+TEST_F(DaysTest, ArrivalsOnTheChangingSundays) {
+    const InCopenhagen zone;
+    for (const char* saturday : {"28-03-2026 08:00", "24-10-2026 08:00"}) {
+        fresh();
+        const QDate sunday =
+            QDate::fromString(QLatin1String(saturday).left(10), u"dd-MM-yyyy").addDays(1);
+        platform.now = QDateTime(sunday, QTime(9, 0));
+        platform.answer(QStringLiteral("Ja"));
+        startExistingUser(kNoDay.toLatin1(), saturday);
+        EXPECT_EQ(today(), QStringLiteral("100 ct 01:00 ")) << saturday;
+        click();
+        EXPECT_EQ(lastLine(),
+                  sunday.toString(u"dd-MM-yyyy").toLatin1() + ";1;08:00;09:00;50;50;-690;\r");
+    }
+    const auto utc = [](int hour, int minute) {
+        return QDateTime(QDate(2026, 10, 25), QTime(hour, minute), Qt::UTC).toLocalTime();
+    };
+    QStringList seen;
+    for (const auto& [registered, later] : {std::pair(utc(0, 30), utc(2, 10)),     // CEST, CET
+                                            std::pair(utc(1, 30), utc(1, 40))}) {  // both CET
+        fresh();
+        platform.now = registered;
+        startExistingUser(kNoDay.toLatin1());
+        arriveAt("02:30");
+        platform.now = later;
+        tick();
+        seen << today();
+    }
+    fresh();  // restored at 03:10 CET
+    platform.now = utc(2, 10);
+    startExistingUser(kNoDay.toLatin1(), "25-10-2026 02:30");
+    seen << today();
+    EXPECT_EQ(seen.join(u'|'), QStringLiteral("167 ct 01:40 |17 ct 00:10 |167 ct 01:40 "));
+    platform.now = utc(6, 30);
+    tick();
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;02:30;07:30;550;550;-190;\r"));
 }
 
 // A laptop suspended at 15:00 and woken the next morning once took yesterday's 08:00 as today's
@@ -151,6 +175,23 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
             EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
         }
     }
+}
+
+// "Ja" said after midnight to a question raised before it confirms the date it was said on: the
+// question once came again at the next tick, at a start at 23:59 as under a running window.
+TEST_F(DaysTest, AnsweredAfterMidnight) {
+    on(2026, 12, 8, 23, 59);
+    platform.answer(QStringLiteral("Ja"));
+    platform.whileMessageShown = [this] { on(2026, 12, 9, 0, 1); };
+    startExistingUser(kNoDay.toLatin1(), "07-12-2026 22:00");
+    tick();
+    EXPECT_EQ(platform.shown.size(), 1U);
+    on(2026, 12, 10, 23, 59);  // woken late on the next date, answered after its midnight
+    platform.answer(QStringLiteral("Ja"));
+    platform.whileMessageShown = [this] { on(2026, 12, 11, 0, 1); };
+    tick();
+    tick();
+    EXPECT_EQ(platform.shown.size(), 2U);
 }
 
 // "Moedt" written under dd.MM.yyyy and read under dd.MM.yy: the time once came from the wrong

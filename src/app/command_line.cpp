@@ -103,29 +103,31 @@ int report(const QString& form) {
 }  // namespace
 
 bool onlyQtOptions(int argc, char* argv[]) {
-    static const QStringList withValue = {QStringLiteral("-session"),
-                                          QStringLiteral("-style"),
-                                          QStringLiteral("-stylesheet"),
-                                          QStringLiteral("-platform"),
-                                          QStringLiteral("-display"),
-                                          QStringLiteral("-geometry"),
-                                          QStringLiteral("-qwindowgeometry"),
-                                          QStringLiteral("-title"),
-                                          QStringLiteral("-qwindowtitle"),
-                                          QStringLiteral("-icon"),
-                                          QStringLiteral("-qwindowicon"),
-                                          QStringLiteral("-name"),
-                                          QStringLiteral("-platformpluginpath"),
-                                          QStringLiteral("-platformtheme"),
-                                          QStringLiteral("-plugin"),
-                                          QStringLiteral("-visual")};
+    // Qt's own, as QApplication and its platforms take them: these with a value after them, the
+    // first three also as "-style=fusion".
+    static const QStringList withValue = {
+        QStringLiteral("-style"),         QStringLiteral("-stylesheet"),
+        QStringLiteral("-qmljsdebugger"), QStringLiteral("-session"),
+        QStringLiteral("-platform"),      QStringLiteral("-display"),
+        QStringLiteral("-geometry"),      QStringLiteral("-qwindowgeometry"),
+        QStringLiteral("-title"),         QStringLiteral("-qwindowtitle"),
+        QStringLiteral("-icon"),          QStringLiteral("-qwindowicon"),
+        QStringLiteral("-name"),          QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-platformtheme"), QStringLiteral("-plugin"),
+        QStringLiteral("-visual")};
+    static const QStringList withEquals = {QStringLiteral("-style"), QStringLiteral("-stylesheet"),
+                                           QStringLiteral("-qmljsdebugger")};
     static const QStringList alone = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
-                                      QStringLiteral("-nograb"), QStringLiteral("-dograb"),
-                                      QStringLiteral("-sync")};
+                                      QStringLiteral("-nograb"),  QStringLiteral("-dograb"),
+                                      QStringLiteral("-sync"),    QStringLiteral("-testability"),
+                                      QStringLiteral("-qdevel"),  QStringLiteral("-qdebug")};
     for (int i = 1; i < argc; ++i) {
         QString option = QString::fromLocal8Bit(argv[i]);
-        if (option.startsWith(QStringLiteral("--"))) {
+        if (option.startsWith(QStringLiteral("--")) && option.length() > 2) {
             option.remove(0, 1);  // Qt takes its options with one dash or two
+        }
+        if (withEquals.contains(option.section(u'=', 0, 0)) && option.contains(u'=')) {
+            continue;
         }
         if (withValue.contains(option) && i + 1 < argc) {
             ++i;
@@ -137,6 +139,10 @@ bool onlyQtOptions(int argc, char* argv[]) {
 }
 
 namespace {
+
+const QStringList kOwnOptions = {QStringLiteral("-h"),       QStringLiteral("--help"),
+                                 QStringLiteral("-v"),       QStringLiteral("--version"),
+                                 QStringLiteral("--status"), QStringLiteral("--report")};
 
 int answerCommandLine(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -168,8 +174,21 @@ int answerCommandLine(int argc, char* argv[]) {
          {QStringLiteral("report"),
           QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
                          "tekst til et regneark.")}});
+    // Anything but these is named as it was typed: the parser would spell "-style=fusion" out
+    // letter by letter, and a lone "--" would end the options and leave the report.
+    QStringList unknown;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!kOwnOptions.contains(argument) && !argument.startsWith(QStringLiteral("--report="))) {
+            unknown << argument;
+        }
+    }
     QString wrong;
-    if (!parser.parse(arguments)) {
+    if (!unknown.isEmpty()) {
+        wrong = (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
+                                     : QStringLiteral("Ukendte valgmuligheder: ")) +
+                unknown.join(QStringLiteral(", "));
+    } else if (!parser.parse(arguments)) {
         wrong = parser.errorText();
     } else if (!parser.positionalArguments().isEmpty()) {
         wrong = QStringLiteral("Ukendt argument: ") + parser.positionalArguments().constFirst();

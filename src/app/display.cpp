@@ -74,6 +74,8 @@ void Flex_Form::askAboutANewDate() {
     askingAboutDate_ = true;
     const bool keep = keepOtherDaysArrival(stored);
     askingAboutDate_ = false;
+    // "Ja" confirms the date on which it was said, which may be later than the question's.
+    confirmedDate_ = platform_.currentDateTime().date();
     if (!keep) {
         dropOpenDay();
     }
@@ -89,8 +91,18 @@ void Flex_Form::dropOpenDay() {
     proposeArrival();
 }
 
+// The arrival keeps the UTC offset it had when it was registered or read: in the hour that
+// autumn repeats, a later reading could take it for the other pass.
+void Flex_Form::setArrival(std::int32_t ct, const QDate& date) {
+    Komme_CT = ct;
+    arrivalDate_ = date;
+    arrivalOffset_ = utcOffsetAt(date, ct, platform_.currentDateTime());
+}
+
 std::int32_t Flex_Form::clockShiftTo(std::int32_t gaaCT) {
-    return clockShiftUntil(arrivalDate_, Komme_CT, gaaCT, platform_.currentDateTime());
+    const QDateTime now = platform_.currentDateTime();
+    return clockShift({arrivalDate_, Komme_CT, arrivalOffset_},
+                      {now.date(), gaaCT, utcOffsetAt(now.date(), gaaCT, now)});
 }
 
 // The departure field follows the clock: only a new minute is written. The change handler

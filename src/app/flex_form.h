@@ -93,6 +93,7 @@ private:
     bool onTheOpenDaysDate();
     void askAboutANewDate();
     void dropOpenDay();
+    void setArrival(std::int32_t ct, const QDate& date);
     std::int32_t clockShiftTo(std::int32_t gaaCT);
     void useSettings(const WorkSettings& values);
     void showWarnings(const QStringList& warnings);
@@ -183,6 +184,7 @@ private:
     // reads it again only when another program wrote it.
     std::pair<qint64, qint64> fileStamp_{-1, -1};
     QDate arrivalDate_;
+    std::int32_t arrivalOffset_ = 0;
     QDate confirmedDate_;
     bool askingAboutDate_ = false;
 

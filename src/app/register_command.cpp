@@ -73,8 +73,7 @@ void Flex_Form::registerArrival() {
         return;
     }
     Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    Komme_CT = arrival->ct;
-    arrivalDate_ = platform_.currentDateTime().date();
+    setArrival(arrival->ct, platform_.currentDateTime().date());
     setKommeColour(true);
     // The file's size first: a record beyond it with this arrival is the day's own.
     writeSetting(Setting::MoedtFilLaengde, QString::number(QFileInfo(Filnavn).size()));

@@ -70,8 +70,7 @@ Flex_Form::Followed Flex_Form::followOpenDay(const QString& moedt) {
 void Flex_Form::takeOverArrival(const OpenDayDecision& open) {
     const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
     Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    Komme_CT = arrival->ct;
-    arrivalDate_ = open.date.isValid() ? open.date : platform_.currentDateTime().date();
+    setArrival(arrival->ct, open.date.isValid() ? open.date : platform_.currentDateTime().date());
     confirmedDate_ = QDate();
     setKommeColour(true);
     if (!Komme_Registreret || Gaa_Text->text().isEmpty() || Gaa_Auto) {

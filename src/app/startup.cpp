@@ -37,7 +37,8 @@ void Flex_Form::Form_Load() {
     if (Komme_Registreret) {
         // A date the pattern cannot read counts as today's, as only its time of day is used.
         restoreArrival(open.timeText, open.date.isValid() ? open.date : today);
-        confirmedDate_ = today;
+        confirmedDate_ =
+            platform_.currentDateTime().date();  // the answer's date, not the question's
     } else {
         proposeArrival();
     }
@@ -185,8 +186,7 @@ void Flex_Form::restoreArrival(const QString& time, const QDate& date) {
         return;
     }
     Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    Komme_CT = arrival->ct;
-    arrivalDate_ = date;
+    setArrival(arrival->ct, date);
     setKommeColour(true);
     Gaa_Text->setText(nowText());
     Gaa_Text->setFocus();

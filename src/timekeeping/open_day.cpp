@@ -1,6 +1,8 @@
 #include "timekeeping/open_day.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <functional>
 
 #include "text/time_text.h"
 
@@ -55,19 +57,37 @@ OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const Q
 
 std::int32_t clockShift(const Moment& arrival, const Moment& departure) {
     const bool dayBefore = arrival.date.isValid() && arrival.date.addDays(1) == departure.date;
-    std::int32_t shift = dayBefore && departure.ct < arrival.ct ? 2400 : 0;
-    // An hour skipped in spring did not pass; one repeated in autumn passed twice. An arrival
-    // from further back counts as the departure's day's, as its time of day alone is used.
-    if (dayBefore || arrival.date == departure.date) {
-        shift -= (departure.utcOffsetSeconds - arrival.utcOffsetSeconds) / 36;
+    const bool night = dayBefore && departure.ct < arrival.ct;
+    // An hour skipped in spring did not pass; one repeated in autumn passed twice. That holds
+    // only where the time that really passed is counted: an arrival from another day that is
+    // not a night past midnight counts by its time of day alone.
+    if (night || arrival.date == departure.date) {
+        return (night ? 2400 : 0) - (departure.utcOffsetSeconds - arrival.utcOffsetSeconds) / 36;
     }
-    return shift;
+    return 0;
 }
 
 std::int32_t clockShiftUntil(const QDate& arrivalDate, std::int32_t arrivalCT,
                              std::int32_t departureCT, const QDateTime& now) {
     return clockShift({arrivalDate, arrivalCT, utcOffsetAt(arrivalDate, arrivalCT, now)},
                       {now.date(), departureCT, utcOffsetAt(now.date(), departureCT, now)});
+}
+
+std::vector<std::int32_t> utcOffsetsAt(const QDate& date, const QTime& time) {
+    // The wall-clock reading as if it were UTC; each offset in force a day either side that
+    // gives this reading back is one pass of it. A day holds at most one change.
+    const qint64 reading = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    std::vector<std::int32_t> offsets;
+    for (const qint64 probe : {reading - 86400, reading + 86400}) {
+        const std::int32_t offset = QDateTime::fromSecsSinceEpoch(probe).offsetFromUtc();
+        if (QDateTime::fromSecsSinceEpoch(reading - offset).offsetFromUtc() == offset &&
+            (offsets.empty() || offsets.front() != offset)) {
+            offsets.push_back(offset);
+        }
+    }
+    // The first pass is the one with the larger offset: it comes earlier.
+    std::sort(offsets.begin(), offsets.end(), std::greater<>());
+    return offsets;
 }
 
 std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& now) {
@@ -78,7 +98,22 @@ std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& no
          time.minute() == now.time().minute())) {
         return now.offsetFromUtc();
     }
-    return QDateTime(date, time).offsetFromUtc();
+    const std::vector<std::int32_t> offsets = utcOffsetsAt(date, time);
+    if (offsets.empty()) {
+        // A time the clock skipped names the moment after the change: read with the offset
+        // from before it.
+        return QDateTime::fromSecsSinceEpoch(QDateTime(date, time, Qt::UTC).toSecsSinceEpoch() -
+                                             86400)
+            .offsetFromUtc();
+    }
+    // A repeated time is the first pass that is not after now: a time worked of zero or more.
+    const qint64 reading = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    for (const std::int32_t offset : offsets) {
+        if (reading - offset <= now.toSecsSinceEpoch()) {
+            return offset;
+        }
+    }
+    return offsets.front();
 }
 
 }  // namespace horalog

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace horalog {
 
@@ -52,9 +53,14 @@ std::int32_t clockShift(const Moment& arrival, const Moment& departure);
 std::int32_t clockShiftUntil(const QDate& arrivalDate, std::int32_t arrivalCT,
                              std::int32_t departureCT, const QDateTime& now);
 
-// The UTC offset of the local clock at a time of day (centi-hours) on a date. In the hour that
-// autumn repeats, only the running clock knows which of the two it is: when the time is the
-// clock's own minute, the clock's offset is taken.
+// The UTC offsets the local clock has at a time of day on a date: one as a rule, two in the hour
+// that autumn repeats (the first pass first), none in the hour that spring skips.
+std::vector<std::int32_t> utcOffsetsAt(const QDate& date, const QTime& time);
+
+// The UTC offset of a time of day (centi-hours) on a date. The clock's own minute has the
+// clock's offset; a time in the repeated hour is the first pass that is not after now (so the
+// time worked since is never negative); a time in the skipped hour names the moment after the
+// change. The window keeps what it got for an arrival while it runs.
 std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& now);
 
 }  // namespace horalog

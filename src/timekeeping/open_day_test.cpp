@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "in_copenhagen.h"
+
 namespace horalog {
 namespace {
 
@@ -51,12 +53,47 @@ TEST(ClockShift, MidnightAndDaylightSaving) {
         {{d7, 2200, winter}, {d7, 2300, winter}, 0},          // the same evening
         {{spring, 50, winter}, {spring, 750, summer}, -100},  // 00:30-07:30 is 6 hours
         {{autumn, 50, summer}, {autumn, 750, winter}, 100},   // and 8 hours
+        {{QDate(2026, 3, 28), 800, winter}, {spring, 900, summer}, 0},       // yesterday's kept:
+        {{QDate(2026, 10, 24), 800, summer}, {autumn, 900, winter}, 0},      // its time alone
+        {{QDate(2026, 10, 24), 2200, summer}, {autumn, 600, winter}, 2500},  // a night: 9 hours
         {{QDate(2026, 12, 5), 2200, winter}, {d8, 150, winter}, 0},  // days back: time alone
         {{QDate(2026, 7, 5), 800, summer}, {d8, 1650, winter}, 0},
         {{QDate(), 2200, winter}, {d8, 150, winter}, 0}};  // no known date
     for (const auto& c : cases) {
         EXPECT_EQ(clockShift(c.arrival, c.departure), c.shift)
             << c.arrival.date.toString().toStdString() << " " << c.arrival.ct;
+    }
+}
+
+// Which pass of the clock a time of day is read in: the clock's own minute is the clock's; in the
+// repeated hour the first pass that is not after now (read as the second, an arrival at 02:30
+// CEST counted 450 instead of 550 at 07:30); in the skipped hour the moment after the change
+// (it was read as UTC).
+TEST(UtcOffsetAt, TheRepeatedAndTheSkippedHour) {
+    const horalog::testing::InCopenhagen zone;
+    const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
+    const auto utc = [](const QDate& date, int hour, int minute) {
+        return QDateTime(date, QTime(hour, minute), Qt::UTC).toLocalTime();
+    };
+    const struct {
+        QDate date;
+        std::int32_t ct;
+        QDateTime now;
+        std::int32_t offset;
+    } cases[] = {
+        {autumn, 250, utc(autumn, 2, 10), 7200},  // 02:30 from 03:10 CET: the first pass
+        {autumn, 250, utc(autumn, 0, 40), 7200},
+        {autumn, 250, utc(autumn, 1, 30), 3600},  // the clock's own minute, second pass
+        {autumn, 250, utc(autumn, 0, 20), 7200},  // both ahead: the earlier
+        {autumn, 350, utc(autumn, 6, 0), 3600},
+        {spring, 250, utc(spring, 2, 0), 3600},  // 02:30 does not exist: 03:30 CEST
+        {spring, 350, utc(spring, 2, 0), 7200},
+        {QDate(2026, 10, 24), 800, utc(autumn, 8, 0), 7200},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utcOffsetAt(c.date, c.ct, c.now), c.offset)
+            << c.date.toString().toStdString() << " " << c.ct << " at "
+            << c.now.toString().toStdString();
     }
 }
 
