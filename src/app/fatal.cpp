@@ -38,8 +38,12 @@ void Flex_Form::fileError(const QString& firstLine, const QString& error, LastLi
     std::abort();  // endProgram does not return
 }
 
+QString nothingChanged(const QString& refusal) {
+    return refusal + QStringLiteral("\r\n\r\nIntet er ændret.");
+}
+
 void Flex_Form::refuse(const QString& text) {
-    warn(text + QStringLiteral("\r\n\r\nIntet er ændret."));
+    warn(nothingChanged(text));
 }
 
 void Flex_Form::warn(const QString& text) {

@@ -29,7 +29,10 @@ void Flex_Form::Filnavn_Menu_Click() {
     request.fileName = SplitFilename(Filnavn, FilenamePart::Name);
     request.filters = {QStringLiteral("Dat fil (*.Dat)|*.dat"),
                        QStringLiteral("Alle filer (*.*)|*.*")};
-    request.refusal = locationRefusal;
+    request.refusal = [](const QString& chosen) {
+        const QString why = locationRefusal(chosen);
+        return why.isEmpty() ? why : nothingChanged(why);
+    };
     const std::optional<QString> chosen = platform_.chooseFile(this, request);
     if (!chosen || chosen->isEmpty()) {
         return;

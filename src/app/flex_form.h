@@ -30,6 +30,9 @@ namespace horalog {
 
 class Tray_Data;
 
+// A refusal as the user reads it: the reason, then that nothing was changed.
+QString nothingChanged(const QString& refusal);
+
 // The one working window. It owns all working state and every handler; a handler reads its
 // widgets, asks the rules, shows what they return through the platform and writes its widgets.
 class Flex_Form : public QMainWindow {

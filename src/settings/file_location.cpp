@@ -30,8 +30,12 @@ QString locationRefusal(const QString& chosen) {
         // keeps records.
         return QStringLiteral("\"%1\" er ikke en almindelig fil.").arg(chosen);
     }
-    if (QFile existing(chosen); existing.exists() && existing.open(QIODevice::Append)) {
-        return QString();  // records can be added to it, wherever it lies
+    if (QFile existing(chosen); existing.exists()) {
+        // Records must be added to it, wherever it lies: a read-only file stored as the name
+        // ended every later departure on the error.
+        return existing.open(QIODevice::Append)
+                   ? QString()
+                   : QStringLiteral("Der kan ikke skrives i filen \"%1\".").arg(chosen);
     }
     // Asked by writing there, not from the permission bits: a read-only mount or an access list
     // says no where the bits say yes.
