@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <stdexcept>
+#include <tuple>
 
 #include "file_bytes.h"
 #include "platform/file_sync.h"
@@ -20,43 +21,46 @@ using testing::writeBytes;
 class JournalFileTest : public ::testing::Test {
 protected:
     QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
-    // What failed, or nothing when it did not.
-    static QString failure(const FileOutcome& o) { return o.ok ? QString() : o.error; }
     QTemporaryDir dir;
 };
 
-TEST_F(JournalFileTest, AppendStartsEveryRecordOnItsOwnLine) {
-    const std::pair<QByteArray, QByteArray> cases[] = {
-        {"", "r;1\r\n"}, {"a\r\n", "a\r\nr;1\r\n"}, {"a", "a\r\nr;1\r\n"}, {"a\n", "a\nr;1\r\n"}};
-    for (const auto& [before, after] : cases) {
-        const QString p = writeBytes(path("a.dat"), before);
+// Lines end in CR LF, LF alone or (an old editor's) CR alone: a CR-only file once read as one
+// line, and the balance silently started again from 0. An append starts a line of its own.
+TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
+    const QByteArray one = "x;1;-;-;-;0;5";
+    const QByteArray two = "x;2;-;-;-;0;7";
+    // The file, its last record, and what an append puts before its own record.
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
+        {one, one, "\r\n"},
+        {"h\r\n" + one + "\r\n" + two + "\r\n\r\nshort;line\r\n", two, ""},
+        {"h\n" + one + "\n" + two + "\n\nshort;line\n", two, ""},
+        {"h\r" + one + "\r" + two + "\r\rshort;line\r", two, ""},
+        {"h\r" + one + "\r" + two + "\r\rshort;line", two, "\r\n"}};
+    for (const auto& [before, last, added] : cases) {
+        const QString p = writeBytes(path("ends.dat"), before);
+        EXPECT_EQ(readLastRecordLine(p).line, QString::fromLatin1(last)) << before.toStdString();
         ASSERT_TRUE(appendLines(p, {QStringLiteral("r;1")}).ok);
-        EXPECT_EQ(readBytes(p), after);
+        EXPECT_EQ(readBytes(p), before + added + "r;1\r\n");
     }
     EXPECT_TRUE(registrationFileExists(writeBytes(path(".hidden.dat"), "a")));  // still the user's
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
-// Lines end in CR LF, LF alone or (an old editor's) CR alone: a CR-only file once read as one
-// line, and the balance silently started again from 0.
-TEST_F(JournalFileTest, LastRecordAfterAnyLineEnd) {
-    for (const char* end : {"\r\n", "\n", "\r"}) {
-        const QByteArray e(end);
-        const QString p =
-            writeBytes(path("ends.dat"),
-                       "h" + e + "x;1;-;-;-;0;5" + e + "x;2;-;-;-;0;7" + e + e + "short;line" + e);
-        EXPECT_EQ(readLastRecordLine(p).line, QStringLiteral("x;2;-;-;-;0;7")) << end[1];
-        ASSERT_TRUE(appendLines(p, {QStringLiteral("r;1")}).ok);
-        EXPECT_TRUE(readBytes(p).endsWith("short;line" + e + "r;1\r\n"));
-    }
+// A window that has seen the file must not make a new one without its header when the file
+// goes; a first append to a freshly chosen place still makes it.
+TEST_F(JournalFileTest, MissingFileIsCreatedOnlyWhenAllowed) {
+    EXPECT_EQ(appendLines(path("gone.dat"), {QStringLiteral("r;1")}, {true}).problem,
+              FileProblem::Missing);
+    EXPECT_FALSE(QFile::exists(path("gone.dat")));
+    ASSERT_TRUE(appendLines(path("new.dat"), {QStringLiteral("r;1")}).ok);
+    EXPECT_EQ(readBytes(path("new.dat")), "r;1\r\n");
 }
 
 // Each append reads the file's last record under the lock and builds on the figures the file
-// holds when another copy of the program appended since; a lock held elsewhere is waited for,
-// then a failure, and nothing is written.
+// holds when another copy of the program appended since. A lock held elsewhere for longer than
+// the wait once ended the program after a frozen window: now it is Locked, and nothing written.
 TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     const QString known = QStringLiteral("05-12-2026;3;08:00;16:00;750;2220;125;");
-    const QString other = QStringLiteral("05-12-2026;4;08:00;12:00;350;2570;-265;");
     const Figures held{3, 2220, 125};
     const auto record = [](const Figures& f) {
         return QStringList{QStringLiteral("r;%1;%2;%3").arg(f.dage).arg(f.sum).arg(f.total)};
@@ -66,10 +70,9 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
         std::optional<Figures> reread;
         const char* written;  // nothing: a failure
     } cases[] = {{known.toLatin1() + "\r\n", {}, "r;3;2220;125"},
-                 {known.toLatin1() + "\r\n" + other.toLatin1() + "\r\n", Figures{4, 2570, -265},
-                  "r;4;2570;-265"},
-                 // No record: the figures stay, and nothing was read again.
-                 {"dato;dag\r\n", {}, "r;3;2220;125"},
+                 {known.toLatin1() + "\r\n05-12-2026;4;08:00;12:00;350;2570;-265;\r\n",
+                  Figures{4, 2570, -265}, "r;4;2570;-265"},
+                 {"dato;dag\r\n", {}, "r;3;2220;125"},  // no record: the figures stay
                  {"x;1;-;-;-;0;2147483648\r\n", {}, nullptr}};
     for (const auto& c : cases) {
         const QString p = writeBytes(path("locked.dat"), c.file);
@@ -83,55 +86,45 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     QString error;
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite) &&
                 tryLockFile(holder.handle(), error) == LockAttempt::Taken);
-    const LockedAppend locked = appendRecords(p, known, held, record, 100);
+    int waits = 0;
+    QElapsedTimer timer;
+    timer.start();
+    const LockedAppend locked =
+        appendRecords(p, known, held, record, {false, 400, [&waits] { ++waits; }});
+    EXPECT_GE(timer.elapsed(), 400);
+    EXPECT_EQ(locked.outcome.error,
+              QStringLiteral("Registreringsfilen er låst af et andet program. Prøv igen om lidt."));
     EXPECT_EQ(locked.outcome.problem, FileProblem::Locked);
+    EXPECT_GE(waits, 8);  // the window paints while it waits
     EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\n");
     holder.close();  // let go: the next append goes through
     EXPECT_TRUE(appendRecords(p, known, held, record, 300).outcome.ok);
-}
-
-// A window that has seen the file must not make a new one without its header when the file
-// goes; a first append to a freshly chosen place still makes it.
-TEST_F(JournalFileTest, MissingFileIsCreatedOnlyWhenAllowed) {
-    for (const bool mustExist : {true, false}) {
-        const QString p = path(mustExist ? "gone.dat" : "new.dat");
-        EXPECT_EQ(appendLines(p, {QStringLiteral("r;1")}, {mustExist}).problem,
-                  mustExist ? FileProblem::Missing : FileProblem::None);
-        EXPECT_EQ(QFile::exists(p), !mustExist);
-        EXPECT_EQ(readBytes(p), mustExist ? QByteArray() : QByteArray("r;1\r\n"));
-    }
 }
 
 // A crash can leave a tail of NULs without a line end. Reading back over it once cost time in
 // the square of its length (104 s for 100 MB, under the lock at every append); a line beyond
 // the limit is damage, found after reading no more than the limit.
 TEST_F(JournalFileTest, OverlongLastLineIsDamage) {
-    const QByteArray head = "dato;dag\r\n05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
-    const struct {
-        qint64 size;
-        bool damaged;
-    } cases[] = {{head.size() + kLongestLine, false},
-                 {head.size() + kLongestLine + 1, true},
-                 {100LL * 1024 * 1024, true}};
-    for (const auto& c : cases) {
+    const QString record = QStringLiteral("05-12-2026;3;08:00;16:00;750;2220;125;");
+    const QByteArray head = "dato;dag\r\n" + record.toLatin1() + "\r\n";
+    const QString damage = QStringLiteral(
+        "Filens sidste linje er længere end 64 KB uden linjeskift; filen er beskadiget.");
+    const std::pair<qint64, bool> cases[] = {{head.size() + kLongestLine, false},
+                                             {head.size() + kLongestLine + 1, true},
+                                             {100LL * 1024 * 1024, true}};
+    for (const auto& [size, damaged] : cases) {
         const QString p = writeBytes(path("tail.dat"), head);
-        ASSERT_TRUE(QFile(p).resize(c.size));  // sparse: NULs, no line end
+        ASSERT_TRUE(QFile(p).resize(size));  // sparse: NULs, no line end
         QElapsedTimer timer;
         timer.start();
         const LastRecord last = readLastRecordLine(p);
-        EXPECT_LT(timer.elapsed(), 2000) << c.size;
+        EXPECT_LT(timer.elapsed(), 2000) << size;
+        EXPECT_EQ(last.line.value_or(QString()), damaged ? QString() : record) << size;
+        EXPECT_EQ(last.outcome.error, damaged ? damage : QString());
         const LockedAppend appended = appendRecords(
             p, std::nullopt, {}, [](const Figures&) { return QStringList{QStringLiteral("r")}; });
-        if (c.damaged) {
-            EXPECT_EQ(last.outcome.problem, FileProblem::Damaged) << c.size;
-            EXPECT_EQ(last.outcome.error, QStringLiteral("Filens sidste linje er længere end 64 KB "
-                                                         "uden linjeskift; filen er beskadiget."));
-            EXPECT_EQ(appended.outcome.problem, FileProblem::Damaged);
-            EXPECT_EQ(QFileInfo(p).size(), c.size);  // nothing written
-        } else {
-            EXPECT_EQ(last.line, QStringLiteral("05-12-2026;3;08:00;16:00;750;2220;125;"));
-            EXPECT_TRUE(appended.outcome.ok);
-        }
+        EXPECT_EQ(appended.outcome.problem, damaged ? FileProblem::Damaged : FileProblem::None);
+        EXPECT_EQ(QFileInfo(p).size(), size + (damaged ? 0 : 5));  // CR LF, r, CR LF
         QFile::remove(p);
     }
 }

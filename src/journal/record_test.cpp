@@ -10,8 +10,6 @@
 namespace horalog {
 namespace {
 
-const QString kDate = QStringLiteral("05-12-2026");
-
 TEST(Windows1252, RoundTripOfEveryByte) {
     QByteArray all;
     for (int b = 0; b < 256; ++b) {
@@ -27,7 +25,7 @@ TEST(Windows1252, RoundTripOfEveryByte) {
 TEST(FileFigures, ReadAndCreate) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("h.dat"));
-    ASSERT_TRUE(createRegistrationFile(path, kDate, -35).ok);
+    ASSERT_TRUE(createRegistrationFile(path, QStringLiteral("05-12-2026"), -35).ok);
     testing::writeBytes(path, testing::readBytes(path) + "x;32768;-;-;-;0;0\r\n");
     const FileFigures bad = readFileFigures(path);
     EXPECT_FALSE(bad.ok);
