@@ -19,9 +19,11 @@ QString timeOffCommentPrompt() {
 Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
                        const QString& date, QChar decimalSeparator) {
     Adjustment a;
-    // A line break would split the record in two.
+    // A line break would split the record in two, and a ';' would split the comment across two
+    // columns in a spreadsheet.
     comment.replace(QLatin1Char('\r'), QLatin1Char(' '));
     comment.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    comment.replace(QLatin1Char(';'), QLatin1Char(','));
     if (const QString missing = notInWindows1252(comment); !missing.isEmpty()) {
         a.refusal = QStringLiteral(
                         "Bemærkningen \"%1\" kan ikke gemmes, fordi filen ikke kan rumme tegnene "

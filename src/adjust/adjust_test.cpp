@@ -15,7 +15,7 @@ TEST(BookTimeOff, RecordFiguresOrRefusal) {
     } cases[] = {
         {0.125, u"x", u',', {0, 100, 101}, {0, 88, 88}, u"d;0;-;-;-12,5;88;88;x"},
         {-2, u"", u',', {1, 0, 0}, {1, 200, 200}, u"d;1;-;-;200;200;200;"},
-        {7.333, u"a;b\r\nc", u',', {0, 0, 0}, {0, -733, -733}, u"d;0;-;-;-733,3;-733;-733;a;b  c"}};
+        {7.333, u"a;b\r\nc", u',', {0, 0, 0}, {0, -733, -733}, u"d;0;-;-;-733,3;-733;-733;a,b  c"}};
     for (const auto& c : cases) {
         const Adjustment a = bookTimeOff(c.before, c.hours, QString::fromUtf16(c.comment),
                                          QString(), QStringLiteral("d"), c.separator);

@@ -96,7 +96,15 @@ int report(const QString& form) {
         QTextStream(stderr)
             << QStringLiteral("Linje %1 kan ikke læses og er sprunget over.").arg(line) << Qt::endl;
     }
-    QTextStream(stdout) << (form == QStringLiteral("csv") ? months.csv() : months.table());
+    QTextStream out(stdout);
+    if (form == QStringLiteral("csv")) {
+        // Excel reads UTF-8 only after the mark («Måned» came out as «MÃ¥ned»); LibreOffice and
+        // Python's csv read it too.
+        out.setGenerateByteOrderMark(true);
+        out << months.csv();
+    } else {
+        out << months.table();
+    }
     return 0;
 }
 

@@ -168,7 +168,10 @@ void MonthlyReport::addLine(std::string_view line) {
         months_.try_emplace(months_.empty() ? months_.end() : std::prev(months_.end()), month)
             ->second;
     m.flexAtEnd = *total;
-    if (fields > 7 && f[7] == "periode afsluttet/nulstillet") {
+    // Told apart by the fields, never by the comment's words, which a time off may have too: a
+    // reset is day 0 without times or worked time, period 0, and (unlike a file's or a period's
+    // opening record) a comment field.
+    if (fields > 7 && *dage == 0 && f[2] == "-" && f[3] == "-" && f[4] == "-" && *sum == 0) {
         ++m.resets;
     } else if (f[2] != "-") {
         ++m.workingDays;
