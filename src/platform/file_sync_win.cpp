@@ -9,6 +9,8 @@
 #include <QtGlobal>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/file_sync.h"
 
@@ -20,6 +22,13 @@ std::atomic<bool> noByteRangeLocks{false};
 
 bool isRegular(unsigned short mode) {
     return (mode & _S_IFMT) == _S_IFREG;
+}
+
+// The text of the Windows error behind the C library's last failure, in the user's language, as
+// Qt's own file errors are: the C library's texts are English only.
+QString windowsErrorText() {
+    return _doserrno != 0 ? qt_error_string(static_cast<int>(_doserrno))
+                          : QString::fromLocal8Bit(std::strerror(errno));
 }
 
 }  // namespace
@@ -49,6 +58,7 @@ OpenedFile openRegularFile(const QString& path, bool forAppend, bool create) {
         return {OpenFound::NotRegular, -1, QString()};
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
+        _doserrno = 0;
         if (create) {
             const int fd =
                 ::_wsopen(name, access | _O_CREAT | _O_EXCL, _SH_DENYNO, _S_IREAD | _S_IWRITE);
@@ -56,9 +66,10 @@ OpenedFile openRegularFile(const QString& path, bool forAppend, bool create) {
                 return {OpenFound::Created, fd, QString()};
             }
             if (errno != EEXIST) {
-                return {OpenFound::Failed, -1, systemErrorText(errno)};
+                return {OpenFound::Failed, -1, windowsErrorText()};
             }
         }
+        _doserrno = 0;
         const int fd = ::_wsopen(name, access, _SH_DENYNO);
         if (fd < 0) {
             const int failure = errno;
@@ -66,7 +77,7 @@ OpenedFile openRegularFile(const QString& path, bool forAppend, bool create) {
                 continue;
             }
             return {failure == ENOENT ? OpenFound::Missing : OpenFound::Failed, -1,
-                    systemErrorText(failure)};
+                    windowsErrorText()};
         }
         if (::_fstat64(fd, &status) != 0 || !isRegular(status.st_mode)) {
             ::_close(fd);
