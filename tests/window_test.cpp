@@ -132,7 +132,16 @@ TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     platform.answer(QStringLiteral("OK"));
     EXPECT_FALSE(startForm());
     EXPECT_EQ(platform.endedWith, 1);
-    EXPECT_TRUE(lastDialog().startsWith(QStringLiteral("Ulovlig dato-format: MM/dd")));
+#ifdef _WIN32
+    const QString where = QStringLiteral("Rettes via kontrol panelet og regionale indstillinger.");
+#else
+    const QString where = QStringLiteral(
+        "Rettes ved at sætte LC_TIME til en dansk sprogindstilling, f.eks. LC_TIME=da_DK.UTF-8.");
+#endif
+    EXPECT_EQ(lastDialog(), QStringLiteral("Ulovlig dato-format: MM/dd/yyyy\r\nDer skal anvendes "
+                                           "dansk notation med dagen først og årstallet sidst.\r\n"
+                                           "(dd-mm-yy eller dd-mm-yyyy)\r\n") +
+                                where);
     EXPECT_FALSE(store->userKeyExists());
     fresh();  // a file that cannot be made: the system's reason, and the end
     file = inDir("mangler/Horalog.Dat");

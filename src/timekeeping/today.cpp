@@ -42,11 +42,18 @@ DatePattern checkDatePattern(const QString& pattern) {
 }
 
 QString datePatternRefusal(const QString& shown) {
+#ifdef _WIN32
+    const QString where = QStringLiteral("Rettes via kontrol panelet og regionale indstillinger.");
+#else
+    // A Linux desktop has no such panel: the format comes from LC_TIME.
+    const QString where = QStringLiteral(
+        "Rettes ved at sætte LC_TIME til en dansk sprogindstilling, f.eks. LC_TIME=da_DK.UTF-8.");
+#endif
     return QStringLiteral("Ulovlig dato-format: ") + shown +
            QStringLiteral(
                "\r\nDer skal anvendes dansk notation med dagen først og årstallet sidst."
-               "\r\n(dd-mm-yy eller dd-mm-yyyy)"
-               "\r\nRettes via kontrol panelet og regionale indstillinger.");
+               "\r\n(dd-mm-yy eller dd-mm-yyyy)\r\n") +
+           where;
 }
 
 QString dateTimeText(const QDate& date, const QString& pattern, const QString& timeWithSeconds) {
