@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 #include "app/value_field.h"
 #include "form_fixture.h"
@@ -183,6 +185,50 @@ TEST_F(WindowTest, FullDay) {
             form().windowTitle() + u'|' + text("Periode_Diff") + text("Total_CT"),
         QStringLiteral("Arbejdstid idag: 08:00  (800 ct)|Horalogs registrering|60 ct 60 ct "));
     EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+// In a dark theme the arrival's text stayed light on the white or green the window paints
+// (contrasts of 1.1 and 1.8). Measured as a user sees it: between the lightest and the darkest
+// pixel inside the field, at least 4.5 in both states.
+TEST_F(WindowTest, ArrivalReadableInADarkTheme) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (const auto& [role, colour] : {std::pair(QPalette::Window, QColor(45, 45, 45)),
+                                       std::pair(QPalette::Base, QColor(30, 30, 30)),
+                                       std::pair(QPalette::Text, QColor(238, 238, 238)),
+                                       std::pair(QPalette::WindowText, QColor(238, 238, 238))}) {
+        dark.setColor(role, colour);
+    }
+    QApplication::setPalette(dark);
+    const auto contrast = [this] {
+        komme()->deselect();
+        const QImage field = komme()->grab().toImage().copy(komme()->rect().adjusted(4, 4, -4, -4));
+        double lightest = 0, darkest = 1;
+        for (int y = 0; y < field.height(); ++y) {
+            for (int x = 0; x < field.width(); ++x) {
+                const QColor c = field.pixelColor(x, y);
+                const auto linear = [](double v) {
+                    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+                };
+                const double l = 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) +
+                                 0.0722 * linear(c.blueF());
+                lightest = std::max(lightest, l);
+                darkest = std::min(darkest, l);
+            }
+        }
+        return (lightest + 0.05) / (darkest + 0.05);
+    };
+    startExistingUser("h\r\nx;0;-;-;-;0;0\r\n");
+    komme()->setText(QStringLiteral("08:00"));
+    const double open = (click(), contrast());
+    at(16, 30);
+    tick();
+    click();
+    komme()->setText(QStringLiteral("08:00"));
+    const double closed = contrast();
+    QApplication::setPalette(light);
+    EXPECT_GE(open, 4.5);
+    EXPECT_GE(closed, 4.5);
 }
 
 // Another day's arrival is offered, and "Nej" leaves no day open, even when the clock ticked

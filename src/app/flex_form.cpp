@@ -130,9 +130,12 @@ void Flex_Form::setFigures(const Figures& f) {
     Flex_Total = f.total;
 }
 
+// The background is the program's own, so is the text's colour: a dark theme's light text was
+// all but unreadable on it.
 void Flex_Form::setKommeColour(bool registered) {
     QPalette palette = Komme_Text->palette();
     palette.setColor(QPalette::Base, registered ? QColor(0, 255, 0) : QColor(255, 255, 255));
+    palette.setColor(QPalette::Text, QColor(0, 0, 0));
     Komme_Text->setPalette(palette);
 }
 
