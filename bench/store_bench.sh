@@ -22,3 +22,12 @@ read -r seconds peak < "$home/status.time"
 mawk -v size="$(stat -c %s "$home/config/horalog/HKEY_CURRENT_USER.reg")" -v s="$seconds" \
     -v p="$peak" -v line="$(cat "$home/status.out")" 'BEGIN {
     printf "--status over a %.1f MB store: %.2f s, peak %d KB (%s)\n", size / 1048576, s, p, line }'
+
+# --status over a registration file whose last 100 MB are one line without a line end (a crash's
+# tail): named as damaged after a look back of 64 KB, never read whole.
+head -c $((100 * 1024 * 1024)) /dev/zero | tr '\0' 'x' >> "$home/Horalog.Dat"
+HOME="$home" XDG_CONFIG_HOME="$home/config" /usr/bin/time -f "%e %M" -o "$home/status.time" \
+    "$program" --status > /dev/null 2> "$home/status.err" || true
+read -r seconds peak < <(tail -n 1 "$home/status.time")  # after time's note of the exit status
+printf -- "--status over a 100 MB last line without line ends: %.2f s, peak %d KB (%s)\n" \
+    "$seconds" "$peak" "$(head -n 1 "$home/status.err")"
