@@ -1,5 +1,6 @@
 #include "registry/hive_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -101,6 +102,7 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
     reg.WriteValue("Moedt", " ");
     reg.WriteValue("Filnavn", "C:\\Horalog.Dat");
     reg.WriteValue("", "say \"x\"");
+    EXPECT_NE(errorOf([&] { reg.WriteValue("Moedt", "1\n2"); }), "");  // no line breaks in REGEDIT4
     ::umask(umaskBefore);
     EXPECT_EQ(
         readFile(paths.user),
@@ -140,6 +142,7 @@ TEST_F(HiveFileTest, DamagedStoresAreErrorsOrNoKey) {
     }
     fs::remove(paths.user);
     fs::create_symlink(paths.user, paths.user);  // unopenable (a loop): not an empty store
+    EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath), RegistryError);
     EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true), RegistryError);
     CRegistry reg(backend());
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, true, true));
@@ -197,28 +200,25 @@ TEST_F(HiveFileTest, OnlyARegularFileIsAStore) {
 // the link's target, so every name for it sees the change. The lock is the target's, beside it.
 TEST_F(HiveFileTest, SymlinkedStoreIsWrittenThroughToItsTarget) {
     const std::string real = folder + "/real/";
-    const struct {
-        std::string link;  // what paths.user points to
-        std::string target;
-        bool existed;
-    } cases[] = {
-        {real + "store.reg", real + "store.reg", true},
-        {"hop.reg", real + "store.reg", true},  // a relative link to a relative link
-        {"real/new.reg", real + "new.reg", false},
+    const std::pair<std::string, std::string> cases[] = {
+        // the link at paths.user, its file
+        {real + "store.reg", real + "store.reg"},
+        {"hop.reg", real + "store.reg"},     // a relative link to a relative link
+        {"real/new.reg", real + "new.reg"},  // to no file yet
     };
     fs::create_directory(real);
     writeFile(real + "store.reg", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n\"Andet\"=\"1\"\n");
     fs::create_symlink("real/store.reg", folder + "/hop.reg");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.link);
+    for (const auto& [link, target] : cases) {
+        SCOPED_TRACE(link);
         fs::remove(paths.user);
-        fs::create_symlink(c.link, paths.user);
+        fs::create_symlink(link, paths.user);
         CRegistry reg(backend());
         open(reg);
-        reg.WriteValue("Moedt", c.link);
-        EXPECT_EQ(fs::read_symlink(paths.user), c.link);
-        EXPECT_NE(readFile(c.target).find("\"Moedt\"=\"" + c.link + "\""), std::string::npos);
-        EXPECT_EQ(readFile(c.target).find("Andet") != std::string::npos, c.existed);
+        reg.WriteValue("Moedt", link);
+        EXPECT_EQ(fs::read_symlink(paths.user), link);
+        EXPECT_NE(readFile(target).find("\"Moedt\"=\"" + link + "\""), std::string::npos);
+        EXPECT_EQ(readFile(target).find("Andet") != std::string::npos, target != real + "new.reg");
         EXPECT_TRUE(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath));
     }
     EXPECT_EQ(namesIn(real), (Names{"new.reg", "new.reg.lock", "store.reg", "store.reg.lock"}));
@@ -330,6 +330,7 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
     const std::string live = std::to_string(::getpid()) + " " + host + "\n";
+    const std::string gone = "4194304 " + std::string(host) + "\n";  // above any pid
     const struct {
         const char* what;
         int (*tryLock)(int);
@@ -337,13 +338,18 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
         int minutesOld;
         bool written;
     } cases[] = {
-        {"program gone", noLocks, "4194304 " + std::string(host) + "\n", 0, true},  // no such pid
+        {"program gone", noLocks, gone, 0, true},
         {"older than a minute", noLocks, live, 2, true},
         {"live program", noLocks, live, 0, false},
         {"another machine", noLocks, "4194304 elsewhere\n", 0, false},
-        {"lock held", [](int) { return errno = EAGAIN, -1; }, live, 0, false},
+        {"lock held", nullptr, gone, 0, false},  // the lock file is not looked at
     };
     writeFile(paths.user, kStore);
+    // Held all along, as by another program writing; only the real lock sees it.
+    const int held = ::open((paths.user + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(held, F_OFD_SETLK, &whole), 0);
     hiveFileHooks().lockWait = std::chrono::milliseconds(200);
     const std::string exclusive = paths.user + ".lock.excl";
     for (const auto& c : cases) {
@@ -360,10 +366,11 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         EXPECT_EQ(reg.ReadValue("Moedt") == c.what, c.written);
         EXPECT_EQ(writer->storeProblem().find("lock") != std::string::npos, !c.written);
-        // The store and <store>.lock, and only a live program's lock file besides.
+        // The store, <store>.lock and the lock file unless it was taken over.
         EXPECT_EQ(namesIn(folder).size(), c.written ? 2u : 3u);
         fs::remove(exclusive);
     }
+    ::close(held);
 }
 
 }  // namespace

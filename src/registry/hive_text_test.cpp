@@ -73,17 +73,20 @@ TEST(HiveText, LargeAndNestedStoresInLinearTime) {
 
 // The index by name follows every change: a key found in any case, parents made once, a key
 // removed no longer found while its neighbours still are. A file edited by hand may have an
-// editor's line ends and trailing blanks, and a name given twice (the later holds).
+// editor's line ends and trailing blanks, and a name given twice (the later holds); a name or
+// value holds any text but line breaks, with \ and " escaped.
 TEST(HiveText, KeysFoundByNameInAnyCase) {
     auto hive = parseHive(
         "REGEDIT4\r\n[HKEY_CURRENT_USER\\A\\B]\r\n\"x\"=\"1\" \t \r\n[HKEY_CURRENT_USER\\a\\c]\n"
-        "[HKEY_CURRENT_USER\\a\\b]\n\"X\"=\"2\"\r\n",
+        R"("f\\\"=@"=" C:\\Horalog.Dat say \"hi\"")"
+        "\n[HKEY_CURRENT_USER\\a\\b]\n\"X\"=\"2\"\r\n",
         "HKEY_CURRENT_USER");
     ASSERT_TRUE(hive);
     ASSERT_EQ(hive->keys.size(), 3u);  // A, A\B, a\c
     ASSERT_NE(hive->find("a\\B"), nullptr);
     EXPECT_EQ(hive->find("a\\B")->values.size(), 1u);
     EXPECT_EQ(*findValue(*hive->find("a\\B"), "x"), "2");
+    EXPECT_EQ(*findValue(*hive->find("A\\C"), "F\\\"=@"), " C:\\Horalog.Dat say \"hi\"");
     EXPECT_EQ(hive->childNames("A"), (std::vector<std::string>{"B", "c"}));
     EXPECT_EQ(&hive->create("A\\C"), hive->find("a\\c"));
     hive->create("a\\c\\d\\e");
