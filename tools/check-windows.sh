@@ -124,6 +124,48 @@ VALUES
 else
     fail "no file-name notice at the first start"
 fi
+
+echo "== A console's horalog: Horalog.com"
+subsystem() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^Subsystem\s*//p' | tr -s '\t ' ' '; }
+echo "    Horalog.com: $(subsystem "$instdir/Horalog.com"); Horalog.exe: $(subsystem "$instdir/Horalog.exe")"
+[ "$(subsystem "$instdir/Horalog.com")" = "00000003 (Windows CUI)" ] &&
+    pass "Horalog.com, which a typed horalog runs, is a console program" ||
+    fail "Horalog.com is no console program"
+[ "$(subsystem "$instdir/Horalog.exe")" = "00000002 (Windows GUI)" ] &&
+    pass "Horalog.exe stays the window's program" || fail "Horalog.exe is no GUI program"
+windir=$(winepath -w "$instdir" | tr -d '\r')
+# Through a file: a wineserver started by the command would hold a pipe open after it.
+console() { wine cmd /c "cd /d $windir && horalog $1" >"$build/console.out" 2>/dev/null || true
+            tr -d '\r' <"$build/console.out"; }
+status_line=$(console --status)
+echo "    cmd /c horalog --status: $status_line"
+[[ "$status_line" == *"periode 0 ct (0 ct) "*" flex -35 ct" ]] &&
+    pass "horalog --status prints its line in the console" || fail "no status line in the console"
+rm -f "$drive_c/maaned.txt"
+wine cmd /c "cd /d $windir && horalog --report=csv > C:\\maaned.txt" >/dev/null 2>&1 || true
+head -c 3 "$drive_c/maaned.txt" 2>/dev/null | od -An -tx1 | grep -q "ef bb bf" &&
+    grep -q "flex" "$drive_c/maaned.txt" &&
+    pass "horalog --report=csv > maaned.txt writes the report, with its byte-order mark" ||
+    fail "horalog --report=csv > maaned.txt wrote no report"
+
+echo "== The installer over a running Horalog"
+before=$(md5sum <"$instdir/Horalog.exe")
+code=0
+wine "$setup" /S || code=$?
+[ "$code" = 2 ] && pass "a silent install over the running program stops with exit code 2" ||
+    fail "a silent install over the running program ended with $code"
+[ "$(md5sum <"$instdir/Horalog.exe")" = "$before" ] && window_title '^Horalog' 5 >/dev/null &&
+    pass "the program's files are untouched and its window still runs" ||
+    fail "the running program was changed or ended"
+wineserver -k || true
+wineserver -w
+code=0
+wine "$setup" /S || code=$?
+wineserver -w
+version_line=$(console --version)
+[ "$code" = 0 ] && [ "$version_line" = "Horalog $version" ] &&
+    pass "once Horalog is ended, it installs over it and runs («$version_line»)" ||
+    fail "the install once Horalog ended gave $code and «$version_line»"
 wineserver -k || true
 wineserver -w
 

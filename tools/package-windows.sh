@@ -17,7 +17,7 @@ layout=$build/Horalog
 rm -rf "$layout"
 mkdir -p "$layout/platforms" "$layout/styles" "$layout/translations"
 
-cp "$build/Horalog.exe" "$layout/"
+cp "$build/Horalog.exe" "$build/Horalog.com" "$layout/"
 for m in Core Gui Widgets Network; do cp "$qt/bin/Qt6$m.dll" "$layout/"; done
 cp "$qt/plugins/platforms/qwindows.dll" "$layout/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$layout/styles/"

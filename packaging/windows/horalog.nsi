@@ -8,6 +8,7 @@ Unicode true
 ; 64-bit like the program, so it runs wherever the program does (a Wine without 32-bit support too).
 Target amd64-unicode
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Horalog"
 
@@ -36,10 +37,34 @@ VIAddVersionKey /LANG=1030 "LegalCopyright" "Kvistborg 1999-2026"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Danish"
 
+; A running Horalog (it holds the mutex Local\Horalog) keeps its files: the user is asked to end
+; it first, and a silent run ends with exit code 2, before any file is touched. A file that still
+; cannot be written stops the installation instead of being skipped.
+!macro WAIT_FOR_HORALOG un
+Function ${un}waitForHoralog
+    ${Do}
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Local\Horalog") p .r0'
+        ${If} $0 == 0
+            Return
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p r0)'
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Horalog kører. Afslut Horalog (Funktioner - Afslut) og vælg Prøv igen." /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 2
+        Quit
+        retry:
+    ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WAIT_FOR_HORALOG ""
+!insertmacro WAIT_FOR_HORALOG "un."
+AllowSkipFiles off
+
 Section "Horalog"
     SetShellVarContext current
+    Call waitForHoralog
     SetOutPath "$INSTDIR"
     File "${LAYOUT}\Horalog.exe"
+    File "${LAYOUT}\Horalog.com"
     File "${LAYOUT}\Qt6Core.dll"
     File "${LAYOUT}\Qt6Gui.dll"
     File "${LAYOUT}\Qt6Widgets.dll"
@@ -71,8 +96,10 @@ SectionEnd
 
 Section "Uninstall"
     SetShellVarContext current
+    Call un.waitForHoralog
     Delete "$SMPROGRAMS\Horalog.lnk"
     Delete "$INSTDIR\Horalog.exe"
+    Delete "$INSTDIR\Horalog.com"
     Delete "$INSTDIR\Qt6Core.dll"
     Delete "$INSTDIR\Qt6Gui.dll"
     Delete "$INSTDIR\Qt6Widgets.dll"

@@ -152,7 +152,7 @@ const QStringList kOwnOptions = {QStringLiteral("-h"),       QStringLiteral("--h
                                  QStringLiteral("-v"),       QStringLiteral("--version"),
                                  QStringLiteral("--status"), QStringLiteral("--report")};
 
-int answerCommandLine(int argc, char* argv[]) {
+int answerCommandLine(int argc, char* argv[], bool console) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Horalog"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
@@ -207,9 +207,18 @@ int answerCommandLine(int argc, char* argv[]) {
         return fail(wrong + QStringLiteral("\nSe horalog --help."), 2);
     }
     if (parser.isSet(QStringLiteral("help"))) {
+        if (console) {  // Qt would show a message box where it finds no console window
+            QTextStream(stdout) << parser.helpText();
+            return 0;
+        }
         parser.showHelp(0);
     }
     if (parser.isSet(QStringLiteral("version"))) {
+        if (console) {
+            QTextStream(stdout) << QCoreApplication::applicationName() << u' '
+                                << QCoreApplication::applicationVersion() << Qt::endl;
+            return 0;
+        }
         parser.showVersion();
     }
     if (parser.isSet(QStringLiteral("status"))) {
@@ -220,9 +229,9 @@ int answerCommandLine(int argc, char* argv[]) {
 
 }  // namespace
 
-int runCommandLine(int argc, char* argv[]) {
+int runCommandLine(int argc, char* argv[], bool console) {
     try {
-        return answerCommandLine(argc, argv);
+        return answerCommandLine(argc, argv, console);
     } catch (const RegistryError& e) {
         // A store that cannot be read (a damaged file, a registry export in another format) is a
         // failure to report, not a crash.

@@ -1,6 +1,10 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "app/command_line.h"
 #include "app/flex_form.h"
 #include "app/single_instance.h"
@@ -26,6 +30,10 @@ int main(int argc, char* argv[]) {
     if (!instance.claim()) {
         return 0;  // the running copy comes to the front instead
     }
+#ifdef _WIN32
+    // The installer looks for this name and will not replace a running program's files.
+    CreateMutexW(nullptr, FALSE, L"Local\\Horalog");
+#endif
 
     horalog::QtPlatform platform;
     horalog::Flex_Form form(platform, [] { return std::make_unique<horalog::CRegistry>(); });
