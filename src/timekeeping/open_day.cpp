@@ -98,16 +98,14 @@ std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& no
          time.minute() == now.time().minute())) {
         return now.offsetFromUtc();
     }
+    const qint64 reading = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
     const std::vector<std::int32_t> offsets = utcOffsetsAt(date, time);
     if (offsets.empty()) {
         // A time the clock skipped names the moment after the change: read with the offset
         // from before it.
-        return QDateTime::fromSecsSinceEpoch(QDateTime(date, time, Qt::UTC).toSecsSinceEpoch() -
-                                             86400)
-            .offsetFromUtc();
+        return QDateTime::fromSecsSinceEpoch(reading - 86400).offsetFromUtc();
     }
     // A repeated time is the first pass that is not after now: a time worked of zero or more.
-    const qint64 reading = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
     for (const std::int32_t offset : offsets) {
         if (reading - offset <= now.toSecsSinceEpoch()) {
             return offset;
