@@ -17,6 +17,9 @@
 
 namespace horalog::testing {
 
+inline const QByteArray kHeader = "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n";
+inline const QByteArray kThreeDays = kHeader + "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
+
 // Thrown where the real program would end, so a test can look at what was written before.
 struct ProgramEnded {
     int status;
@@ -104,12 +107,17 @@ private:
     int showing_ = 0;
 };
 
+// A path as a REGEDIT4 text holds it: a Windows path's backslashes escaped.
+inline QByteArray regText(const QString& path) {
+    return path.toUtf8().replace("\\", "\\\\");
+}
+
 // An existing user's store: the registration file, the open day ("Moedt") and the defaults.
 inline QByteArray userStore(const QString& file, const QByteArray& moedt) {
     return "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\"=\"" + moedt +
            "\"\n\"Arbejdstimer\"=\"7.4\"\n\"FrokostVarighed\"=\"50\"\n\"FrokostArbejdstid\"="
            "\"450\"\n\"Filnavn\"=\"" +
-           file.toUtf8().replace("\\", "\\\\") + "\"\n\n";  // a Windows path, escaped
+           regText(file) + "\"\n\n";
 }
 
 // A window over a real store and a real registration file in a fresh temporary folder, seen as
@@ -121,6 +129,7 @@ protected:
         qputenv("HOME", dir->path().toLocal8Bit());
         file = inDir("Horalog.Dat");
         store.emplace(dir->path());
+        backend.reset();
     }
     void TearDown() override {
         window.reset();
@@ -132,10 +141,15 @@ protected:
         platform = ScriptedPlatform();
         SetUp();
     }
+    // A window on this platform over the test's store (or `backend`, when set), not yet started.
+    std::unique_ptr<Flex_Form> newWindow(ScriptedPlatform& on) {
+        return std::make_unique<Flex_Form>(on, [this] {
+            return std::make_unique<CRegistry>(backend ? backend : store->backend());
+        });
+    }
     Flex_Form& form() {
         if (!window) {
-            window = std::make_unique<Flex_Form>(
-                platform, [this] { return std::make_unique<CRegistry>(store->backend()); });
+            window = newWindow(platform);
         }
         return *window;
     }
@@ -155,6 +169,11 @@ protected:
         store->seed(kHKeyCurrentUser, userStore(file, moedt));
         ASSERT_TRUE(startForm());
     }
+    // The administrator's key, holding these REGEDIT4 value lines.
+    void seedMachine(const QByteArray& values) {
+        store->seed(kHKeyLocalMachine,
+                    "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n" + values);
+    }
     std::optional<std::string> userValue(const std::string& name) { return store->userValue(name); }
     // A path in the test's folder as the file dialog gives it: with backslashes on Windows.
     QString inDir(const char* name) const {
@@ -165,12 +184,21 @@ protected:
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));
     }
-    // The text of a label, a field or a menu entry.
-    QString text(const char* name) {
-        auto* label = child<QLabel>(name);
-        auto* edit = child<QLineEdit>(name);
-        return label ? label->text() : edit ? edit->text() : child<QAction>(name)->text();
+    // The text of a label, a field or a menu entry of a window.
+    static QString textIn(Flex_Form& w, const char* name) {
+        const QString n = QLatin1String(name);
+        auto* label = w.findChild<QLabel*>(n);
+        auto* edit = w.findChild<QLineEdit*>(n);
+        return label ? label->text() : edit ? edit->text() : w.findChild<QAction*>(n)->text();
     }
+    QString text(const char* name) { return textIn(form(), name); }
+    // Types a time into a field of a window and presses its button.
+    static void enter(Flex_Form& w, const char* field, const char* time) {
+        w.findChild<QLineEdit*>(QLatin1String(field))->setText(QLatin1String(time));
+        w.findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();
+    }
+    void arrive(const char* time) { enter(form(), "Komme_Text", time); }
+    void leave(const char* time) { enter(form(), "Gaa_Text", time); }
     QLineEdit* komme() { return child<QLineEdit>("Komme_Text"); }
     QLineEdit* gaa() { return child<QLineEdit>("Gaa_Text"); }
     void click() { child<QPushButton>("Registrer_Command")->click(); }
@@ -181,6 +209,7 @@ protected:
     std::unique_ptr<QTemporaryDir> dir;
     QString file;  // the registration file
     std::optional<TestStore> store;
+    std::shared_ptr<RegistryBackend> backend;
     ScriptedPlatform platform;
     std::unique_ptr<Flex_Form> window;
 };
