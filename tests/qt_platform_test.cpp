@@ -57,8 +57,8 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
     }
 }
 
-// Danish texts from Qt's translation, the filters as given, and a name the caller refuses (here
-// one in a folder that does not exist) refused while the dialog stays open.
+// Danish texts from Qt's translation, the filters as given, and a name the caller refuses (one in
+// a folder that does not exist) refused while the dialog stays open.
 TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     ASSERT_TRUE(installDanishQtTranslation());
     QTemporaryDir folder;
@@ -119,8 +119,6 @@ TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
     }
 }
 
-// The arrival proposed at a start counts back from the system's start: milliseconds since then,
-// as the kernel counts them.
 #ifndef _WIN32
 // Without HOME the file once went to "/Horalog.Dat" (Qt's fallback) and the store to /tmp, where
 // any local user could have made the folder first.
@@ -135,6 +133,7 @@ TEST(PlatformPaths, HomeFromThePasswordDatabaseWithoutHome) {
 }
 #endif
 
+// The arrival proposed at a start counts back from the system's start, as the kernel counts it.
 TEST(QtPlatformClock, MillisecondsSinceStart) {
     QFile proc(QStringLiteral("/proc/uptime"));
     if (!proc.open(QIODevice::ReadOnly)) {

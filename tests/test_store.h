@@ -14,8 +14,8 @@
 #include "settings/settings.h"
 #include "settings/store_text.h"
 
-// Windows keeps the settings in the registry itself: there a test empties and seeds the
-// program's real keys. Elsewhere the store is a pair of REGEDIT4 files in the test's folder.
+// Windows keeps the settings in the registry: there a test empties and seeds the program's real
+// keys. Elsewhere the store is a pair of REGEDIT4 files in the test's folder.
 #ifdef _WIN32
 #include "registry/hive_text.h"
 
@@ -80,7 +80,6 @@ class TestStore {
 public:
     explicit TestStore(const QString& folder) : folder_(folder) { store::empty(folder_); }
     std::shared_ptr<RegistryBackend> backend() const { return store::backend(folder_); }
-    // The keys and values of a REGEDIT4 text under this root, as an existing user has them.
     void seed(std::uint32_t root, const QByteArray& regedit4) {
         store::seed(folder_, root, regedit4);
     }
