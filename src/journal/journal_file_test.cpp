@@ -99,6 +99,7 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\n");
     holder.close();  // let go: the next append goes through
     EXPECT_TRUE(appendRecords(p, known, held, record, 300).outcome.ok);
+    EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\nr;3;2220;125\r\n");
 }
 
 // A crash can leave a tail of NULs without a line end. Reading back over it once cost time in
