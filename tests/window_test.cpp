@@ -168,6 +168,8 @@ TEST_F(WindowTest, FullDay) {
             form().windowTitle() + u'|' + text("Periode_Diff") + text("Total_CT"),
         QStringLiteral("Arbejdstid idag: 08:00  (800 ct)|Horalogs registrering|60 ct 60 ct "));
     EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
+    tick();  // the closed day does not run on
+    EXPECT_EQ(gaa()->text() + today(), QString());
 }
 
 // In a dark theme the arrival's text stayed light on the window's white or green: the contrast
