@@ -18,9 +18,12 @@ namespace {
 
 class RealProgram : public ::testing::Test {
 protected:
-    void seed(const QByteArray& records, const QByteArray& moedt = " ") {
+    void seed(const QByteArray& records, const QByteArray& moedt = " ",
+              const QByteArray& lunch = "50") {
         writeBytes(data, records);
-        writeBytes(store, userStore(data, moedt));
+        writeBytes(store, userStore(data, moedt)
+                              .replace("\"FrokostVarighed\"=\"50\"",
+                                       "\"FrokostVarighed\"=\"" + lunch + '"'));
     }
     // The window opens offscreen; the program's own options have no graphical session at all.
     std::unique_ptr<QProcess> start(const QStringList& arguments, bool window = false) {
@@ -119,23 +122,46 @@ TEST_F(RealProgram, HelpVersionStatus) {
     EXPECT_FALSE(QFile::exists(data));
 }
 
-// An arrival from another day as the window shows it after "Ja": 22:00 yesterday is 3½ hours
-// at 01:30, named as it is stored. The clock is moved with libfaketime.
-TEST_F(RealProgram, StatusOfANightShift) {
+// The open day as the window shows it, and when the day's hours (7.4, with the lunch that
+// closing the day deducts) are reached. 22:00 yesterday is 3½ hours at 01:30, named as it is
+// stored. The clock is moved with libfaketime.
+TEST_F(RealProgram, StatusOfTheOpenDay) {
     const QString faketime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
     if (!QFileInfo::exists(faketime)) {
         GTEST_SKIP() << "libfaketime is not installed";
     }
     environment.insert(QStringLiteral("LD_PRELOAD"), faketime);
-    environment.insert(QStringLiteral("FAKETIME"), QStringLiteral("@2026-12-08 01:30:00"));
     environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Copenhagen"));
-    const QString arrival =
-        QDate(2026, 12, 7).toString(QtPlatform().shortDatePattern()) + QStringLiteral(" 22:00");
-    seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8());
-    EXPECT_EQ(
-        run(QStringLiteral("--status")),
-        QStringLiteral("0Mødt ") + arrival +
-            QStringLiteral(" · idag 3:30 (350 ct) · periode 2220 ct (0 ct) · flex 125 ct\n|"));
+    const auto on = [](int day, const char* time) {
+        return QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()) + u' ' +
+               QLatin1String(time);
+    };
+    const struct {
+        const char* now;
+        int arrivalDay;
+        const char* arrival;
+        const char* lunch;
+        const char* today;
+        const char* free;
+    } cases[] = {
+        {"2026-12-08 01:30", 7, "22:00", "50", "3:30 (350 ct)", "fri kl. 05:54"},
+        {"2026-12-08 15:25", 8, "07:32", "50", "7:23 (739 ct)", "fri kl. 15:26"},
+        {"2026-12-08 15:26", 8, "07:32", "50", "7:24 (740 ct)", "fri siden 15:26"},
+        {"2026-12-08 15:26", 8, "07:32", "0", "7:54 (790 ct)", "fri siden 14:56"},
+        {"2026-12-08 14:55", 8, "07:32", "0", "7:23 (739 ct)", "fri kl. 14:56"},
+    };
+    for (const auto& c : cases) {
+        environment.insert(QStringLiteral("FAKETIME"),
+                           QStringLiteral("@") + QLatin1String(c.now) + QStringLiteral(":00"));
+        const QString arrival = on(c.arrivalDay, c.arrival);
+        seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8(), c.lunch);
+        EXPECT_EQ(
+            run(QStringLiteral("--status")),
+            QStringLiteral("0Mødt %1 · idag %2 · periode 2220 ct (0 ct) · flex 125 ct · %3\n|")
+                .arg(c.arrivalDay == 8 ? QLatin1String(c.arrival) : arrival, QLatin1String(c.today),
+                     QLatin1String(c.free)))
+            << c.now;
+    }
 }
 
 // Every form Qt takes starts the window (a session manager's restore once got exit status 2);

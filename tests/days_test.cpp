@@ -96,7 +96,7 @@ TEST_F(DaysTest, TheAutumnDay) {
 // arrival. The question comes at the first tick on the new date, never on top of another
 // dialog, and nothing moves while it stands; "Nej" leaves no day open.
 TEST_F(DaysTest, WokenOnTheNextDay) {
-    for (const char* answer : {"Nej", "Ja"}) {
+    for (const char* answer : {"Nej|>", "Ja"}) {
         fresh();
         on(2026, 12, 8, 8, 0);
         startExistingUser(kNoDay);
@@ -116,17 +116,20 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
         };
         platform.answer(QLatin1String(answer));
         tick();
-        EXPECT_EQ(lastDialog(), question("08-12-2026", "08:00"));
         EXPECT_EQ(during, QStringLiteral("15:00650 ct "));
         platform.whileMessageShown = nullptr;
         tick();
-        if (answer[0] == 'N') {
+        if (answer[0] == 'N') {  // Annuller to the forgotten departure: yesterday is skipped
+            EXPECT_EQ(platform.shown.back().defaultText, QStringLiteral("15:00"));  // before sleep
+            EXPECT_EQ(platform.shown.at(platform.shown.size() - 2).text,
+                      question("08-12-2026", "08:00"));
             EXPECT_EQ(komme()->text() + u'|' + gaa()->text() + u'|' + today(),
                       QStringLiteral("08:05||"));  // the proposal from the system's start
             EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
             EXPECT_EQ(userValue("Moedt"), "08-12-2026 08:00");
             EXPECT_EQ(readBytes(file), kNoDay);
         } else {  // the open day goes on, its time of day as today's
+            EXPECT_EQ(lastDialog(), question("08-12-2026", "08:00"));
             EXPECT_EQ(today(), QStringLiteral("108 ct 01:05 "));
             click();
             EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));

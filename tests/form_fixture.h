@@ -74,6 +74,9 @@ public:
     QString timeWithSeconds(const QTime& time) override { return time.toString(u"HH:mm:ss"); }
     bool dialogOpen() override { return showing_ > 0; }
     bool trayAvailable() override { return tray; }
+    void trayMessage(QSystemTrayIcon&, const QString& title, const QString& text) override {
+        trayMessages.push_back(title + u'|' + text);
+    }
     [[noreturn]] void endProgram(int status) override {
         endedWith = status;
         throw ProgramEnded{status};
@@ -85,6 +88,7 @@ public:
     std::int64_t uptimeMs = 3600 * 1000;
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     bool tray = false;
+    std::vector<QString> trayMessages;        // "title|text"
     std::function<void()> whileMessageShown;  // as the event loop of a real one would run
     std::function<QString(const ShownDialog&)> unscripted;  // answers what the script does not
 

@@ -13,6 +13,7 @@
 #include "text/time_text.h"
 #include "timekeeping/open_day.h"
 #include "timekeeping/today.h"
+#include "timekeeping/working_day.h"
 
 namespace horalog {
 
@@ -72,7 +73,12 @@ int status() {
         const auto worked = workedSoFar(arrival->ct, Formater_Tid(clock->hhmm), pattern.length,
                                         {true, w.frokostVarighed, w.frokostArbejdstid},
                                         clockShiftUntil(date, arrival->ct, clock->ct, now));
-        day = OpenDay{today ? open.timeText : stored, worked.value_or(0)};
+        const auto reached =
+            hoursReachedAt(date, arrival->hhmm, utcOffsetAt(date, arrival->ct, now), w.arbejdstimer,
+                           {true, w.frokostVarighed, w.frokostArbejdstid});
+        day = OpenDay{today ? open.timeText : stored, worked.value_or(0),
+                      reached ? std::optional(reached->time()) : std::nullopt,
+                      reached && now >= *reached};
     }
     QTextStream(stdout) << statusLine(day, file.figures.value_or(Figures{}),
                                       settings->values.arbejdstimer)

@@ -25,6 +25,8 @@ void Flex_Form::Opdater_Visning(const QString& text) {
 }
 
 void Flex_Form::Udregn_Timer_Timer() {
+    const QDateTime now = platform_.currentDateTime();
+    noteTick(now);
     if (askingAboutDate_ || waitingForLock_) {
         return;  // nothing moves while the question about the open day stands, or a command waits
     }
@@ -53,6 +55,7 @@ void Flex_Form::Udregn_Timer_Timer() {
         Gaa_Auto = true;  // the clock filled it in (quietly): the next tick renews it
     }
     Opdater_Visning(Gaa_Text->text());
+    noticeHoursReached(now);
 }
 
 // Whether the clock's date is the open day's own, or one the user said to go on with it on.
@@ -73,11 +76,18 @@ void Flex_Form::askAboutANewDate() {
     }
     askingAboutDate_ = true;
     const bool keep = keepOtherDaysArrival(stored);
-    askingAboutDate_ = false;
     // "Ja" confirms the date on which it was said, which may be later than the question's.
     confirmedDate_ = platform_.currentDateTime().date();
+    std::optional<TypedTime> departure;
+    if (!keep) {
+        departure = askForgottenDeparture(stored, lastActive());
+    }
+    askingAboutDate_ = false;
     if (!keep) {
         dropOpenDay();
+    }
+    if (departure) {
+        recordForgottenDay(stored, *departure, arrivalOffset_);
     }
 }
 

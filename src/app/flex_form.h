@@ -75,6 +75,9 @@ public:
         bool reread = false;
     };
     std::optional<RegisteredDay> Gem_Registrering();
+    // Kept when the program ends with a day open: the next start's question about a forgotten
+    // departure proposes it.
+    void rememberLastActive();
     QString SplitFilename(const QString& filename, FilenamePart part) const;
 
 protected:
@@ -96,6 +99,14 @@ private:
     bool onTheOpenDaysDate();
     void askAboutANewDate();
     void dropOpenDay();
+    std::optional<TypedTime> askForgottenDeparture(const QString& stored,
+                                                   const QStringList& lastActive);
+    void recordForgottenDay(const QString& stored, const TypedTime& departure,
+                            std::optional<std::int32_t> arrivalOffset);
+    QStringList lastActive();
+    void noteTick(const QDateTime& now);
+    QString lastActiveText(const QDateTime& at);
+    void noticeHoursReached(const QDateTime& now);
     void setArrival(std::int32_t ct, const QDate& date);
     std::int32_t clockShiftTo(std::int32_t gaaCT);
     void useSettings(const WorkSettings& values);
@@ -105,6 +116,8 @@ private:
     void restoreArrival(const QString& time, const QDate& date);
 
     bool book(const std::function<Adjustment(const Figures&)>& adjust);
+    std::optional<RegisteredDay> appendDay(const QString& date, std::int32_t kommeCT,
+                                           std::int32_t gaaCT, std::int32_t shift);
     std::optional<bool> append(const std::function<QStringList(const Figures&)>& build,
                                LastLineGap gap = LastLineGap::None);
     AppendOptions appendOptions();
@@ -190,6 +203,9 @@ private:
     std::int32_t arrivalOffset_ = 0;
     QDate confirmedDate_;
     bool askingAboutDate_ = false;
+    QDateTime lastTick_;
+    QDateTime sleptAt_;      // the last tick before the machine last slept
+    QDate hoursNoticeDate_;  // the tray told that the day's hours are reached, once a day
 
     Tray_Data* Tray = nullptr;
 

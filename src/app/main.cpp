@@ -39,6 +39,11 @@ int main(int argc, char* argv[]) {
     horalog::Flex_Form form(platform, [] { return std::make_unique<horalog::CRegistry>(); });
     QObject::connect(&instance, &horalog::SingleInstance::anotherStartWanted, &form,
                      [&form] { form.run(&horalog::Flex_Form::Tray_Click); });
+    // The end of the desktop session ends the program as Afslut does.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form] { form.rememberLastActive(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
+                     [&form] { form.rememberLastActive(); });
     form.start();
     return QApplication::exec();
 }

@@ -62,12 +62,18 @@ void Flex_Form::Laes_Registrering() {
 }
 
 std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
-    const std::int32_t shift = clockShiftTo(Gaa_CT);
+    return appendDay(currentDateText(), Komme_CT, Gaa_CT, clockShiftTo(Gaa_CT));
+}
+
+// A closed day's record with this date, on the file's last figures.
+std::optional<Flex_Form::RegisteredDay> Flex_Form::appendDay(const QString& date,
+                                                             std::int32_t kommeCT,
+                                                             std::int32_t gaaCT,
+                                                             std::int32_t shift) {
     std::optional<ClosedDay> day;
     const auto reread = append([&](const Figures& before) {
-        day = closeDay(before, Komme_CT, Gaa_CT, lunch(), Arbejdstimer, shift);
-        return day ? QStringList{dayRecord(currentDateText(), day->after, Komme_CT, Gaa_CT,
-                                           day->tid)}
+        day = closeDay(before, kommeCT, gaaCT, lunch(), Arbejdstimer, shift);
+        return day ? QStringList{dayRecord(date, day->after, kommeCT, gaaCT, day->tid)}
                    : QStringList();
     });
     if (!reread) {

@@ -31,6 +31,11 @@ void Flex_Form::Form_Load() {
     const OpenDayDecision open = decideOpenDay(stored, today, platform_.shortDatePattern());
     Komme_Registreret = open.kind == OpenDayDecision::Kind::Today ||
                         (open.kind == OpenDayDecision::Kind::Ask && keepOtherDaysArrival(stored));
+    // Its record waits for the settings and the file's figures.
+    const std::optional<TypedTime> forgotten =
+        open.kind == OpenDayDecision::Kind::Ask && !Komme_Registreret
+            ? askForgottenDeparture(stored, lastActive())
+            : std::nullopt;
     Laes_Opsaetninger();
 
     showWindowCentred();
@@ -47,6 +52,9 @@ void Flex_Form::Form_Load() {
     setFigures({});
     Laes_Registrering();
     showBalances();
+    if (forgotten) {
+        recordForgottenDay(stored, *forgotten, std::nullopt);
+    }
 
     Tray->fill();
     setCaption(windowTitle());

@@ -47,6 +47,7 @@ void Flex_Form::closeEvent(QCloseEvent* event) {
 }
 
 void Flex_Form::Afslut_Menu_Click() {
+    rememberLastActive();
     Tray->hideIcon();
     platform_.endProgram(0);
 }

@@ -52,6 +52,16 @@ void Tray_Data::hideIcon() {
     }
 }
 
+bool Tray_Data::inTray() const {
+    return icon_ != nullptr && icon_->isVisible();
+}
+
+void Tray_Data::notify(const QString& title, const QString& text) {
+    if (inTray()) {
+        platform_.trayMessage(*icon_, title, text);
+    }
+}
+
 // The X11 tray reports a left click when the button goes down; the window comes back when it
 // is let go, as a click on the icon is meant, so that a press alone changes nothing.
 void Tray_Data::restoreOnRelease() {

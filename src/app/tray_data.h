@@ -25,6 +25,9 @@ public:
     // stop while the program runs); false when the window must stay minimised instead.
     bool showIcon();
     void hideIcon();
+    // Whether the window sits in the tray now, and a notice from its icon.
+    bool inTray() const;
+    void notify(const QString& title, const QString& text);
 
 private:
     void restoreOnRelease();

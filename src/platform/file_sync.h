@@ -44,7 +44,6 @@ LockAttempt tryLockFile(int fd, QString& error);
 // Makes every later tryLockFile answer Unsupported, as on a share without locks; for tests.
 void pretendNoByteRangeLocks(bool pretend);
 
-
 // Whether the process is known to have ended on this machine; false when it cannot be told.
 bool processEnded(qint64 pid);
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QSystemTrayIcon;
 class QWidget;
 
 namespace horalog {
@@ -53,6 +54,8 @@ public:
 
     // Whether the desktop has a tray now; a panel may come and go while the program runs.
     virtual bool trayAvailable() = 0;
+    // A notice from the tray icon, which the desktop shows for a while and then lets go.
+    virtual void trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) = 0;
 
     [[noreturn]] virtual void endProgram(int status) = 0;
 };

@@ -200,6 +200,10 @@ bool QtPlatform::trayAvailable() {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+void QtPlatform::trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) {
+    icon.showMessage(title, text, QSystemTrayIcon::Information);
+}
+
 void QtPlatform::endProgram(int status) {
     // Every record and setting is already on disk; nothing is pending.
     std::fflush(nullptr);

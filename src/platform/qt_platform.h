@@ -30,6 +30,7 @@ public:
     QString timeWithSeconds(const QTime& time) override;
     bool dialogOpen() override;
     bool trayAvailable() override;
+    void trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) override;
     [[noreturn]] void endProgram(int status) override;
 
 private:

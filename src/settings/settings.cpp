@@ -88,6 +88,9 @@ StoredSettings SettingsStore::read(bool writeMissing) {
             case Setting::Filnavn:
                 stored.filnavn = text;
                 break;
+            case Setting::SidstAktiv:
+                stored.sidstAktiv = text;
+                break;
             case Setting::MoedtFilLaengde:
                 if (bool ok = false; text) {
                     const qint64 size = text->toLongLong(&ok);
@@ -133,6 +136,7 @@ void SettingsStore::createUserKey(const QString& moedt, const WorkSettings& valu
         QString text;
         switch (row.setting) {
             case Setting::MoedtFilLaengde:
+            case Setting::SidstAktiv:
                 continue;
             case Setting::Moedt:
                 text = moedt;

@@ -21,7 +21,8 @@ enum class Setting {
     FrokostVarighed,
     FrokostArbejdstid,
     Filnavn,
-    MoedtFilLaengde
+    MoedtFilLaengde,
+    SidstAktiv
 };
 struct SettingRow {
     Setting setting;
@@ -29,14 +30,16 @@ struct SettingRow {
     const char* fallback;
 };
 // In the order the values are read and written. The registration file's size when the open day's
-// arrival was registered is written with the arrival only, never at a first start.
-inline constexpr std::array<SettingRow, 6> kSettingRows = {{
+// arrival was registered is written with the arrival only, and the last moment the program ran
+// with a day open only when it ends; neither at a first start.
+inline constexpr std::array<SettingRow, 7> kSettingRows = {{
     {Setting::Moedt, "Moedt", " "},
     {Setting::Arbejdstimer, "Arbejdstimer", "7.4"},
     {Setting::FrokostVarighed, "FrokostVarighed", "50"},
     {Setting::FrokostArbejdstid, "FrokostArbejdstid", "450"},
     {Setting::Filnavn, "Filnavn", nullptr},
     {Setting::MoedtFilLaengde, "MoedtFilLaengde", nullptr},
+    {Setting::SidstAktiv, "SidstAktiv", nullptr},
 }};
 const SettingRow& settingRow(Setting setting);
 
@@ -56,6 +59,8 @@ struct StoredSettings {
     std::optional<QString> filnavn;
     std::optional<QString> moedt;
     std::optional<qint64> moedtFilLaengde;
+    std::optional<QString>
+        sidstAktiv;  // «07-12-2026 16:42»: when the program last ended, a day open
 };
 
 // The settings as the store holds them. Every call opens the key it needs and closes it again

@@ -5,6 +5,7 @@
 #include "text/number_text.h"
 #include "text/time_text.h"
 #include "timekeeping/open_day.h"
+#include "timekeeping/working_day.h"
 
 namespace horalog {
 
@@ -144,18 +145,21 @@ bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {
 QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer) {
     const QString middle = QStringLiteral(" \u00b7 ");
     QString line = QStringLiteral("Ikke mødt");
+    QString free;
     if (day) {
-        QString hours = Formater_Tid(Omregn_Til_Tid(day->worked));
-        if (hours.startsWith(QLatin1Char('0')) && hours.size() == 5) {
-            hours.remove(0, 1);  // «5:06», as a clock is read
+        line = QStringLiteral("Mødt ") + day->arrival + middle + QStringLiteral("idag ") +
+               clockHours(day->worked) + QStringLiteral(" (") + QString::number(day->worked) +
+               QStringLiteral(" ct)");
+        if (day->hoursReached) {
+            free = middle +
+                   (day->reachedNow ? QStringLiteral("fri siden ") : QStringLiteral("fri kl. ")) +
+                   day->hoursReached->toString(u"HH:mm");
         }
-        line = QStringLiteral("Mødt ") + day->arrival + middle + QStringLiteral("idag ") + hours +
-               QStringLiteral(" (") + QString::number(day->worked) + QStringLiteral(" ct)");
     }
     return line + middle + QStringLiteral("periode ") + QString::number(figures.sum) +
            QStringLiteral(" ct (") + QString::number(periodSurplus(figures, arbejdstimer)) +
            QStringLiteral(" ct)") + middle + QStringLiteral("flex ") +
-           QString::number(figures.total) + QStringLiteral(" ct");
+           QString::number(figures.total) + QStringLiteral(" ct") + free;
 }
 
 }  // namespace horalog

@@ -79,6 +79,9 @@ bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText);
 struct OpenDay {
     QString arrival;  // «08:00», or «07.12.2026 22:00» for an arrival from another day
     std::int32_t worked = 0;
+    // When the day's hours are, or were, reached: «fri kl. 15:26», «fri siden 15:26».
+    std::optional<QTime> hoursReached;
+    bool reachedNow = false;
 };
 QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer);
 

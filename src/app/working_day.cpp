@@ -1,0 +1,130 @@
+// Help with the working day: a departure forgotten on an earlier day recorded on that day, the
+// moment the program last knew the machine in use, and the tray's notice when today's hours are
+// reached.
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/flex_form.h"
+#include "app/tray_data.h"
+#include "text/number_text.h"
+#include "text/time_text.h"
+#include "timekeeping/working_day.h"
+
+namespace horalog {
+
+namespace {
+
+// Longer than a tick could ever be late: the machine slept in between.
+constexpr qint64 kSleepGapSeconds = 120;
+
+}  // namespace
+
+QString Flex_Form::lastActiveText(const QDateTime& at) {
+    return horalog::dateTimeText(at.date(), platform_.shortDatePattern(),
+                                 Formater_Tid(at.time().hour() * 100 + at.time().minute()));
+}
+
+// A tick on a new date long after the one before it: the machine slept in between, and was last
+// known in use at that one. (A sleep within the day says nothing of when the day ended.)
+void Flex_Form::noteTick(const QDateTime& now) {
+    if (lastTick_.isValid() && lastTick_.date() != now.date() &&
+        lastTick_.secsTo(now) > kSleepGapSeconds) {
+        sleptAt_ = lastTick_;
+    }
+    lastTick_ = now;
+}
+
+// The moments this program knew the machine in use: when it last ended with a day open, and the
+// last tick before a sleep.
+QStringList Flex_Form::lastActive() {
+    QStringList known;
+    if (const auto ended = store().readUserKey().sidstAktiv) {
+        known << *ended;
+    }
+    if (sleptAt_.isValid()) {
+        known << lastActiveText(sleptAt_);
+    }
+    return known;
+}
+
+// After "Nej" to an arrival from another day: that day's departure, or nothing (Annuller).
+std::optional<TypedTime> Flex_Form::askForgottenDeparture(const QString& stored,
+                                                          const QStringList& lastActive) {
+    const OpenDayDecision open = decideOpenDay(stored, QDate(), platform_.shortDatePattern());
+    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
+    if (!arrival) {
+        return std::nullopt;  // an arrival no clock can show has no departure to ask for
+    }
+    QString answer = forgottenDepartureDefault(stored, lastActive);
+    for (;;) {
+        answer = platform_.inputBox(this, forgottenDepartureQuestion(stored),
+                                    QStringLiteral("Glemt gå-tid"), answer);
+        if (answer.isEmpty()) {
+            return std::nullopt;
+        }
+        const auto departure = readTypedTime(answer, Dato_Laengde);
+        if (departure && departure->ct > arrival->ct) {
+            return departure;
+        }
+        refuse(tooLargeRefusal(QStringLiteral("Tiden"), answer));
+    }
+}
+
+// The forgotten day's record, with the arrival's date, unless another copy of the program dealt
+// with that day while the question stood.
+void Flex_Form::recordForgottenDay(const QString& stored, const TypedTime& departure,
+                                   std::optional<std::int32_t> arrivalOffset) {
+    if (storedArrival() != stored ||
+        fileClosesArrival(Filnavn, stored, store().readUserKey().moedtFilLaengde)) {
+        rereadFigures();
+        Status_Label->setText(dayClosedElsewhereStatus());
+        return;
+    }
+    const OpenDayDecision open = decideOpenDay(stored, QDate(), platform_.shortDatePattern());
+    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
+    const QDateTime now = platform_.currentDateTime();
+    const std::int32_t shift = clockShift(
+        {open.date, arrival->ct, arrivalOffset.value_or(utcOffsetAt(open.date, arrival->ct, now))},
+        {open.date, departure.ct, utcOffsetAt(open.date, departure.ct, now)});
+    const QString date = storedArrivalDate(stored);
+    const auto day = appendDay(date, arrival->ct, departure.ct, shift);
+    if (!day) {
+        return;
+    }
+    try {
+        writeSetting(Setting::Moedt, QStringLiteral(" "));
+    } catch (const RegistryError& e) {
+        warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
+    }
+    Status_Label->setText(day->reread ? fileChangedNotice()
+                                      : forgottenDayStatus(date, day->worked));
+    restartTimer();
+}
+
+// Kept for the next start's question about a forgotten departure; a hint only, so a store that
+// cannot be written does not keep the program from ending.
+void Flex_Form::rememberLastActive() {
+    if (!Komme_Registreret) {
+        return;
+    }
+    try {
+        writeSetting(Setting::SidstAktiv, lastActiveText(platform_.currentDateTime()));
+    } catch (const RegistryError&) {
+    }
+}
+
+// Once a day, when the open day's hours are reached while the window sits in the tray.
+void Flex_Form::noticeHoursReached(const QDateTime& now) {
+    if (!Komme_Registreret || hoursNoticeDate_ == now.date()) {
+        return;
+    }
+    const auto reached = hoursReachedAt(arrivalDate_, Omregn_Til_Tid(Komme_CT), arrivalOffset_,
+                                        Arbejdstimer, lunch());
+    if (!reached || now < *reached) {
+        return;
+    }
+    hoursNoticeDate_ = now.date();
+    Tray->notify(hoursReachedTitle(), hoursReachedText(Arbejdstimer));
+}
+
+}  // namespace horalog

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+#include "timekeeping/balance.h"
+
+namespace horalog {
+
+// A departure forgotten on the open day's own date, asked for after the user said not to go on
+// with that day: the question, the answer proposed, and the status line once it is recorded.
+// `stored` is "Moedt" as stored: the date in the user's pattern, a blank, the arrival «08:00».
+QString forgottenDepartureQuestion(const QString& stored);
+// The latest of the moments known in use (date-time texts as "Moedt" holds them) that lies on the
+// arrival's date after the arrival, as «16:42»; empty when none does.
+QString forgottenDepartureDefault(const QString& stored, const QStringList& lastActive);
+// The stored arrival's date part: the forgotten day's record carries it.
+QString storedArrivalDate(const QString& stored);
+QString forgottenDayStatus(const QString& dateText, std::int16_t worked);
+
+// The first whole minute at which the open day's worked time, less the lunch that closing it
+// deducts, reaches the daily hours. The arrival is its date, its time of day as hhmm and its
+// offset from UTC; nothing when that is no clock time.
+std::optional<QDateTime> hoursReachedAt(const QDate& date, std::int32_t arrivalHhmm,
+                                        std::int32_t utcOffsetSeconds, float arbejdstimer,
+                                        const LunchRule& lunch);
+
+// Centi-hours as a clock reads them: «7:24», «10:05».
+QString clockHours(std::int32_t ct);
+
+// The tray's notice that today's hours are reached.
+QString hoursReachedTitle();
+QString hoursReachedText(float arbejdstimer);
+
+}  // namespace horalog
