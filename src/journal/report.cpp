@@ -1,127 +1,10 @@
 #include "journal/report.h"
 
-#include <QFile>
-#include <cstring>
 #include <iterator>
-#include <limits>
-#include <optional>
-#include <vector>
-
-#include "journal/windows1252.h"
-#include "platform/file_sync.h"
-#include "text/number_text.h"
 
 namespace horalog {
 
 namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The blanks a date may have around it: space, tab, and line feed to carriage return.
-bool isBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// year * 100 + month of a date with the day first and the year last, as every accepted pattern
-// has: 1-2 digits, a separator, 1-2 digits, a separator, 2-4 digits; 0 when it is no such date.
-// A two-digit year is 2000-2068 below 69 and 1969-1999 from there, as strptime reads it.
-int monthOf(std::string_view date) {
-    std::size_t i = 0;
-    // The count of the digits at i, and their value while there are at most four.
-    const auto digits = [&date, &i](int& value) {
-        const std::size_t start = i;
-        for (value = 0; i < date.size() && isDigit(date[i]); ++i) {
-            value = i - start < 4 ? value * 10 + (date[i] - '0') : value;
-        }
-        return i - start;
-    };
-    const auto separator = [&date, &i] {
-        const std::size_t start = i;
-        while (i < date.size() && !isDigit(date[i])) {
-            ++i;
-        }
-        return i > start;
-    };
-    const auto blanks = [&date, &i] {
-        while (i < date.size() && isBlank(date[i])) {
-            ++i;
-        }
-    };
-    int day = 0;
-    int month = 0;
-    int year = 0;
-    blanks();
-    const std::size_t dayLength = digits(day);
-    if (dayLength < 1 || dayLength > 2 || !separator()) {
-        return 0;
-    }
-    const std::size_t monthLength = digits(month);
-    if (monthLength < 1 || monthLength > 2 || month < 1 || month > 12 || !separator()) {
-        return 0;
-    }
-    const std::size_t yearLength = digits(year);
-    blanks();
-    if (yearLength < 2 || yearLength > 4 || i != date.size()) {
-        return 0;
-    }
-    if (yearLength == 2) {
-        year += year < 69 ? 2000 : 1900;
-    }
-    return year * 100 + month;
-}
-
-// Nearly every figure is a plain whole number (a sign, at most 15 digits: exact in a double),
-// read here without making a string; anything else goes to readNumber itself.
-std::optional<std::int64_t> wholeOf(std::string_view field) {
-    std::size_t i = !field.empty() && (field[0] == '-' || field[0] == '+') ? 1 : 0;
-    if (field.size() - i > 15) {
-        return std::nullopt;
-    }
-    std::int64_t v = 0;
-    for (; i < field.size(); ++i) {
-        const auto digit = static_cast<unsigned char>(field[i] - '0');
-        if (digit > 9) {
-            return std::nullopt;
-        }
-        v = v * 10 + digit;
-    }
-    return field.starts_with('-') ? -v : v;
-}
-
-template <typename T>
-std::optional<T> fitting(std::int64_t v) {
-    if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<T>(v);
-}
-
-QString textOf(std::string_view field) {
-    return fromWindows1252(
-        QByteArray::fromRawData(field.data(), static_cast<qsizetype>(field.size())));
-}
-
-// As figuresFromLine reads the figures.
-std::optional<std::int16_t> int16Of(std::string_view field) {
-    const auto v = wholeOf(field);
-    return v ? fitting<std::int16_t>(*v) : readInt16(textOf(field));
-}
-std::optional<std::int32_t> int32Of(std::string_view field) {
-    const auto v = wholeOf(field);
-    return v ? fitting<std::int32_t>(*v) : readInt32(textOf(field));
-}
-
-// The hours a time-off record took, with its decimal comma; nothing when they do not fit.
-std::optional<std::int32_t> timeOffOf(std::string_view tid) {
-    if (const auto v = wholeOf(tid)) {
-        return fitting<std::int32_t>(-*v);
-    }
-    QString text = textOf(tid);
-    return roundToInt32(
-        -readNumber(text.replace(QLatin1Char(','), QLatin1Char('.'))).value_or(0.0));
-}
 
 // A month's row, the amounts in centi-hours followed by the unit.
 QStringList cellsOf(int month, const MonthFigures& m, const QString& unit) {
@@ -137,47 +20,25 @@ QStringList cellsOf(int month, const MonthFigures& m, const QString& unit) {
 
 }  // namespace
 
-// The fields split and the figures read as figuresFromLine does, on the bytes where they lie.
-void MonthlyReport::addLine(std::string_view line) {
-    ++lineNumber_;
-    std::string_view f[8];
-    std::size_t fields = 0;
-    for (std::size_t i = 0, start = 0; fields < 8; ++i) {
-        if (i == line.size() || line[i] == ';') {
-            f[fields++] = line.substr(start, i - start);
-            if (i == line.size()) {
-                break;
-            }
-            start = i + 1;
-        }
-    }
-    if (fields < 7 || line.starts_with("dato;")) {
-        return;
-    }
-    const auto dage = int16Of(f[1]);
-    const auto sum = int32Of(f[5]);
-    const auto total = int32Of(f[6]);
-    const int month = monthOf(f[0]);
-    const auto timeOff = timeOffOf(f[4]);
-    if (!dage || !sum || !total || month == 0 || !timeOff) {
-        unreadable_ << QString::number(lineNumber_);
-        return;
-    }
+void MonthlyReport::add(const Entry& e) {
     // The file runs in date order, so the month is nearly always the last one, found at once.
     MonthFigures& m =
-        months_.try_emplace(months_.empty() ? months_.end() : std::prev(months_.end()), month)
+        months_.try_emplace(months_.empty() ? months_.end() : std::prev(months_.end()), e.month)
             ->second;
-    m.flexAtEnd = *total;
-    // Told apart by the fields, never by the comment's words, which a time off may have too: a
-    // reset is day 0 without times or worked time, period 0, and (unlike a file's or a period's
-    // opening record) a comment field.
-    if (fields > 7 && *dage == 0 && f[2] == "-" && f[3] == "-" && f[4] == "-" && *sum == 0) {
-        ++m.resets;
-    } else if (f[2] != "-") {
-        ++m.workingDays;
-        m.worked += int32Of(f[4]).value_or(0);
-    } else if (f[4] != "-") {
-        m.timeOff += *timeOff;
+    m.flexAtEnd = e.total;
+    switch (e.kind) {
+        case Entry::Kind::Reset:
+            ++m.resets;
+            break;
+        case Entry::Kind::Work:
+            ++m.workingDays;
+            m.worked += e.worked;
+            break;
+        case Entry::Kind::TimeOff:
+            m.timeOff += e.worked;
+            break;
+        case Entry::Kind::Opening:
+            break;
     }
 }
 
@@ -208,54 +69,13 @@ QString MonthlyReport::csv() const {
     return out;
 }
 
-// Large reads, each line parsed where it lies in the buffer: the file goes at the disk's pace in
-// a megabyte of memory, more only for a line longer than that.
 bool readReport(const QString& path, MonthlyReport& report, QString& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        error = fileErrorText(file);
+    RecordReader reader([&report](const Entry& e) { report.add(e); });
+    if (!readFileLines(
+            path, [&reader](std::string_view line) { reader.addLine(line); }, error)) {
         return false;
     }
-    // A line ends at LF (after a CR or not); a CR alone ends one too, as an old editor wrote.
-    const auto addLine = [&report](const char* begin, const char* end) {
-        while (end != begin && end[-1] == '\r') {
-            --end;
-        }
-        for (const char* cr; (cr = static_cast<const char*>(
-                                  std::memchr(begin, '\r', static_cast<std::size_t>(end - begin))));
-             begin = cr + 1) {
-            report.addLine(std::string_view(begin, static_cast<std::size_t>(cr - begin)));
-        }
-        report.addLine(std::string_view(begin, static_cast<std::size_t>(end - begin)));
-    };
-    std::vector<char> buffer(std::size_t{1} << 20);
-    std::size_t held = 0;
-    for (;;) {
-        if (held == buffer.size()) {
-            buffer.resize(buffer.size() * 2);
-        }
-        const qint64 read =
-            file.read(buffer.data() + held, static_cast<qint64>(buffer.size() - held));
-        if (read < 0) {
-            error = fileErrorText(file);
-            return false;
-        }
-        if (read == 0) {
-            break;
-        }
-        const char* line = buffer.data();
-        const char* const end = line + held + static_cast<std::size_t>(read);
-        for (const char* lf; (lf = static_cast<const char*>(
-                                  std::memchr(line, '\n', static_cast<std::size_t>(end - line))));
-             line = lf + 1) {
-            addLine(line, lf);
-        }
-        held = static_cast<std::size_t>(end - line);
-        std::memmove(buffer.data(), line, held);
-    }
-    if (held > 0) {
-        addLine(buffer.data(), buffer.data() + held);
-    }
+    report.setUnreadable(reader.unreadable());
     return true;
 }
 

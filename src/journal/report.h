@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <cstdint>
 #include <map>
-#include <string_view>
+
+#include "journal/records.h"
 
 namespace horalog {
 
@@ -17,13 +18,12 @@ struct MonthFigures {
     std::int32_t flexAtEnd = 0;  // the balance of the month's last record
 };
 
-// The registration file by month, read one line at a time in the order the file holds them.
-// Lines that are no records (the header, blank or short lines) are passed over as the program's
-// reading passes them; a record that cannot be read is listed by its line number.
+// The registration file by month, its records added in the order the file holds them; a record
+// that cannot be read is listed by its line number.
 class MonthlyReport {
 public:
-    // One line's Windows-1252 bytes without its line end.
-    void addLine(std::string_view line);
+    void add(const Entry& entry);
+    void setUnreadable(const QStringList& lines) { unreadable_ = lines; }
     const QStringList& unreadable() const { return unreadable_; }
 
     QString table() const;
@@ -32,7 +32,6 @@ public:
 private:
     std::map<int, MonthFigures> months_;  // by year * 100 + month, so in calendar order
     QStringList unreadable_;
-    qint64 lineNumber_ = 0;
 };
 
 // Reads the file front to back into the report; false (with the error) when it cannot be read.
