@@ -2,10 +2,15 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
+#include "app/flex_chart.h"
 #include "journal/journal_file.h"
+#include "journal/overview.h"
 #include "journal/record.h"
 #include "journal/report.h"
 #include "platform/qt_platform.h"
@@ -114,6 +119,27 @@ int report(const QString& form) {
     return 0;
 }
 
+// The overview's chart of the last twelve months as a PNG, drawn offscreen in the light palette.
+int chart(const QString& target) {
+    QString arrival;
+    const auto settings = settingsWithFile(arrival);
+    if (!settings) {
+        return 1;
+    }
+    const QDate today = QDate::currentDate();
+    Overview overview;
+    QString error;
+    if (!readOverview(*settings->filnavn, chartStart(today), today, overview, error)) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + error, 1);
+    }
+    const QImage image =
+        flexChartImage(overview.chart, settings->values.arbejdstimer, QGuiApplication::palette());
+    if (!image.save(target, "PNG")) {
+        return fail(QStringLiteral("Billedet kunne ikke gemmes i ") + target, 1);
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool onlyQtOptions(int argc, char* argv[]) {
@@ -158,8 +184,27 @@ const QStringList kOwnOptions = {QStringLiteral("-h"),       QStringLiteral("--h
                                  QStringLiteral("-v"),       QStringLiteral("--version"),
                                  QStringLiteral("--status"), QStringLiteral("--report")};
 
+// The option's value, when one of the arguments is "--name=value".
+std::optional<QString> valueOf(int argc, char* argv[], const QString& name) {
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument.startsWith(name + u'=')) {
+            return argument.mid(name.size() + 1);
+        }
+    }
+    return std::nullopt;
+}
+
 int answerCommandLine(int argc, char* argv[], bool console) {
-    QCoreApplication app(argc, argv);
+    // The chart is drawn with fonts, which need Qt's graphical side; offscreen, it needs no
+    // display.
+    const std::optional<QString> chartFile = valueOf(argc, argv, QStringLiteral("--chart"));
+    if (chartFile) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        chartFile ? std::make_unique<QGuiApplication>(argc, argv)
+                  : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Horalog"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                                 .arg(HORALOG_VERSION_MAJOR)
@@ -173,6 +218,8 @@ int answerCommandLine(int argc, char* argv[], bool console) {
         if (argument.startsWith(QStringLiteral("--report="))) {
             form = argument.mid(9);
             argument = QStringLiteral("--report");
+        } else if (argument.startsWith(QStringLiteral("--chart="))) {
+            argument = QStringLiteral("--chart");
         }
     }
     QCommandLineParser parser;
@@ -187,13 +234,17 @@ int answerCommandLine(int argc, char* argv[], bool console) {
           QStringLiteral("Én linje med dagens tid, periodens tid og flexsaldoen.")},
          {QStringLiteral("report"),
           QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
-                         "tekst til et regneark.")}});
+                         "tekst til et regneark.")},
+         {QStringLiteral("chart"),
+          QStringLiteral("--chart=FIL.png gemmer oversigtens billede af de sidste 12 måneder: "
+                         "flexsaldoen dag for dag og arbejdstiden uge for uge.")}});
     // Anything but these is named as it was typed: the parser would spell "-style=fusion" out
     // letter by letter, and a lone "--" would end the options and leave the report.
     QStringList unknown;
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (!kOwnOptions.contains(argument) && !argument.startsWith(QStringLiteral("--report="))) {
+        if (!kOwnOptions.contains(argument) && !argument.startsWith(QStringLiteral("--report=")) &&
+            !(argument.startsWith(QStringLiteral("--chart=")) && argument.size() > 8)) {
             unknown << argument;
         }
     }
@@ -229,6 +280,9 @@ int answerCommandLine(int argc, char* argv[], bool console) {
     }
     if (parser.isSet(QStringLiteral("status"))) {
         return status();
+    }
+    if (chartFile) {
+        return chart(*chartFile);
     }
     return report(form);
 }

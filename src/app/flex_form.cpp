@@ -44,6 +44,7 @@ void Flex_Form::wireEvents() {
     connect(Udregn_Timer, &QTimer::timeout, this, [this] { run(&Flex_Form::Udregn_Timer_Timer); });
     const std::pair<QAction*, void (Flex_Form::*)()> menus[] = {
         {Afspadsering_Menu, &Flex_Form::Afspadsering_Menu_Click},
+        {Oversigt_Menu, &Flex_Form::Oversigt_Menu_Click},
         {Nulstil_Menu, &Flex_Form::Nulstil_Menu_Click},
         {Om_Menu, &Flex_Form::Om_Menu_Click},
         {Afslut_Menu, &Flex_Form::Afslut_Menu_Click},

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -58,6 +60,7 @@ public:
     void Registrer_Command_Click();
     void Udregn_Timer_Timer();
     void Afspadsering_Menu_Click();
+    void Oversigt_Menu_Click();
     void Nulstil_Menu_Click();
     void Om_Menu_Click();
     void Afslut_Menu_Click();
@@ -208,6 +211,7 @@ private:
     QDate hoursNoticeDate_;  // the tray told that the day's hours are reached, once a day
 
     Tray_Data* Tray = nullptr;
+    QPointer<QDialog> oversigt_;  // one overview at a time
 
     QLabel* Komme_Label = nullptr;
     QLineEdit* Komme_Text = nullptr;
@@ -229,6 +233,7 @@ private:
 
     QMenu* Func_Menu = nullptr;
     QAction* Afspadsering_Menu = nullptr;
+    QAction* Oversigt_Menu = nullptr;
     QAction* Nulstil_Menu = nullptr;
     QAction* Om_Menu = nullptr;
     QAction* Afslut_Menu = nullptr;

@@ -201,6 +201,8 @@ void Flex_Form::buildMenus() {
     Func_Menu->setObjectName(QStringLiteral("Func_Menu"));
     Afspadsering_Menu = Func_Menu->addAction(QStringLiteral("Angiv a&fspadsering"));
     Afspadsering_Menu->setObjectName(QStringLiteral("Afspadsering_Menu"));
+    Oversigt_Menu = Func_Menu->addAction(QStringLiteral("O&versigt"));
+    Oversigt_Menu->setObjectName(QStringLiteral("Oversigt_Menu"));
     Nulstil_Menu = Func_Menu->addAction(QStringLiteral("&Nulstil flex periode"));
     Nulstil_Menu->setObjectName(QStringLiteral("Nulstil_Menu"));
     Func_Menu->addSeparator()->setObjectName(QStringLiteral("Space_1"));

@@ -6,6 +6,7 @@
 
 #include "adjust/adjust.h"
 #include "app/flex_form.h"
+#include "app/overview_dialog.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
 #include "text/number_text.h"
@@ -94,6 +95,18 @@ void Flex_Form::Arbejds_Menu_Click() {
     Status_Label->setText(QStringLiteral("Daglige arbejdstid ændret til ") +
                           localeNumberText(Arbejdstimer, separator));
     restartTimer();
+}
+
+// A window of its own beside this one: the clock goes on while the file is read and looked at.
+void Flex_Form::Oversigt_Menu_Click() {
+    followBeforeCommand();
+    if (oversigt_ == nullptr) {
+        oversigt_ = new Oversigt_Dialog(platform_, Filnavn, Arbejdstimer,
+                                        platform_.currentDateTime().date(), this);
+    }
+    oversigt_->show();
+    oversigt_->raise();
+    oversigt_->activateWindow();
 }
 
 void Flex_Form::Frokost_Menu_Click() {

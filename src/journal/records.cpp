@@ -186,7 +186,7 @@ void RecordReader::addLine(std::string_view line) {
 // Large reads, each line handed over where it lies in the buffer: the file goes at the disk's
 // pace in a megabyte of memory, more only for a line longer than that.
 bool readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
-                   QString& error, const std::function<void(qint64, qint64)>& progress) {
+                   QString& error, const std::function<bool(qint64, qint64)>& progress) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         error = fileErrorText(file);
@@ -230,8 +230,9 @@ bool readFileLines(const QString& path, const std::function<void(std::string_vie
         }
         held = static_cast<std::size_t>(end - line);
         std::memmove(buffer.data(), line, held);
-        if (progress) {
-            progress(done += read, size);
+        if (progress && !progress(done += read, size)) {
+            error.clear();
+            return false;
         }
     }
     if (held > 0) {

@@ -55,10 +55,10 @@ private:
 };
 
 // Reads the file front to back, a line at a time, however its lines end (CR LF, LF or a lone CR);
-// `progress` hears the bytes read so far and the file's size. False, with the error, when the
-// file cannot be read.
+// `progress` hears the bytes read so far and the file's size, and ends the reading by answering
+// false. False, with the error (empty when stopped), when the file cannot be read.
 bool readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
                    QString& error,
-                   const std::function<void(qint64 read, qint64 size)>& progress = {});
+                   const std::function<bool(qint64 read, qint64 size)>& progress = {});
 
 }  // namespace horalog

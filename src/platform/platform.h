@@ -23,6 +23,7 @@ struct FileDialogRequest {
     QStringList filters;  // "Dat fil (*.Dat)|*.dat" style pairs, display text then pattern
     // The refusal of a chosen name, shown while the dialog stays open; empty takes the name.
     std::function<QString(const QString&)> refusal;
+    bool confirmOverwrite = false;  // an existing file is asked about before it is replaced
 };
 
 // Everything the window needs from outside that a test must control: modal dialogs, the

@@ -125,7 +125,7 @@ private:
 std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogRequest& request) {
     RefusingFileDialog dialog(parent, request);
     dialog.setObjectName(QStringLiteral("Filnavn_Dialog"));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <QPalette>
+#include <QSize>
+#include <QWidget>
+
+#include "journal/overview.h"
+
+class QPainter;
+
+namespace horalog {
+
+// The overview's picture: the flex total day by day (a line, zero marked) above the hours worked
+// each ISO week beside the week's norm (bars), both over the same months.
+void paintFlexChart(QPainter& painter, const QRect& area, const ChartData& data, float arbejdstimer,
+                    const QPalette& palette);
+
+// The picture alone, as «Gem som billede…» and --chart save it.
+inline constexpr QSize kChartImageSize{1000, 560};
+QImage flexChartImage(const ChartData& data, float arbejdstimer, const QPalette& palette,
+                      QSize size = kChartImageSize);
+
+// The chart in the overview dialog, drawn in the desktop's palette at any scale.
+class FlexChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FlexChart(QWidget* parent = nullptr);
+    void setData(const ChartData& data, float arbejdstimer);
+    QSize sizeHint() const override { return {760, 420}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ChartData data_;
+    float arbejdstimer_ = 7.4f;
+};
+
+}  // namespace horalog

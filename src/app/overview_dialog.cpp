@@ -1,0 +1,146 @@
+#include "app/overview_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/flex_chart.h"
+
+namespace horalog {
+
+namespace {
+
+// A file read within this time shows no progress at all.
+constexpr int kProgressAfterMs = 200;
+
+QPlainTextEdit* textArea(const char* name, const QString& accessibleName, QWidget* parent) {
+    auto* area = new QPlainTextEdit(parent);
+    area->setObjectName(QLatin1String(name));
+    area->setAccessibleName(accessibleName);
+    area->setReadOnly(true);
+    area->setLineWrapMode(QPlainTextEdit::NoWrap);
+    area->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    return area;
+}
+
+}  // namespace
+
+Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, float arbejdstimer,
+                                 const QDate& today, QWidget* parent)
+    : QDialog(parent), platform_(platform), arbejdstimer_(arbejdstimer) {
+    setObjectName(QStringLiteral("Oversigt"));
+    setWindowTitle(QStringLiteral("Oversigt"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("Oversigt_Laeser"));
+    progress_->setAccessibleName(QStringLiteral("Registreringsfilen læses"));
+    progress_->setFormat(QStringLiteral("Læser registreringsfilen … %p %"));
+    progress_->hide();
+    layout->addWidget(progress_);
+    chart_ = new FlexChart(this);
+    layout->addWidget(chart_, 3);
+    months_ = textArea("Oversigt_Maaneder", QStringLiteral("Måned for måned"), this);
+    layout->addWidget(months_, 1);
+    findings_ = textArea("Oversigt_Arbejdstid", QStringLiteral("Arbejdstidens grænser"), this);
+    findings_->setPlainText(QStringLiteral("Læser registreringsfilen …"));
+    layout->addWidget(findings_, 1);
+    saved_ = new QLabel(this);
+    saved_->setObjectName(QStringLiteral("Oversigt_Status"));
+    layout->addWidget(saved_);
+    auto* buttons = new QDialogButtonBox(this);
+    save_ = buttons->addButton(QStringLiteral("&Gem som billede…"), QDialogButtonBox::ActionRole);
+    save_->setObjectName(QStringLiteral("Gem_Billede"));
+    save_->setAccessibleName(QStringLiteral("Gem som billede"));
+    save_->setEnabled(false);
+    QPushButton* close = buttons->addButton(QStringLiteral("&Luk"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("Luk"));
+    close->setAccessibleName(QStringLiteral("Luk"));
+    layout->addWidget(buttons);
+    connect(save_, &QPushButton::clicked, this, &Oversigt_Dialog::saveImage);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    const QDate from = chartStart(today);
+    reader_ = QThread::create([this, filnavn, from, today] {
+        read_ = readOverview(
+            filnavn, from, today, *overview_, error_,
+            [this](qint64 done, qint64 size) {
+                done_ = done;
+                size_ = size;
+            },
+            &stop_);
+    });
+    connect(reader_, &QThread::finished, this, &Oversigt_Dialog::showRead);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, &Oversigt_Dialog::showProgress);
+    QTimer::singleShot(kProgressAfterMs, progressTimer_, [this] {
+        if (reader_->isRunning()) {
+            progress_->show();
+            progressTimer_->start();
+        }
+    });
+    reader_->start();
+}
+
+Oversigt_Dialog::~Oversigt_Dialog() {
+    stop_ = true;
+    reader_->wait();
+    delete reader_;
+}
+
+void Oversigt_Dialog::showProgress() {
+    const qint64 size = std::max<qint64>(size_, 1);
+    progress_->setValue(static_cast<int>(done_ * 100 / size));
+}
+
+void Oversigt_Dialog::showRead() {
+    progressTimer_->stop();
+    progress_->hide();
+    if (!read_) {
+        findings_->setPlainText(QStringLiteral("Registreringsfilen kan ikke læses: ") + error_);
+        return;
+    }
+    chart_->setData(overview_->chart, arbejdstimer_);
+    months_->setPlainText(overview_->months.table());
+    QStringList lines = overview_->findings;
+    if (lines.isEmpty()) {
+        lines << QStringLiteral("Ingen overskridelser.");
+    }
+    findings_->setPlainText(lines.join(QLatin1Char('\n')));
+    save_->setEnabled(true);
+}
+
+void Oversigt_Dialog::saveImage() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Gem som billede");
+    request.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    request.fileName = QStringLiteral("horalog-oversigt.png");
+    request.filters = {QStringLiteral("PNG-billede (*.png)|*.png")};
+    request.confirmOverwrite = true;
+    std::optional<QString> path = platform_.chooseFile(this, request);
+    if (!path) {
+        return;
+    }
+    if (QFileInfo(*path).suffix().isEmpty()) {
+        *path += QStringLiteral(".png");
+    }
+    if (!flexChartImage(overview_->chart, arbejdstimer_, palette()).save(*path, "PNG")) {
+        platform_.messageBox(this, QStringLiteral("Billedet kunne ikke gemmes i ") + *path,
+                             QStringLiteral("Oversigt"), MessageIcon::Exclamation,
+                             MessageButtons::Ok, MessageAnswer::Ok);
+        return;
+    }
+    saved_->setText(QStringLiteral("Billedet er gemt i ") + *path);
+}
+
+}  // namespace horalog
