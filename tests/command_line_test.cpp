@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -162,6 +163,19 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
                      QLatin1String(c.free)))
             << c.now;
     }
+}
+
+// The overview's picture without a display or a window, for a script or an e-mail.
+TEST_F(RealProgram, ChartWithoutADisplay) {
+    seed(kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n");
+    const QString png = home.filePath(QStringLiteral("oversigt.png"));
+    EXPECT_EQ(run(QStringLiteral("--chart=") + png), QStringLiteral("0|"));
+    EXPECT_EQ(QImage(png, "PNG").size(), QSize(1000, 560));
+    EXPECT_EQ(run(QStringLiteral("--chart=") + home.filePath(QStringLiteral("nowhere/x.png"))),
+              QStringLiteral("1|Billedet kunne ikke gemmes i ") +
+                  home.filePath(QStringLiteral("nowhere/x.png")) + u'\n');
+    EXPECT_EQ(run(QStringLiteral("--chart")),
+              QStringLiteral("2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"));
 }
 
 // Every form Qt takes starts the window (a session manager's restore once got exit status 2);

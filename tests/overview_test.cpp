@@ -1,0 +1,85 @@
+// "Oversigt" as a user opens it: through the menu, over the real file, its picture saved where the
+// file dialog says.
+#include <QDialog>
+#include <QImage>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTest>
+
+#include "form_fixture.h"
+
+namespace horalog::testing {
+namespace {
+
+class OverviewTest : public FormTest {
+protected:
+    QDialog* openOverview() {
+        form().findChild<QAction*>(QStringLiteral("Oversigt_Menu"))->trigger();
+        auto* dialog = form().findChild<QDialog*>(QStringLiteral("Oversigt"));
+        auto* save = dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"));
+        for (int waited = 0; !save->isEnabled() && waited < 5000; waited += 10) {
+            QTest::qWait(10);  // read on a thread of its own
+        }
+        return dialog;
+    }
+    QString area(QDialog* dialog, const char* name) {
+        return dialog->findChild<QPlainTextEdit*>(QLatin1String(name))->toPlainText();
+    }
+};
+
+TEST_F(OverviewTest, TheMenuEntryOpensItAndItsButtonsDoWhatTheySay) {
+    platform.now = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
+    startExistingUser(kHeader +
+                      "01-12-2026;1;08:00;16:00;750;750;10;\r\n"
+                      "07-12-2026;2;08:00;17:00;850;1600;120;\r\n");
+    QStringList entries;
+    for (const QAction* a : child<QMenu>("Func_Menu")->actions()) {
+        entries << a->text();
+    }
+    EXPECT_EQ(entries.join(u'|'), QStringLiteral("Angiv a&fspadsering|O&versigt|&Nulstil flex "
+                                                 "periode||&Om Horalog||&Afslut"));
+    QPointer<QDialog> dialog = openOverview();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Oversigt"));
+    EXPECT_EQ(area(dialog, "Oversigt_Maaneder"),
+              QStringLiteral("Måned        Arbejdsdage      Arbejdstid    Afspadsering   "
+                             "Nulstillinger            Flex\n"
+                             "2026-12                2         1600 ct            0 ct          "
+                             "     0          120 ct\n"));
+    EXPECT_EQ(area(dialog, "Oversigt_Arbejdstid"), QStringLiteral("Ingen overskridelser."));
+    EXPECT_EQ(dialog->findChild<QWidget*>(QStringLiteral("Oversigt_Chart"))->accessibleName(),
+              QStringLiteral("Flex-saldo dag for dag og arbejdstid pr. uge"));
+
+    platform.answer(u'@' + inDir("billede"));
+    dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->click();
+    EXPECT_EQ(platform.shown.back().title + u'|' + platform.shown.back().file.filters.join(u';'),
+              QStringLiteral("Gem som billede|PNG-billede (*.png)|*.png"));
+    const QString saved = inDir("billede") + QStringLiteral(".png");
+    EXPECT_EQ(QImage(saved, "PNG").size(), QSize(1000, 560));
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Status"))->text(),
+              QStringLiteral("Billedet er gemt i ") + saved);
+
+    dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(dialog);
+    EXPECT_EQ(readBytes(file).count('\n'), 3);  // it changes nothing
+}
+
+TEST_F(OverviewTest, AFileThatCannotBeReadIsSaid) {
+    startExistingUser(kThreeDays);
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkdir(file));  // a folder where the file was
+    form().findChild<QAction*>(QStringLiteral("Oversigt_Menu"))->trigger();
+    auto* dialog = form().findChild<QDialog*>(QStringLiteral("Oversigt"));
+    for (int waited = 0; area(dialog, "Oversigt_Arbejdstid").startsWith(u"Læser") && waited < 5000;
+         waited += 10) {
+        QTest::qWait(10);
+    }
+    EXPECT_TRUE(area(dialog, "Oversigt_Arbejdstid")
+                    .startsWith(QStringLiteral("Registreringsfilen kan ikke læses: ")));
+    EXPECT_FALSE(dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->isEnabled());
+}
+
+}  // namespace
+}  // namespace horalog::testing
