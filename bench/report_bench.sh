@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # --report over a 100 MB registration file beside one pass of mawk, Debian's own awk, grouping
-# the same file by month; the report must be no slower. The settings store's own figure comes
+# the same file by month; the report must be no slower. Then --check and --chart over it. The settings store's own figure comes
 # first (store_bench.sh). report_bench.sh <horalog>
 set -euo pipefail
 program="$1"
@@ -35,3 +35,12 @@ read -r awk < "$home/awk.time"
 mawk -v size="$(stat -c %s "$home/Horalog.Dat")" -v r="$report" -v p="$peak" -v a="$awk" 'BEGIN {
     printf "report over %.0f MB: %.2f s, peak %d KB; mawk: %.2f s; report/mawk %.2f\n",
         size / 1048576, r, p, a, r / a; exit r > a }'
+# The working-time check and the overview's picture read the same file whole; each must take
+# under a second.
+for option in --check --chart="$home/chart.png"; do
+    HOME="$home" XDG_CONFIG_HOME="$home/config" /usr/bin/time -f "%e %M" -o "$home/option.time" \
+        "$program" "$option" > "$home/option.out"
+    read -r seconds peak < "$home/option.time"
+    mawk -v o="${option%%=*}" -v s="$seconds" -v p="$peak" -v n="$(wc -l < "$home/option.out")" \
+        'BEGIN { printf "%s over 100 MB: %.2f s, peak %d KB, %d lines out\n", o, s, p, n; exit s >= 1 }'
+done

@@ -76,9 +76,11 @@ void drawAxes(QPainter& p, const Panel& panel, const QString& title, const QPale
         const double x = panel.x(month);
         p.setPen(QPen(palette.color(QPalette::Mid), 0.5, Qt::DotLine));
         p.drawLine(QPointF(x, panel.plot.top()), QPointF(x, panel.plot.bottom()));
-        p.setPen(palette.color(QPalette::WindowText));
-        p.drawText(QPointF(x + 3, panel.plot.bottom() + metrics.ascent() + 3),
-                   QLatin1String(kMonths[month.month() - 1]));
+        const QString name = QLatin1String(kMonths[month.month() - 1]);
+        if (x + 3 + metrics.horizontalAdvance(name) <= panel.plot.right()) {
+            p.setPen(palette.color(QPalette::WindowText));
+            p.drawText(QPointF(x + 3, panel.plot.bottom() + metrics.ascent() + 3), name);
+        }
     }
     p.setPen(QPen(palette.color(QPalette::WindowText), 1.0));
     p.setBrush(Qt::NoBrush);

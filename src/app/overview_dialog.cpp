@@ -66,6 +66,7 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     close->setObjectName(QStringLiteral("Luk"));
     close->setAccessibleName(QStringLiteral("Luk"));
     layout->addWidget(buttons);
+    resize(880, 760);
     connect(save_, &QPushButton::clicked, this, &Oversigt_Dialog::saveImage);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
