@@ -178,6 +178,21 @@ TEST_F(RealProgram, ChartWithoutADisplay) {
               QStringLiteral("2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"));
 }
 
+// The findings, or the line that there are none; exit status 1 only when the file cannot be read.
+TEST_F(RealProgram, CheckNamesEachFinding) {
+    seed(kHeader +
+         "07-12-2026;1;14:00;22:30;800;800;60;\r\n08-12-2026;2;08:00;16:00;750;1550;70;\r\n"
+         "x;99999999999;-;-;-;0;0\r\n");
+    EXPECT_EQ(run(QStringLiteral("--check")),
+              QStringLiteral("008-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)\n"
+                             "|Linje 4 kan ikke læses og er sprunget over.\n"));
+    seed(kHeader + "07-12-2026;1;08:00;16:00;750;750;10;\r\n");
+    EXPECT_EQ(run(QStringLiteral("--check")), QStringLiteral("0Ingen overskridelser.\n|"));
+    QFile::remove(data);
+    QDir().mkdir(data);
+    EXPECT_TRUE(run(QStringLiteral("--check")).startsWith(QStringLiteral("1|")));
+}
+
 // Every form Qt takes starts the window (a session manager's restore once got exit status 2);
 // anything else is the program's: "-style=fusion" was spelled out letter by letter.
 TEST(CommandLine, QtsOptionFormsAndTheRest) {

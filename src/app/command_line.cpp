@@ -10,6 +10,7 @@
 
 #include "app/flex_chart.h"
 #include "journal/journal_file.h"
+#include "journal/limits.h"
 #include "journal/overview.h"
 #include "journal/record.h"
 #include "journal/report.h"
@@ -91,6 +92,13 @@ int status() {
     return 0;
 }
 
+void unreadableLines(const QStringList& lines) {
+    for (const QString& line : lines) {
+        QTextStream(stderr)
+            << QStringLiteral("Linje %1 kan ikke læses og er sprunget over.").arg(line) << Qt::endl;
+    }
+}
+
 int report(const QString& form) {
     QString arrival;
     const auto settings = settingsWithFile(arrival);
@@ -103,10 +111,7 @@ int report(const QString& form) {
     if (!readReport(path, months, error)) {
         return fail(path + QStringLiteral(": ") + error, 1);
     }
-    for (const QString& line : months.unreadable()) {
-        QTextStream(stderr)
-            << QStringLiteral("Linje %1 kan ikke læses og er sprunget over.").arg(line) << Qt::endl;
-    }
+    unreadableLines(months.unreadable());
     QTextStream out(stdout);
     if (form == QStringLiteral("csv")) {
         // Excel reads UTF-8 only after the mark («Måned» came out as «MÃ¥ned»); LibreOffice and
@@ -115,6 +120,34 @@ int report(const QString& form) {
         out << months.csv();
     } else {
         out << months.table();
+    }
+    return 0;
+}
+
+// The registered days against the working-time limits; exit status 1 only when the file cannot
+// be read.
+int check() {
+    QString arrival;
+    const auto settings = settingsWithFile(arrival);
+    if (!settings) {
+        return 1;
+    }
+    WorkingTimeCheck limits;
+    RecordReader reader([&limits](const Entry& e) { limits.add(e); });
+    QString error;
+    if (!readFileLines(
+            *settings->filnavn, [&reader](std::string_view line) { reader.addLine(line); },
+            error)) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + error, 1);
+    }
+    unreadableLines(reader.unreadable());
+    QStringList findings = limits.findings();
+    if (findings.isEmpty()) {
+        findings << noFindings();
+    }
+    QTextStream out(stdout);
+    for (const QString& line : findings) {
+        out << line << u'\n';
     }
     return 0;
 }
@@ -182,7 +215,8 @@ namespace {
 
 const QStringList kOwnOptions = {QStringLiteral("-h"),       QStringLiteral("--help"),
                                  QStringLiteral("-v"),       QStringLiteral("--version"),
-                                 QStringLiteral("--status"), QStringLiteral("--report")};
+                                 QStringLiteral("--status"), QStringLiteral("--report"),
+                                 QStringLiteral("--check")};
 
 // The option's value, when one of the arguments is "--name=value".
 std::optional<QString> valueOf(int argc, char* argv[], const QString& name) {
@@ -235,6 +269,9 @@ int answerCommandLine(int argc, char* argv[], bool console) {
          {QStringLiteral("report"),
           QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
                          "tekst til et regneark.")},
+         {QStringLiteral("check"),
+          QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglernes grænser: 11 "
+                         "timers hvile, 48 timer om ugen, 24 timers hvile hver 7. dag.")},
          {QStringLiteral("chart"),
           QStringLiteral("--chart=FIL.png gemmer oversigtens billede af de sidste 12 måneder: "
                          "flexsaldoen dag for dag og arbejdstiden uge for uge.")}});
@@ -283,6 +320,9 @@ int answerCommandLine(int argc, char* argv[], bool console) {
     }
     if (chartFile) {
         return chart(*chartFile);
+    }
+    if (parser.isSet(QStringLiteral("check"))) {
+        return check();
     }
     return report(form);
 }

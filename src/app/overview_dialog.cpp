@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/flex_chart.h"
+#include "journal/limits.h"
 
 namespace horalog {
 
@@ -115,7 +116,7 @@ void Oversigt_Dialog::showRead() {
     months_->setPlainText(overview_->months.table());
     QStringList lines = overview_->findings;
     if (lines.isEmpty()) {
-        lines << QStringLiteral("Ingen overskridelser.");
+        lines << noFindings();
     }
     findings_->setPlainText(lines.join(QLatin1Char('\n')));
     save_->setEnabled(true);

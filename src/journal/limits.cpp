@@ -237,7 +237,9 @@ QStringList WorkingTimeCheck::findings() const {
         const qint64 from = std::max(first_, QDate(year, month, 1).toJulianDay());
         const qint64 to = std::min(last_, QDate(year, month, 1).addMonths(4).toJulianDay() - 1);
         const qint64 length = to - from + 1;
-        if (worked * 7 > kWeekLimit * length) {
+        // A span cut to less than four weeks (a file begun lately) says no more than its weeks
+        // do: one long day is no average.
+        if (length >= 28 && worked * 7 > kWeekLimit * length) {
             appendDate(line, from);
             line += u" – ";
             appendDate(line, to);

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cmath>
 
+#include "journal/limits.h"
+
 namespace horalog {
 
 std::int64_t weekNorm(const ChartWeek& week, float arbejdstimer) {
@@ -52,9 +54,11 @@ bool readOverview(const QString& path, const QDate& from, const QDate& to, Overv
                   QString& error, const std::function<void(qint64, qint64)>& progress,
                   const std::atomic<bool>* stop) {
     ChartCollector chart(from, to);
+    WorkingTimeCheck check;
     RecordReader reader([&](const Entry& e) {
         chart.add(e);
         overview.months.add(e);
+        check.add(e);
     });
     const bool read = readFileLines(
         path, [&reader](std::string_view line) { reader.addLine(line); }, error,
@@ -68,6 +72,7 @@ bool readOverview(const QString& path, const QDate& from, const QDate& to, Overv
         return false;
     }
     overview.chart = chart.data();
+    overview.findings = check.findings();
     overview.months.setUnreadable(reader.unreadable());
     return true;
 }
