@@ -167,6 +167,17 @@ protected:
         return false;
     }
     bool startForm() { return !ends(&Flex_Form::Form_Load); }
+    // Clicks the menu entry whose Danish text begins so («&Arbejdstid» for «&Arbejdstid  (7.4
+    // timer)»), as a user does: through its action, so a wrong row of the menu table shows.
+    void menu(const QString& entry) {
+        for (QAction* action : form().findChildren<QAction*>()) {
+            if (action->text().startsWith(entry)) {
+                action->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no menu entry " << entry.toStdString();
+    }
     // An existing user whose file holds these bytes and whose open day is "Moedt".
     void startExistingUser(const QByteArray& bytes, const QByteArray& moedt = " ") {
         writeBytes(file, bytes);

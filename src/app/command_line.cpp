@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/flex_chart.h"
+#include "app/version.h"
 #include "journal/journal_file.h"
 #include "journal/limits.h"
 #include "journal/overview.h"
@@ -240,10 +241,7 @@ int answerCommandLine(int argc, char* argv[], bool console) {
         chartFile ? std::make_unique<QGuiApplication>(argc, argv)
                   : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Horalog"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(HORALOG_VERSION_MAJOR)
-                                                .arg(HORALOG_VERSION_MINOR)
-                                                .arg(HORALOG_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(QLatin1String(kVersion));
     installDanishQtTranslation();
     // "--report=csv" picks the form of the report; the parser knows flags and values only.
     QStringList arguments = QCoreApplication::arguments();

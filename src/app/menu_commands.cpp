@@ -7,6 +7,7 @@
 #include "adjust/adjust.h"
 #include "app/flex_form.h"
 #include "app/overview_dialog.h"
+#include "app/version.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
 #include "text/number_text.h"
@@ -121,10 +122,8 @@ void Flex_Form::Frokost_Menu_Click() {
 void Flex_Form::Om_Menu_Click() {
     platform_.messageBox(
         this,
-        QStringLiteral("Horalogs registrering, Version %1.%2.%3\r\n")
-                .arg(HORALOG_VERSION_MAJOR)
-                .arg(HORALOG_VERSION_MINOR)
-                .arg(HORALOG_VERSION_PATCH) +
+        QStringLiteral("Horalogs registrering, Version ") + QLatin1String(kVersion) +
+            QStringLiteral("\r\n") +
             QStringLiteral("Registrer og udregner horalog udfra komme & gå tidspunkt."
                            "\r\n\r\nKvistborg, 1999-2026"),
         QStringLiteral("Om Horalogs registrering"), MessageIcon::Information, MessageButtons::Ok,
