@@ -7,7 +7,7 @@ WIN_BUILD   ?= build-windows
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: deps test-deps build build-tests run test test-plain test-sanitize bench fuzz soak test-windows package \
+.PHONY: deps test-deps build build-tests run test test-plain test-sanitize bench fuzz soak test-windows package format-check \
 	windows windows-check format clean
 
 deps:
@@ -87,21 +87,20 @@ test-windows:
 # The whole program for Windows: Qt cross-built from Debian's source once (cached), then the
 # program against it, laid out, zipped and wrapped in an installer in the repository root.
 WINAPP_BUILD ?= build-win64
-QT_WIN       ?= $(or $(HORALOG_QT_WIN),$(HOME)/.cache/horalog/qt-6.4.2-mingw64)
 
 windows:
-	HORALOG_QT_WIN=$(QT_WIN) ./tools/build-qt-windows.sh
-	cmake -S . -B $(WINAPP_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/tools/mingw-w64.cmake \
-		-DCMAKE_PREFIX_PATH=$(QT_WIN) -DQT_HOST_PATH=/usr -DCMAKE_BUILD_TYPE=Release \
-		-DHORALOG_TESTS=OFF
-	cmake --build $(WINAPP_BUILD) -j $(JOBS) --target horalog
-	HORALOG_QT_WIN=$(QT_WIN) ./tools/package-windows.sh $(WINAPP_BUILD)
+	./tools/build-windows.sh $(WINAPP_BUILD)
 
 windows-check: windows
 	./tools/check-windows.sh $(WINAPP_BUILD)
 
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench fuzz tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+# CI's check that every source is formatted as .clang-format says.
+format-check:
+	@./tools/install-deps.sh build clang-format
+	find src tests bench fuzz tools -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(WIN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) horalog_*.deb \

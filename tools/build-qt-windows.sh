@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the parts of Qt that Horalog needs for 64-bit Windows, from Debian's own qt6-base
 # source, so the Windows program uses the same Qt as the Linux one. The result is cached:
-#   ${HORALOG_QT_WIN:-$HOME/.cache/horalog/qt-6.4.2-mingw64}   (usable as CMAKE_PREFIX_PATH)
+#   $qt of tools/qt-windows.sh   (usable as CMAKE_PREFIX_PATH)
 # The cache is a Qt build whose install prefix is the build folder itself, so nothing needs
 # installing: the DLLs are in bin/, the plugins in plugins/, the CMake packages in lib/cmake/.
 # The source, the download and apt's private state sit beside it in "<cache>-source", which must
@@ -10,8 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-qt_version=6.4.2
-prefix=${HORALOG_QT_WIN:-$HOME/.cache/horalog/qt-$qt_version-mingw64}
+. tools/qt-windows.sh
+prefix=$qt
 work=$prefix-source
 stamp=$prefix/horalog-qt-complete
 

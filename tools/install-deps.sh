@@ -3,11 +3,18 @@
 #   install-deps.sh build|test [more packages...]
 # build: what building and running the program needs; test: that and what the tests need.
 set -euo pipefail
-build=(cmake make g++ pkg-config qt6-base-dev libgl-dev qt6-translations-l10n)
-# The tests run in the Danish locale too, move the clock with libfaketime, render the SVG icon,
-# and check the desktop entry, the AppStream file and the man pages with their own validators.
-test=("${build[@]}" googletest libgtest-dev libgmock-dev qt6-svg-dev locales libfaketime groff-base
-      desktop-file-utils appstream lintian dpkg-dev)
+# Building and running: what the Debian package declares, its Build-Depends (less debhelper,
+# which only the package's own build uses) and its Depends, with the make and g++ that Debian
+# takes for granted.
+control=$(dirname "$0")/../debian/control
+declared=$(awk '/^(Build-Depends|Depends):/ { on = 1; sub(/^[^:]*:/, "") } /^[^ \t]/ && !/^(Build-Depends|Depends):/ { on = 0 }
+                on { print }' "$control" | tr ',' '\n' | sed -e 's/([^)]*)//g' -e 's/\$[{][^}]*[}]//g' |
+           tr -d ' \t' | grep -v -e '^$' -e '^debhelper')
+read -r -a build <<< "make g++ $(echo $declared)"
+# The tests add: the Danish locale, libfaketime to move the clock, Qt Svg for the icon, and the
+# validators of the desktop entry, the AppStream file and the man pages.
+test=("${build[@]}" googletest libgtest-dev qt6-svg-dev locales libfaketime groff-base
+      desktop-file-utils appstream)
 case "${1:-build}" in
     build) packages=("${build[@]}") ;;
     test) packages=("${test[@]}") ;;

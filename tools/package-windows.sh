@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:?usage: package-windows.sh BUILD_FOLDER}
-qt=${HORALOG_QT_WIN:-$HOME/.cache/horalog/qt-6.4.2-mingw64}
+. tools/qt-windows.sh
 ./tools/install-deps.sh build zip nsis g++-mingw-w64-x86-64-posix qt6-translations-l10n
 started=$(date +%s)
 

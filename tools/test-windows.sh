@@ -6,13 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 ./tools/install-deps.sh build googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-dejavu-core
-qt=${HORALOG_QT_WIN:-$HOME/.cache/horalog/qt-6.4.2-mingw64}
+. tools/qt-windows.sh
 HORALOG_QT_WIN=$qt ./tools/build-qt-windows.sh
 
 build=${WIN_BUILD:-build-windows}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/mingw-w64.cmake" \
-      -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DCMAKE_BUILD_TYPE=Release \
-      -DHORALOG_WERROR=ON -DHORALOG_GTEST_SOURCE=/usr/src/googletest >/dev/null
+configure_windows "$build" -DHORALOG_WERROR=ON -DHORALOG_GTEST_SOURCE=/usr/src/googletest >/dev/null
 cmake --build "$build" -j "$(nproc)" --target registry_tests horalog_tests
 
 # What a test program loads, beside it: Qt, the offscreen platform, Qt's Danish texts and the
