@@ -71,21 +71,17 @@ int status() {
     const QDateTime now = platform.currentDateTime();
     const OpenDayDecision open = decideOpenDay(stored, now.date(), platform.shortDatePattern());
     const auto arrival = readTypedTime(open.timeText, pattern.length);
-    const auto clock = readTypedTime(Tid_Nu(platform.timeWithSeconds(now.time())), pattern.length);
-    std::optional<OpenDay> day;
-    if (open.kind != OpenDayDecision::Kind::None && arrival && clock) {
-        const bool today = open.kind == OpenDayDecision::Kind::Today;
-        const QDate date = open.date.isValid() ? open.date : now.date();
+    std::optional<StatusDay> day;
+    if (open.kind != OpenDayDecision::Kind::None && arrival) {
         const WorkSettings& w = settings->values;
-        const auto worked = workedSoFar(arrival->ct, Formater_Tid(clock->hhmm), pattern.length,
-                                        {true, w.frokostVarighed, w.frokostArbejdstid},
-                                        clockShiftUntil(date, arrival->ct, clock->ct, now));
-        const auto reached =
-            hoursReachedAt(date, arrival->hhmm, utcOffsetAt(date, arrival->ct, now), w.arbejdstimer,
-                           {true, w.frokostVarighed, w.frokostArbejdstid});
-        day = OpenDay{today ? open.timeText : stored, worked.value_or(0),
-                      reached ? std::optional(reached->time()) : std::nullopt,
-                      reached && now >= *reached};
+        const auto soFar =
+            daySoFar(arrivalAt(open.date.isValid() ? open.date : now.date(), arrival->ct, now), now,
+                     w.arbejdstimer, {true, w.frokostVarighed, w.frokostArbejdstid});
+        day = StatusDay{open.kind == OpenDayDecision::Kind::Today ? open.timeText : stored,
+                        soFar ? soFar->worked : 0,
+                        soFar && soFar->hoursReached ? std::optional(soFar->hoursReached->time())
+                                                     : std::nullopt,
+                        soFar && soFar->hoursReached && now >= *soFar->hoursReached};
     }
     QTextStream(stdout) << statusLine(day, file.figures.value_or(Figures{}),
                                       settings->values.arbejdstimer)

@@ -13,8 +13,9 @@ namespace horalog {
 
 void Flex_Form::Opdater_Visning(const QString& text) {
     const auto departure = readTypedTime(text, Dato_Laengde);
-    const auto today = todayTexts(Komme_CT, text, Dato_Laengde, lunch(),
-                                  departure ? clockShiftTo(departure->ct) : 0);
+    const auto today = todayTexts(
+        Komme_CT, text, Dato_Laengde, lunch(),
+        departure ? shiftUntil(arrival_, departure->ct, platform_.currentDateTime()) : 0);
     if (!today) {
         clearToday();  // a time no clock can show
         return;
@@ -61,7 +62,7 @@ void Flex_Form::Udregn_Timer_Timer() {
 // Whether the clock's date is the open day's own, or one the user said to go on with it on.
 bool Flex_Form::onTheOpenDaysDate() {
     const QDate today = platform_.currentDateTime().date();
-    return today == arrivalDate_ || today == confirmedDate_;
+    return today == arrival_.date || today == confirmedDate_;
 }
 
 // A new date under an open day (midnight, a wake from sleep, a window left open for days) asks
@@ -69,9 +70,9 @@ bool Flex_Form::onTheOpenDaysDate() {
 void Flex_Form::askAboutANewDate() {
     confirmedDate_ = platform_.currentDateTime().date();
     QString stored = storedArrival();
-    if (stored.length() < 14) {  // the store no longer holds it: name it from memory
+    if (!holdsArrival(stored)) {  // the store no longer holds it: name it from memory
         stored = storedArrivalText(
-            horalog::dateTimeText(arrivalDate_, platform_.shortDatePattern(), QString()),
+            horalog::dateTimeText(arrival_.date, platform_.shortDatePattern(), QString()),
             Dato_Laengde, Komme_CT);
     }
     askingAboutDate_ = true;
@@ -87,7 +88,7 @@ void Flex_Form::askAboutANewDate() {
         dropOpenDay();
     }
     if (departure) {
-        recordForgottenDay(stored, *departure, arrivalOffset_);
+        recordForgottenDay(stored, *departure, arrival_.utcOffsetSeconds);
     }
 }
 
@@ -105,14 +106,7 @@ void Flex_Form::dropOpenDay() {
 // autumn repeats, a later reading could take it for the other pass.
 void Flex_Form::setArrival(std::int32_t ct, const QDate& date) {
     Komme_CT = ct;
-    arrivalDate_ = date;
-    arrivalOffset_ = utcOffsetAt(date, ct, platform_.currentDateTime());
-}
-
-std::int32_t Flex_Form::clockShiftTo(std::int32_t gaaCT) {
-    const QDateTime now = platform_.currentDateTime();
-    return clockShift({arrivalDate_, Komme_CT, arrivalOffset_},
-                      {now.date(), gaaCT, utcOffsetAt(now.date(), gaaCT, now)});
+    arrival_ = arrivalAt(date, ct, platform_.currentDateTime());
 }
 
 // The departure field follows the clock: only a new minute is written. The change handler

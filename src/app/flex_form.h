@@ -111,7 +111,6 @@ private:
     QString lastActiveText(const QDateTime& at);
     void noticeHoursReached(const QDateTime& now);
     void setArrival(std::int32_t ct, const QDate& date);
-    std::int32_t clockShiftTo(std::int32_t gaaCT);
     void useSettings(const WorkSettings& values);
     void showWarnings(const QStringList& warnings);
     void showWindowCentred();
@@ -202,8 +201,7 @@ private:
     // The registration file's size and time of change when this copy last read it, so a tick
     // reads it again only when another program wrote it.
     std::pair<qint64, qint64> fileStamp_{-1, -1};
-    QDate arrivalDate_;
-    std::int32_t arrivalOffset_ = 0;
+    Moment arrival_;  // the open day's arrival with its date and UTC offset
     QDate confirmedDate_;
     bool askingAboutDate_ = false;
     QDateTime lastTick_;

@@ -62,7 +62,8 @@ void Flex_Form::Laes_Registrering() {
 }
 
 std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
-    return appendDay(currentDateText(), Komme_CT, Gaa_CT, clockShiftTo(Gaa_CT));
+    return appendDay(currentDateText(), Komme_CT, Gaa_CT,
+                     shiftUntil(arrival_, Gaa_CT, platform_.currentDateTime()));
 }
 
 // A closed day's record with this date, on the file's last figures.

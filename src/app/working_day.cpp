@@ -118,8 +118,7 @@ void Flex_Form::noticeHoursReached(const QDateTime& now) {
     if (!Komme_Registreret || hoursNoticeDate_ == now.date()) {
         return;
     }
-    const auto reached = hoursReachedAt(arrivalDate_, Omregn_Til_Tid(Komme_CT), arrivalOffset_,
-                                        Arbejdstimer, lunch());
+    const auto reached = hoursReachedAt(arrival_, Arbejdstimer, lunch());
     if (!reached || now < *reached) {
         return;
     }

@@ -1,7 +1,9 @@
 #include "timekeeping/open_day.h"
 
 #include <QStringList>
+#include <QTimeZone>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "text/time_text.h"
@@ -33,7 +35,7 @@ QDate readDate(const QString& text, const QString& pattern) {
 bool recordClosesArrival(const QString& record, const QString& stored,
                          std::optional<qint64> sizeAtArrival, qint64 sizeNow) {
     const qsizetype blank = stored.indexOf(QLatin1Char(' '));
-    if (stored.length() < 14 || blank <= 0 || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
+    if (!holdsArrival(stored) || blank <= 0 || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
         return false;
     }
     const QStringList fields = record.split(QLatin1Char(';'));
@@ -41,9 +43,13 @@ bool recordClosesArrival(const QString& record, const QString& stored,
            fields[2] == stored.mid(blank + 1).trimmed() && fields[3] != QLatin1String("-");
 }
 
+bool holdsArrival(const QString& stored) {
+    return stored.length() >= 14;  // «8-1-26 8:00» is the shortest a day-first pattern writes
+}
+
 OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern) {
     OpenDayDecision d;
-    if (stored.length() < 14) {
+    if (!holdsArrival(stored)) {
         return d;
     }
     const qsizetype blank = stored.indexOf(QLatin1Char(' '));
@@ -65,12 +71,6 @@ std::int32_t clockShift(const Moment& arrival, const Moment& departure) {
         return (night ? 2400 : 0) - (departure.utcOffsetSeconds - arrival.utcOffsetSeconds) / 36;
     }
     return 0;
-}
-
-std::int32_t clockShiftUntil(const QDate& arrivalDate, std::int32_t arrivalCT,
-                             std::int32_t departureCT, const QDateTime& now) {
-    return clockShift({arrivalDate, arrivalCT, utcOffsetAt(arrivalDate, arrivalCT, now)},
-                      {now.date(), departureCT, utcOffsetAt(now.date(), departureCT, now)});
 }
 
 std::vector<std::int32_t> utcOffsetsAt(const QDate& date, const QTime& time) {
@@ -112,6 +112,51 @@ std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& no
         }
     }
     return offsets.front();
+}
+
+Moment arrivalAt(const QDate& date, std::int32_t ct, const QDateTime& now) {
+    return {date, ct, utcOffsetAt(date, ct, now)};
+}
+
+std::int32_t shiftUntil(const Moment& arrival, std::int32_t departureCT, const QDateTime& now) {
+    return clockShift(arrival,
+                      {now.date(), departureCT, utcOffsetAt(now.date(), departureCT, now)});
+}
+
+std::optional<QDateTime> hoursReachedAt(const Moment& arrival, float arbejdstimer,
+                                        const LunchRule& lunch) {
+    const std::int32_t hhmm = Omregn_Til_Tid(arrival.ct);
+    const QTime time(hhmm / 100, hhmm % 100);
+    if (!arrival.date.isValid() || !time.isValid() || arrival.ct < 0) {
+        return std::nullopt;
+    }
+    const QDateTime start(arrival.date, time, QTimeZone(arrival.utcOffsetSeconds));
+    const auto daily =
+        static_cast<std::int32_t>(std::lround(static_cast<double>(arbejdstimer) * 100.0));
+    const std::int32_t target = daily + Frokost_Fradrag(-1, lunch);
+    // The running figure counts the clock's minutes in centi-hours: the minute is found near the
+    // real time's, on the figure itself.
+    const std::int64_t estimate = std::max<std::int64_t>(0, target * 60LL / 100 - 2);
+    for (std::int64_t m = estimate; m < estimate + 5; ++m) {
+        const QDateTime at = start.addSecs(m * 60).toLocalTime();
+        const auto ct = Omregn_Til_CT(at.time().hour() * 100 + at.time().minute());
+        if (*ct - arrival.ct + clockShift(arrival, {at.date(), *ct, at.offsetFromUtc()}) >=
+            target) {
+            return at;
+        }
+    }
+    return start.addSecs(estimate * 60 + 120).toLocalTime();
+}
+
+std::optional<DaySoFar> daySoFar(const Moment& arrival, const QDateTime& now, float arbejdstimer,
+                                 const LunchRule& lunch) {
+    const std::int32_t clock = now.time().hour() * 100 + now.time().minute();
+    const auto worked = workedSoFar(arrival.ct, Formater_Tid(clock), 0, lunch,
+                                    shiftUntil(arrival, *Omregn_Til_CT(clock), now));
+    if (!worked) {
+        return std::nullopt;
+    }
+    return DaySoFar{*worked, hoursReachedAt(arrival, arbejdstimer, lunch)};
 }
 
 }  // namespace horalog

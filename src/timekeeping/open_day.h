@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "timekeeping/balance.h"
+
 namespace horalog {
 
 // What a stored "Moedt" means today: no open day, a day opened today, or an arrival from another
@@ -18,6 +20,9 @@ struct OpenDayDecision {
     QString timeText;  // the stored time of day, «08:15»
 };
 OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern);
+
+// Whether a stored "Moedt" holds an arrival at all: a date, a blank and a time; " " holds none.
+bool holdsArrival(const QString& stored);
 
 // Whether the file's last record closes the stored arrival: a day record with the arrival's date
 // and time, appended after the arrival was registered (the file has grown since; its size then
@@ -48,11 +53,6 @@ struct Moment {
 // further back, or of no known date, counts by its time of day alone.
 std::int32_t clockShift(const Moment& arrival, const Moment& departure);
 
-// What the clock's reading misses from an arrival (its date and centi-hours) to a departure at
-// departureCT on the clock's date now.
-std::int32_t clockShiftUntil(const QDate& arrivalDate, std::int32_t arrivalCT,
-                             std::int32_t departureCT, const QDateTime& now);
-
 // The UTC offsets the local clock has at a time of day on a date: one as a rule, two in the hour
 // that autumn repeats (the first pass first), none in the hour that spring skips.
 std::vector<std::int32_t> utcOffsetsAt(const QDate& date, const QTime& time);
@@ -62,5 +62,26 @@ std::vector<std::int32_t> utcOffsetsAt(const QDate& date, const QTime& time);
 // time worked since is never negative); a time in the skipped hour names the moment after the
 // change. The window keeps what it got for an arrival while it runs.
 std::int32_t utcOffsetAt(const QDate& date, std::int32_t ct, const QDateTime& now);
+
+// The open day's arrival, as the window and --status both count from it: its date, its time of
+// day and the offset the clock had then, read once, when it is registered, taken over or read.
+Moment arrivalAt(const QDate& date, std::int32_t ct, const QDateTime& now);
+
+// What the clock's reading misses from the arrival to a departure at departureCT on the clock's
+// date now.
+std::int32_t shiftUntil(const Moment& arrival, std::int32_t departureCT, const QDateTime& now);
+
+// The first whole minute at which the open day's worked time, less the lunch that closing it
+// deducts, reaches the daily hours; nothing when the arrival is no clock time.
+std::optional<QDateTime> hoursReachedAt(const Moment& arrival, float arbejdstimer,
+                                        const LunchRule& lunch);
+
+// The open day up to now, as --status shows it: the time worked and when the hours are reached.
+struct DaySoFar {
+    std::int32_t worked = 0;
+    std::optional<QDateTime> hoursReached;
+};
+std::optional<DaySoFar> daySoFar(const Moment& arrival, const QDateTime& now, float arbejdstimer,
+                                 const LunchRule& lunch);
 
 }  // namespace horalog

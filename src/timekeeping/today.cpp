@@ -142,7 +142,8 @@ bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {
     return !kommeRegistreret || (number && *number == 0.0);
 }
 
-QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer) {
+QString statusLine(const std::optional<StatusDay>& day, const Figures& figures,
+                   float arbejdstimer) {
     const QString middle = QStringLiteral(" \u00b7 ");
     QString line = QStringLiteral("Ikke mødt");
     QString free;

@@ -76,13 +76,13 @@ bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText);
 
 // One line for a panel: the open day's arrival and time so far (nothing when no day is open),
 // the period's time and its +/-, and the flex total.
-struct OpenDay {
+struct StatusDay {
     QString arrival;  // «08:00», or «07.12.2026 22:00» for an arrival from another day
     std::int32_t worked = 0;
     // When the day's hours are, or were, reached: «fri kl. 15:26», «fri siden 15:26».
     std::optional<QTime> hoursReached;
     bool reachedNow = false;
 };
-QString statusLine(const std::optional<OpenDay>& day, const Figures& figures, float arbejdstimer);
+QString statusLine(const std::optional<StatusDay>& day, const Figures& figures, float arbejdstimer);
 
 }  // namespace horalog

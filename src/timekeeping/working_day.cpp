@@ -69,31 +69,6 @@ QString forgottenDayStatus(const QString& dateText, std::int16_t worked) {
            QStringLiteral(" ct)");
 }
 
-std::optional<QDateTime> hoursReachedAt(const QDate& date, std::int32_t arrivalHhmm,
-                                        std::int32_t utcOffsetSeconds, float arbejdstimer,
-                                        const LunchRule& lunch) {
-    const QTime time(arrivalHhmm / 100, arrivalHhmm % 100);
-    const auto arrivalCT = Omregn_Til_CT(arrivalHhmm);
-    if (!date.isValid() || !time.isValid() || arrivalHhmm < 0 || !arrivalCT) {
-        return std::nullopt;
-    }
-    const QDateTime arrival(date, time, QTimeZone(utcOffsetSeconds));
-    const std::int32_t target = dailyCT(arbejdstimer) + Frokost_Fradrag(-1, lunch);
-    // The running figure counts the clock's minutes in centi-hours: the minute is found near the
-    // real time's, on the figure itself.
-    const std::int64_t estimate = std::max<std::int64_t>(0, target * 60LL / 100 - 2);
-    for (std::int64_t m = estimate; m < estimate + 5; ++m) {
-        const QDateTime at = arrival.addSecs(m * 60).toLocalTime();
-        const auto ct = Omregn_Til_CT(at.time().hour() * 100 + at.time().minute());
-        const std::int32_t shift =
-            clockShift({date, *arrivalCT, utcOffsetSeconds}, {at.date(), *ct, at.offsetFromUtc()});
-        if (*ct - *arrivalCT + shift >= target) {
-            return at;
-        }
-    }
-    return arrival.addSecs(estimate * 60 + 120).toLocalTime();
-}
-
 QString clockHours(std::int32_t ct) {
     QString hours = Formater_Tid(Omregn_Til_Tid(ct));
     if (hours.startsWith(QLatin1Char('0')) && hours.size() == 5) {

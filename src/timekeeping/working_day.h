@@ -22,13 +22,6 @@ QString forgottenDepartureDefault(const QString& stored, const QStringList& last
 QString storedArrivalDate(const QString& stored);
 QString forgottenDayStatus(const QString& dateText, std::int16_t worked);
 
-// The first whole minute at which the open day's worked time, less the lunch that closing it
-// deducts, reaches the daily hours. The arrival is its date, its time of day as hhmm and its
-// offset from UTC; nothing when that is no clock time.
-std::optional<QDateTime> hoursReachedAt(const QDate& date, std::int32_t arrivalHhmm,
-                                        std::int32_t utcOffsetSeconds, float arbejdstimer,
-                                        const LunchRule& lunch);
-
 // Centi-hours as a clock reads them: «7:24», «10:05».
 QString clockHours(std::int32_t ct);
 
