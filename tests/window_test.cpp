@@ -219,7 +219,7 @@ TEST_F(WindowTest, StoredArrivalAtStart) {
         const char* shown;   // arrival field, then today's figure
     } cases[] = {{"04-12-2026 08:15", "Ja", "08:15175 ct "},
                  {"04-12-2026 08:15", "Nej|>", "08:00"},  // Annuller to its departure
-                 {"05-12-2026 9e99", "", "08:00"}};  // today's, but no time of day
+                 {"05-12-2026 9e99", "", "08:00"}};       // today's, but no time of day
     for (const auto& c : cases) {
         fresh();
         at(10, 0);
