@@ -18,7 +18,9 @@
 #include "platform/qt_platform.h"
 #include "settings/settings.h"
 #include "text/time_text.h"
+#include "timekeeping/date_pattern.h"
 #include "timekeeping/open_day.h"
+#include "timekeeping/status_line.h"
 #include "timekeeping/today.h"
 #include "timekeeping/working_day.h"
 

@@ -17,6 +17,8 @@
 #include "settings/file_location.h"
 #include "settings/settings.h"
 #include "timekeeping/balance.h"
+#include "timekeeping/date_pattern.h"
+#include "timekeeping/day_messages.h"
 #include "timekeeping/open_day.h"
 #include "timekeeping/today.h"
 

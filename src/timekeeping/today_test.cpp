@@ -1,5 +1,7 @@
 #include "timekeeping/today.h"
 
+#include "timekeeping/date_pattern.h"
+
 #include <gtest/gtest.h>
 
 namespace horalog {

@@ -1,0 +1,28 @@
+#include "timekeeping/status_line.h"
+
+#include "timekeeping/working_day.h"
+
+namespace horalog {
+
+QString statusLine(const std::optional<StatusDay>& day, const Figures& figures,
+                   float arbejdstimer) {
+    const QString middle = QStringLiteral(" \u00b7 ");
+    QString line = QStringLiteral("Ikke mødt");
+    QString free;
+    if (day) {
+        line = QStringLiteral("Mødt ") + day->arrival + middle + QStringLiteral("idag ") +
+               clockHours(day->worked) + QStringLiteral(" (") + QString::number(day->worked) +
+               QStringLiteral(" ct)");
+        if (day->hoursReached) {
+            free = middle +
+                   (day->reachedNow ? QStringLiteral("fri siden ") : QStringLiteral("fri kl. ")) +
+                   day->hoursReached->toString(u"HH:mm");
+        }
+    }
+    return line + middle + QStringLiteral("periode ") + QString::number(figures.sum) +
+           QStringLiteral(" ct (") + QString::number(periodSurplus(figures, arbejdstimer)) +
+           QStringLiteral(" ct)") + middle + QStringLiteral("flex ") +
+           QString::number(figures.total) + QStringLiteral(" ct") + free;
+}
+
+}  // namespace horalog
