@@ -10,10 +10,10 @@
 
 #include "app/flex_chart.h"
 #include "app/version.h"
+#include "journal/file_figures.h"
 #include "journal/journal_file.h"
 #include "journal/limits.h"
 #include "journal/overview.h"
-#include "journal/record.h"
 #include "journal/report.h"
 #include "platform/qt_platform.h"
 #include "settings/settings.h"

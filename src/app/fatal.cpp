@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/flex_form.h"
-#include "journal/record.h"
+#include "journal/file_messages.h"
 
 namespace horalog {
 
@@ -31,7 +31,7 @@ void Flex_Form::unhandledError(const QString& heading, const QString& descriptio
 }
 
 void Flex_Form::fileError(const QString& firstLine, const QString& error, LastLineGap gap) {
-    platform_.messageBox(this, fileErrorText(firstLine, Filnavn, error, gap),
+    platform_.messageBox(this, fileErrorMessage(firstLine, Filnavn, error, gap),
                          QStringLiteral("Fejl under oprettelse af fil"), MessageIcon::Exclamation,
                          MessageButtons::Ok, MessageAnswer::Ok);
     platform_.endProgram(1);

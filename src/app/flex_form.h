@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "adjust/adjust.h"
+#include "journal/file_figures.h"
+#include "journal/file_messages.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
 #include "platform/platform.h"

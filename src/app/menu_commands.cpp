@@ -8,8 +8,8 @@
 #include "app/flex_form.h"
 #include "app/overview_dialog.h"
 #include "app/version.h"
+#include "journal/file_messages.h"
 #include "journal/journal_file.h"
-#include "journal/record.h"
 #include "text/number_text.h"
 
 namespace horalog {

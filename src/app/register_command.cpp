@@ -5,8 +5,8 @@
 #include <QLineEdit>
 
 #include "app/flex_form.h"
+#include "journal/file_messages.h"
 #include "journal/journal_file.h"
-#include "journal/record.h"
 #include "text/number_text.h"
 #include "text/time_text.h"
 

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "app/flex_form.h"
+#include "journal/file_figures.h"
+#include "journal/file_messages.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
 #include "settings/file_location.h"

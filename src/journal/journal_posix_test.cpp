@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "file_bytes.h"
+#include "journal/file_figures.h"
 #include "journal/journal_file.h"
-#include "journal/record.h"
 #include "platform/file_sync.h"
 
 namespace horalog {

@@ -1,4 +1,4 @@
-#include "journal/record.h"
+#include "journal/file_figures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "journal/journal_file.h"
+#include "timekeeping/balance.h"
+
+namespace horalog {
+
+// The figures of a registration file that exists: from its last line of seven fields, nothing
+// when it has none. Not ok when the file cannot be read (problem as for readLastRecordLine) or
+// that line holds a number too large for its column (Damaged); error then says why.
+struct FileFigures {
+    bool ok = true;
+    QString error;
+    std::optional<Figures> figures;
+    std::optional<QString> line;  // the record they come from
+    FileProblem problem = FileProblem::None;
+};
+FileFigures readFileFigures(const QString& path);
+
+// A new registration file: the header and the opening record with the balance; the figures of
+// the file that another copy of the program created a moment before, when it did. The options'
+// wait and hook apply; the file is created whatever their mustExist.
+FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total,
+                                   const AppendOptions& options = {});
+
+}  // namespace horalog
