@@ -54,7 +54,7 @@ TEST_F(OverviewTest, TheMenuEntryOpensItAndItsButtonsDoWhatTheySay) {
     platform.answer(u'@' + inDir("billede"));
     dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->click();
     EXPECT_EQ(platform.shown.back().title + u'|' + platform.shown.back().file.filters.join(u';'),
-              QStringLiteral("Gem som billede|PNG-billede (*.png)|*.png"));
+              QStringLiteral("Gem som billede|PNG-billede (*.png)"));
     const QString saved = inDir("billede") + QStringLiteral(".png");
     EXPECT_EQ(QImage(saved, "PNG").size(), QSize(1000, 560));
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Status"))->text(),

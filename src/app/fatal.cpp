@@ -7,21 +7,6 @@
 
 namespace horalog {
 
-void Flex_Form::run(void (Flex_Form::*handler)()) {
-    try {
-        (this->*handler)();
-    } catch (const RegistryError& e) {
-        // The heading names the error number as Windows shows it: in decimal, then in hex.
-        const auto number = RegistryError::kNumber;
-        unhandledError(QStringLiteral("Run-time error '%1 (%2)':")
-                           .arg(number)
-                           .arg(QString::number(static_cast<std::uint32_t>(number), 16).toUpper()),
-                       QString::fromLocal8Bit(e.description().c_str()));
-    } catch (const std::exception& e) {
-        unhandledError(QStringLiteral("Run-time error:"), QString::fromLocal8Bit(e.what()));
-    }
-}
-
 void Flex_Form::unhandledError(const QString& heading, const QString& description) {
     platform_.messageBox(this, heading + QStringLiteral("\r\n\r\n") + description,
                          QStringLiteral("Horalog"), MessageIcon::Critical, MessageButtons::Ok,

@@ -27,8 +27,7 @@ void Flex_Form::Filnavn_Menu_Click() {
     request.title = QStringLiteral("Indtast navnet på filen med horalogs registreringer:");
     request.folder = SplitFilename(Filnavn, FilenamePart::Folder);
     request.fileName = SplitFilename(Filnavn, FilenamePart::Name);
-    request.filters = {QStringLiteral("Dat fil (*.Dat)|*.dat"),
-                       QStringLiteral("Alle filer (*.*)|*.*")};
+    request.filters = {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")};
     request.refusal = [](const QString& chosen) {
         const QString why = locationRefusal(chosen);
         return why.isEmpty() ? why : nothingChanged(why);

@@ -11,6 +11,7 @@
 
 #include "app/app_icon.h"
 #include "app/tray_data.h"
+#include "registry/registry_error.h"
 #include "text/time_text.h"
 
 namespace horalog {
@@ -32,6 +33,21 @@ Flex_Form::Flex_Form(Platform& platform, RegistryFactory makeRegistry, QWidget* 
 }
 
 Flex_Form::~Flex_Form() = default;
+
+void Flex_Form::run(void (Flex_Form::*handler)()) {
+    try {
+        (this->*handler)();
+    } catch (const RegistryError& e) {
+        // The heading names the error number as Windows shows it: in decimal, then in hex.
+        const auto number = RegistryError::kNumber;
+        unhandledError(QStringLiteral("Run-time error '%1 (%2)':")
+                           .arg(number)
+                           .arg(QString::number(static_cast<std::uint32_t>(number), 16).toUpper()),
+                       QString::fromLocal8Bit(e.description().c_str()));
+    } catch (const std::exception& e) {
+        unhandledError(QStringLiteral("Run-time error:"), QString::fromLocal8Bit(e.what()));
+    }
+}
 
 void Flex_Form::wireEvents() {
     for (QObject* o : {static_cast<QObject*>(Komme_Text), static_cast<QObject*>(Gaa_Text),

@@ -18,6 +18,7 @@
 #include "registry/registry.h"
 #include "settings/file_location.h"
 #include "settings/settings.h"
+#include "text/number_text.h"
 #include "timekeeping/balance.h"
 #include "timekeeping/date_pattern.h"
 #include "timekeeping/day_messages.h"
@@ -116,6 +117,9 @@ private:
     void noticeHoursReached(const QDateTime& now);
     void setArrival(std::int32_t ct, const QDate& date);
     void useSettings(const WorkSettings& values);
+    std::optional<HoursAnswer> askHours(const QString& prompt, const QString& title,
+                                        const QString& proposal, const QString& what,
+                                        bool ignoreBelowZero, QString* typed = nullptr);
     void showWarnings(const QStringList& warnings);
     void showWindowCentred();
     void proposeArrival();

@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "app/flex_form.h"
+#include "app/value_field.h"
 
 namespace horalog {
 
@@ -69,12 +70,7 @@ struct Control {
 
 void shrinkToFit(QLabel* label) {
     const QString shown = QString(label->text()).remove(QLatin1Char('&'));
-    QFont font = label->font();
-    while (font.pointSizeF() > 7.0 &&
-           QFontMetrics(font).horizontalAdvance(shown) > label->width()) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
-    label->setFont(font);
+    label->setFont(fittingFont(label->font(), shown, label->width(), 7.0));
 }
 
 // A figure's field: boxed, right-aligned, with a fixed gap inside the border so that the room for

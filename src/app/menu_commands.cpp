@@ -14,6 +14,22 @@
 
 namespace horalog {
 
+// An amount of hours asked for: the answer when it is one, after the refusal when it cannot be
+// used; nothing for Annuller and what is nothing to do. `typed` gets the answer as typed.
+std::optional<HoursAnswer> Flex_Form::askHours(const QString& prompt, const QString& title,
+                                               const QString& proposal, const QString& what,
+                                               bool ignoreBelowZero, QString* typed) {
+    const QString answer = platform_.inputBox(this, prompt, title, proposal);
+    if (typed != nullptr) {
+        *typed = answer;
+    }
+    const HoursAnswer hours = readHoursAnswer(answer, what, ignoreBelowZero);
+    if (hours.kind == HoursAnswer::Kind::Refused) {
+        refuse(hours.refusal);
+    }
+    return hours.kind == HoursAnswer::Kind::Hours ? std::optional(hours) : std::nullopt;
+}
+
 void Flex_Form::Afspadsering_Menu_Click() {
     followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
@@ -21,19 +37,16 @@ void Flex_Form::Afspadsering_Menu_Click() {
     const auto typed = std::exchange(unbookedTimeOff_, std::nullopt);
     const QString typedHours = typed ? typed->first : localeNumberText(7.4f, separator);
     const QString typedComment = typed ? typed->second : QStringLiteral("afspadsering");
-    const QString hoursText =
-        platform_.inputBox(this, timeOffPrompt(), QStringLiteral("Afspadsering"), typedHours);
-    const HoursAnswer hours = readHoursAnswer(hoursText, QStringLiteral("Afspadseringen"), false);
-    if (hours.kind == HoursAnswer::Kind::Refused) {
-        refuse(hours.refusal);
-    }
-    if (hours.kind != HoursAnswer::Kind::Hours) {
+    QString hoursText;
+    const auto hours = askHours(timeOffPrompt(), QStringLiteral("Afspadsering"), typedHours,
+                                QStringLiteral("Afspadseringen"), false, &hoursText);
+    if (!hours) {
         return;
     }
     const QString comment = platform_.inputBox(this, timeOffCommentPrompt(),
                                                QStringLiteral("Afspadsering"), typedComment);
     if (!book([&](const Figures& before) {
-            return bookTimeOff(before, hours.hours, comment, hours.text, currentDateText(),
+            return bookTimeOff(before, hours->hours, comment, hours->text, currentDateText(),
                                separator);
         })) {
         unbookedTimeOff_ = {hoursText, comment};
@@ -77,18 +90,13 @@ bool Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
 void Flex_Form::Arbejds_Menu_Click() {
     followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
-    const HoursAnswer hours = readHoursAnswer(
-        platform_.inputBox(this, QStringLiteral("Angiv daglige arbejdstid i timer:"),
-                           QStringLiteral("Daglige arbejdstid"),
-                           localeNumberText(Arbejdstimer, separator)),
-        QStringLiteral("Arbejdstiden"), true);
-    if (hours.kind == HoursAnswer::Kind::Refused) {
-        refuse(hours.refusal);
-    }
-    if (hours.kind != HoursAnswer::Kind::Hours) {
+    const auto hours = askHours(
+        QStringLiteral("Angiv daglige arbejdstid i timer:"), QStringLiteral("Daglige arbejdstid"),
+        localeNumberText(Arbejdstimer, separator), QStringLiteral("Arbejdstiden"), true);
+    if (!hours) {
         return;
     }
-    Arbejdstimer = static_cast<float>(hours.hours);
+    Arbejdstimer = static_cast<float>(hours->hours);
     // After a change the entry reads «(7.5)», without the « timer» that the start-up's caption
     // has (hoursMenuCaption): users know the entry in both forms, so both stay.
     Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));

@@ -127,7 +127,7 @@ void Oversigt_Dialog::saveImage() {
     request.title = QStringLiteral("Gem som billede");
     request.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     request.fileName = QStringLiteral("horalog-oversigt.png");
-    request.filters = {QStringLiteral("PNG-billede (*.png)|*.png")};
+    request.filters = {QStringLiteral("PNG-billede (*.png)")};
     request.confirmOverwrite = true;
     std::optional<QString> path = platform_.chooseFile(this, request);
     if (!path) {

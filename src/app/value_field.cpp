@@ -15,6 +15,14 @@ int valueRoom(const QLabel* field) {
     return field->contentsRect().width() - 2 * field->margin() - std::max(field->indent(), 0);
 }
 
+QFont fittingFont(QFont font, const QString& text, double room, double smallest) {
+    while (font.pointSizeF() - kStep >= smallest &&
+           QFontMetricsF(font).horizontalAdvance(text) > room) {
+        font.setPointSizeF(font.pointSizeF() - kStep);
+    }
+    return font;
+}
+
 void showValue(QLabel* field, const QString& text) {
     if (field->text() == text) {
         return;
@@ -24,11 +32,7 @@ void showValue(QLabel* field, const QString& text) {
         field->setProperty(kBaseSize, font.pointSizeF());
     }
     font.setPointSizeF(field->property(kBaseSize).toDouble());
-    const int room = valueRoom(field);
-    while (font.pointSizeF() - kStep >= kSmallest &&
-           QFontMetricsF(font).horizontalAdvance(text) > room) {
-        font.setPointSizeF(font.pointSizeF() - kStep);
-    }
+    font = fittingFont(font, text, valueRoom(field), kSmallest);
     if (font != field->font()) {
         field->setFont(font);
     }

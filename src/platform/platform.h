@@ -20,7 +20,7 @@ struct FileDialogRequest {
     QString title;
     QString folder;
     QString fileName;
-    QStringList filters;  // "Dat fil (*.Dat)|*.dat" style pairs, display text then pattern
+    QStringList filters;  // in Qt's form: «Dat fil (*.Dat)», the patterns in the brackets
     // The refusal of a chosen name, shown while the dialog stays open; empty takes the name.
     std::function<QString(const QString&)> refusal;
     bool confirmOverwrite = false;  // an existing file is asked about before it is replaced

@@ -128,17 +128,9 @@ std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogR
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    QStringList filters;
-    for (const QString& pair : request.filters) {
-        // "Dat fil (*.Dat)" already names its pattern; the dialog matches it without regard to
-        // case.
-        const QString shown = pair.section(QLatin1Char('|'), 0, 0);
-        const QString pattern = pair.section(QLatin1Char('|'), 1);
-        filters << (shown.contains(QLatin1Char('(')) || pattern.isEmpty()
-                        ? shown
-                        : shown + QStringLiteral(" (") + pattern + QLatin1Char(')'));
-    }
-    dialog.setNameFilters(filters);
+    // "Dat fil (*.Dat)" matches «horalog.dat» too: the dialog reads the patterns without regard
+    // to case.
+    dialog.setNameFilters(request.filters);
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
