@@ -79,12 +79,12 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
         dialog->selectFile(wanted);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    EXPECT_EQ(platform.chooseFile(nullptr, {QStringLiteral("Indtast navnet"),
-                                            folder.path(),
-                                            QStringLiteral("Horalog.Dat"),
-                                            {QStringLiteral("Dat fil (*.Dat)"),
-                                             QStringLiteral("Alle filer (*.*)")},
-                                            locationRefusal}),
+    EXPECT_EQ(platform.chooseFile(
+                  nullptr, {QStringLiteral("Indtast navnet"),
+                            folder.path(),
+                            QStringLiteral("Horalog.Dat"),
+                            {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")},
+                            locationRefusal}),
               wanted);
     EXPECT_EQ(seen.mid(0, 3).join(u'|'),
               QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));
