@@ -11,7 +11,7 @@ HORALOG_QT_WIN=$qt ./tools/build-qt-windows.sh
 
 build=${WIN_BUILD:-build-windows}
 configure_windows "$build" -DHORALOG_WERROR=ON -DHORALOG_GTEST_SOURCE=/usr/src/googletest >/dev/null
-cmake --build "$build" -j "$(nproc)" --target registry_tests horalog_tests
+cmake --build "$build" -j "$(nproc)" --target horalog_all_tests
 
 # What a test program loads, beside it: Qt, the offscreen platform, Qt's Danish texts and the
 # compiler's runtime.
@@ -42,7 +42,7 @@ export WINEQT_QPA_FONTDIR
 status=0
 log=$build/test-windows.log
 : >"$log"
-for program in src/registry/registry_tests.exe tests/horalog_tests.exe; do
+for program in src/registry/registry_tests.exe $(cd "$build" && ls tests/*_tests.exe); do
     echo "== $program under Wine"
     (cd "$build/$(dirname "$program")" &&
         timeout 1800 "$wine" "$(basename "$program")") 2>&1 | tr -d '\r' | tee -a "$log" ||
