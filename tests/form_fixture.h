@@ -44,10 +44,9 @@ public:
     void answer(const QString& script) { answers_ << script.split(u'|', Qt::SkipEmptyParts); }
     bool allAnswered() const { return answers_.isEmpty(); }
 
-    MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
-                             MessageIcon icon, MessageButtons buttons,
-                             MessageAnswer defaultButton) override {
-        const QString a = show({u'!', title, text, {}, icon, buttons, defaultButton}, parent);
+    MessageAnswer ask(QWidget* parent, const Message& m) override {
+        const QString a =
+            show({u'!', m.title, m.text, {}, m.icon, m.buttons, m.defaultButton}, parent);
         if (whileMessageShown) {
             ++showing_;
             whileMessageShown();
@@ -57,9 +56,8 @@ public:
                : a == u"Nej" ? MessageAnswer::No
                              : MessageAnswer::Ok;
     }
-    QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
-                     const QString& defaultText) override {
-        return show({u'>', title, prompt, defaultText}, parent);
+    QString ask(QWidget* parent, const InputRequest& r) override {
+        return show({u'>', r.title, r.prompt, r.proposal}, parent);
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
         ShownDialog d{u'@', request.title, {}, {}};

@@ -42,8 +42,7 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
             box->text() + u'|' + box->defaultButton()->text() + u'|' + box->buttons().at(1)->text();
         box->buttons().at(1)->click();
     });
-    EXPECT_EQ(platform.messageBox(nullptr, QStringLiteral("a\r\nb"), QStringLiteral("t"),
-                                  MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes),
+    EXPECT_EQ(platform.ask(nullptr, question(QStringLiteral("t"), QStringLiteral("a\r\nb"))),
               MessageAnswer::No);
     EXPECT_EQ(seen, QStringLiteral("a\nb|Ja|Nej"));
     for (const bool accept : {true, false}) {
@@ -52,7 +51,7 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
             dialog->setTextValue(QStringLiteral("150"));
             accept ? dialog->accept() : dialog->reject();
         });
-        EXPECT_EQ(platform.inputBox(nullptr, {}, {}, QStringLiteral("0")),
+        EXPECT_EQ(platform.ask(nullptr, InputRequest{{}, {}, QStringLiteral("0")}),
                   accept ? QStringLiteral("150") : QString());
     }
 }

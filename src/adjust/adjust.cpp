@@ -6,14 +6,18 @@
 
 namespace horalog {
 
-QString timeOffPrompt() {
-    return QStringLiteral(
-        "Angiv antal timer afspadseret:\r\n(Der fratrækkes ikke automatisk frokost og pauser)");
+InputRequest timeOffQuestion(const QString& proposal) {
+    return {QStringLiteral("Afspadsering"),
+            QStringLiteral("Angiv antal timer afspadseret:\r\n(Der fratrækkes ikke automatisk "
+                           "frokost og pauser)"),
+            proposal};
 }
 
-QString timeOffCommentPrompt() {
-    return QStringLiteral(
-        "Indtast evt. bemærkning til afspadsering:\r\n(Blot en husktekst eller kommentar)");
+InputRequest timeOffCommentQuestion(const QString& proposal) {
+    return {QStringLiteral("Afspadsering"),
+            QStringLiteral("Indtast evt. bemærkning til afspadsering:\r\n(Blot en husktekst eller "
+                           "kommentar)"),
+            proposal};
 }
 
 Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
@@ -46,8 +50,9 @@ Adjustment bookTimeOff(const Figures& before, double hours, QString comment, con
     return a;
 }
 
-QString periodResetQuestion() {
-    return QStringLiteral("Skal denne periode afsluttes,\r\nog totalen nulstilles ?");
+Message periodResetQuestion() {
+    return question(QStringLiteral("Nulstil periode"),
+                    QStringLiteral("Skal denne periode afsluttes,\r\nog totalen nulstilles ?"));
 }
 
 Adjustment resetPeriod(const Figures& before, const QString& date) {

@@ -3,12 +3,13 @@
 #include <QString>
 #include <optional>
 
+#include "text/message.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
 
-QString timeOffPrompt();
-QString timeOffCommentPrompt();
+InputRequest timeOffQuestion(const QString& proposal);
+InputRequest timeOffCommentQuestion(const QString& proposal);
 
 // Hours off in lieu booked with their comment: the figures after, the record and the status
 // line; or the refusal to show instead, and nothing is written.
@@ -22,7 +23,7 @@ struct Adjustment {
 Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
                        const QString& date, QChar decimalSeparator);
 
-QString periodResetQuestion();
+Message periodResetQuestion();
 // Closing the period: day count and sum start again, the balance carries over.
 Adjustment resetPeriod(const Figures& before, const QString& date);
 

@@ -8,17 +8,15 @@
 namespace horalog {
 
 void Flex_Form::unhandledError(const QString& heading, const QString& description) {
-    platform_.messageBox(this, heading + QStringLiteral("\r\n\r\n") + description,
-                         QStringLiteral("Horalog"), MessageIcon::Critical, MessageButtons::Ok,
-                         MessageAnswer::Ok);
+    platform_.tell(
+        this, notice(QStringLiteral("Horalog"), heading + QStringLiteral("\r\n\r\n") + description,
+                     MessageIcon::Critical));
     platform_.endProgram(1);
     std::abort();  // endProgram does not return
 }
 
 void Flex_Form::fileError(const QString& firstLine, const QString& error, LastLineGap gap) {
-    platform_.messageBox(this, fileErrorMessage(firstLine, Filnavn, error, gap),
-                         QStringLiteral("Fejl under oprettelse af fil"), MessageIcon::Exclamation,
-                         MessageButtons::Ok, MessageAnswer::Ok);
+    platform_.tell(this, fileErrorMessage(firstLine, Filnavn, error, gap));
     platform_.endProgram(1);
     std::abort();  // endProgram does not return
 }
@@ -32,8 +30,7 @@ void Flex_Form::refuse(const QString& text) {
 }
 
 void Flex_Form::warn(const QString& text) {
-    platform_.messageBox(this, text, QStringLiteral("Horalog"), MessageIcon::Exclamation,
-                         MessageButtons::Ok, MessageAnswer::Ok);
+    platform_.tell(this, notice(QStringLiteral("Horalog"), text, MessageIcon::Exclamation));
 }
 
 }  // namespace horalog

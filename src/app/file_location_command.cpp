@@ -45,18 +45,13 @@ void Flex_Form::Filnavn_Menu_Click() {
     const auto storePath = [this] { writeSetting(Setting::Filnavn, Filnavn); };
     if (choice == LocationChoice::StoreOnly) {
         storePath();
-    } else if (platform_.messageBox(this, moveQuestion(old, Filnavn),
-                                    QStringLiteral("Flyt Horalog.dat"), MessageIcon::Question,
-                                    MessageButtons::YesNo,
-                                    MessageAnswer::Yes) == MessageAnswer::Yes) {
+    } else if (platform_.ask(this, moveQuestion(old, Filnavn)) == MessageAnswer::Yes) {
         const FileOutcome moved = moveRegistrationFile(old, Filnavn, storePath);
         if (!moved.ok) {
             // Records must never split silently across two files: stay with the old one.
             const QString wanted = Filnavn;
             setFilnavn(old);
-            platform_.messageBox(this, moveFailure(old, wanted, moved.error),
-                                 QStringLiteral("Flyt Horalog.dat"), MessageIcon::Exclamation,
-                                 MessageButtons::Ok, MessageAnswer::Ok);
+            platform_.tell(this, moveFailure(old, wanted, moved.error));
             return;
         }
         fileSeen_ = true;

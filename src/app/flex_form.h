@@ -117,8 +117,7 @@ private:
     void noticeHoursReached(const QDateTime& now);
     void setArrival(std::int32_t ct, const QDate& date);
     void useSettings(const WorkSettings& values);
-    std::optional<HoursAnswer> askHours(const QString& prompt, const QString& title,
-                                        const QString& proposal, const QString& what,
+    std::optional<HoursAnswer> askHours(const InputRequest& request, const QString& what,
                                         bool ignoreBelowZero, QString* typed = nullptr);
     void showWarnings(const QStringList& warnings);
     void showWindowCentred();

@@ -16,10 +16,9 @@ namespace horalog {
 
 // An amount of hours asked for: the answer when it is one, after the refusal when it cannot be
 // used; nothing for Annuller and what is nothing to do. `typed` gets the answer as typed.
-std::optional<HoursAnswer> Flex_Form::askHours(const QString& prompt, const QString& title,
-                                               const QString& proposal, const QString& what,
+std::optional<HoursAnswer> Flex_Form::askHours(const InputRequest& request, const QString& what,
                                                bool ignoreBelowZero, QString* typed) {
-    const QString answer = platform_.inputBox(this, prompt, title, proposal);
+    const QString answer = platform_.ask(this, request);
     if (typed != nullptr) {
         *typed = answer;
     }
@@ -38,13 +37,12 @@ void Flex_Form::Afspadsering_Menu_Click() {
     const QString typedHours = typed ? typed->first : localeNumberText(7.4f, separator);
     const QString typedComment = typed ? typed->second : QStringLiteral("afspadsering");
     QString hoursText;
-    const auto hours = askHours(timeOffPrompt(), QStringLiteral("Afspadsering"), typedHours,
-                                QStringLiteral("Afspadseringen"), false, &hoursText);
+    const auto hours =
+        askHours(timeOffQuestion(typedHours), QStringLiteral("Afspadseringen"), false, &hoursText);
     if (!hours) {
         return;
     }
-    const QString comment = platform_.inputBox(this, timeOffCommentPrompt(),
-                                               QStringLiteral("Afspadsering"), typedComment);
+    const QString comment = platform_.ask(this, timeOffCommentQuestion(typedComment));
     if (!book([&](const Figures& before) {
             return bookTimeOff(before, hours->hours, comment, hours->text, currentDateText(),
                                separator);
@@ -55,9 +53,7 @@ void Flex_Form::Afspadsering_Menu_Click() {
 
 void Flex_Form::Nulstil_Menu_Click() {
     followBeforeCommand();
-    if (platform_.messageBox(this, periodResetQuestion(), QStringLiteral("Nulstil periode"),
-                             MessageIcon::Question, MessageButtons::YesNo,
-                             MessageAnswer::Yes) != MessageAnswer::Yes) {
+    if (platform_.ask(this, periodResetQuestion()) != MessageAnswer::Yes) {
         return;
     }
     book([this](const Figures& before) { return resetPeriod(before, currentDateText()); });
@@ -90,9 +86,8 @@ bool Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
 void Flex_Form::Arbejds_Menu_Click() {
     followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
-    const auto hours = askHours(
-        QStringLiteral("Angiv daglige arbejdstid i timer:"), QStringLiteral("Daglige arbejdstid"),
-        localeNumberText(Arbejdstimer, separator), QStringLiteral("Arbejdstiden"), true);
+    const auto hours = askHours(dailyHoursQuestion(localeNumberText(Arbejdstimer, separator)),
+                                QStringLiteral("Arbejdstiden"), true);
     if (!hours) {
         return;
     }
@@ -128,14 +123,11 @@ void Flex_Form::Frokost_Menu_Click() {
 }
 
 void Flex_Form::Om_Menu_Click() {
-    platform_.messageBox(
-        this,
-        QStringLiteral("Horalogs registrering, Version ") + QLatin1String(kVersion) +
-            QStringLiteral("\r\n") +
-            QStringLiteral("Registrer og udregner horalog udfra komme & gå tidspunkt."
-                           "\r\n\r\nKvistborg, 1999-2026"),
-        QStringLiteral("Om Horalogs registrering"), MessageIcon::Information, MessageButtons::Ok,
-        MessageAnswer::Ok);
+    platform_.tell(
+        this, notice(QStringLiteral("Om Horalogs registrering"),
+                     QStringLiteral("Horalogs registrering, Version ") + QLatin1String(kVersion) +
+                         QStringLiteral("\r\nRegistrer og udregner horalog udfra komme "
+                                        "& gå tidspunkt.\r\n\r\nKvistborg, 1999-2026")));
 }
 
 }  // namespace horalog

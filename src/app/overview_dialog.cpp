@@ -137,9 +137,9 @@ void Oversigt_Dialog::saveImage() {
         *path += QStringLiteral(".png");
     }
     if (!flexChartImage(overview_->chart, arbejdstimer_, palette()).save(*path, "PNG")) {
-        platform_.messageBox(this, QStringLiteral("Billedet kunne ikke gemmes i ") + *path,
-                             QStringLiteral("Oversigt"), MessageIcon::Exclamation,
-                             MessageButtons::Ok, MessageAnswer::Ok);
+        platform_.tell(this, notice(QStringLiteral("Oversigt"),
+                                    QStringLiteral("Billedet kunne ikke gemmes i ") + *path,
+                                    MessageIcon::Exclamation));
         return;
     }
     saved_->setText(QStringLiteral("Billedet er gemt i ") + *path);

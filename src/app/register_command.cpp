@@ -60,12 +60,7 @@ std::optional<TypedTime> Flex_Form::typedTime(const QString& text) {
 }
 
 void Flex_Form::registerArrival() {
-    if (Komme_Registreret &&
-        platform_.messageBox(this,
-                             QStringLiteral("Skal det allerede registreret komme-tidspunkt\r\n"
-                                            "erstattes af den angivne tid ?"),
-                             QStringLiteral("Registrer komme-tid"), MessageIcon::Question,
-                             MessageButtons::YesNo, MessageAnswer::Yes) != MessageAnswer::Yes) {
+    if (Komme_Registreret && platform_.ask(this, replaceArrivalQuestion()) != MessageAnswer::Yes) {
         return;
     }
     const auto arrival = typedTime(Komme_Text->text());

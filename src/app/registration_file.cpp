@@ -20,8 +20,7 @@ void Flex_Form::Laes_Registrering() {
     if (!registrationFileExists(Filnavn) || newPeriodInFile_) {
         std::optional<std::int32_t> balance;
         while (!balance) {
-            const QString answer = platform_.inputBox(
-                this, balanceQuestion(), QStringLiteral("Opstart Horalog"), QStringLiteral("0"));
+            const QString answer = platform_.ask(this, balanceQuestion());
             balance = readInt32(answer);
             if (!balance) {
                 refuse(tooLargeRefusal(QStringLiteral("Saldoen"), answer));

@@ -18,9 +18,7 @@ void Flex_Form::Form_Load() {
     const DatePattern pattern = checkDatePattern(platform_.shortDatePattern());
     Dato_Laengde = pattern.length;
     if (!pattern.accepted) {
-        platform_.messageBox(this, datePatternRefusal(pattern.shown),
-                             QStringLiteral("Fejl i dato format"), MessageIcon::Critical,
-                             MessageButtons::Ok, MessageAnswer::Ok);
+        platform_.tell(this, datePatternRefusal(pattern.shown));
         platform_.endProgram(1);
     }
 
@@ -80,9 +78,7 @@ QString Flex_Form::forgetClosedArrival(const QString& stored) {
 }
 
 bool Flex_Form::keepOtherDaysArrival(const QString& stored) {
-    return platform_.messageBox(this, otherDayQuestion(stored),
-                                QStringLiteral("Registreret komme tid"), MessageIcon::Question,
-                                MessageButtons::YesNo, MessageAnswer::Yes) == MessageAnswer::Yes;
+    return platform_.ask(this, otherDayQuestion(stored)) == MessageAnswer::Yes;
 }
 
 void Flex_Form::Flyt_Opsaetninger() {
@@ -121,10 +117,8 @@ void Flex_Form::claimExistingFile() {
         }
         const QString fallback = defaultRegistrationFile();
         const QString alternative = Filnavn == fallback ? QString() : fallback;
-        if (platform_.messageBox(this,
-                                 existingFileQuestion(Filnavn, read.figures->total, alternative),
-                                 QStringLiteral("Horalog.dat filnavn"), MessageIcon::Question,
-                                 MessageButtons::YesNo, MessageAnswer::Yes) == MessageAnswer::Yes) {
+        if (platform_.ask(this, existingFileQuestion(Filnavn, read.figures->total, alternative)) ==
+            MessageAnswer::Yes) {
             return;
         }
         if (alternative.isEmpty()) {
@@ -164,9 +158,7 @@ void Flex_Form::showWarnings(const QStringList& warnings) {
 }
 
 void Flex_Form::fileNameNotice(NoticeWording wording) {
-    platform_.messageBox(this, horalog::fileNameNotice(Filnavn, wording),
-                         QStringLiteral("Horalog.dat filnavn"), MessageIcon::Information,
-                         MessageButtons::Ok, MessageAnswer::Ok);
+    platform_.tell(this, horalog::fileNameNotice(Filnavn, wording));
 }
 
 void Flex_Form::showWindowCentred() {

@@ -57,8 +57,7 @@ std::optional<TypedTime> Flex_Form::askForgottenDeparture(const QString& stored,
     }
     QString answer = forgottenDepartureDefault(stored, lastActive);
     for (;;) {
-        answer = platform_.inputBox(this, forgottenDepartureQuestion(stored),
-                                    QStringLiteral("Glemt gå-tid"), answer);
+        answer = platform_.ask(this, forgottenDepartureQuestion(stored, answer));
         if (answer.isEmpty()) {
             return std::nullopt;
         }

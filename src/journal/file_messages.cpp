@@ -2,11 +2,14 @@
 
 namespace horalog {
 
-QString fileErrorMessage(const QString& firstLine, const QString& path, const QString& error,
+Message fileErrorMessage(const QString& firstLine, const QString& path, const QString& error,
                          LastLineGap gap) {
-    return firstLine + path + QStringLiteral("\r\nFejl: ") + error +
-           (gap == LastLineGap::BlankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
-           QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");
+    return notice(
+        QStringLiteral("Fejl under oprettelse af fil"),
+        firstLine + path + QStringLiteral("\r\nFejl: ") + error +
+            (gap == LastLineGap::BlankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
+            QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet."),
+        MessageIcon::Exclamation);
 }
 
 QString creatingFailed() {
@@ -22,10 +25,11 @@ QString writingFailed() {
     return QStringLiteral("Fejl under skrivning til filen: ");
 }
 
-QString balanceQuestion() {
-    return QStringLiteral(
-        "Horalogs-programmet har ikke været anvendt før.\r\nIndtast nuværende horalog, eller 0 "
-        "hvis horalog ikke tidligere har været registreret:");
+InputRequest balanceQuestion() {
+    return {QStringLiteral("Opstart Horalog"),
+            QStringLiteral("Horalogs-programmet har ikke været anvendt før.\r\nIndtast nuværende "
+                           "horalog, eller 0 hvis horalog ikke tidligere har været registreret:"),
+            QStringLiteral("0")};
 }
 
 }  // namespace horalog

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "text/message.h"
+
 // What the window says about the registration file: the message before it ends on a file error,
 // and the questions and notices about the file.
 namespace horalog {
@@ -9,12 +11,12 @@ namespace horalog {
 // The message before the program ends on a file error. The menu commands leave a blank line
 // before its last line; the start-up and a closed day do not.
 enum class LastLineGap { None, BlankLine };
-QString fileErrorMessage(const QString& firstLine, const QString& path, const QString& error,
+Message fileErrorMessage(const QString& firstLine, const QString& path, const QString& error,
                          LastLineGap gap);
 QString creatingFailed();  // «Fejl under oprettelse af filen: »
 QString writingFailed();   // «Fejl under skrivning til filen: »
 // The status line when another program changed the file and its figures were read again.
 QString fileChangedNotice();
-QString balanceQuestion();
+InputRequest balanceQuestion();
 
 }  // namespace horalog

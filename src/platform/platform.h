@@ -7,14 +7,12 @@
 #include <functional>
 #include <optional>
 
+#include "text/message.h"
+
 class QSystemTrayIcon;
 class QWidget;
 
 namespace horalog {
-
-enum class MessageIcon { Critical, Question, Information, Exclamation };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
 
 struct FileDialogRequest {
     QString title;
@@ -32,12 +30,12 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    virtual MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
-                                     MessageIcon icon, MessageButtons buttons,
-                                     MessageAnswer defaultButton) = 0;
-    // Cancel gives the empty text.
-    virtual QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
-                             const QString& defaultText) = 0;
+    // A message box, and the button that closed it.
+    virtual MessageAnswer ask(QWidget* parent, const Message& message) = 0;
+    // An input box, and the text given: empty for Annuller.
+    virtual QString ask(QWidget* parent, const InputRequest& request) = 0;
+    // A message whose answer is OK.
+    void tell(QWidget* parent, const Message& message) { ask(parent, message); }
     // The chosen full path, or nothing on Cancel.
     virtual std::optional<QString> chooseFile(QWidget* parent,
                                               const FileDialogRequest& request) = 0;

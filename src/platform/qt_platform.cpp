@@ -59,12 +59,11 @@ QtPlatform::QtPlatform() : locale_(QLocale::system()) {}
 
 QtPlatform::QtPlatform(const QLocale& locale) : locale_(locale) {}
 
-MessageAnswer QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title,
-                                     MessageIcon icon, MessageButtons buttons,
-                                     MessageAnswer defaultButton) {
-    QMessageBox box(iconOf(icon), title, forDisplay(text), QMessageBox::NoButton, parent);
+MessageAnswer QtPlatform::ask(QWidget* parent, const Message& message) {
+    QMessageBox box(iconOf(message.icon), message.title, forDisplay(message.text),
+                    QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
-    if (buttons == MessageButtons::Ok) {
+    if (message.buttons == MessageButtons::Ok) {
         QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.setDefaultButton(ok);
         box.setEscapeButton(ok);
@@ -73,18 +72,17 @@ MessageAnswer QtPlatform::messageBox(QWidget* parent, const QString& text, const
     }
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
-    box.setDefaultButton(defaultButton == MessageAnswer::No ? no : yes);
+    box.setDefaultButton(message.defaultButton == MessageAnswer::No ? no : yes);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-QString QtPlatform::inputBox(QWidget* parent, const QString& prompt, const QString& title,
-                             const QString& defaultText) {
+QString QtPlatform::ask(QWidget* parent, const InputRequest& request) {
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(forDisplay(prompt));
-    dialog.setTextValue(defaultText);
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(forDisplay(request.prompt));
+    dialog.setTextValue(request.proposal);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuller"));
     if (dialog.exec() != QDialog::Accepted) {

@@ -17,11 +17,8 @@ public:
     // For tests: a locale other than the system's.
     explicit QtPlatform(const QLocale& locale);
 
-    MessageAnswer messageBox(QWidget* parent, const QString& text, const QString& title,
-                             MessageIcon icon, MessageButtons buttons,
-                             MessageAnswer defaultButton) override;
-    QString inputBox(QWidget* parent, const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+    MessageAnswer ask(QWidget* parent, const Message& message) override;
+    QString ask(QWidget* parent, const InputRequest& request) override;
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override;
     QDateTime currentDateTime() override;
     std::int64_t millisecondsSinceStart() override;

@@ -64,15 +64,17 @@ QString userFileName(const QString& machineName, const QString& userName) {
     return name;
 }
 
-QString existingFileQuestion(const QString& filnavn, std::int32_t total,
+Message existingFileQuestion(const QString& filnavn, std::int32_t total,
                              const QString& alternative) {
-    return QStringLiteral("Registreringsfilen ") + filnavn +
-           QStringLiteral(" findes allerede og indeholder registreringer (flex total ") +
-           QString::number(total) +
-           QStringLiteral(" ct).\r\n\r\nSkal Horalog fortsætte i den fil?\r\n") +
-           (alternative.isEmpty()
-                ? QStringLiteral("(Ved 'Nej' startes en ny periode i filen med en ny saldo)")
-                : QStringLiteral("(Ved 'Nej' bruges ") + alternative + QLatin1Char(')'));
+    return question(
+        QStringLiteral("Horalog.dat filnavn"),
+        QStringLiteral("Registreringsfilen ") + filnavn +
+            QStringLiteral(" findes allerede og indeholder registreringer (flex total ") +
+            QString::number(total) +
+            QStringLiteral(" ct).\r\n\r\nSkal Horalog fortsætte i den fil?\r\n") +
+            (alternative.isEmpty()
+                 ? QStringLiteral("(Ved 'Nej' startes en ny periode i filen med en ny saldo)")
+                 : QStringLiteral("(Ved 'Nej' bruges ") + alternative + QLatin1Char(')')));
 }
 
 LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {
@@ -82,18 +84,20 @@ LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {
     return oldFileExists ? LocationChoice::AskToMove : LocationChoice::StoreOnly;
 }
 
-QString moveQuestion(const QString& from, const QString& to) {
-    return QStringLiteral("Skal den eksisterende fil: ") + from +
-           QStringLiteral("\r\nflyttes til: ") + to +
-           QStringLiteral(
-               " ?\r\n\r\n(Ved 'No' oprettes en ny tom fil, \r\neller den evt. "
-               "eksisterende fil anvendes)");
+Message moveQuestion(const QString& from, const QString& to) {
+    return question(QStringLiteral("Flyt Horalog.dat"),
+                    QStringLiteral("Skal den eksisterende fil: ") + from +
+                        QStringLiteral("\r\nflyttes til: ") + to +
+                        QStringLiteral(" ?\r\n\r\n(Ved 'No' oprettes en ny tom fil, \r\neller "
+                                       "den evt. eksisterende fil anvendes)"));
 }
 
-QString moveFailure(const QString& from, const QString& to, const QString& error) {
-    return QStringLiteral("Filen ") + from + QStringLiteral(" kunne ikke flyttes til ") + to +
-           QStringLiteral("\r\nFejl: ") + error +
-           QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + from;
+Message moveFailure(const QString& from, const QString& to, const QString& error) {
+    return notice(QStringLiteral("Flyt Horalog.dat"),
+                  QStringLiteral("Filen ") + from + QStringLiteral(" kunne ikke flyttes til ") +
+                      to + QStringLiteral("\r\nFejl: ") + error +
+                      QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + from,
+                  MessageIcon::Exclamation);
 }
 
 QString locationStatus(const QString& filnavn) {

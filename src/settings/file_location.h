@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/message.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -17,7 +19,7 @@ QString userFileName(const QString& machineName, const QString& userName);
 // Asked at a user's first start when the file to be used already holds records: continuing in it
 // is never silent. alternative: the file used on "Nej", or empty when "Nej" starts a new period
 // in this file.
-QString existingFileQuestion(const QString& filnavn, std::int32_t total,
+Message existingFileQuestion(const QString& filnavn, std::int32_t total,
                              const QString& alternative);
 
 // What becomes of a chosen file name: refused (its folder does not exist or takes no files),
@@ -28,8 +30,8 @@ LocationChoice chooseLocation(const QString& chosen, bool oldFileExists);
 
 // Why a chosen name cannot hold the file, or nothing.
 QString locationRefusal(const QString& chosen);
-QString moveQuestion(const QString& from, const QString& to);
-QString moveFailure(const QString& from, const QString& to, const QString& error);
+Message moveQuestion(const QString& from, const QString& to);
+Message moveFailure(const QString& from, const QString& to, const QString& error);
 QString locationStatus(const QString& filnavn);
 // The file the store names is gone under a running window (moved or deleted by another program).
 QString missingFileText(const QString& filnavn);

@@ -162,12 +162,18 @@ QString storedHours(float arbejdstimer) {
     return plainNumberText(arbejdstimer);
 }
 
-QString fileNameNotice(const QString& filnavn, NoticeWording wording) {
-    return QStringLiteral("Horalogs data vil blive gemt i ") + filnavn +
-           QStringLiteral("\r\n\r\nHvis der ønskes anvendt en anden placering,\r\n") +
-           (wording == NoticeWording::TakenOver
-                ? QStringLiteral("kan dette rettes under Opsætninger/Filnavn")
-                : QStringLiteral("kan dette rettes under 'Opsætninger - Filnavn'"));
+Message fileNameNotice(const QString& filnavn, NoticeWording wording) {
+    return notice(QStringLiteral("Horalog.dat filnavn"),
+                  QStringLiteral("Horalogs data vil blive gemt i ") + filnavn +
+                      QStringLiteral("\r\n\r\nHvis der ønskes anvendt en anden placering,\r\n") +
+                      (wording == NoticeWording::TakenOver
+                           ? QStringLiteral("kan dette rettes under Opsætninger/Filnavn")
+                           : QStringLiteral("kan dette rettes under 'Opsætninger - Filnavn'")));
+}
+
+InputRequest dailyHoursQuestion(const QString& proposal) {
+    return {QStringLiteral("Daglige arbejdstid"),
+            QStringLiteral("Angiv daglige arbejdstid i timer:"), proposal};
 }
 
 QString hoursMenuCaption(float arbejdstimer) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "registry/registry.h"
+#include "text/message.h"
 
 namespace horalog {
 
@@ -92,7 +93,9 @@ QString storedHours(float arbejdstimer);
 // two wordings: «Opsætninger/Filnavn» when settings are taken over from the machine's key or a
 // stored name is missing, «'Opsætninger - Filnavn'» at the very first start.
 enum class NoticeWording { TakenOver, FirstStart };
-QString fileNameNotice(const QString& filnavn, NoticeWording wording);
+Message fileNameNotice(const QString& filnavn, NoticeWording wording);
+// The question for the daily hours, proposing the hours as they are.
+InputRequest dailyHoursQuestion(const QString& proposal);
 
 QString hoursMenuCaption(float arbejdstimer);
 // The caption after the hours were changed while the program runs: «&Arbejdstid  (7.5)».

@@ -15,7 +15,7 @@ DatePattern checkDatePattern(const QString& pattern) {
     return p;
 }
 
-QString datePatternRefusal(const QString& shown) {
+Message datePatternRefusal(const QString& shown) {
 #ifdef _WIN32
     const QString where = QStringLiteral("Rettes via kontrol panelet og regionale indstillinger.");
 #else
@@ -23,11 +23,13 @@ QString datePatternRefusal(const QString& shown) {
     const QString where = QStringLiteral(
         "Rettes ved at sætte LC_TIME til en dansk sprogindstilling, f.eks. LC_TIME=da_DK.UTF-8.");
 #endif
-    return QStringLiteral("Ulovlig dato-format: ") + shown +
-           QStringLiteral(
-               "\r\nDer skal anvendes dansk notation med dagen først og årstallet sidst."
-               "\r\n(dd-mm-yy eller dd-mm-yyyy)\r\n") +
-           where;
+    return notice(QStringLiteral("Fejl i dato format"),
+                  QStringLiteral("Ulovlig dato-format: ") + shown +
+                      QStringLiteral(
+                          "\r\nDer skal anvendes dansk notation med dagen først og årstallet sidst."
+                          "\r\n(dd-mm-yy eller dd-mm-yyyy)\r\n") +
+                      where,
+                  MessageIcon::Critical);
 }
 
 QString dateTimeText(const QDate& date, const QString& pattern, const QString& timeWithSeconds) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "text/message.h"
+
 namespace horalog {
 
 // The short date pattern: its length, whether it has the day first and the year last (a Danish
@@ -14,7 +16,7 @@ struct DatePattern {
     QString shown;
 };
 DatePattern checkDatePattern(const QString& pattern);
-QString datePatternRefusal(const QString& shown);
+Message datePatternRefusal(const QString& shown);
 
 // The moment as the date in the user's short pattern, a blank and the time with seconds.
 QString dateTimeText(const QDate& date, const QString& pattern, const QString& timeWithSeconds);

@@ -4,13 +4,21 @@
 
 namespace horalog {
 
-QString otherDayQuestion(const QString& stored) {
+Message otherDayQuestion(const QString& stored) {
     const qsizetype blank = stored.indexOf(QLatin1Char(' '));
     const QString date = blank < 0 ? stored : stored.left(blank);
     const QString time = blank < 0 ? QString() : stored.mid(blank + 1);
-    return QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") +
-           date + QStringLiteral("  Tid: ") + time +
-           QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?");
+    return question(
+        QStringLiteral("Registreret komme tid"),
+        QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") + date +
+            QStringLiteral("  Tid: ") + time +
+            QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?"));
+}
+
+Message replaceArrivalQuestion() {
+    return question(QStringLiteral("Registrer komme-tid"),
+                    QStringLiteral("Skal det allerede registreret komme-tidspunkt\r\n"
+                                   "erstattes af den angivne tid ?"));
 }
 
 QString arrivalStatus(const TypedTime& arrival) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "text/message.h"
+
 #include "timekeeping/today.h"
 
 // What the window says about the open day: the questions it asks, its status lines and its
@@ -10,7 +12,9 @@
 namespace horalog {
 
 // The question about a stored arrival from another day, naming it as it is stored.
-QString otherDayQuestion(const QString& stored);
+Message otherDayQuestion(const QString& stored);
+// Whether a typed arrival replaces the one registered.
+Message replaceArrivalQuestion();
 
 QString arrivalStatus(const TypedTime& arrival);
 QString departureStatus(std::int16_t worked);

@@ -36,13 +36,14 @@ std::int32_t dailyCT(float arbejdstimer) {
 
 }  // namespace
 
-QString forgottenDepartureQuestion(const QString& stored) {
+InputRequest forgottenDepartureQuestion(const QString& stored, const QString& proposal) {
     const Parts p = splitStored(stored);
-    return QStringLiteral(
-               "Gå-tiden for %1 blev ikke registreret (mødt %2).\r\n\r\n"
-               "Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\n"
-               "Annuller springer dagen over.")
-        .arg(p.date, p.time);
+    return {QStringLiteral("Glemt gå-tid"),
+            QStringLiteral("Gå-tiden for %1 blev ikke registreret (mødt %2).\r\n\r\n"
+                           "Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\n"
+                           "Annuller springer dagen over.")
+                .arg(p.date, p.time),
+            proposal};
 }
 
 QString forgottenDepartureDefault(const QString& stored, const QStringList& lastActive) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "text/message.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
@@ -14,7 +15,7 @@ namespace horalog {
 // A departure forgotten on the open day's own date, asked for after the user said not to go on
 // with that day: the question, the answer proposed, and the status line once it is recorded.
 // `stored` is "Moedt" as stored: the date in the user's pattern, a blank, the arrival «08:00».
-QString forgottenDepartureQuestion(const QString& stored);
+InputRequest forgottenDepartureQuestion(const QString& stored, const QString& proposal);
 // The latest of the moments known in use (date-time texts as "Moedt" holds them) that lies on the
 // arrival's date after the arrival, as «16:42»; empty when none does.
 QString forgottenDepartureDefault(const QString& stored, const QStringList& lastActive);
