@@ -132,6 +132,7 @@ private:
     AppendOptions appendOptions();
     void registerArrival();
     void registerDeparture(bool dayClosedElsewhere);
+    void forgetSavedDay();
 
     // Another copy of the program (a laptop over the same home) may have changed the shared store
     // or file since this window last looked; each command and each tick takes that over first.

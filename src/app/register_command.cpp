@@ -80,6 +80,16 @@ void Flex_Form::registerArrival() {
     clearToday();
 }
 
+// Only once the day's record is on disk is the open day forgotten. A store that cannot be written
+// then must not make the user close the day again: the next start sees its record.
+void Flex_Form::forgetSavedDay() {
+    try {
+        writeSetting(Setting::Moedt, QStringLiteral(" "));
+    } catch (const RegistryError& e) {
+        warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
+    }
+}
+
 void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     const auto departure = typedTime(Gaa_Text->text());
     if (!departure) {
@@ -102,13 +112,7 @@ void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     if (!day) {
         return;
     }
-    // Only now that the record is on disk is the open day forgotten. A store that cannot be
-    // written then must not make the user close the day again: the next start sees its record.
-    try {
-        writeSetting(Setting::Moedt, QStringLiteral(" "));
-    } catch (const RegistryError& e) {
-        warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
-    }
+    forgetSavedDay();
     Komme_Text->clear();
     setKommeColour(false);
     Gaa_Text->clear();

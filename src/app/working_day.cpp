@@ -90,11 +90,7 @@ void Flex_Form::recordForgottenDay(const QString& stored, const TypedTime& depar
     if (!day) {
         return;
     }
-    try {
-        writeSetting(Setting::Moedt, QStringLiteral(" "));
-    } catch (const RegistryError& e) {
-        warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
-    }
+    forgetSavedDay();
     Status_Label->setText(day->reread ? fileChangedNotice()
                                       : forgottenDayStatus(date, day->worked));
     restartTimer();
