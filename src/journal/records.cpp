@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "journal/journal_file.h"
 #include "journal/windows1252.h"
 #include "platform/file_sync.h"
 #include "text/number_text.h"
@@ -187,6 +188,11 @@ void RecordReader::addLine(std::string_view line) {
 // pace in a megabyte of memory, more only for a line longer than that.
 bool readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
                    QString& error, const std::function<bool(qint64, qint64)>& progress) {
+    // A FIFO at the file's place would hold the reading, and whoever waits for it, for ever.
+    if (registrationPathKind(path) == PathKind::NotRegular) {
+        error = notRegularText();
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         error = fileErrorText(file);
