@@ -106,9 +106,8 @@ int report(const QString& form) {
     }
     const QString& path = *settings->filnavn;
     MonthlyReport months;
-    QString error;
-    if (!readReport(path, months, error)) {
-        return fail(path + QStringLiteral(": ") + error, 1);
+    if (const FileOutcome read = readReport(path, months); !read.ok) {
+        return fail(path + QStringLiteral(": ") + read.error, 1);
     }
     unreadableLines(months.unreadable());
     QTextStream out(stdout);
@@ -133,11 +132,10 @@ int check() {
     }
     WorkingTimeCheck limits;
     RecordReader reader([&limits](const Entry& e) { limits.add(e); });
-    QString error;
-    if (!readFileLines(
-            *settings->filnavn, [&reader](std::string_view line) { reader.addLine(line); },
-            error)) {
-        return fail(*settings->filnavn + QStringLiteral(": ") + error, 1);
+    if (const FileOutcome read = readFileLines(
+            *settings->filnavn, [&reader](std::string_view line) { reader.addLine(line); });
+        !read.ok) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + read.error, 1);
     }
     unreadableLines(reader.unreadable());
     QStringList findings = limits.findings();
@@ -160,9 +158,10 @@ int chart(const QString& target) {
     }
     const QDate today = QDate::currentDate();
     Overview overview;
-    QString error;
-    if (!readOverview(*settings->filnavn, chartStart(today), today, overview, error)) {
-        return fail(*settings->filnavn + QStringLiteral(": ") + error, 1);
+    if (const FileOutcome read =
+            readOverview(*settings->filnavn, chartStart(today), today, overview);
+        !read.ok) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + read.error, 1);
     }
     const QImage image =
         flexChartImage(overview.chart, settings->values.arbejdstimer, QGuiApplication::palette());

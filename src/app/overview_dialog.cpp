@@ -74,7 +74,7 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     const QDate from = chartStart(today);
     reader_ = QThread::create([this, filnavn, from, today] {
         read_ = readOverview(
-            filnavn, from, today, *overview_, error_,
+            filnavn, from, today, *overview_,
             [this](qint64 done, qint64 size) {
                 done_ = done;
                 size_ = size;
@@ -108,8 +108,9 @@ void Oversigt_Dialog::showProgress() {
 void Oversigt_Dialog::showRead() {
     progressTimer_->stop();
     progress_->hide();
-    if (!read_) {
-        findings_->setPlainText(QStringLiteral("Registreringsfilen kan ikke læses: ") + error_);
+    if (!read_.ok) {
+        findings_->setPlainText(QStringLiteral("Registreringsfilen kan ikke læses: ") +
+                                read_.error);
         return;
     }
     chart_->setData(overview_->chart, arbejdstimer_);

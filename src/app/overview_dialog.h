@@ -37,8 +37,7 @@ private:
     Platform& platform_;
     float arbejdstimer_;
     std::unique_ptr<Overview> overview_ = std::make_unique<Overview>();
-    QString error_;
-    bool read_ = false;
+    FileOutcome read_{false, {}, FileProblem::Failed};  // until the reader is through
     std::atomic<bool> stop_{false};
     std::atomic<qint64> done_{0};
     std::atomic<qint64> size_{0};

@@ -50,9 +50,9 @@ ChartData ChartCollector::data() const {
     return data;
 }
 
-bool readOverview(const QString& path, const QDate& from, const QDate& to, Overview& overview,
-                  QString& error, const std::function<void(qint64, qint64)>& progress,
-                  const std::atomic<bool>* stop) {
+FileOutcome readOverview(const QString& path, const QDate& from, const QDate& to,
+                         Overview& overview, const std::function<void(qint64, qint64)>& progress,
+                         const std::atomic<bool>* stop) {
     ChartCollector chart(from, to);
     WorkingTimeCheck check;
     RecordReader reader([&](const Entry& e) {
@@ -60,21 +60,21 @@ bool readOverview(const QString& path, const QDate& from, const QDate& to, Overv
         overview.months.add(e);
         check.add(e);
     });
-    const bool read = readFileLines(
-        path, [&reader](std::string_view line) { reader.addLine(line); }, error,
+    const FileOutcome read = readFileLines(
+        path, [&reader](std::string_view line) { reader.addLine(line); },
         [&](qint64 done, qint64 size) {
             if (progress) {
                 progress(done, size);
             }
             return stop == nullptr || !stop->load();
         });
-    if (!read) {
-        return false;
+    if (!read.ok) {
+        return read;
     }
     overview.chart = chart.data();
     overview.findings = check.findings();
     overview.months.setUnreadable(reader.unreadable());
-    return true;
+    return read;
 }
 
 }  // namespace horalog

@@ -70,10 +70,11 @@ struct Overview {
 };
 
 // Reads the file for the overview of the span from `from` to `to`; `progress` hears the bytes
-// read and the file's size; `stop`, once set, ends the reading. False, with the error (empty when
+// read and the file's size; `stop`, once set, ends the reading. Not ok, with the error (none when
 // stopped), when the file cannot be read.
-bool readOverview(const QString& path, const QDate& from, const QDate& to, Overview& overview,
-                  QString& error, const std::function<void(qint64, qint64)>& progress = {},
-                  const std::atomic<bool>* stop = nullptr);
+FileOutcome readOverview(const QString& path, const QDate& from, const QDate& to,
+                         Overview& overview,
+                         const std::function<void(qint64, qint64)>& progress = {},
+                         const std::atomic<bool>* stop = nullptr);
 
 }  // namespace horalog

@@ -186,17 +186,16 @@ void RecordReader::addLine(std::string_view line) {
 
 // Large reads, each line handed over where it lies in the buffer: the file goes at the disk's
 // pace in a megabyte of memory, more only for a line longer than that.
-bool readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
-                   QString& error, const std::function<bool(qint64, qint64)>& progress) {
+FileOutcome readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
+                          const std::function<bool(qint64, qint64)>& progress) {
     // A FIFO at the file's place would hold the reading, and whoever waits for it, for ever.
     if (registrationPathKind(path) == PathKind::NotRegular) {
-        error = notRegularText();
-        return false;
+        return {false, notRegularText(), FileProblem::NotRegular};
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        error = fileErrorText(file);
-        return false;
+        return {false, fileErrorText(file),
+                file.exists() ? FileProblem::Failed : FileProblem::Missing};
     }
     const qint64 size = file.size();
     // A line ends at LF (after a CR or not); a CR alone ends one too, as an old editor wrote.
@@ -221,8 +220,7 @@ bool readFileLines(const QString& path, const std::function<void(std::string_vie
         const qint64 read =
             file.read(buffer.data() + held, static_cast<qint64>(buffer.size() - held));
         if (read < 0) {
-            error = fileErrorText(file);
-            return false;
+            return {false, fileErrorText(file), FileProblem::Failed};
         }
         if (read == 0) {
             break;
@@ -237,14 +235,13 @@ bool readFileLines(const QString& path, const std::function<void(std::string_vie
         held = static_cast<std::size_t>(end - line);
         std::memmove(buffer.data(), line, held);
         if (progress && !progress(done += read, size)) {
-            error.clear();
-            return false;
+            return {false, QString(), FileProblem::Failed};  // stopped: nothing to tell
         }
     }
     if (held > 0) {
         add(buffer.data(), buffer.data() + held);
     }
-    return true;
+    return {};
 }
 
 }  // namespace horalog

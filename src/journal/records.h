@@ -7,6 +7,8 @@
 #include <functional>
 #include <string_view>
 
+#include "journal/journal_file.h"
+
 namespace horalog {
 
 // A record of the registration file as the report, the overview and the working-time check read
@@ -56,9 +58,8 @@ private:
 
 // Reads the file front to back, a line at a time, however its lines end (CR LF, LF or a lone CR);
 // `progress` hears the bytes read so far and the file's size, and ends the reading by answering
-// false. False, with the error (empty when stopped), when the file cannot be read.
-bool readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
-                   QString& error,
-                   const std::function<bool(qint64 read, qint64 size)>& progress = {});
+// false. Not ok, with the error to tell (none when stopped), when the file cannot be read.
+FileOutcome readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,
+                          const std::function<bool(qint64 read, qint64 size)>& progress = {});
 
 }  // namespace horalog

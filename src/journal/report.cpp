@@ -69,14 +69,12 @@ QString MonthlyReport::csv() const {
     return out;
 }
 
-bool readReport(const QString& path, MonthlyReport& report, QString& error) {
+FileOutcome readReport(const QString& path, MonthlyReport& report) {
     RecordReader reader([&report](const Entry& e) { report.add(e); });
-    if (!readFileLines(
-            path, [&reader](std::string_view line) { reader.addLine(line); }, error)) {
-        return false;
-    }
+    const FileOutcome read =
+        readFileLines(path, [&reader](std::string_view line) { reader.addLine(line); });
     report.setUnreadable(reader.unreadable());
-    return true;
+    return read;
 }
 
 }  // namespace horalog

@@ -34,7 +34,7 @@ private:
     QStringList unreadable_;
 };
 
-// Reads the file front to back into the report; false (with the error) when it cannot be read.
-bool readReport(const QString& path, MonthlyReport& report, QString& error);
+// Reads the file front to back into the report; not ok, with the error, when it cannot be read.
+FileOutcome readReport(const QString& path, MonthlyReport& report);
 
 }  // namespace horalog
