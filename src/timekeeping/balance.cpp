@@ -7,6 +7,10 @@
 
 namespace horalog {
 
+std::int32_t dailyHoursCT(float arbejdstimer) {
+    return static_cast<std::int32_t>(std::lround(static_cast<double>(arbejdstimer) * 100.0));
+}
+
 std::int32_t Frokost_Fradrag(std::int32_t t, const LunchRule& lunch) {
     if (!lunch.aktiv) {
         return 0;

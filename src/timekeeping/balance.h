@@ -21,6 +21,9 @@ struct Figures {
     bool operator==(const Figures&) const = default;
 };
 
+// The daily hours in whole centi-hours: 7.4 is 740.
+std::int32_t dailyHoursCT(float arbejdstimer);
+
 // Centi-hours to deduct for lunch from t; -1 asks for the deduction whatever the day's length.
 std::int32_t Frokost_Fradrag(std::int32_t t, const LunchRule& lunch);
 

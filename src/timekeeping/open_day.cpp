@@ -131,9 +131,7 @@ std::optional<QDateTime> hoursReachedAt(const Moment& arrival, float arbejdstime
         return std::nullopt;
     }
     const QDateTime start(arrival.date, time, QTimeZone(arrival.utcOffsetSeconds));
-    const auto daily =
-        static_cast<std::int32_t>(std::lround(static_cast<double>(arbejdstimer) * 100.0));
-    const std::int32_t target = daily + Frokost_Fradrag(-1, lunch);
+    const std::int32_t target = dailyHoursCT(arbejdstimer) + Frokost_Fradrag(-1, lunch);
     // The running figure counts the clock's minutes in centi-hours: the minute is found near the
     // real time's, on the figure itself.
     const std::int64_t estimate = std::max<std::int64_t>(0, target * 60LL / 100 - 2);

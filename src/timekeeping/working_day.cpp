@@ -30,10 +30,6 @@ std::optional<std::int32_t> clockTime(const QString& text) {
     return hhmm;
 }
 
-std::int32_t dailyCT(float arbejdstimer) {
-    return static_cast<std::int32_t>(std::lround(static_cast<double>(arbejdstimer) * 100.0));
-}
-
 }  // namespace
 
 InputRequest forgottenDepartureQuestion(const QString& stored, const QString& proposal) {
@@ -83,7 +79,7 @@ QString hoursReachedTitle() {
 }
 
 QString hoursReachedText(float arbejdstimer) {
-    return clockHours(dailyCT(arbejdstimer)) +
+    return clockHours(dailyHoursCT(arbejdstimer)) +
            QStringLiteral(" arbejdet. Husk at registrere gå-tid, når du går.");
 }
 
