@@ -32,14 +32,15 @@ void readFigures(benchmark::State& state) {
     static QTemporaryDir dir;
     const QString path = makeFile(dir, state.range(0));
     for (auto _ : state) {
-        const horalog::LastRecord last = horalog::readLastRecordLine(path);
-        horalog::Figures figures;
-        if (!last.line ||
-            horalog::figuresFromLine(*last.line, figures) != horalog::LineReading::Read) {
+        const auto last = horalog::readLastRecordLine(path);
+        const auto figures = last.ok() && *last
+                                 ? horalog::figuresFromLine(**last)
+                                 : horalog::Result<std::optional<horalog::Figures>>(std::nullopt);
+        if (!figures.ok() || !*figures) {
             state.SkipWithError("no figures");
             break;
         }
-        benchmark::DoNotOptimize(figures);
+        benchmark::DoNotOptimize(**figures);
     }
     state.SetLabel(QStringLiteral("%1 bytes").arg(QFile(path).size()).toStdString());
     QFile::remove(path);
@@ -59,8 +60,8 @@ void readDamagedTail(benchmark::State& state) {
         f.resize(state.range(0));  // sparse: NULs
     }
     for (auto _ : state) {
-        const horalog::LastRecord last = horalog::readLastRecordLine(path);
-        if (last.outcome.problem != horalog::FileProblem::Damaged) {
+        const auto last = horalog::readLastRecordLine(path);
+        if (last.ok() || last.error().problem != horalog::FileProblem::Damaged) {
             state.SkipWithError("not found to be damaged");
             break;
         }

@@ -102,19 +102,19 @@ void checkLastRecord(const std::uint8_t* data, std::size_t size) {
         require(f.open(QIODevice::WriteOnly | QIODevice::Truncate), "the scratch file opens");
         f.write(bytes);
     }
-    const LastRecord last = readLastRecordLine(file);
+    const auto last = readLastRecordLine(file);
     qsizetype longest = 0;
     const std::optional<QString> expected = naiveLastRecord(bytes, longest);
     if (longest > kLongestLine) {
-        require(last.outcome.problem == FileProblem::Damaged, "an overlong last line is damage");
+        require(!last.ok() && last.error().problem == FileProblem::Damaged,
+                "an overlong last line is damage");
     } else {
-        require(last.outcome.ok, "an ordinary file reads");
-        require(last.line == expected, "the backward reader finds the last record");
-    }
-    if (last.line) {
-        Figures figures;
-        require(figuresFromLine(*last.line, figures) != LineReading::TooFewFields,
-                "seven fields read");
+        require(last.ok(), "an ordinary file reads");
+        require(*last == expected, "the backward reader finds the last record");
+        if (*last) {
+            const auto figures = figuresFromLine(**last);
+            require(!figures.ok() || figures->has_value(), "seven fields read");
+        }
     }
     QFile f(file);
     require(f.open(QIODevice::ReadOnly) && f.readAll() == bytes, "reading never changes the file");

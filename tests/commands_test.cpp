@@ -121,7 +121,7 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
     choose(other(), QStringLiteral("OK"));
     EXPECT_EQ(lastDialog(), QStringLiteral("Mappen \"") + inDir("tid") +
                                 QStringLiteral("\" findes ikke.") + kUnchanged);
-    EXPECT_EQ(r.refusal(other()), lastDialog());  // the same words inside the dialog
+    EXPECT_EQ(r.refusal(other()).error(), lastDialog());  // the same words inside the dialog
     expectPath(file);
     // A name taken by another file: the move fails and the old file stays in use.
     writeBytes(other(), "someone else's\r\n");

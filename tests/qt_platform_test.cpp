@@ -83,7 +83,7 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
                             folder.path(),
                             QStringLiteral("Horalog.Dat"),
                             {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")},
-                            locationRefusal}),
+                            usableLocation}),
               wanted);
     EXPECT_EQ(seen.mid(0, 3).join(u'|'),
               QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));

@@ -20,29 +20,28 @@ InputRequest timeOffCommentQuestion(const QString& proposal) {
             proposal};
 }
 
-Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
-                       const QString& date, QChar decimalSeparator) {
-    Adjustment a;
+Result<Adjustment> bookTimeOff(const Figures& before, double hours, QString comment,
+                               const QString& answer, const QString& date, QChar decimalSeparator) {
     // A line break would split the record in two, and a ';' would split the comment across two
     // columns in a spreadsheet.
     comment.replace(QLatin1Char('\r'), QLatin1Char(' '));
     comment.replace(QLatin1Char('\n'), QLatin1Char(' '));
     comment.replace(QLatin1Char(';'), QLatin1Char(','));
     if (const QString missing = notInWindows1252(comment); !missing.isEmpty()) {
-        a.refusal = QStringLiteral(
-                        "Bemærkningen \"%1\" kan ikke gemmes, fordi filen ikke kan rumme tegnene "
-                        "\"%2\".")
-                        .arg(comment, missing);
-        return a;
+        return Result<Adjustment>::failed(
+            QStringLiteral("Bemærkningen \"%1\" kan ikke gemmes, fordi filen ikke kan rumme "
+                           "tegnene \"%2\".")
+                .arg(comment, missing));
     }
     const auto amount = static_cast<float>(hours * 100.0);
     const auto after = takeTimeOff(before, amount);
     if (!after) {
-        a.refusal = QStringLiteral(
-                        "Afspadseringen \"%1\" kan ikke anvendes, fordi saldoen bliver for stor.")
-                        .arg(answer);
-        return a;
+        return Result<Adjustment>::failed(
+            QStringLiteral(
+                "Afspadseringen \"%1\" kan ikke anvendes, fordi saldoen bliver for stor.")
+                .arg(answer));
     }
+    Adjustment a;
     a.after = *after;
     a.record = timeOffRecord(date, *after, localeNumberText(-amount, decimalSeparator), comment);
     a.status = QStringLiteral("Afspadsering af ") + localeNumberText(amount, decimalSeparator) +
@@ -55,7 +54,7 @@ Message periodResetQuestion() {
                     QStringLiteral("Skal denne periode afsluttes,\r\nog totalen nulstilles ?"));
 }
 
-Adjustment resetPeriod(const Figures& before, const QString& date) {
+Result<Adjustment> resetPeriod(const Figures& before, const QString& date) {
     Adjustment a;
     a.after = {0, 0, before.total};
     a.record = resetRecord(date, before.total);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "text/message.h"
+#include "text/result.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
@@ -12,19 +13,18 @@ InputRequest timeOffQuestion(const QString& proposal);
 InputRequest timeOffCommentQuestion(const QString& proposal);
 
 // Hours off in lieu booked with their comment: the figures after, the record and the status
-// line; or the refusal to show instead, and nothing is written.
+// line; or failed with the refusal to show instead, and nothing is written.
 struct Adjustment {
-    std::optional<QString> refusal;
     Figures after;
     QString record;
     QString status;
 };
 // answer is the hours as typed (read with "," as "."), shown in a refusal.
-Adjustment bookTimeOff(const Figures& before, double hours, QString comment, const QString& answer,
-                       const QString& date, QChar decimalSeparator);
+Result<Adjustment> bookTimeOff(const Figures& before, double hours, QString comment,
+                               const QString& answer, const QString& date, QChar decimalSeparator);
 
 Message periodResetQuestion();
 // Closing the period: day count and sum start again, the balance carries over.
-Adjustment resetPeriod(const Figures& before, const QString& date);
+Result<Adjustment> resetPeriod(const Figures& before, const QString& date);
 
 }  // namespace horalog

@@ -63,8 +63,8 @@ int status() {
         return 1;
     }
     const FileFigures file = readFileFigures(*settings->filnavn);
-    if (!file.ok) {
-        return fail(*settings->filnavn + QStringLiteral(": ") + file.error, 1);
+    if (!file.ok()) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + file.error().text, 1);
     }
     // The open day as the window would show it after "Ja": an arrival from another day named
     // as it is stored, and the time that really passed since.
@@ -85,7 +85,7 @@ int status() {
                                                      : std::nullopt,
                         soFar && soFar->hoursReached && now >= *soFar->hoursReached};
     }
-    QTextStream(stdout) << statusLine(day, file.figures.value_or(Figures{}),
+    QTextStream(stdout) << statusLine(day, file->figures.value_or(Figures{}),
                                       settings->values.arbejdstimer)
                         << Qt::endl;
     return 0;
@@ -105,10 +105,11 @@ int report(const QString& form) {
         return 1;
     }
     const QString& path = *settings->filnavn;
-    MonthlyReport months;
-    if (const FileOutcome read = readReport(path, months); !read.ok) {
-        return fail(path + QStringLiteral(": ") + read.error, 1);
+    const auto read = readReport(path);
+    if (!read.ok()) {
+        return fail(path + QStringLiteral(": ") + read.error().text, 1);
     }
+    const MonthlyReport& months = *read;
     unreadableLines(months.unreadable());
     QTextStream out(stdout);
     if (form == QStringLiteral("csv")) {
@@ -134,8 +135,8 @@ int check() {
     RecordReader reader([&limits](const Entry& e) { limits.add(e); });
     if (const FileOutcome read = readFileLines(
             *settings->filnavn, [&reader](std::string_view line) { reader.addLine(line); });
-        !read.ok) {
-        return fail(*settings->filnavn + QStringLiteral(": ") + read.error, 1);
+        !read.ok()) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + read.error().text, 1);
     }
     unreadableLines(reader.unreadable());
     QStringList findings = limits.findings();
@@ -157,14 +158,12 @@ int chart(const QString& target) {
         return 1;
     }
     const QDate today = QDate::currentDate();
-    Overview overview;
-    if (const FileOutcome read =
-            readOverview(*settings->filnavn, chartStart(today), today, overview);
-        !read.ok) {
-        return fail(*settings->filnavn + QStringLiteral(": ") + read.error, 1);
+    const auto overview = readOverview(*settings->filnavn, chartStart(today), today);
+    if (!overview.ok()) {
+        return fail(*settings->filnavn + QStringLiteral(": ") + overview.error().text, 1);
     }
     const QImage image =
-        flexChartImage(overview.chart, settings->values.arbejdstimer, QGuiApplication::palette());
+        flexChartImage(overview->chart, settings->values.arbejdstimer, QGuiApplication::palette());
     if (!image.save(target, "PNG")) {
         return fail(QStringLiteral("Billedet kunne ikke gemmes i ") + target, 1);
     }

@@ -29,29 +29,29 @@ void Flex_Form::Filnavn_Menu_Click() {
     request.fileName = SplitFilename(Filnavn, FilenamePart::Name);
     request.filters = {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")};
     request.refusal = [](const QString& chosen) {
-        const QString why = locationRefusal(chosen);
-        return why.isEmpty() ? why : nothingChanged(why);
+        const Outcome usable = usableLocation(chosen);
+        return usable.ok() ? usable : Outcome::failed(nothingChanged(usable.error()));
     };
     const std::optional<QString> chosen = platform_.chooseFile(this, request);
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    const LocationChoice choice = chooseLocation(*chosen, registrationFileExists(old));
-    if (choice == LocationChoice::Refused) {
-        refuse(locationRefusal(*chosen));
+    const auto choice = chooseLocation(*chosen, registrationFileExists(old));
+    if (!choice.ok()) {
+        refuse(choice.error());
         return;
     }
     setFilnavn(*chosen);
     const auto storePath = [this] { writeSetting(Setting::Filnavn, Filnavn); };
-    if (choice == LocationChoice::StoreOnly) {
+    if (*choice == LocationChoice::StoreOnly) {
         storePath();
     } else if (platform_.ask(this, moveQuestion(old, Filnavn)) == MessageAnswer::Yes) {
         const FileOutcome moved = moveRegistrationFile(old, Filnavn, storePath);
-        if (!moved.ok) {
+        if (!moved.ok()) {
             // Records must never split silently across two files: stay with the old one.
             const QString wanted = Filnavn;
             setFilnavn(old);
-            platform_.tell(this, moveFailure(old, wanted, moved.error));
+            platform_.tell(this, moveFailure(old, wanted, moved.error().text));
             return;
         }
         fileSeen_ = true;

@@ -124,7 +124,7 @@ private:
     void proposeArrival();
     void restoreArrival(const QString& time, const QDate& date);
 
-    bool book(const std::function<Adjustment(const Figures&)>& adjust);
+    bool book(const std::function<Result<Adjustment>(const Figures&)>& adjust);
     std::optional<RegisteredDay> appendDay(const QString& date, std::int32_t kommeCT,
                                            std::int32_t gaaCT, std::int32_t shift);
     std::optional<bool> append(const std::function<QStringList(const Figures&)>& build,

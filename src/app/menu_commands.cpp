@@ -22,11 +22,12 @@ std::optional<HoursAnswer> Flex_Form::askHours(const InputRequest& request, cons
     if (typed != nullptr) {
         *typed = answer;
     }
-    const HoursAnswer hours = readHoursAnswer(answer, what, ignoreBelowZero);
-    if (hours.kind == HoursAnswer::Kind::Refused) {
-        refuse(hours.refusal);
+    const auto hours = readHoursAnswer(answer, what, ignoreBelowZero);
+    if (!hours.ok()) {
+        refuse(hours.error());
+        return std::nullopt;
     }
-    return hours.kind == HoursAnswer::Kind::Hours ? std::optional(hours) : std::nullopt;
+    return *hours;
 }
 
 void Flex_Form::Afspadsering_Menu_Click() {
@@ -61,24 +62,24 @@ void Flex_Form::Nulstil_Menu_Click() {
 
 // The new figures, their record on disk (or the end of the program), and what the user sees;
 // false when the file could not be had and nothing was written.
-bool Flex_Form::book(const std::function<Adjustment(const Figures&)>& adjust) {
-    Adjustment booked;
+bool Flex_Form::book(const std::function<Result<Adjustment>(const Figures&)>& adjust) {
+    std::optional<Result<Adjustment>> booked;
     const auto reread = append(
         [&](const Figures& before) {
             booked = adjust(before);
-            return booked.refusal ? QStringList() : QStringList{booked.record};
+            return booked->ok() ? QStringList{(*booked)->record} : QStringList();
         },
         LastLineGap::BlankLine);
     if (!reread) {
         return false;
     }
-    if (booked.refusal) {
-        refuse(*booked.refusal);
+    if (!booked->ok()) {
+        refuse(booked->error());
         return true;
     }
-    setFigures(booked.after);
+    setFigures((*booked)->after);
     showBalances();
-    Status_Label->setText(*reread ? fileChangedNotice() : booked.status);
+    Status_Label->setText(*reread ? fileChangedNotice() : (*booked)->status);
     restartTimer();
     return true;
 }

@@ -74,7 +74,7 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     const QDate from = chartStart(today);
     reader_ = QThread::create([this, filnavn, from, today] {
         read_ = readOverview(
-            filnavn, from, today, *overview_,
+            filnavn, from, today,
             [this](qint64 done, qint64 size) {
                 done_ = done;
                 size_ = size;
@@ -108,14 +108,14 @@ void Oversigt_Dialog::showProgress() {
 void Oversigt_Dialog::showRead() {
     progressTimer_->stop();
     progress_->hide();
-    if (!read_.ok) {
+    if (!read_.ok()) {
         findings_->setPlainText(QStringLiteral("Registreringsfilen kan ikke læses: ") +
-                                read_.error);
+                                read_.error().text);
         return;
     }
-    chart_->setData(overview_->chart, arbejdstimer_);
-    months_->setPlainText(overview_->months.table());
-    QStringList lines = overview_->findings;
+    chart_->setData(read_->chart, arbejdstimer_);
+    months_->setPlainText(read_->months.table());
+    QStringList lines = read_->findings;
     if (lines.isEmpty()) {
         lines << noFindings();
     }
@@ -137,7 +137,7 @@ void Oversigt_Dialog::saveImage() {
     if (QFileInfo(*path).suffix().isEmpty()) {
         *path += QStringLiteral(".png");
     }
-    if (!flexChartImage(overview_->chart, arbejdstimer_, palette()).save(*path, "PNG")) {
+    if (!flexChartImage(read_->chart, arbejdstimer_, palette()).save(*path, "PNG")) {
         platform_.tell(this, notice(QStringLiteral("Oversigt"),
                                     QStringLiteral("Billedet kunne ikke gemmes i ") + *path,
                                     MessageIcon::Exclamation));

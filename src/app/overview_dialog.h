@@ -36,8 +36,7 @@ private:
 
     Platform& platform_;
     float arbejdstimer_;
-    std::unique_ptr<Overview> overview_ = std::make_unique<Overview>();
-    FileOutcome read_{false, {}, FileProblem::Failed};  // until the reader is through
+    FileResult<Overview> read_ = FileResult<Overview>::failed({});  // until the reader is through
     std::atomic<bool> stop_{false};
     std::atomic<qint64> done_{0};
     std::atomic<qint64> size_{0};

@@ -36,29 +36,31 @@ void Flex_Form::Laes_Registrering() {
             setFigures({0, 0, *balance});
             return;
         }
-        FileFigures created;
-        do {
-            created = createRegistrationFile(Filnavn, currentDateText(), *balance, appendOptions());
-            if (created.problem == FileProblem::Locked) {
-                warn(lockedText());  // tried again once the user has read it
-            } else if (!created.ok) {
-                fileError(creatingFailed(), created.error, LastLineGap::None);
+        for (;;) {
+            const FileFigures created =
+                createRegistrationFile(Filnavn, currentDateText(), *balance, appendOptions());
+            if (created.ok()) {
+                setFigures(*created->figures);
+                lastRecord_ = created->line;
+                break;
             }
-        } while (!created.ok);
-        setFigures(*created.figures);
-        lastRecord_ = created.line;
+            if (created.error().problem != FileProblem::Locked) {
+                fileError(creatingFailed(), created.error().text, LastLineGap::None);
+            }
+            warn(lockedText());  // tried again once the user has read it
+        }
         fileSeen_ = true;
         return;
     }
     const FileFigures read = readFileFigures(Filnavn);
-    if (!read.ok) {
-        fileError(creatingFailed(), read.error, LastLineGap::None);
+    if (!read.ok()) {
+        fileError(creatingFailed(), read.error().text, LastLineGap::None);
     }
     // A file without a record leaves the figures as they were.
-    if (read.figures) {
-        setFigures(*read.figures);
+    if (read->figures) {
+        setFigures(*read->figures);
     }
-    lastRecord_ = read.line;
+    lastRecord_ = read->line;
     fileSeen_ = true;
 }
 
@@ -111,7 +113,7 @@ std::optional<bool> Flex_Form::append(const std::function<QStringList(const Figu
                                       LastLineGap gap) {
     const LockedAppend done =
         appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
-    switch (done.outcome.problem) {
+    switch (done.ok() ? FileProblem::None : done.error().problem) {
         case FileProblem::None:
             break;
         case FileProblem::Locked:
@@ -126,15 +128,15 @@ std::optional<bool> Flex_Form::append(const std::function<QStringList(const Figu
             return std::nullopt;
         case FileProblem::Failed:
         case FileProblem::Damaged:
-            fileError(writingFailed(), done.outcome.error, gap);
+            fileError(writingFailed(), done.error().text, gap);
     }
     fileSeen_ = true;
-    lastRecord_ = done.last;
-    if (done.reread) {
-        setFigures(*done.reread);
+    lastRecord_ = done->last;
+    if (done->reread) {
+        setFigures(*done->reread);
         showBalances();
     }
-    return done.reread.has_value();
+    return done->reread.has_value();
 }
 
 }  // namespace horalog

@@ -94,11 +94,11 @@ bool Flex_Form::rereadFigures() {
     const FileFigures read = readFileFigures(Filnavn);
     const QFileInfo info(Filnavn);
     fileStamp_ = {info.size(), info.lastModified().toMSecsSinceEpoch()};
-    if (!read.ok || !read.figures || read.line == lastRecord_) {
+    if (!read.ok() || !read->figures || read->line == lastRecord_) {
         return false;
     }
-    lastRecord_ = read.line;
-    setFigures(*read.figures);
+    lastRecord_ = read->line;
+    setFigures(*read->figures);
     showBalances();
     return true;
 }
@@ -109,10 +109,10 @@ bool Flex_Form::fileClosesArrival(const QString& filnavn, const QString& stored,
     if (!sizeAtArrival || !registrationFileExists(filnavn)) {
         return false;
     }
-    const LastRecord last = readLastRecordLine(filnavn);
+    const auto last = readLastRecordLine(filnavn);
     // A file that cannot be read is reported when the figures are read from it.
-    return last.outcome.ok && last.line &&
-           recordClosesArrival(*last.line, stored, sizeAtArrival, QFileInfo(filnavn).size());
+    return last.ok() && *last &&
+           recordClosesArrival(**last, stored, sizeAtArrival, QFileInfo(filnavn).size());
 }
 
 // Between commands the file is looked at only when its size or time of change moved: a tick

@@ -112,12 +112,12 @@ void Flex_Form::Flyt_Opsaetninger() {
 void Flex_Form::claimExistingFile() {
     while (registrationFileExists(Filnavn)) {
         const FileFigures read = readFileFigures(Filnavn);
-        if (!read.ok || !read.figures) {
+        if (!read.ok() || !read->figures) {
             return;  // nothing to take over; a file that cannot be read is reported later
         }
         const QString fallback = defaultRegistrationFile();
         const QString alternative = Filnavn == fallback ? QString() : fallback;
-        if (platform_.ask(this, existingFileQuestion(Filnavn, read.figures->total, alternative)) ==
+        if (platform_.ask(this, existingFileQuestion(Filnavn, read->figures->total, alternative)) ==
             MessageAnswer::Yes) {
             return;
         }

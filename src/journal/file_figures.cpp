@@ -5,35 +5,33 @@
 namespace horalog {
 
 FileFigures readFileFigures(const QString& path) {
-    const LastRecord last = readLastRecordLine(path);
-    if (!last.outcome.ok) {
-        return {false, last.outcome.error, std::nullopt, std::nullopt, last.outcome.problem};
+    const auto last = readLastRecordLine(path);
+    if (!last.ok()) {
+        return last.failure<RecordFigures>();
     }
-    if (!last.line) {
-        return {};
+    if (!*last) {
+        return RecordFigures{};
     }
-    Figures read;
-    if (figuresFromLine(*last.line, read) == LineReading::OutOfRange) {
-        return {false, lastRecordTooLarge(*last.line), std::nullopt, std::nullopt,
-                FileProblem::Damaged};
+    const QString& line = **last;
+    const auto read = figuresFromLine(line);
+    if (!read.ok()) {
+        return FileFigures::failed({FileProblem::Damaged, read.error()});
     }
-    return {true, QString(), read, last.line};
+    return RecordFigures{*read, line};
 }
 
 FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total,
                                    const AppendOptions& options) {
     AppendOptions creating = options;
     creating.mustExist = false;
-    bool createdElsewhere = false;
-    const FileOutcome written =
-        createFile(path, {headerLine(), openingRecord(date, total)}, createdElsewhere, creating);
-    if (!written.ok) {
-        return {false, written.error, std::nullopt, std::nullopt, written.problem};
+    const auto created = createFile(path, {headerLine(), openingRecord(date, total)}, creating);
+    if (!created.ok()) {
+        return created.failure<RecordFigures>();
     }
-    if (createdElsewhere) {
+    if (*created == Created::Elsewhere) {
         return readFileFigures(path);
     }
-    return {true, QString(), Figures{0, 0, total}, openingRecord(date, total)};
+    return RecordFigures{Figures{0, 0, total}, openingRecord(date, total)};
 }
 
 }  // namespace horalog

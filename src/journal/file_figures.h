@@ -10,15 +10,13 @@
 namespace horalog {
 
 // The figures of a registration file that exists: from its last line of seven fields, nothing
-// when it has none. Not ok when the file cannot be read (problem as for readLastRecordLine) or
-// that line holds a number too large for its column (Damaged); error then says why.
-struct FileFigures {
-    bool ok = true;
-    QString error;
+// when it has none. Failed when the file cannot be read (the problem as for readLastRecordLine)
+// or that line holds a number too large for its column (Damaged).
+struct RecordFigures {
     std::optional<Figures> figures;
     std::optional<QString> line;  // the record they come from
-    FileProblem problem = FileProblem::None;
 };
+using FileFigures = FileResult<RecordFigures>;
 FileFigures readFileFigures(const QString& path);
 
 // A new registration file: the header and the opening record with the balance; the figures of

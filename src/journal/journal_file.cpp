@@ -30,7 +30,7 @@ constexpr QFileDevice::Permissions kNewFilePermissions =
     QFileDevice::ReadOther;
 
 FileOutcome failure(FileProblem problem, const QString& error) {
-    return {false, error, problem};
+    return FileOutcome::failed({problem, error});
 }
 
 // The system's reason for the last failed call, in the user's language.
@@ -95,8 +95,7 @@ qsizetype lineEndBefore(const QByteArray& buffer, qsizetype end) {
 
 // Reads back a chunk at a time. Only the start of one line is carried from chunk to chunk, and
 // never more than kLongestLine of it, so a tail without line ends costs no more than a record.
-LastRecord lastRecordIn(QFile& file) {
-    LastRecord result;
+FileResult<std::optional<QString>> lastRecordIn(QFile& file) {
     qint64 position = file.size();
     QByteArray buffer;  // the file from `position` to the end of the line not yet looked at
     for (;;) {
@@ -104,22 +103,19 @@ LastRecord lastRecordIn(QFile& file) {
         for (qsizetype lineEnd = lineEndBefore(buffer, end); lineEnd >= 0;
              lineEnd = lineEndBefore(buffer, end)) {
             if (end - lineEnd - 1 > kLongestLine) {
-                result.outcome = failure(FileProblem::Damaged, damagedText());
-                return result;
+                return failure(FileProblem::Damaged, damagedText())
+                    .failure<std::optional<QString>>();
             }
             if (auto line = recordIn(buffer, lineEnd + 1, end)) {
-                result.line = line;
-                return result;
+                return line;
             }
             end = lineEnd;
         }
         if (end > kLongestLine) {
-            result.outcome = failure(FileProblem::Damaged, damagedText());
-            return result;
+            return failure(FileProblem::Damaged, damagedText()).failure<std::optional<QString>>();
         }
         if (position == 0) {
-            result.line = recordIn(buffer, 0, end);
-            return result;
+            return recordIn(buffer, 0, end);
         }
         const qint64 length = std::min(kChunk, position);
         position -= length;
@@ -128,8 +124,8 @@ LastRecord lastRecordIn(QFile& file) {
             chunk = file.read(length);
         }
         if (chunk.size() != length) {
-            result.outcome = failure(FileProblem::Failed, fileErrorText(file));
-            return result;
+            return failure(FileProblem::Failed, fileErrorText(file))
+                .failure<std::optional<QString>>();
         }
         buffer = chunk + buffer.left(end);
     }
@@ -183,8 +179,9 @@ public:
         }
     }
 
-    LockAttempt tryTake(QString& error) {
+    Result<LockAttempt> tryTake() {
         bool held = false;
+        QString error;
         for (int attempt = 0; attempt < 3; ++attempt) {
             QFile file(path_);
             if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kNewFilePermissions)) {
@@ -204,7 +201,10 @@ public:
                 return LockAttempt::Busy;
             }
         }
-        return held ? LockAttempt::Busy : LockAttempt::Failed;
+        if (held) {
+            return LockAttempt::Busy;
+        }
+        return Result<LockAttempt>::failed(error);
     }
 
 private:
@@ -252,18 +252,16 @@ FileOutcome takeLock(QFile& file, const QString& path, const AppendOptions& opti
     waited.start();
     int pause = 1;
     for (;;) {
-        QString error;
-        const LockAttempt attempt =
-            beside ? beside->tryTake(error) : tryLockFile(file.handle(), error);
-        if (attempt == LockAttempt::Unsupported && !beside) {
+        const Result<LockAttempt> attempt = beside ? beside->tryTake() : tryLockFile(file.handle());
+        if (!attempt.ok()) {
+            return failure(FileProblem::Failed, attempt.error());
+        }
+        if (*attempt == LockAttempt::Unsupported) {
             beside.emplace(path);
             continue;
         }
-        if (attempt == LockAttempt::Taken) {
+        if (*attempt == LockAttempt::Taken) {
             return {};
-        }
-        if (attempt != LockAttempt::Busy) {
-            return failure(FileProblem::Failed, error);
         }
         if (waited.elapsed() >= options.lockWaitMs) {
             return failure(FileProblem::Locked, lockedText());
@@ -290,11 +288,11 @@ FileOutcome appendUnderLock(
         QFile file;
         bool created = false;
         if (const FileOutcome opened = openFile(file, path, true, !options.mustExist, &created);
-            !opened.ok) {
+            !opened.ok()) {
             return opened;
         }
         std::optional<LockFile> beside;
-        if (const FileOutcome locked = takeLock(file, path, options, beside); !locked.ok) {
+        if (const FileOutcome locked = takeLock(file, path, options, beside); !locked.ok()) {
             return locked;
         }
         if (!isFileAtPath(file.handle(), path)) {
@@ -305,9 +303,9 @@ FileOutcome appendUnderLock(
         // figures.
         FileOutcome outcome;
         QStringList lines;
-        if (const LastRecord last = lastRecordIn(file); !last.outcome.ok) {
-            outcome = last.outcome;
-        } else if (outcome = build(last.line, lines); outcome.ok && !lines.isEmpty()) {
+        if (const auto last = lastRecordIn(file); !last.ok()) {
+            outcome = FileOutcome::failed(last.error());
+        } else if (outcome = build(*last, lines); outcome.ok() && !lines.isEmpty()) {
             outcome = writeLines(file, lines);
         }
         if (created && file.size() == 0) {
@@ -352,10 +350,10 @@ PathKind registrationPathKind(const QString& path) {
     return info.isFile() ? PathKind::RegularFile : PathKind::NotRegular;
 }
 
-LastRecord readLastRecordLine(const QString& path) {
+FileResult<std::optional<QString>> readLastRecordLine(const QString& path) {
     QFile file;
-    if (const FileOutcome opened = openFile(file, path, false, false); !opened.ok) {
-        return {opened, std::nullopt};
+    if (const FileOutcome opened = openFile(file, path, false, false); !opened.ok()) {
+        return opened.failure<std::optional<QString>>();
     }
     return lastRecordIn(file);
 }
@@ -364,17 +362,19 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
                            const Figures& held,
                            const std::function<QStringList(const Figures&)>& build,
                            const AppendOptions& options) {
-    LockedAppend result;
-    result.outcome =
+    Appended result;
+    const FileOutcome outcome =
         appendUnderLock(path, options, [&](const std::optional<QString>& last, QStringList& lines) {
             Figures figures = held;
             result.last = last;
             if (last && last != known) {
                 // As at a start: the file's last record gives the figures; a file without one
                 // leaves them as they were.
-                if (figuresFromLine(*last, figures) == LineReading::OutOfRange) {
-                    return failure(FileProblem::Damaged, lastRecordTooLarge(*last));
+                const auto read = figuresFromLine(*last);
+                if (!read.ok()) {
+                    return failure(FileProblem::Damaged, read.error());
                 }
+                figures = read->value_or(figures);
                 result.reread = figures;
             }
             lines = build(figures);
@@ -383,6 +383,9 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
             }
             return FileOutcome{};
         });
+    if (!outcome.ok()) {
+        return outcome.failure<Appended>();
+    }
     return result;
 }
 
@@ -395,44 +398,38 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
     return appendRecords(path, known, held, build, options);
 }
 
-FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere,
-                       const AppendOptions& options) {
-    createdElsewhere = false;
-    return appendUnderLock(path, options,
-                           [&](const std::optional<QString>& last, QStringList& out) {
-                               createdElsewhere = last.has_value();
-                               if (!createdElsewhere) {
-                                   out = lines;
-                               }
-                               return FileOutcome{};
-                           });
-}
-
-FileOutcome appendLines(const QString& path, const QStringList& lines,
-                        const AppendOptions& options) {
-    return appendUnderLock(path, options,
-                           [&lines](const std::optional<QString>&, QStringList& out) {
-                               out = lines;
-                               return FileOutcome{};
-                           });
+FileResult<Created> createFile(const QString& path, const QStringList& lines,
+                               const AppendOptions& options) {
+    Created created = Created::Here;
+    const FileOutcome outcome =
+        appendUnderLock(path, options, [&](const std::optional<QString>& last, QStringList& out) {
+            if (last) {
+                created = Created::Elsewhere;
+            } else {
+                out = lines;
+            }
+            return FileOutcome{};
+        });
+    if (!outcome.ok()) {
+        return outcome.failure<Created>();
+    }
+    return created;
 }
 
 FileOutcome placeCopy(const QString& from, const QString& to) {
     // A symlink is copied as the file it names: linking the link itself would leave a relative
     // one pointing nowhere from its new folder.
     QFile source;
-    if (const FileOutcome opened = openFile(source, from, false, false); !opened.ok) {
+    if (const FileOutcome opened = openFile(source, from, false, false); !opened.ok()) {
         return opened;
     }
-    QString error;
-    switch (linkFile(QFileInfo(from).canonicalFilePath(), to, error)) {
-        case LinkResult::Linked:
-            syncFolder(QFileInfo(to).absolutePath());
-            return {};
-        case LinkResult::TargetExists:
-            return failure(FileProblem::Failed, error);
-        case LinkResult::NotPossible:
-            break;
+    const Result<Linked> linked = linkFile(QFileInfo(from).canonicalFilePath(), to);
+    if (!linked.ok()) {
+        return failure(FileProblem::Failed, linked.error());
+    }
+    if (*linked == Linked::Yes) {
+        syncFolder(QFileInfo(to).absolutePath());
+        return {};
     }
     QFile target(to);
     if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
@@ -440,7 +437,7 @@ FileOutcome placeCopy(const QString& from, const QString& to) {
         return failure(FileProblem::Failed, fileErrorText(target));
     }
     FileOutcome outcome;
-    while (outcome.ok && !source.atEnd()) {
+    while (outcome.ok() && !source.atEnd()) {
         const QByteArray chunk = source.read(kChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
             outcome = failure(FileProblem::Failed, fileErrorText(source));
@@ -448,11 +445,11 @@ FileOutcome placeCopy(const QString& from, const QString& to) {
             outcome = failure(FileProblem::Failed, fileErrorText(target));
         }
     }
-    if (outcome.ok && !syncFileDescriptor(target.handle())) {
+    if (outcome.ok() && !syncFileDescriptor(target.handle())) {
         outcome = failure(FileProblem::Failed, systemError());
     }
     target.close();
-    if (!outcome.ok) {
+    if (!outcome.ok()) {
         target.remove();
         return outcome;
     }
@@ -475,7 +472,7 @@ FileOutcome moveRegistrationFile(const QString& from, const QString& to,
         storeNewPath();
         return {};
     }
-    if (const FileOutcome copied = placeCopy(from, to); !copied.ok) {
+    if (const FileOutcome copied = placeCopy(from, to); !copied.ok()) {
         return copied;
     }
     try {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "text/result.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
@@ -20,11 +21,14 @@ inline constexpr qsizetype kLongestLine = 64 * 1024;
 // state, which the user can mend; Failed is any other error of the system.
 enum class FileProblem { None, Failed, Locked, Missing, NotRegular, Damaged };
 
-struct FileOutcome {
-    bool ok = true;  // problem == None
-    QString error;   // what to tell the user when not ok
-    FileProblem problem = FileProblem::None;
+// Why a call on the registration file did nothing: the kind of problem and what to tell the user.
+struct FileError {
+    FileProblem problem = FileProblem::Failed;
+    QString text;
 };
+template <typename T = void>
+using FileResult = Result<T, FileError>;
+using FileOutcome = FileResult<>;
 
 QString lockedText();  // «Registreringsfilen er låst af et andet program. Prøv igen om lidt.»
 QString notRegularText();  // «Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed).»
@@ -38,15 +42,10 @@ bool registrationFileExists(const QString& path);
 enum class PathKind { Missing, RegularFile, NotRegular };
 PathKind registrationPathKind(const QString& path);
 
-struct LastRecord {
-    FileOutcome outcome;
-    std::optional<QString> line;  // nothing when no line holds seven fields
-};
-
-// The last line with at least seven fields, found by reading back from the end, so a file of
-// twenty years costs no more than one of a day. Blank or short lines after it are passed over;
-// a line longer than kLongestLine among them is Damaged.
-LastRecord readLastRecordLine(const QString& path);
+// The last line with at least seven fields (nothing when no line holds seven), found by reading
+// back from the end, so a file of twenty years costs no more than one of a day. Blank or short
+// lines after it are passed over; a line longer than kLongestLine among them is Damaged.
+FileResult<std::optional<QString>> readLastRecordLine(const QString& path);
 
 struct AppendOptions {
     // Set once the program has seen the file: a file gone since is Missing and not made anew
@@ -58,27 +57,26 @@ struct AppendOptions {
     std::function<void()> whileWaiting = {};
 };
 
-// Appends the lines, each ending in CR LF, in one write, flushed and synced, under an exclusive
-// lock on the file. A file whose last line lacks its line end gets one first, so a record never
-// fuses with it. A write that fails part-way leaves the file as it was (a file this call created
-// is removed again); a lock not had within the wait is Locked.
-FileOutcome appendLines(const QString& path, const QStringList& lines,
-                        const AppendOptions& options = {});
+// Every write appends lines, each ending in CR LF, in one write, flushed and synced, under an
+// exclusive lock on the file. A file whose last line lacks its line end gets one first, so a
+// record never fuses with it. A write that fails part-way leaves the file as it was (a file the
+// call created is removed again); a lock not had within the wait is Locked.
 
 // The first lines of a new file; none when, under the lock, the file turns out to hold a record
 // already (another copy of the program created it a moment before).
-FileOutcome createFile(const QString& path, const QStringList& lines, bool& createdElsewhere,
-                       const AppendOptions& options = {});
+enum class Created { Here, Elsewhere };
+FileResult<Created> createFile(const QString& path, const QStringList& lines,
+                               const AppendOptions& options = {});
 
 // A record appended on the figures of the file's last record: under the lock, that record is
 // compared with `known`, the one this copy of the program read or wrote last. When another copy
 // appended since (or the user edited the file), the figures are read again from it, as at a
 // start, instead of `held`; build makes the lines from the figures (none: nothing is written).
-struct LockedAppend {
-    FileOutcome outcome;
+struct Appended {
     std::optional<Figures> reread;  // the file's figures, when read again from a record of it
     std::optional<QString> last;    // the file's last record now
 };
+using LockedAppend = FileResult<Appended>;
 LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
                            const Figures& held,
                            const std::function<QStringList(const Figures&)>& build,

@@ -7,6 +7,7 @@
 
 #include "file_bytes.h"
 #include "journal/journal_file.h"
+#include "plain_append.h"
 #include "size_limit.h"
 
 namespace horalog {
@@ -28,13 +29,13 @@ TEST(JournalFullDisk, StoppedWriteLeavesTheFileAsItWas) {
     const auto failsOnAFullDisk = [](rlim_t limit, const std::function<FileOutcome()>& step) {
         return testing::failsWithSizeLimit(limit, [&step] {
             const FileOutcome o = step();
-            return !o.ok && o.error == testing::systemText(EFBIG);
+            return !o.ok() && o.error().text == testing::systemText(EFBIG);
         });
     };
     // Room for part of the record; for part of the header, and for opening a new file.
     EXPECT_TRUE(failsOnAFullDisk(static_cast<rlim_t>(before.size()) + 20,
-                                 [&] { return appendLines(existing, lines); }));
-    EXPECT_TRUE(failsOnAFullDisk(30, [&] { return appendLines(fresh, lines); }));
+                                 [&] { return testing::appendPlain(existing, lines); }));
+    EXPECT_TRUE(failsOnAFullDisk(30, [&] { return testing::appendPlain(fresh, lines); }));
     if (otherVolume.isValid()) {
         EXPECT_TRUE(failsOnAFullDisk(
             20, [&] { return moveRegistrationFile(existing, copy, [] { std::_Exit(2); }); }));

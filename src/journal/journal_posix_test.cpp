@@ -19,6 +19,7 @@
 #include "file_bytes.h"
 #include "journal/file_figures.h"
 #include "journal/journal_file.h"
+#include "plain_append.h"
 #include "platform/file_sync.h"
 
 namespace horalog {
@@ -78,11 +79,12 @@ TEST(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
                 const FileFigures f =
                     createRegistrationFile(p, QStringLiteral("05-12-2026"), 100 * (i + 1));
                 for (int n = 0; n < 2; ++n) {
-                    if (!appendRecords(p, std::nullopt, {}, slowly).outcome.ok) {
+                    if (!appendRecords(p, std::nullopt, {}, slowly).ok()) {
                         return 8;
                     }
                 }
-                return f.ok && f.figures ? f.figures->total / 100 : 9;  // whose balance it found
+                return f.ok() && f->figures ? f->figures->total / 100
+                                            : 9;  // whose balance it found
             });
             const QByteArray balance = QByteArray::number(found[0] * 100);
             QByteArray expected = "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n";
@@ -128,8 +130,10 @@ TEST(JournalSharing, StaleLockFileIsTakenOverLiveOneWaitedFor) {
         ASSERT_TRUE(f.open(QIODevice::Append) &&
                     f.setFileTime(c.modified, QFileDevice::FileModificationTime));
         int waits = 0;
-        EXPECT_EQ(appendLines(p, {QStringLiteral("r")}, {false, 200, [&waits] { ++waits; }}).ok,
-                  c.takenOver)
+        EXPECT_EQ(
+            testing::appendPlain(p, {QStringLiteral("r")}, {false, 200, [&waits] { ++waits; }})
+                .ok(),
+            c.takenOver)
             << c.owner.toStdString();
         EXPECT_EQ(readBytes(p), c.takenOver ? "h\r\nr\r\n" : "h\r\n");
         EXPECT_EQ(waits > 0, !c.takenOver);
@@ -167,25 +171,28 @@ TEST(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
             continue;
         }
         const std::vector<int> status = inChildren(1, [&path = path, &in](int) {
-            const FileOutcome appended = appendLines(path, {QStringLiteral("r")});
+            const auto notRegular = [](const auto& result) {
+                return !result.ok() && result.error().problem == FileProblem::NotRegular;
+            };
+            const FileOutcome appended = testing::appendPlain(path, {QStringLiteral("r")});
             const bool refused =
-                appended.problem == FileProblem::NotRegular &&
-                appended.error == QStringLiteral(
-                                      "Stien er ikke en almindelig fil (en mappe, en "
-                                      "FIFO eller en enhed).") &&
-                readLastRecordLine(path).outcome.problem == FileProblem::NotRegular &&
+                notRegular(appended) &&
+                appended.error().text == QStringLiteral(
+                                             "Stien er ikke en almindelig fil (en "
+                                             "mappe, en FIFO eller en enhed).") &&
+                notRegular(readLastRecordLine(path)) &&
                 (path.startsWith(QLatin1String("/dev/")) ||  // never risk removing a device
-                 moveRegistrationFile(path, in("moved.dat"), [] { std::_Exit(3); }).problem ==
-                     FileProblem::NotRegular);
+                 notRegular(moveRegistrationFile(path, in("moved.dat"), [] { std::_Exit(3); })));
             return refused ? 0 : 1;
         });
         EXPECT_EQ(status[0], 0) << path.toStdString();
     }
     EXPECT_FALSE(QFile::exists(in("moved.dat")));
-    ASSERT_TRUE(appendLines(in("to-file"), {QStringLiteral("r;1")}).ok);  // through the link
+    ASSERT_TRUE(
+        testing::appendPlain(in("to-file"), {QStringLiteral("r;1")}).ok());  // through the link
     ASSERT_TRUE(QFileInfo(in("to-file")).isSymLink() &&
                 QDir(dir.path()).mkdir(QStringLiteral("b")));
-    ASSERT_TRUE(moveRegistrationFile(in("to-file"), in("b/new.dat"), [] {}).ok);
+    ASSERT_TRUE(moveRegistrationFile(in("to-file"), in("b/new.dat"), [] {}).ok());
     EXPECT_FALSE(QFileInfo(in("b/new.dat")).isSymLink());
     EXPECT_EQ(readBytes(in("b/new.dat")), "x;1;-;-;-;0;5\r\nr;1\r\n");
     EXPECT_FALSE(QFileInfo::exists(file) || QFileInfo(in("to-file")).isSymLink());
@@ -204,19 +211,19 @@ TEST(JournalOddFiles, NewFilesAreNeverWritableByOthers) {
     QTemporaryDir dir;
     QTemporaryDir otherVolume(QStringLiteral("/dev/shm/horalog-XXXXXX"));
     const QString created = dir.filePath(QStringLiteral("new.dat"));
-    ASSERT_TRUE(createRegistrationFile(created, QStringLiteral("05-12-2026"), 0).ok);
+    ASSERT_TRUE(createRegistrationFile(created, QStringLiteral("05-12-2026"), 0).ok());
     EXPECT_FALSE(othersMayWrite(created));
     const NoByteRangeLocks noLocks;
     const QString lock = QFileInfo(created).canonicalFilePath() + QStringLiteral(".lock");
     bool lockFileSafe = false;  // looked at while it is held
-    appendRecords(created, std::nullopt, {}, [&](const Figures&) {
-        lockFileSafe = !othersMayWrite(lock);
-        return QStringList();
-    });
+    EXPECT_TRUE(appendRecords(created, std::nullopt, {}, [&](const Figures&) {
+                    lockFileSafe = !othersMayWrite(lock);
+                    return QStringList();
+                }).ok());
     EXPECT_TRUE(lockFileSafe);
     if (otherVolume.isValid()) {  // a copy, not a second link
         const QString copy = otherVolume.filePath(QStringLiteral("copy.dat"));
-        ASSERT_TRUE(moveRegistrationFile(created, copy, [] {}).ok);
+        ASSERT_TRUE(moveRegistrationFile(created, copy, [] {}).ok());
         EXPECT_FALSE(othersMayWrite(copy));
     }
 }

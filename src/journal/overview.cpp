@@ -50,9 +50,10 @@ ChartData ChartCollector::data() const {
     return data;
 }
 
-FileOutcome readOverview(const QString& path, const QDate& from, const QDate& to,
-                         Overview& overview, const std::function<void(qint64, qint64)>& progress,
-                         const std::atomic<bool>* stop) {
+FileResult<Overview> readOverview(const QString& path, const QDate& from, const QDate& to,
+                                  const std::function<void(qint64, qint64)>& progress,
+                                  const std::atomic<bool>* stop) {
+    Overview overview;
     ChartCollector chart(from, to);
     WorkingTimeCheck check;
     RecordReader reader([&](const Entry& e) {
@@ -68,13 +69,13 @@ FileOutcome readOverview(const QString& path, const QDate& from, const QDate& to
             }
             return stop == nullptr || !stop->load();
         });
-    if (!read.ok) {
-        return read;
+    if (!read.ok()) {
+        return read.failure<Overview>();
     }
     overview.chart = chart.data();
     overview.findings = check.findings();
     overview.months.setUnreadable(reader.unreadable());
-    return read;
+    return overview;
 }
 
 }  // namespace horalog

@@ -72,9 +72,8 @@ struct Overview {
 // Reads the file for the overview of the span from `from` to `to`; `progress` hears the bytes
 // read and the file's size; `stop`, once set, ends the reading. Not ok, with the error (none when
 // stopped), when the file cannot be read.
-FileOutcome readOverview(const QString& path, const QDate& from, const QDate& to,
-                         Overview& overview,
-                         const std::function<void(qint64, qint64)>& progress = {},
-                         const std::atomic<bool>* stop = nullptr);
+FileResult<Overview> readOverview(const QString& path, const QDate& from, const QDate& to,
+                                  const std::function<void(qint64, qint64)>& progress = {},
+                                  const std::atomic<bool>* stop = nullptr);
 
 }  // namespace horalog

@@ -49,19 +49,18 @@ QString resetRecord(const QString& date, std::int32_t total) {
            QStringLiteral(";periode afsluttet/nulstillet");
 }
 
-LineReading figuresFromLine(const QString& line, Figures& figures) {
+Result<std::optional<Figures>> figuresFromLine(const QString& line) {
     const QStringList fields = line.split(QLatin1Char(';'));
     if (fields.size() < 7) {
-        return LineReading::TooFewFields;
+        return std::optional<Figures>();
     }
     const auto dage = readInt16(fields[1]);
     const auto sum = readInt32(fields[5]);
     const auto total = readInt32(fields[6]);
     if (!dage || !sum || !total) {
-        return LineReading::OutOfRange;
+        return Result<std::optional<Figures>>::failed(lastRecordTooLarge(line));
     }
-    figures = {*dage, *sum, *total};
-    return LineReading::Read;
+    return std::optional(Figures{*dage, *sum, *total});
 }
 
 }  // namespace horalog

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "journal/journal_file.h"
+#include "text/result.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
@@ -20,9 +21,8 @@ QString resetRecord(const QString& date, std::int32_t total);
 // Why the figures of a last record cannot be used.
 QString lastRecordTooLarge(const QString& line);
 
-enum class LineReading { TooFewFields, Read, OutOfRange };
-
-// Fields 2, 6 and 7 of a record: the day count, the period sum and the balance.
-LineReading figuresFromLine(const QString& line, Figures& figures);
+// Fields 2, 6 and 7 of a record: the day count, the period sum and the balance; nothing for a line
+// of fewer than seven fields, failed (lastRecordTooLarge) when one cannot be held.
+Result<std::optional<Figures>> figuresFromLine(const QString& line);
 
 }  // namespace horalog

@@ -25,13 +25,14 @@ TEST(Windows1252, RoundTripOfEveryByte) {
 TEST(FileFigures, ReadAndCreate) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("h.dat"));
-    ASSERT_TRUE(createRegistrationFile(path, QStringLiteral("05-12-2026"), -35).ok);
+    ASSERT_TRUE(createRegistrationFile(path, QStringLiteral("05-12-2026"), -35).ok());
     testing::writeBytes(path, testing::readBytes(path) + "x;32768;-;-;-;0;0\r\n");
     const FileFigures bad = readFileFigures(path);
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.error, QStringLiteral("Den sidste registrering har et tal, der er for stort: "
-                                        "x;32768;-;-;-;0;0"));
-    EXPECT_FALSE(readFileFigures(dir.filePath(QStringLiteral("none"))).ok);
+    ASSERT_FALSE(bad.ok());
+    EXPECT_EQ(bad.error().text,
+              QStringLiteral("Den sidste registrering har et tal, der er for stort: "
+                             "x;32768;-;-;-;0;0"));
+    EXPECT_FALSE(readFileFigures(dir.filePath(QStringLiteral("none"))).ok());
 }
 
 }  // namespace

@@ -190,12 +190,12 @@ FileOutcome readFileLines(const QString& path, const std::function<void(std::str
                           const std::function<bool(qint64, qint64)>& progress) {
     // A FIFO at the file's place would hold the reading, and whoever waits for it, for ever.
     if (registrationPathKind(path) == PathKind::NotRegular) {
-        return {false, notRegularText(), FileProblem::NotRegular};
+        return FileOutcome::failed({FileProblem::NotRegular, notRegularText()});
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        return {false, fileErrorText(file),
-                file.exists() ? FileProblem::Failed : FileProblem::Missing};
+        return FileOutcome::failed(
+            {file.exists() ? FileProblem::Failed : FileProblem::Missing, fileErrorText(file)});
     }
     const qint64 size = file.size();
     // A line ends at LF (after a CR or not); a CR alone ends one too, as an old editor wrote.
@@ -220,7 +220,7 @@ FileOutcome readFileLines(const QString& path, const std::function<void(std::str
         const qint64 read =
             file.read(buffer.data() + held, static_cast<qint64>(buffer.size() - held));
         if (read < 0) {
-            return {false, fileErrorText(file), FileProblem::Failed};
+            return FileOutcome::failed({FileProblem::Failed, fileErrorText(file)});
         }
         if (read == 0) {
             break;
@@ -235,7 +235,7 @@ FileOutcome readFileLines(const QString& path, const std::function<void(std::str
         held = static_cast<std::size_t>(end - line);
         std::memmove(buffer.data(), line, held);
         if (progress && !progress(done += read, size)) {
-            return {false, QString(), FileProblem::Failed};  // stopped: nothing to tell
+            return FileOutcome::failed({});  // stopped: nothing to tell
         }
     }
     if (held > 0) {

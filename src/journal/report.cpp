@@ -69,12 +69,16 @@ QString MonthlyReport::csv() const {
     return out;
 }
 
-FileOutcome readReport(const QString& path, MonthlyReport& report) {
+FileResult<MonthlyReport> readReport(const QString& path) {
+    MonthlyReport report;
     RecordReader reader([&report](const Entry& e) { report.add(e); });
     const FileOutcome read =
         readFileLines(path, [&reader](std::string_view line) { reader.addLine(line); });
+    if (!read.ok()) {
+        return read.failure<MonthlyReport>();
+    }
     report.setUnreadable(reader.unreadable());
-    return read;
+    return report;
 }
 
 }  // namespace horalog

@@ -35,6 +35,6 @@ private:
 };
 
 // Reads the file front to back into the report; not ok, with the error, when it cannot be read.
-FileOutcome readReport(const QString& path, MonthlyReport& report);
+FileResult<MonthlyReport> readReport(const QString& path);
 
 }  // namespace horalog

@@ -3,6 +3,8 @@
 #include <QFileDevice>
 #include <QString>
 
+#include "text/result.h"
+
 namespace horalog {
 
 // The system's own text for an error number, in the user's language.
@@ -34,12 +36,13 @@ OpenedFile openRegularFile(const QString& path, bool forAppend, bool create);
 // Whether the open file is still the one at the path, not removed or replaced meanwhile.
 bool isFileAtPath(int fd, const QString& path);
 
-enum class LockAttempt { Taken, Busy, Unsupported, Failed };
+enum class LockAttempt { Taken, Busy, Unsupported };
 
 // One try at an exclusive lock on the whole open file (against a copy of the program on this
 // machine, or on another over a network share); the lock goes with the file's closing.
 // Unsupported: the file system offers no byte-range locks (a share without a lock service).
-LockAttempt tryLockFile(int fd, QString& error);
+// Failed with the system's reason on any other error.
+Result<LockAttempt> tryLockFile(int fd);
 
 // Makes every later tryLockFile answer Unsupported, as on a share without locks; for tests.
 void pretendNoByteRangeLocks(bool pretend);
@@ -47,10 +50,11 @@ void pretendNoByteRangeLocks(bool pretend);
 // Whether the process is known to have ended on this machine; false when it cannot be told.
 bool processEnded(qint64 pid);
 
-enum class LinkResult { Linked, TargetExists, NotPossible };
+enum class Linked { Yes, NotPossible };
 
-// Gives the file a second name on the same volume without copying it; never replaces a file.
-// NotPossible (another volume, a file system without links) leaves the caller to copy.
-LinkResult linkFile(const QString& from, const QString& to, QString& error);
+// Gives the file a second name on the same volume without copying it; never replaces a file
+// (failed, with the system's reason, when the name is taken). NotPossible (another volume, a file
+// system without links) leaves the caller to copy.
+Result<Linked> linkFile(const QString& from, const QString& to);
 
 }  // namespace horalog

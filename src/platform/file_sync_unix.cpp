@@ -100,9 +100,8 @@ bool isFileAtPath(int fd, const QString& path) {
            open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
-LockAttempt tryLockFile(int fd, QString& error) {
+Result<LockAttempt> tryLockFile(int fd) {
     if (noByteRangeLocks) {
-        error = systemErrorText(ENOLCK);
         return LockAttempt::Unsupported;
     }
     struct flock lock {};
@@ -123,7 +122,6 @@ LockAttempt tryLockFile(int fd, QString& error) {
         return LockAttempt::Taken;
     }
     const int failure = errno;
-    error = systemErrorText(failure);
     switch (failure) {
         case EACCES:
         case EAGAIN:
@@ -134,7 +132,7 @@ LockAttempt tryLockFile(int fd, QString& error) {
         case ENOSYS:
             return LockAttempt::Unsupported;
         default:
-            return LockAttempt::Failed;
+            return Result<LockAttempt>::failed(systemErrorText(failure));
     }
 }
 
@@ -146,13 +144,15 @@ bool processEnded(qint64 pid) {
     return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-LinkResult linkFile(const QString& from, const QString& to, QString& error) {
+Result<Linked> linkFile(const QString& from, const QString& to) {
     if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
-        return LinkResult::Linked;
+        return Linked::Yes;
     }
     const int failure = errno;
-    error = systemErrorText(failure);
-    return failure == EEXIST ? LinkResult::TargetExists : LinkResult::NotPossible;
+    if (failure == EEXIST) {
+        return Result<Linked>::failed(systemErrorText(failure));
+    }
+    return Linked::NotPossible;
 }
 
 }  // namespace horalog

@@ -93,9 +93,8 @@ bool isFileAtPath(int, const QString&) {
     return true;
 }
 
-LockAttempt tryLockFile(int fd, QString& error) {
+Result<LockAttempt> tryLockFile(int fd) {
     if (noByteRangeLocks) {
-        error = qt_error_string(static_cast<int>(ERROR_NOT_SUPPORTED));
         return LockAttempt::Unsupported;
     }
     const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
@@ -105,7 +104,6 @@ LockAttempt tryLockFile(int fd, QString& error) {
         return LockAttempt::Taken;
     }
     const DWORD failure = ::GetLastError();
-    error = qt_error_string(static_cast<int>(failure));
     switch (failure) {
         case ERROR_LOCK_VIOLATION:
             return LockAttempt::Busy;
@@ -113,7 +111,7 @@ LockAttempt tryLockFile(int fd, QString& error) {
         case ERROR_INVALID_FUNCTION:
             return LockAttempt::Unsupported;
         default:
-            return LockAttempt::Failed;
+            return Result<LockAttempt>::failed(qt_error_string(static_cast<int>(failure)));
     }
 }
 
@@ -126,15 +124,16 @@ bool processEnded(qint64) {
     return false;
 }
 
-LinkResult linkFile(const QString& from, const QString& to, QString& error) {
+Result<Linked> linkFile(const QString& from, const QString& to) {
     if (::CreateHardLinkW(reinterpret_cast<LPCWSTR>(to.utf16()),
                           reinterpret_cast<LPCWSTR>(from.utf16()), nullptr)) {
-        return LinkResult::Linked;
+        return Linked::Yes;
     }
     const DWORD code = ::GetLastError();
-    error = qt_error_string(static_cast<int>(code));
-    return code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS ? LinkResult::TargetExists
-                                                                     : LinkResult::NotPossible;
+    if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) {
+        return Result<Linked>::failed(qt_error_string(static_cast<int>(code)));
+    }
+    return Linked::NotPossible;
 }
 
 }  // namespace horalog

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "text/message.h"
+#include "text/result.h"
 
 class QSystemTrayIcon;
 class QWidget;
@@ -19,8 +20,8 @@ struct FileDialogRequest {
     QString folder;
     QString fileName;
     QStringList filters;  // in Qt's form: «Dat fil (*.Dat)», the patterns in the brackets
-    // The refusal of a chosen name, shown while the dialog stays open; empty takes the name.
-    std::function<QString(const QString&)> refusal;
+    // Whether a chosen name is taken; a failure is shown while the dialog stays open.
+    std::function<Outcome(const QString&)> refusal;
     bool confirmOverwrite = false;  // an existing file is asked about before it is replaced
 };
 

@@ -102,10 +102,10 @@ public:
     void accept() override {
         const QStringList files = selectedFiles();
         if (refusal_ && !files.isEmpty()) {
-            if (const QString why = refusal_(QDir::toNativeSeparators(files.constFirst()));
-                !why.isEmpty()) {
-                QMessageBox box(QMessageBox::Warning, windowTitle(), why, QMessageBox::NoButton,
-                                this);
+            if (const Outcome usable = refusal_(QDir::toNativeSeparators(files.constFirst()));
+                !usable.ok()) {
+                QMessageBox box(QMessageBox::Warning, windowTitle(), usable.error(),
+                                QMessageBox::NoButton, this);
                 box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
                 box.exec();
                 return;
@@ -115,7 +115,7 @@ public:
     }
 
 private:
-    std::function<QString(const QString&)> refusal_;
+    std::function<Outcome(const QString&)> refusal_;
 };
 
 }  // namespace

@@ -17,33 +17,34 @@ QString splitFilename(const QString& filename, FilenamePart part) {
     return folder ? filename.left(cut) : filename.mid(cut + 1);
 }
 
-QString locationRefusal(const QString& chosen) {
+Outcome usableLocation(const QString& chosen) {
     // A name in a folder that does not exist, or that the user cannot write to, could never hold
     // the file, and stored it would end every later start on the file error.
     const QString folder = QFileInfo(chosen).absolutePath();
     if (!QFileInfo(folder).isDir()) {
-        return QStringLiteral("Mappen \"%1\" findes ikke.")
-            .arg(splitFilename(chosen, FilenamePart::Folder));
+        return Outcome::failed(QStringLiteral("Mappen \"%1\" findes ikke.")
+                                   .arg(splitFilename(chosen, FilenamePart::Folder)));
     }
     if (const QFileInfo info(chosen); info.exists() && !info.isFile()) {
         // A folder, a FIFO or a device: opening a FIFO would hang the window, and none of them
         // keeps records.
-        return QStringLiteral("\"%1\" er ikke en almindelig fil.").arg(chosen);
+        return Outcome::failed(QStringLiteral("\"%1\" er ikke en almindelig fil.").arg(chosen));
     }
     if (QFile existing(chosen); existing.exists()) {
         // Records must be added to it, wherever it lies: a read-only file stored as the name
         // ended every later departure on the error.
-        return existing.open(QIODevice::Append)
-                   ? QString()
-                   : QStringLiteral("Der kan ikke skrives i filen \"%1\".").arg(chosen);
+        if (existing.open(QIODevice::Append)) {
+            return {};
+        }
+        return Outcome::failed(QStringLiteral("Der kan ikke skrives i filen \"%1\".").arg(chosen));
     }
     // Asked by writing there, not from the permission bits: a read-only mount or an access list
     // says no where the bits say yes.
     if (QTemporaryFile probe(folder + QStringLiteral("/.horalog-XXXXXX")); probe.open()) {
-        return QString();
+        return {};
     }
-    return QStringLiteral("Der kan ikke gemmes filer i mappen \"%1\".")
-        .arg(splitFilename(chosen, FilenamePart::Folder));
+    return Outcome::failed(QStringLiteral("Der kan ikke gemmes filer i mappen \"%1\".")
+                               .arg(splitFilename(chosen, FilenamePart::Folder)));
 }
 
 QString userFileName(const QString& machineName, const QString& userName) {
@@ -77,9 +78,9 @@ Message existingFileQuestion(const QString& filnavn, std::int32_t total,
                  : QStringLiteral("(Ved 'Nej' bruges ") + alternative + QLatin1Char(')')));
 }
 
-LocationChoice chooseLocation(const QString& chosen, bool oldFileExists) {
-    if (!locationRefusal(chosen).isEmpty()) {
-        return LocationChoice::Refused;
+Result<LocationChoice> chooseLocation(const QString& chosen, bool oldFileExists) {
+    if (const Outcome usable = usableLocation(chosen); !usable.ok()) {
+        return usable.failure<LocationChoice>();
     }
     return oldFileExists ? LocationChoice::AskToMove : LocationChoice::StoreOnly;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/message.h"
+#include "text/result.h"
 
 #include <QString>
 #include <cstdint>
@@ -22,14 +23,15 @@ QString userFileName(const QString& machineName, const QString& userName);
 Message existingFileQuestion(const QString& filnavn, std::int32_t total,
                              const QString& alternative);
 
-// What becomes of a chosen file name: refused (its folder does not exist or takes no files),
-// simply stored (no
-// file at the old path), or the user is asked whether to move the old file there.
-enum class LocationChoice { Refused, StoreOnly, AskToMove };
-LocationChoice chooseLocation(const QString& chosen, bool oldFileExists);
+// What becomes of a chosen file name: simply stored (no file at the old path), or the user is
+// asked whether to move the old file there; failed with the refusal (as usableLocation) when the
+// name cannot hold the file.
+enum class LocationChoice { StoreOnly, AskToMove };
+Result<LocationChoice> chooseLocation(const QString& chosen, bool oldFileExists);
 
-// Why a chosen name cannot hold the file, or nothing.
-QString locationRefusal(const QString& chosen);
+// Whether a chosen name can hold the file; failed with why not (its folder does not exist or
+// takes no files, or it is no regular file or one that cannot be written).
+Outcome usableLocation(const QString& chosen);
 Message moveQuestion(const QString& from, const QString& to);
 Message moveFailure(const QString& from, const QString& to, const QString& error);
 QString locationStatus(const QString& filnavn);

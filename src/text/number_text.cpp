@@ -197,25 +197,22 @@ QString tooLargeRefusal(const QString& what, const QString& text) {
         .arg(what, text);
 }
 
-HoursAnswer readHoursAnswer(QString answer, const QString& what, bool ignoreBelowZero) {
-    HoursAnswer result;
+Result<std::optional<HoursAnswer>> readHoursAnswer(QString answer, const QString& what,
+                                                   bool ignoreBelowZero) {
+    using Answer = Result<std::optional<HoursAnswer>>;
     answer.replace(QLatin1Char(','), QLatin1Char('.'));
-    result.text = answer;
     if (answer.isEmpty()) {
-        return result;
+        return std::optional<HoursAnswer>();
     }
     if (const auto number = readNumber(answer);
         number && (*number == 0.0 || (ignoreBelowZero && *number < 0.0))) {
-        return result;
+        return std::optional<HoursAnswer>();
     }
-    if (const auto hours = readHours(answer)) {
-        result.kind = HoursAnswer::Kind::Hours;
-        result.hours = *hours;
-    } else {
-        result.kind = HoursAnswer::Kind::Refused;
-        result.refusal = tooLargeRefusal(what, answer);
+    const auto hours = readHours(answer);
+    if (!hours) {
+        return Answer::failed(tooLargeRefusal(what, answer));
     }
-    return result;
+    return std::optional(HoursAnswer{*hours, answer});
 }
 
 }  // namespace horalog

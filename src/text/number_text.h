@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "text/result.h"
+
 namespace horalog {
 
 // Reads the number a text begins with: blanks, tabs and line feeds ignored wherever they stand,
@@ -32,15 +34,14 @@ QString localeNumberText(float value, QChar decimalSeparator);
 // «<what> "<text>" kan ikke anvendes, fordi tallet er for stort.»
 QString tooLargeRefusal(const QString& what, const QString& text);
 
-// An answer in hours to the daily-hours or time-off question, with "," read as ".": nothing to
-// do (empty, or a number the question ignores), a refusal to show, or the hours.
+// An answer in hours to the daily-hours or time-off question, with "," read as ".": the hours,
+// nothing to do (empty, or a number the question ignores), or failed with the refusal to show.
 struct HoursAnswer {
-    enum class Kind { Nothing, Refused, Hours } kind = Kind::Nothing;
     double hours = 0.0;
-    QString refusal;
     QString text;  // the answer as read, "," turned into "."
 };
 // what names the amount in a refusal; ignoreBelowZero: a negative answer is nothing to do too.
-HoursAnswer readHoursAnswer(QString answer, const QString& what, bool ignoreBelowZero);
+Result<std::optional<HoursAnswer>> readHoursAnswer(QString answer, const QString& what,
+                                                   bool ignoreBelowZero);
 
 }  // namespace horalog

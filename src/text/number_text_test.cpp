@@ -64,26 +64,29 @@ TEST(NumberText, PlainAndLocale) {
 }
 
 // The daily hours ignore a negative answer, time off takes it; both ignore 0 and refuse what the
-// balances cannot hold.
+// balances cannot hold, naming the answer as read.
 TEST(ReadHoursAnswer, NothingRefusedOrHours) {
-    using K = HoursAnswer::Kind;
     const struct {
         const char* answer;
         bool ignoreBelowZero;
-        K kind;
-        double hours;
-    } cases[] = {{"", false, K::Nothing, 0},
-                 {"0", false, K::Nothing, 0},
-                 {"-2", false, K::Hours, -2},
-                 {"-2", true, K::Nothing, 0},
-                 {"21474836,47", false, K::Hours, 21474836.47},  // 100 times fits in 32 bits
-                 {"21474836,48", false, K::Refused, 0},
-                 {"1e300", false, K::Refused, 0}};
+        const char* outcome;
+    } cases[] = {
+        {"", false, "nothing"},
+        {"0", false, "nothing"},
+        {"-2", false, "-2 from -2"},
+        {"-2", true, "nothing"},
+        {"21474836,47", false, "21474836.47 from 21474836.47"},  // 100 times fits in 32 bits
+        {"21474836,48", false,
+         "Tiden \"21474836.48\" kan ikke anvendes, fordi tallet er for stort."},
+        {"1e300", false, "Tiden \"1e300\" kan ikke anvendes, fordi tallet er for stort."}};
     for (const auto& c : cases) {
-        const HoursAnswer a =
+        const auto a =
             readHoursAnswer(QLatin1String(c.answer), QStringLiteral("Tiden"), c.ignoreBelowZero);
-        EXPECT_EQ(a.kind, c.kind) << c.answer;
-        EXPECT_DOUBLE_EQ(a.hours, c.hours) << c.answer;
+        const QString outcome =
+            !a.ok() ? a.error()
+            : !*a   ? QStringLiteral("nothing")
+                    : QString::number((*a)->hours, 'g', 10) + QStringLiteral(" from ") + (*a)->text;
+        EXPECT_EQ(outcome, QString::fromUtf8(c.outcome)) << c.answer;
     }
 }
 
