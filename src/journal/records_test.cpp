@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace horalog {
 namespace {
 
 // Each record's kind told by its fields, its date whole (two-digit years pivot at 69), the times
 // of a working day and the amounts; a record whose figures cannot be read is named by its line.
 TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
-    std::vector<Entry> read;
-    RecordReader reader([&read](const Entry& e) { read.push_back(e); });
+    using K = Entry::Kind;
+    using Row = std::tuple<K, int, QDate, int, int, std::int64_t, std::int32_t>;
+    std::vector<Row> read;
+    RecordReader reader([&read](const Entry& e) {
+        read.emplace_back(e.kind, e.month, e.date, e.arrival, e.departure, e.worked, e.total);
+    });
     for (const char* line : {
              "dato;dag;komme;g\xE5;tid;periode;total;kommentar",  // the header: passed over
              "05-12-2026;0;-;-;-;0;150",                          // a file's opening record
@@ -23,33 +29,14 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
          }) {
         reader.addLine(line);
     }
-    using K = Entry::Kind;
-    const struct {
-        K kind;
-        int month;
-        QDate date;
-        int arrival, departure;
-        std::int64_t worked;
-        std::int32_t total;
-    } expected[] = {
-        {K::Opening, 202612, QDate(2026, 12, 5), -1, -1, 0, 150},
-        {K::Work, 202612, QDate(2026, 12, 7), 22 * 60, 6 * 60 + 30, 800, 60},
-        {K::TimeOff, 206812, QDate(2068, 12, 8), -1, -1, 7, 53},
-        {K::Reset, 196912, QDate(1969, 12, 9), -1, -1, 0, 53},
-        {K::Work, 202602, QDate(), 8 * 60 + 5, -1, 750, 63},
-    };
-    ASSERT_EQ(read.size(), std::size(expected));
-    for (std::size_t i = 0; i < read.size(); ++i) {
-        const Entry& e = read[i];
-        const auto& x = expected[i];
-        EXPECT_EQ(e.kind, x.kind) << i;
-        EXPECT_EQ(e.month, x.month) << i;
-        EXPECT_EQ(e.date, x.date) << i;
-        EXPECT_EQ(e.arrival, x.arrival) << i;
-        EXPECT_EQ(e.departure, x.departure) << i;
-        EXPECT_EQ(e.worked, x.worked) << i;
-        EXPECT_EQ(e.total, x.total) << i;
-    }
+    // kind, month, date, arrival, departure, worked, total
+    EXPECT_EQ(read, (std::vector<Row>{
+                        {K::Opening, 202612, QDate(2026, 12, 5), -1, -1, 0, 150},
+                        {K::Work, 202612, QDate(2026, 12, 7), 22 * 60, 6 * 60 + 30, 800, 60},
+                        {K::TimeOff, 206812, QDate(2068, 12, 8), -1, -1, 7, 53},
+                        {K::Reset, 196912, QDate(1969, 12, 9), -1, -1, 0, 53},
+                        {K::Work, 202602, QDate(), 8 * 60 + 5, -1, 750, 63},
+                    }));
     EXPECT_EQ(reader.unreadable(), QStringList({QStringLiteral("7"), QStringLiteral("8")}));
 }
 

@@ -117,9 +117,8 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
 }
 
 // A damaged store raises and stays as it was: taken for an empty one, it would be overwritten
-// with defaults. The machine-wide store is only read, and a damaged one counts as no key: a new
-// user's first start must not end on a file they cannot mend.
-TEST_F(HiveFileTest, DamagedStoresAreErrorsOrNoKey) {
+// with defaults.
+TEST_F(HiveFileTest, DamagedUserStoreRaisesUntouched) {
     const std::string key = "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n";
     const std::string damaged[] = {
         "",
@@ -144,6 +143,11 @@ TEST_F(HiveFileTest, DamagedStoresAreErrorsOrNoKey) {
     fs::create_symlink(paths.user, paths.user);  // unopenable (a loop): not an empty store
     EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath), RegistryError);
     EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true), RegistryError);
+}
+
+// The machine-wide store is only read, and a missing or damaged one counts as no key: a new
+// user's first start must not end on a file they cannot mend.
+TEST_F(HiveFileTest, DamagedMachineStoreIsNoKey) {
     CRegistry reg(backend());
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, true, true));
     EXPECT_FALSE(fs::exists(paths.machine));

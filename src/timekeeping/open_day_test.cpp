@@ -23,7 +23,6 @@ TEST(DecideOpenDay, StoredTexts) {
     } cases[] = {{u" ", u"dd-MM-yyyy", K::None, {}, u""},
                  {u"08-12-2026 08:15", u"dd-MM-yyyy", K::Today, today, u"08:15"},
                  {u"07-12-2026 22:00", u"dd-MM-yyyy", K::Ask, QDate(2026, 12, 7), u"22:00"},
-                 {u"08.12.2026 08:00", u"dd.MM.yyyy", K::Today, today, u"08:00"},
                  {u"08.12.2026 08:00", u"dd.MM.yy", K::Ask, {}, u"08:00"},
                  {u"08.12.26 08:00", u"dd.MM.yy", K::Today, today, u"08:00"},
                  {u"01-01-69 07:30", u"dd-MM-yy", K::Ask, QDate(1969, 1, 1), u"07:30"},
@@ -51,15 +50,12 @@ TEST(ClockShift, MidnightAndDaylightSaving) {
         {{d7, 2200, winter}, {d8, 150, winter}, 2400},        // 22:00 to 01:30: 350, not -2050
         {{d7, 825, winter}, {d8, 1650, winter}, 0},           // yesterday's 08:15 kept: 775
         {{d8, 800, winter}, {d8, 750, winter}, 0},            // typed earlier: a negative day
-        {{d7, 2200, winter}, {d7, 2300, winter}, 0},          // the same evening
         {{spring, 50, winter}, {spring, 750, summer}, -100},  // 00:30-07:30 is 6 hours
         {{autumn, 50, summer}, {autumn, 750, winter}, 100},   // and 8 hours
-        {{QDate(2026, 3, 28), 800, winter}, {spring, 900, summer}, 0},       // yesterday's kept:
-        {{QDate(2026, 10, 24), 800, summer}, {autumn, 900, winter}, 0},      // its time alone
+        {{QDate(2026, 3, 28), 800, winter}, {spring, 900, summer}, 0},  // yesterday's: time alone
         {{QDate(2026, 10, 24), 2200, summer}, {autumn, 600, winter}, 2500},  // a night: 9 hours
         {{QDate(2026, 12, 5), 2200, winter}, {d8, 150, winter}, 0},  // days back: time alone
-        {{QDate(2026, 7, 5), 800, summer}, {d8, 1650, winter}, 0},
-        {{QDate(), 2200, winter}, {d8, 150, winter}, 0}};  // no known date
+        {{QDate(), 2200, winter}, {d8, 150, winter}, 0}};            // no known date
     for (const auto& c : cases) {
         EXPECT_EQ(clockShift(c.arrival, c.departure), c.shift)
             << c.arrival.date.toString().toStdString() << " " << c.arrival.ct;
@@ -83,7 +79,6 @@ TEST(UtcOffsetAt, TheRepeatedAndTheSkippedHour) {
         std::int32_t offset;
     } cases[] = {
         {autumn, 250, utc(autumn, 2, 10), 7200},  // 02:30 from 03:10 CET: the first pass
-        {autumn, 250, utc(autumn, 0, 40), 7200},
         {autumn, 250, utc(autumn, 1, 30), 3600},  // the clock's own minute, second pass
         {autumn, 250, utc(autumn, 0, 20), 7200},  // both ahead: the earlier
         {autumn, 350, utc(autumn, 6, 0), 3600},
@@ -116,9 +111,6 @@ TEST(RecordClosesArrival, DateTimeAndGrowth) {
         {day, "05-12-2026 08:15", 100, 140, false},
         {day, "06-12-2026 08:00", 100, 140, false},
         {day, " ", 100, 140, false},
-        {QStringLiteral("05-12-2026;4;-;-;-100;2920;85;08:00"), "05-12-2026 08:00", 100, 140,
-         false},
-        {QStringLiteral("05-12-2026;0;-;-;-;0;185"), "05-12-2026 -", 100, 140, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(recordClosesArrival(c.record, QLatin1String(c.stored), c.before, c.now), c.closes)

@@ -9,11 +9,9 @@ namespace {
 
 TEST(ProposedArrival, FromTheSystemStart) {
     const std::pair<std::int64_t, const char*> cases[] = {
-        {36000000 - 3599600, "01:00"},   // started at 00:59:59.6: rounds to 01:00:00
-        {36000000 - 3599400, "00:59"},   // 00:59:59.4: rounds down, seconds dropped
-        {36000000 - 27770000, "07:42"},  // 07:42:50
-        {36000000, "00:00"},             // at midnight exactly
-        {36000001, "00:00"}};            // running since before midnight
+        {36000000 - 3599600, "01:00"},  // started at 00:59:59.6: rounds to 01:00:00
+        {36000000 - 3599400, "00:59"},  // 00:59:59.4: rounds down, seconds dropped
+        {36000001, "00:00"}};           // running since before midnight
     for (const auto& [uptime, proposal] : cases) {
         EXPECT_EQ(proposedArrival(QTime(10, 0, 0), uptime), QLatin1String(proposal));
     }
@@ -25,9 +23,8 @@ TEST(CheckDatePattern, DayFirstYearLast) {
         const char16_t* pattern;
         int length;
         bool accepted;
-    } cases[] = {{u"dd-MM-yyyy", 10, true},  {u"dd-MM-yy", 8, true},  {u"dd-MM-åååå", 10, true},
-                 {u"DD.MM.YYYY", 10, true},  {u"d-M-yyyy", 8, false}, {u"yyyy-MM-dd", 10, false},
-                 {u"MM/dd/yyyy", 10, false}, {u"dd-MM-y", 7, false}};
+    } cases[] = {{u"dd-MM-yyyy", 10, true}, {u"dd-MM-yy", 8, true},  {u"dd-MM-åååå", 10, true},
+                 {u"DD.MM.YYYY", 10, true}, {u"d-M-yyyy", 8, false}, {u"dd-MM-y", 7, false}};
     for (const auto& c : cases) {
         const DatePattern p = checkDatePattern(QString::fromUtf16(c.pattern));
         EXPECT_EQ(p.length, c.length);
