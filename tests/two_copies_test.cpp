@@ -14,6 +14,10 @@ namespace horalog::testing {
 namespace {
 
 const QByteArray kClosed = kThreeDays + "05-12-2026;4;08:00;16:30;800;3020;185;\r\n";
+const QString kClosedElsewhere =
+    QStringLiteral(
+        "Dagen er allerede afsluttet af et andet Horalog, så gå-tiden registreres ikke.") +
+    kUnchanged;
 
 class TwoCopiesTest : public FormTest {
 protected:
@@ -108,9 +112,7 @@ TEST_F(TwoCopiesTest, ADayClosedElsewhereIsFollowed) {
     leave("16:00");
     platformB.answer(QStringLiteral("OK"));
     enter(second(), "Gaa_Text", "16:30");
-    EXPECT_EQ(platformB.shown.back().text,
-              QStringLiteral("Dagen er allerede afsluttet af et andet Horalog, så gå-tiden "
-                             "registreres ikke.\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(platformB.shown.back().text, kClosedElsewhere);
     EXPECT_EQ(readBytes(file), kThreeDays + "05-12-2026;4;08:00;16:00;750;2970;135;\r\n");
     EXPECT_EQ(textB("Gaa_Text") + textB("Idag_CT") + u'|' + textB("Total_CT"),
               QStringLiteral("|135 ct "));
@@ -233,9 +235,7 @@ TEST_F(TwoCopiesTest, ADaySavedIsClosedOnce) {
     writeBytes(file, kClosed + "05-12-2026;5;08:00;16:30;800;3820;245;\r\n");
     platform.answer(QStringLiteral("OK"));
     leave("17:00");
-    EXPECT_EQ(lastDialog(),
-              QStringLiteral("Dagen er allerede afsluttet af et andet Horalog, så gå-tiden "
-                             "registreres ikke.\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(lastDialog(), kClosedElsewhere);
     EXPECT_EQ(userValue("Moedt"), " ");
     EXPECT_EQ(text("Total_CT"), QStringLiteral("245 ct "));
     // The same date and arrival in an older record is not this day's: the file has not grown.
