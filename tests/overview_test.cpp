@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(OverviewTest, TheMenuEntryOpensItsFiguresAndPicture) {
+TEST_F(OverviewTest, OpenedFromTheMenu) {
     platform.now = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
     startExistingUser(kHeader +
                       "01-12-2026;1;08:00;16:00;750;750;10;\r\n"

@@ -79,8 +79,8 @@ TEST_F(TwoCopiesTest, SettingsChangedOnTheOtherCopyCount) {
     second();
     const QString moved = inDir("flyttet.dat");
     platform.answer(QStringLiteral(">8|@") + moved + QStringLiteral("|Ja"));
-    form().run(&Flex_Form::Arbejds_Menu_Click);
-    form().run(&Flex_Form::Filnavn_Menu_Click);
+    menu(QStringLiteral("&Arbejdstid"));
+    menu(QStringLiteral("&Filnavn"));
     second().run(&Flex_Form::Udregn_Timer_Timer);
     EXPECT_EQ(textB("Status_Label") + u'|' + textB("Arbejds_Menu") + textB("Filnavn_Menu"),
               QStringLiteral("Opsætningerne er ændret i et andet Horalog og gælder nu også "
@@ -125,7 +125,7 @@ TEST_F(TwoCopiesTest, FileChangedBehindTheWindowsBack) {
     startExistingUser(kThreeDays);
     writeBytes(file, kThreeDays + "05-12-2026;3;08:00;16:00;750;2220;200;\r\n");
     platform.answer(QStringLiteral(">1|>"));
-    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    menu(QStringLiteral("Angiv a&fspadsering"));
     EXPECT_TRUE(readBytes(file).endsWith("200;\r\n05-12-2026;3;-;-;-100;2120;100;\r\n"));
     EXPECT_EQ(text("Total_CT") + text("Status_Label"),
               QStringLiteral("100 ct Registreringsfilen er ændret af et andet program; tallene er "
@@ -153,7 +153,7 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
     char byte = 0;
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
     platform.answer(QStringLiteral(">1,5|>ferie|OK"));
-    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    menu(QStringLiteral("Angiv a&fspadsering"));
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     ::close(ready[0]);
@@ -162,7 +162,7 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
               QStringLiteral("Registreringsfilen er låst af et andet program. Prøv igen om lidt."));
     EXPECT_EQ(readBytes(file), kThreeDays);
     platform.answer(QStringLiteral(">1,5|>ferie"));
-    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    menu(QStringLiteral("Angiv a&fspadsering"));
     const auto n = platform.shown.size();
     EXPECT_EQ(platform.shown[n - 2].defaultText + u'|' + platform.shown[n - 1].defaultText,
               QStringLiteral("1,5|ferie"));

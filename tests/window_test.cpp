@@ -29,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
+TEST_F(WindowTest, FirstStartCreatesTheFileWithTheBalanceGiven) {
     platform.answer(QStringLiteral("OK|>150"));
     ASSERT_TRUE(startForm());
     EXPECT_TRUE(platform.shown.at(0).text.endsWith(QStringLiteral("'Opsætninger - Filnavn'")));
@@ -43,7 +43,11 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
     // menu bar from the top.
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 800, 800));
     EXPECT_EQ(form().pos(), QPoint(203, 303 - form().menuBar()->height() / 2));
-    fresh();  // an administrator's key: its values, and without a file name the other wording
+}
+
+// An administrator's key: its values are the user's, and without a file name the notice names
+// the setting otherwise.
+TEST_F(WindowTest, FirstStartTakesTheAdministratorsValues) {
     seedMachine("\"Arbejdstimer\"=\"7.5\"\n");
     platform.answer(QStringLiteral("OK|>0"));
     ASSERT_TRUE(startForm());
@@ -292,7 +296,7 @@ TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
 #endif
 }
 
-TEST_F(WindowTest, DepartureFieldAndKeys) {
+TEST_F(WindowTest, TheDepartureFieldFromTheKeyboard) {
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     QApplication::setActiveWindow(&form());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
