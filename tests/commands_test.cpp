@@ -171,13 +171,14 @@ TEST_F(CommandsTest, FileLocationRefusesWhatCannotHoldTheRecords) {
     const std::pair<QString, QString> refused[] = {
         {fifo, u'"' + fifo + QStringLiteral("\" er ikke en almindelig fil.")},
         {dir->path(), u'"' + dir->path() + QStringLiteral("\" er ikke en almindelig fil.")},
-        {QStringLiteral("/proc/Horalog.Dat"),  // an access list, which Wine would not enforce
+        {QStringLiteral("/proc/Horalog.Dat"),  // a folder no one may make files in
          QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".")},
         {readOnly,
          QStringLiteral("Der kan ikke skrives i filen \"") + readOnly + QStringLiteral("\".")}};
     for (const auto& [chosen, refusal] : refused) {
-        if (chosen == readOnly && !locked.made) {
-            continue;  // root writes a read-only file, and this file system has no immutable flag
+        if (chosen == readOnly && !locked.made) {  // the last row
+            GTEST_SKIP()
+                << "root writes a read-only file, and this file system has no immutable flag";
         }
         choose(chosen, QStringLiteral("OK"));
         EXPECT_EQ(lastDialog(), refusal + kUnchanged);
