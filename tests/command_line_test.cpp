@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -42,12 +43,6 @@ protected:
         p->start(QStringLiteral(HORALOG_BINARY), arguments);
         EXPECT_TRUE(p->waitForStarted(10000));
         return p;
-    }
-    // Standard output as bytes (a QString would drop the byte-order mark).
-    QByteArray output(const QString& option) {
-        auto p = start({option});
-        EXPECT_TRUE(p->waitForFinished(20000));
-        return p->readAllStandardOutput();
     }
     // The exit status, then standard output, then "|" and standard error.
     QString run(const QStringList& options) {
@@ -93,29 +88,25 @@ TEST_F(RealProgram, OneCopyAtATime) {
     next->waitForFinished();
 }
 
-TEST_F(RealProgram, HelpVersionStatus) {
+// An unknown option is named as typed; "--chart" wants the picture's file.
+TEST_F(RealProgram, AnswersWithoutSettings) {
     EXPECT_EQ(run(QStringLiteral("--version")), QStringLiteral("0Horalog 1.7.0\n|"));
     const QString help = run(QStringLiteral("--help"));
     EXPECT_TRUE(help.startsWith(u'0') && help.contains(QStringLiteral("--report=csv")))
         << help.toStdString();
     EXPECT_EQ(run({QStringLiteral("-style=x"), QStringLiteral("--status")}),
               QStringLiteral("2|Ukendt valgmulighed: -style=x\nSe horalog --help.\n"));
+    EXPECT_EQ(run(QStringLiteral("--chart")),
+              QStringLiteral("2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"));
+}
+
+// Exit status 1 without settings, a readable last line or a file, and nothing made then.
+TEST_F(RealProgram, StatusWithoutAnOpenDay) {
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|")));  // no settings
     EXPECT_FALSE(QFile::exists(store));
     seed("x;3;-;-;-;2220;125\r\n");
     EXPECT_EQ(run(QStringLiteral("--status")),
               QStringLiteral("0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|"));
-    // Today in this locale's date pattern; asked again should midnight pass meanwhile.
-    QString status, before;
-    for (QDate today; today != QDate::currentDate();) {
-        today = QDate::currentDate();
-        seed("x;3;-;-;-;2220;125\r\n",
-             today.toString(QtPlatform().shortDatePattern()).toUtf8() + " 00:00");
-        before = stored();
-        status = run(QStringLiteral("--status"));
-    }
-    EXPECT_TRUE(status.startsWith(QStringLiteral("0Mødt 00:00 · idag "))) << status.toStdString();
-    EXPECT_EQ(stored(), before);
     writeBytes(data, "x;99999999999;-;-;-;0;0\r\n");  // a last line it cannot read
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|") + data));
     QFile::remove(data);
@@ -125,7 +116,8 @@ TEST_F(RealProgram, HelpVersionStatus) {
 
 // The open day as the window shows it, and when the day's hours (7.4, with the lunch that
 // closing the day deducts) are reached. 22:00 yesterday is 3½ hours at 01:30, named as it is
-// stored. The clock is moved with libfaketime.
+// stored; today's arrival is in this locale's date pattern. The clock is moved with libfaketime,
+// and the status only reads.
 TEST_F(RealProgram, StatusOfTheOpenDay) {
     const QString faketime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
     if (!QFileInfo::exists(faketime)) {
@@ -149,19 +141,20 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
         {"2026-12-08 15:25", 8, "07:32", "50", "7:23 (739 ct)", "fri kl. 15:26"},
         {"2026-12-08 15:26", 8, "07:32", "50", "7:24 (740 ct)", "fri siden 15:26"},
         {"2026-12-08 15:26", 8, "07:32", "0", "7:54 (790 ct)", "fri siden 14:56"},
-        {"2026-12-08 14:55", 8, "07:32", "0", "7:23 (739 ct)", "fri kl. 14:56"},
     };
     for (const auto& c : cases) {
         environment.insert(QStringLiteral("FAKETIME"),
                            QStringLiteral("@") + QLatin1String(c.now) + QStringLiteral(":00"));
         const QString arrival = on(c.arrivalDay, c.arrival);
         seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8(), c.lunch);
+        const QString before = stored();
         EXPECT_EQ(
             run(QStringLiteral("--status")),
             QStringLiteral("0Mødt %1 · idag %2 · periode 2220 ct (0 ct) · flex 125 ct · %3\n|")
                 .arg(c.arrivalDay == 8 ? QLatin1String(c.arrival) : arrival, QLatin1String(c.today),
                      QLatin1String(c.free)))
             << c.now;
+        EXPECT_EQ(stored(), before);
     }
 }
 
@@ -174,8 +167,6 @@ TEST_F(RealProgram, ChartWithoutADisplay) {
     EXPECT_EQ(run(QStringLiteral("--chart=") + home.filePath(QStringLiteral("nowhere/x.png"))),
               QStringLiteral("1|Billedet kunne ikke gemmes i ") +
                   home.filePath(QStringLiteral("nowhere/x.png")) + u'\n');
-    EXPECT_EQ(run(QStringLiteral("--chart")),
-              QStringLiteral("2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"));
 }
 
 // The findings, or the line that there are none; exit status 1 only when the file cannot be read.
@@ -195,7 +186,7 @@ TEST_F(RealProgram, CheckNamesEachFinding) {
 
 // Every form Qt takes starts the window (a session manager's restore once got exit status 2);
 // anything else is the program's: "-style=fusion" was spelled out letter by letter.
-TEST(CommandLine, QtsOptionFormsAndTheRest) {
+TEST(CommandLine, WhichArgumentsAreQtsOwn) {
     const struct {
         std::vector<const char*> arguments;
         bool window;
@@ -229,16 +220,11 @@ TEST_F(RealProgram, QtsOwnOptionsStartTheWindow) {
 
 // A store the registry code cannot parse (the registry editor's UTF-16 export) once ended the
 // command line with an uncaught error and SIGABRT. Odd things at the file's and the store's
-// places are named, never waited on (a FIFO once hung --status), and a 100 MB tail without line
-// ends is named as damaged at once.
+// places are named, never waited on (a FIFO once hung --status).
 TEST_F(RealProgram, OddFilesAreFailuresNamedPromptly) {
     seed("x;3;-;-;-;2220;125\r\n");
-    QByteArray utf16("\xFF\xFE");
-    for (const char c : QByteArray("Windows Registry Editor Version 5.00\r\n")) {
-        utf16 += c;
-        utf16 += '\0';
-    }
-    writeBytes(store, utf16);
+    const QString exported = QStringLiteral("\uFEFFWindows Registry Editor Version 5.00\r\n");
+    writeBytes(store, QStringEncoder(QStringEncoder::Utf16LE)(exported));
     EXPECT_EQ(run(QStringLiteral("--report")),
               QStringLiteral("1|The settings file ") + store +
                   QStringLiteral(" is damaged and cannot be read.\n"));
@@ -249,16 +235,6 @@ TEST_F(RealProgram, OddFilesAreFailuresNamedPromptly) {
               QStringLiteral("1|") + data +
                   QStringLiteral(": Stien er ikke en almindelig fil (en mappe, en FIFO eller en "
                                  "enhed).\n"));
-    QFile::remove(data);
-    writeBytes(data, "x;3;-;-;-;2220;125\r\n");
-    ASSERT_TRUE(QFile(data).resize(100 << 20));
-    QElapsedTimer took;
-    took.start();
-    EXPECT_EQ(run(QStringLiteral("--status")),
-              QStringLiteral("1|") + data +
-                  QStringLiteral(": Filens sidste linje er længere end 64 KB uden linjeskift; "
-                                 "filen er beskadiget.\n"));
-    EXPECT_LT(took.elapsed(), 5000);  // 0.16 s measured; the whole process, under a sanitizer too
     QFile::remove(store);
     ASSERT_EQ(::mkfifo(QFile::encodeName(store).constData(), 0600), 0);
     EXPECT_TRUE(run(QStringLiteral("--status")).startsWith(QStringLiteral("1|")));
@@ -307,7 +283,9 @@ TEST_F(RealProgram, ReportAcrossReads) {
     }
     seed(records + "02-03-2026;1;08:00;16:00;750;750;90;" + QByteArray(2 << 20, 'x') +
          "\r\n03-03-2026;1;08:00;16:00;750;750;80;\r04-03-2026;1;08:00;16:00;750;750;70;\r");
-    EXPECT_EQ(output(QStringLiteral("--report=csv")),
+    auto csv = start({QStringLiteral("--report=csv")});
+    ASSERT_TRUE(csv->waitForFinished(20000));
+    EXPECT_EQ(csv->readAllStandardOutput(),  // as bytes: a QString would drop the byte-order mark
               "\xEF\xBB\xBFm\xC3\xA5ned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
               "2026-03;30003;22502250;0;0;70\n");
 }

@@ -15,8 +15,6 @@
 namespace horalog::testing {
 namespace {
 
-const QString kUnchanged = QStringLiteral("\r\n\r\nIntet er ændret.");
-
 class CommandsTest : public FormTest {
 protected:
     void SetUp() override {
@@ -62,11 +60,11 @@ TEST_F(CommandsTest, TimeOff) {
     platform.answer(QStringLiteral(">1|>x|OK"));
     EXPECT_TRUE(ends(&Flex_Form::Afspadsering_Menu_Click));
     EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
-    EXPECT_EQ(lastDialog(), QStringLiteral("Fejl under skrivning til filen: ") + file +
-                                QStringLiteral("\r\nFejl: Filens sidste linje er længere end "
-                                               "64 KB uden linjeskift; filen er "
-                                               "beskadiget.\r\n\r\nProgrammet kan ikke "
-                                               "fortsætte før fejlen er rettet."));
+    EXPECT_EQ(lastDialog(),
+              fileErrorText("Fejl under skrivning til filen: ", file,
+                            QStringLiteral("Filens sidste linje er længere end 64 KB uden "
+                                           "linjeskift; filen er beskadiget."),
+                            true));
     EXPECT_EQ(readBytes(file), damaged);
 }
 
@@ -85,7 +83,8 @@ TEST_F(CommandsTest, PeriodReset) {
               QStringLiteral("0 ct 0 ct 375 ct Flexperiode nulstillet"));
 }
 
-TEST_F(CommandsTest, DailyHoursLunchAndAbout) {
+// A changed daily hours and the lunch switched off both count in the next record.
+TEST_F(CommandsTest, SettingsCountInTheNextRecord) {
     EXPECT_EQ(text("Arbejds_Menu") + text("Filnavn_Menu"),
               QStringLiteral("&Arbejdstid  (7.4 timer)&Filnavn  (") + file + u')');
     run("&Arbejdstid", QStringLiteral(">"));
@@ -103,6 +102,9 @@ TEST_F(CommandsTest, DailyHoursLunchAndAbout) {
     EXPECT_EQ(text("Idag_CT"), QStringLiteral("850 ct "));
     click();
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;13;08:00;16:30;850;9620;475;\r\n"));
+}
+
+TEST_F(CommandsTest, About) {
     run("&Om Horalog", QStringLiteral("OK"));
     EXPECT_TRUE(
         (platform.shown.back().title + u'|' + lastDialog())
@@ -110,7 +112,7 @@ TEST_F(CommandsTest, DailyHoursLunchAndAbout) {
                         "Registrer og udregner horalog udfra komme & gå tidspunkt.\r\n\r\n"));
 }
 
-TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
+TEST_F(CommandsTest, FileLocationKeptWhenTheNewOneFails) {
     run("&Filnavn", QStringLiteral("@"));
     const FileDialogRequest r = platform.shown.at(0).file;
     EXPECT_EQ(r.title + u'|' + r.folder + u'|' + r.fileName + u'|' + r.filters.join(u'|'),
@@ -132,12 +134,6 @@ TEST_F(CommandsTest, FileLocationCancelledOrRefused) {
                                 QStringLiteral("\r\n\r\nHoralogs data gemmes fortsat i ") + file);
     expectPath(file);
     EXPECT_EQ(text("Status_Label"), QString());
-#ifndef _WIN32  // Wine enforces no access list on a folder
-    choose(QStringLiteral("/proc/Horalog.Dat"), QStringLiteral("OK"));
-    EXPECT_EQ(lastDialog(),
-              QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".") + kUnchanged);
-    expectPath(file);
-#endif
 }
 
 #ifndef _WIN32
@@ -165,29 +161,33 @@ struct Unwritable {
     bool made = false;
 };
 
-// A FIFO at the chosen name once froze the window; a read-only file was stored, and every
-// departure then ended the program.
-TEST_F(CommandsTest, FileLocationRefusesWhatIsNoFile) {
+// A FIFO or a folder at the chosen name once froze the window; a read-only file was stored, and
+// every departure then ended the program. Each is refused, and the file stays where it was.
+TEST_F(CommandsTest, FileLocationRefusesWhatCannotHoldTheRecords) {
     const QString fifo = inDir("fifo.dat");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& chosen : {fifo, dir->path()}) {
-        choose(chosen, QStringLiteral("OK"));
-        EXPECT_EQ(lastDialog(),
-                  u'"' + chosen + QStringLiteral("\" er ikke en almindelig fil.") + kUnchanged);
-    }
     const QString readOnly = writeBytes(inDir("laast.dat"), "h\r\nx;0;-;-;-;0;0\r\n");
     const Unwritable locked(readOnly);
-    if (!locked.made) {
-        GTEST_SKIP() << "root writes a read-only file, and this file system has no immutable flag";
+    const std::pair<QString, QString> refused[] = {
+        {fifo, u'"' + fifo + QStringLiteral("\" er ikke en almindelig fil.")},
+        {dir->path(), u'"' + dir->path() + QStringLiteral("\" er ikke en almindelig fil.")},
+        {QStringLiteral("/proc/Horalog.Dat"),  // a folder no one may make files in
+         QStringLiteral("Der kan ikke gemmes filer i mappen \"/proc\".")},
+        {readOnly,
+         QStringLiteral("Der kan ikke skrives i filen \"") + readOnly + QStringLiteral("\".")}};
+    for (const auto& [chosen, refusal] : refused) {
+        if (chosen == readOnly && !locked.made) {  // the last row
+            GTEST_SKIP()
+                << "root writes a read-only file, and this file system has no immutable flag";
+        }
+        choose(chosen, QStringLiteral("OK"));
+        EXPECT_EQ(lastDialog(), refusal + kUnchanged);
+        expectPath(file);
     }
-    choose(readOnly, QStringLiteral("OK"));
-    EXPECT_EQ(lastDialog(), QStringLiteral("Der kan ikke skrives i filen \"") + readOnly +
-                                QStringLiteral("\".") + kUnchanged);
-    expectPath(file);
 }
 #endif
 
-TEST_F(CommandsTest, FileLocationMovedOrLeft) {
+TEST_F(CommandsTest, FileLocationChanged) {
     const QByteArray content = readBytes(file);
     QDir().mkpath(QFileInfo(other()).path());
     choose(other(), QStringLiteral("Ja"));

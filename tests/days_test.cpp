@@ -106,7 +106,7 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
         on(2026, 12, 9, 9, 0);
         platform.answer(QStringLiteral("OK"));
         platform.whileMessageShown = [this] { tick(); };
-        form().run(&Flex_Form::Om_Menu_Click);
+        menu(QStringLiteral("&Om Horalog"));
         EXPECT_EQ(platform.shown.back().title, QStringLiteral("Om Horalogs registrering"));
         QString during;
         platform.whileMessageShown = [this, &during] {

@@ -20,6 +20,18 @@ namespace horalog::testing {
 inline const QByteArray kHeader = "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n";
 inline const QByteArray kThreeDays = kHeader + "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
 
+// What ends a refusal or a failure the program survives.
+inline const QString kUnchanged = QStringLiteral("\r\n\r\nIntet er ændret.");
+
+// The message shown before the program ends on a file error: a blank line before its last line
+// when the error is the file's own content.
+inline QString fileErrorText(const char* firstLine, const QString& file, const QString& error,
+                             bool blankLine) {
+    return QString::fromUtf8(firstLine) + file + QStringLiteral("\r\nFejl: ") + error +
+           (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
+           QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");
+}
+
 // Thrown where the real program would end, so a test can look at what was written before.
 struct ProgramEnded {
     int status;

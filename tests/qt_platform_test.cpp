@@ -33,8 +33,8 @@ void whenShown(F answer) {
     });
 }
 
-// "Nej" read as "Ja" would end a period; a cancelled input must read as nothing typed.
-TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
+// "Nej" read as "Ja" would end a period.
+TEST(QtPlatformDialogs, QuestionsHaveDanishButtons) {
     QtPlatform platform(QLocale::c());
     QString seen;
     whenShown<QMessageBox>([&](QMessageBox* box) {
@@ -45,6 +45,11 @@ TEST(QtPlatformDialogs, DanishButtonsAndAnswers) {
     EXPECT_EQ(platform.ask(nullptr, question(QStringLiteral("t"), QStringLiteral("a\r\nb"))),
               MessageAnswer::No);
     EXPECT_EQ(seen, QStringLiteral("a\nb|Ja|Nej"));
+}
+
+// A cancelled input must read as nothing typed.
+TEST(QtPlatformDialogs, ACancelledInputIsNothingTyped) {
+    QtPlatform platform(QLocale::c());
     for (const bool accept : {true, false}) {
         whenShown<QInputDialog>([accept](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(), u"0Annuller");
@@ -100,7 +105,7 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
 }
 
 // Without a user locale, Danish conventions; with one, its date pattern, its decimal separator
-// and its time separator, the hour padded to two digits whether or not the user's format pads it.
+// and its time separator, 24-hour, the hour padded to two digits only where its format pads it.
 TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
     const struct {
         QLocale locale;

@@ -14,6 +14,10 @@ namespace horalog::testing {
 namespace {
 
 const QByteArray kClosed = kThreeDays + "05-12-2026;4;08:00;16:30;800;3020;185;\r\n";
+const QString kClosedElsewhere =
+    QStringLiteral(
+        "Dagen er allerede afsluttet af et andet Horalog, så gå-tiden registreres ikke.") +
+    kUnchanged;
 
 class TwoCopiesTest : public FormTest {
 protected:
@@ -75,8 +79,8 @@ TEST_F(TwoCopiesTest, SettingsChangedOnTheOtherCopyCount) {
     second();
     const QString moved = inDir("flyttet.dat");
     platform.answer(QStringLiteral(">8|@") + moved + QStringLiteral("|Ja"));
-    form().run(&Flex_Form::Arbejds_Menu_Click);
-    form().run(&Flex_Form::Filnavn_Menu_Click);
+    menu(QStringLiteral("&Arbejdstid"));
+    menu(QStringLiteral("&Filnavn"));
     second().run(&Flex_Form::Udregn_Timer_Timer);
     EXPECT_EQ(textB("Status_Label") + u'|' + textB("Arbejds_Menu") + textB("Filnavn_Menu"),
               QStringLiteral("Opsætningerne er ændret i et andet Horalog og gælder nu også "
@@ -108,9 +112,7 @@ TEST_F(TwoCopiesTest, ADayClosedElsewhereIsFollowed) {
     leave("16:00");
     platformB.answer(QStringLiteral("OK"));
     enter(second(), "Gaa_Text", "16:30");
-    EXPECT_EQ(platformB.shown.back().text,
-              QStringLiteral("Dagen er allerede afsluttet af et andet Horalog, så gå-tiden "
-                             "registreres ikke.\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(platformB.shown.back().text, kClosedElsewhere);
     EXPECT_EQ(readBytes(file), kThreeDays + "05-12-2026;4;08:00;16:00;750;2970;135;\r\n");
     EXPECT_EQ(textB("Gaa_Text") + textB("Idag_CT") + u'|' + textB("Total_CT"),
               QStringLiteral("|135 ct "));
@@ -123,7 +125,7 @@ TEST_F(TwoCopiesTest, FileChangedBehindTheWindowsBack) {
     startExistingUser(kThreeDays);
     writeBytes(file, kThreeDays + "05-12-2026;3;08:00;16:00;750;2220;200;\r\n");
     platform.answer(QStringLiteral(">1|>"));
-    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    menu(QStringLiteral("Angiv a&fspadsering"));
     EXPECT_TRUE(readBytes(file).endsWith("200;\r\n05-12-2026;3;-;-;-100;2120;100;\r\n"));
     EXPECT_EQ(text("Total_CT") + text("Status_Label"),
               QStringLiteral("100 ct Registreringsfilen er ændret af et andet program; tallene er "
@@ -151,7 +153,7 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
     char byte = 0;
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
     platform.answer(QStringLiteral(">1,5|>ferie|OK"));
-    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    menu(QStringLiteral("Angiv a&fspadsering"));
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     ::close(ready[0]);
@@ -160,7 +162,7 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
               QStringLiteral("Registreringsfilen er låst af et andet program. Prøv igen om lidt."));
     EXPECT_EQ(readBytes(file), kThreeDays);
     platform.answer(QStringLiteral(">1,5|>ferie"));
-    form().run(&Flex_Form::Afspadsering_Menu_Click);
+    menu(QStringLiteral("Angiv a&fspadsering"));
     const auto n = platform.shown.size();
     EXPECT_EQ(platform.shown[n - 2].defaultText + u'|' + platform.shown[n - 1].defaultText,
               QStringLiteral("1,5|ferie"));
@@ -233,9 +235,7 @@ TEST_F(TwoCopiesTest, ADaySavedIsClosedOnce) {
     writeBytes(file, kClosed + "05-12-2026;5;08:00;16:30;800;3820;245;\r\n");
     platform.answer(QStringLiteral("OK"));
     leave("17:00");
-    EXPECT_EQ(lastDialog(),
-              QStringLiteral("Dagen er allerede afsluttet af et andet Horalog, så gå-tiden "
-                             "registreres ikke.\r\n\r\nIntet er ændret."));
+    EXPECT_EQ(lastDialog(), kClosedElsewhere);
     EXPECT_EQ(userValue("Moedt"), " ");
     EXPECT_EQ(text("Total_CT"), QStringLiteral("245 ct "));
     // The same date and arrival in an older record is not this day's: the file has not grown.

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QMenuBar>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -28,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
+TEST_F(WindowTest, FirstStartCreatesTheFileWithTheBalanceGiven) {
     platform.answer(QStringLiteral("OK|>150"));
     ASSERT_TRUE(startForm());
     EXPECT_TRUE(platform.shown.at(0).text.endsWith(QStringLiteral("'Opsætninger - Filnavn'")));
@@ -37,10 +38,16 @@ TEST_F(WindowTest, FirstStartAsksWhereAndCreatesTheFile) {
     EXPECT_EQ(readBytes(file), kHeader + "05-12-2026;0;-;-;-;0;150\r\n");
     EXPECT_EQ(userValue("Filnavn"), file.toStdString());
     EXPECT_EQ(text("Total_CT") + komme()->text(), QStringLiteral("150 ct 07:00"));  // up an hour
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(form().pos(), QPoint(screen.width() / 2 - form().width() / 2,
-                                   screen.height() / 2 - form().height() / 2));
-    fresh();  // an administrator's key: its values, and without a file name the other wording
+    // Centred on the offscreen screen, 800 x 800: the window is 394 px wide (5910 twips) and 194
+    // px high (2910 twips) under its menu bar, so 400 - 197 from the left, 400 - 97 - half the
+    // menu bar from the top.
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 800, 800));
+    EXPECT_EQ(form().pos(), QPoint(203, 303 - form().menuBar()->height() / 2));
+}
+
+// An administrator's key: its values are the user's, and without a file name the notice names
+// the setting otherwise.
+TEST_F(WindowTest, FirstStartTakesTheAdministratorsValues) {
     seedMachine("\"Arbejdstimer\"=\"7.5\"\n");
     platform.answer(QStringLiteral("OK|>0"));
     ASSERT_TRUE(startForm());
@@ -88,11 +95,7 @@ TEST_F(WindowTest, AMachineWideFileNameIsEachUsersOwn) {
     EXPECT_EQ(text("Total_CT"), QStringLiteral("40 ct "));
     // The user's own file, found without settings: "Nej" starts a new period at its end.
     window.reset();
-#ifdef _WIN32
-    store::empty(dir->path());
-#else
-    QFile::remove(store::fileOf(dir->path(), kHKeyCurrentUser));
-#endif
+    store->forget(kHKeyCurrentUser);
     platform.answer(QStringLiteral("OK|Nej|>-20"));
     ASSERT_TRUE(startForm());
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;0;-;-;-;0;40\r\n" + kHeader +
@@ -100,9 +103,8 @@ TEST_F(WindowTest, AMachineWideFileNameIsEachUsersOwn) {
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-20 ct "));
 }
 
-// Missing values are written back with their defaults; a date format the program cannot read,
-// or a file it cannot make, ends it.
-TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
+// Missing values are written back with their defaults.
+TEST_F(WindowTest, MissingSettingsAreWrittenBack) {
     writeBytes(file, "x;0;-;-;-;0;0\r\n");
     store->seed(kHKeyCurrentUser,
                 "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"FrokostVarighed\"="
@@ -113,7 +115,9 @@ TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
     EXPECT_EQ(userValue("Filnavn").value_or("") + userValue("Arbejdstimer").value_or("") +
                   userValue("FrokostVarighed").value_or(""),  // read as 32, not rewritten
               file.toStdString() + "7.431.5");
-    fresh();
+}
+
+TEST_F(WindowTest, ADateFormatItCannotReadEndsTheProgram) {
     platform.datePattern = QStringLiteral("MM/dd/yyyy");
     platform.answer(QStringLiteral("OK"));
     EXPECT_FALSE(startForm());
@@ -129,15 +133,15 @@ TEST_F(WindowTest, MissingSettingsADateFormatOrAFileThatCannotBeMade) {
                                            "(dd-mm-yy eller dd-mm-yyyy)\r\n") +
                                 where);
     EXPECT_FALSE(store->userKeyExists());
-    fresh();
+}
+
+TEST_F(WindowTest, AFileItCannotMakeEndsTheProgram) {
     file = inDir("mangler/Horalog.Dat");
     store->seed(kHKeyCurrentUser, userStore(file, " "));
     platform.answer(QStringLiteral(">0|OK"));
     EXPECT_FALSE(startForm());
     EXPECT_EQ(lastDialog(),
-              QStringLiteral("Fejl under oprettelse af filen: ") + file +
-                  QStringLiteral("\r\nFejl: ") + systemText(ENOENT) +
-                  QStringLiteral("\r\nProgrammet kan ikke fortsætte før fejlen er rettet."));
+              fileErrorText("Fejl under oprettelse af filen: ", file, systemText(ENOENT), false));
 }
 
 TEST_F(WindowTest, FullDay) {
@@ -239,20 +243,24 @@ TEST_F(WindowTest, StoredArrivalAtStart) {
     }
 }
 
-TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
-    file = inDir("data/Horalog.Dat");
+TEST_F(WindowTest, ATimeTooLargeForTheFileIsRefused) {
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     for (const char* typed : {"99999999999", "9999:00"}) {  // too large; too long for the file
         platform.answer(QStringLiteral("OK"));
         leave(typed);
-        EXPECT_TRUE(lastDialog().endsWith(QStringLiteral("\r\n\r\nIntet er ændret.")));
+        EXPECT_TRUE(lastDialog().endsWith(kUnchanged));
         EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
     }
     EXPECT_TRUE(platform.shown.at(0).text.startsWith(
         QStringLiteral("Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort.\r\n")));
     EXPECT_EQ(readBytes(file), QByteArray("x;0;-;-;-;0;0\r\n"));
-    // The file deleted under the running window: said, not made anew without its header, and
-    // the day stays open.
+}
+
+// The file deleted under the running window: said, not made anew without its header, and the day
+// stays open.
+TEST_F(WindowTest, AFileDeletedUnderTheWindowIsSaid) {
+    file = inDir("data/Horalog.Dat");
+    startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     QDir(dir->path() + QStringLiteral("/data")).removeRecursively();
     QDir().mkpath(dir->path() + QStringLiteral("/data"));
     platform.answer(QStringLiteral("OK"));
@@ -260,7 +268,8 @@ TEST_F(WindowTest, RefusedTimeAndFailedWrite) {
     EXPECT_EQ(lastDialog(), QStringLiteral("Registreringsfilen ") + file +
                                 QStringLiteral(" findes ikke længere. Den kan være flyttet eller "
                                                "slettet af et andet program; vælg den under "
-                                               "Opsætninger/Filnavn.\r\n\r\nIntet er ændret."));
+                                               "Opsætninger/Filnavn.") +
+                                kUnchanged);
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");
     EXPECT_EQ(gaa()->text() + u'|' + komme()->text(), QStringLiteral("16:00|08:00"));
@@ -273,7 +282,7 @@ TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
     GTEST_SKIP() << "the store is Windows' own registry there";
 #else
     startExistingUser("x;0;-;-;-;0;0\r\n");
-    const QString storeFile = store::fileOf(dir->path(), kHKeyCurrentUser);
+    const QString storeFile = store->fileOf(kHKeyCurrentUser);
     ASSERT_TRUE(QFile::remove(storeFile) && QDir().mkpath(storeFile));
     komme()->setText(QStringLiteral("08:00"));
     platform.answer(QStringLiteral("OK"));
@@ -287,7 +296,7 @@ TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
 #endif
 }
 
-TEST_F(WindowTest, DepartureFieldAndKeys) {
+TEST_F(WindowTest, TheDepartureFieldFromTheKeyboard) {
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
     QApplication::setActiveWindow(&form());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
@@ -362,28 +371,39 @@ TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
 TEST_F(WindowTest, EveryTextIsReadWhole) {
     startExistingUser("x;32767;-;-;-;-2147483648;-2147483648\r\n");
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-2147483648 ct "));
-    for (const char* name : {"Idag_CT", "Idag_TM", "Periode_CT", "Periode_Diff", "Total_CT"}) {
-        auto* field = child<QLabel>(name);
+    // The room in pixels: a field's width in twips / 15, less its 1 px border on either side
+    // and its 2 px indent; a caption's whole width; the button's less 8 px of frame and margins.
+    const struct {
+        const char* name;
+        int room;
+    } values[] = {{"Idag_CT", 61},
+                  {"Idag_TM", 53},
+                  {"Periode_CT", 61},
+                  {"Periode_Diff", 53},
+                  {"Total_CT", 61}};
+    for (const auto& v : values) {
+        auto* field = child<QLabel>(v.name);
         for (const QString& t : {QStringLiteral("-2147483648 ct "), QStringLiteral("-21474836:28 "),
                                  QStringLiteral("-1110 ct "), text("Periode_Diff")}) {
             showValue(field, t);
-            EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(t), valueRoom(field)) << name;
+            EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(t), v.room) << v.name;
         }
         showValue(field, QStringLiteral("5 ct "));  // fits: back at the field's own size
-        EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9.75) << name;
+        EXPECT_DOUBLE_EQ(field->font().pointSizeF(), 9.75) << v.name;
     }
     const struct {
         const char* name;
+        int room;
         double points;  // 0: whatever makes it fit
-    } captions[] = {{"Komme_Label", 9.75}, {"Gaa_Label", 9.75},        {"Idag_Label", 9.75},
-                    {"Idag_TM_Label", 0},  {"Periode_Label", 9.75},    {"Periode_Diff_Label", 0},
-                    {"Total_Label", 9.75}, {"Registrer_Command", 8.25}};
+    } captions[] = {{"Komme_Label", 129, 9.75},   {"Gaa_Label", 129, 9.75},
+                    {"Idag_Label", 129, 9.75},    {"Idag_TM_Label", 97, 0},
+                    {"Periode_Label", 129, 9.75}, {"Periode_Diff_Label", 97, 0},
+                    {"Total_Label", 129, 9.75},   {"Registrer_Command", 153, 8.25}};
     for (const auto& c : captions) {
         auto* w = child<QWidget>(c.name);
         auto* button = qobject_cast<QPushButton*>(w);
         const QString shown = (button ? button->text() : text(c.name)).remove(u'&');
-        const int room = button ? w->width() - 8 : w->width();  // the button's frame and margins
-        EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(shown), room) << c.name;
+        EXPECT_LE(QFontMetrics(w->font()).horizontalAdvance(shown), c.room) << c.name;
         EXPECT_TRUE(c.points == 0 || w->font().pointSizeF() == c.points) << c.name;
     }
     QStringList names;
