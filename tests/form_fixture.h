@@ -87,7 +87,7 @@ public:
     void trayMessage(QSystemTrayIcon&, const QString& title, const QString& text) override {
         trayMessages.push_back(title + u'|' + text);
     }
-    [[noreturn]] void endProgram(int status) override {
+    [[noreturn]] void end(int status) override {
         endedWith = status;
         throw ProgramEnded{status};
     }

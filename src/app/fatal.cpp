@@ -1,7 +1,4 @@
 // Errors that end the program after a message.
-#include <cstdint>
-#include <cstdlib>
-
 #include "app/flex_form.h"
 #include "journal/file_messages.h"
 
@@ -12,13 +9,11 @@ void Flex_Form::unhandledError(const QString& heading, const QString& descriptio
         this, notice(QStringLiteral("Horalog"), heading + QStringLiteral("\r\n\r\n") + description,
                      MessageIcon::Critical));
     platform_.endProgram(1);
-    std::abort();  // endProgram does not return
 }
 
 void Flex_Form::fileError(const QString& firstLine, const QString& error, LastLineGap gap) {
     platform_.tell(this, fileErrorMessage(firstLine, Filnavn, error, gap));
     platform_.endProgram(1);
-    std::abort();  // endProgram does not return
 }
 
 QString nothingChanged(const QString& refusal) {

@@ -194,7 +194,7 @@ void QtPlatform::trayMessage(QSystemTrayIcon& icon, const QString& title, const 
     icon.showMessage(title, text, QSystemTrayIcon::Information);
 }
 
-void QtPlatform::endProgram(int status) {
+void QtPlatform::end(int status) {
     // Every record and setting is already on disk; nothing is pending.
     std::fflush(nullptr);
     std::_Exit(status);

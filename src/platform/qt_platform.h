@@ -28,7 +28,9 @@ public:
     bool dialogOpen() override;
     bool trayAvailable() override;
     void trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) override;
-    [[noreturn]] void endProgram(int status) override;
+
+protected:
+    [[noreturn]] void end(int status) override;
 
 private:
     bool noUserLocale() const;
