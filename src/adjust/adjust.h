@@ -9,6 +9,8 @@
 
 namespace horalog {
 
+// The hours off first proposed: a standard working day, whatever the user's daily hours.
+inline constexpr float kTimeOffProposal = 7.4f;
 InputRequest timeOffQuestion(const QString& proposal);
 InputRequest timeOffCommentQuestion(const QString& proposal);
 

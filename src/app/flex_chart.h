@@ -35,7 +35,7 @@ protected:
 
 private:
     ChartData data_;
-    float arbejdstimer_ = 7.4f;
+    float arbejdstimer_ = 0.0f;  // given with the data
 };
 
 }  // namespace horalog

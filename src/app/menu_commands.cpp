@@ -35,7 +35,7 @@ void Flex_Form::Afspadsering_Menu_Click() {
     const QChar separator = platform_.decimalSeparator();
     // What was typed last time, when the file was locked then and nothing was booked.
     const auto typed = std::exchange(unbookedTimeOff_, std::nullopt);
-    const QString typedHours = typed ? typed->first : localeNumberText(7.4f, separator);
+    const QString typedHours = typed ? typed->first : localeNumberText(kTimeOffProposal, separator);
     const QString typedComment = typed ? typed->second : QStringLiteral("afspadsering");
     QString hoursText;
     const auto hours =

@@ -84,7 +84,7 @@ void Flex_Form::registerArrival() {
 // then must not make the user close the day again: the next start sees its record.
 void Flex_Form::forgetSavedDay() {
     try {
-        writeSetting(Setting::Moedt, QStringLiteral(" "));
+        writeSetting(Setting::Moedt, kNoArrival);
     } catch (const RegistryError& e) {
         warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
     }
@@ -99,7 +99,7 @@ void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     // ended (or lost the store) before it could forget it.
     if (!dayClosedElsewhere &&
         fileClosesArrival(Filnavn, knownMoedt_, store().readUserKey().moedtFilLaengde)) {
-        writeSetting(Setting::Moedt, QStringLiteral(" "));
+        writeSetting(Setting::Moedt, kNoArrival);
         dayClosedElsewhere = true;
     }
     if (dayClosedElsewhere) {

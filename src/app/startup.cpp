@@ -73,8 +73,8 @@ QString Flex_Form::forgetClosedArrival(const QString& stored) {
         !fileClosesArrival(*settings.filnavn, stored, settings.moedtFilLaengde)) {
         return stored;
     }
-    writeSetting(Setting::Moedt, QStringLiteral(" "));
-    return QStringLiteral(" ");
+    writeSetting(Setting::Moedt, kNoArrival);
+    return kNoArrival;
 }
 
 bool Flex_Form::keepOtherDaysArrival(const QString& stored) {
@@ -85,7 +85,7 @@ void Flex_Form::Flyt_Opsaetninger() {
     if (store().userKeyExists()) {
         return;
     }
-    QString moedt = QStringLiteral(" ");
+    QString moedt = kNoArrival;
     WorkSettings values;
     const std::optional<StoredSettings> machine = store().readMachineKey();
     if (machine) {

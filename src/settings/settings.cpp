@@ -37,12 +37,26 @@ std::optional<QString> valueText(CRegistry& r, const char* name) {
     return fromStoreText(r.ReadValue(name));
 }
 
-QString settingWarning(const char* name, const QString& text, const char* fallback) {
+// A number setting's value as the store holds it; the empty text for the others.
+QString numberText(Setting setting, const WorkSettings& values) {
+    switch (setting) {
+        case Setting::Arbejdstimer:
+            return storedHours(values.arbejdstimer);
+        case Setting::FrokostVarighed:
+            return QString::number(values.frokostVarighed);
+        case Setting::FrokostArbejdstid:
+            return QString::number(values.frokostArbejdstid);
+        default:
+            return QString();
+    }
+}
+
+QString settingWarning(const char* name, const QString& text, const QString& fallback) {
     return QStringLiteral(
                "Indstillingen \"%1\" med værdien \"%2\" kan ikke anvendes, fordi tallet er for "
                "stort.\r\n\r\nVærdien %3 bruges nu. Den gemte værdi står uændret, så den kan "
                "rettes.")
-        .arg(QLatin1String(name), text, QLatin1String(fallback));
+        .arg(QLatin1String(name), text, fallback);
 }
 
 }  // namespace
@@ -78,8 +92,9 @@ StoredSettings SettingsStore::read(bool writeMissing) {
     WorkSettings& v = stored.values;
     for (const SettingRow& row : kSettingRows) {
         const std::optional<QString> text = valueText(reg_, row.name);
-        if (!text && writeMissing && row.setting != Setting::Moedt && row.fallback != nullptr) {
-            reg_.WriteValue(row.name, row.fallback);
+        const QString fallback = numberText(row.setting, WorkSettings{});
+        if (!text && writeMissing && !fallback.isEmpty()) {
+            reg_.WriteValue(row.name, toStoreText(fallback));
         }
         switch (row.setting) {
             case Setting::Moedt:
@@ -103,7 +118,7 @@ StoredSettings SettingsStore::read(bool writeMissing) {
                 } else if (const auto hours = readHours(*text)) {
                     v.arbejdstimer = static_cast<float>(*hours);
                 } else {
-                    stored.warnings << settingWarning(row.name, *text, row.fallback);
+                    stored.warnings << settingWarning(row.name, *text, fallback);
                 }
                 break;
             case Setting::FrokostVarighed:
@@ -115,7 +130,7 @@ StoredSettings SettingsStore::read(bool writeMissing) {
                 } else if (const auto number = readInt16(*text)) {
                     value = *number;
                 } else {
-                    stored.warnings << settingWarning(row.name, *text, row.fallback);
+                    stored.warnings << settingWarning(row.name, *text, fallback);
                 }
                 break;
             }
@@ -142,13 +157,9 @@ void SettingsStore::createUserKey(const QString& moedt, const WorkSettings& valu
                 text = moedt;
                 break;
             case Setting::Arbejdstimer:
-                text = storedHours(values.arbejdstimer);
-                break;
             case Setting::FrokostVarighed:
-                text = QString::number(values.frokostVarighed);
-                break;
             case Setting::FrokostArbejdstid:
-                text = QString::number(values.frokostArbejdstid);
+                text = numberText(row.setting, values);
                 break;
             case Setting::Filnavn:
                 text = filnavn;

@@ -14,8 +14,8 @@ namespace horalog {
 // The per-user and machine-wide settings live under this key of their root.
 inline constexpr char kSettingsKey[] = "Software\\Kvistborg\\Horalog";
 
-// The stored values, one row each: its name in the store and its default as stored text. The
-// file name's default is the platform's (defaultRegistrationFile), so its row has none.
+// The stored values, one row each with its name in the store. The numbers' defaults are
+// WorkSettings' own; the file name's is the platform's (defaultRegistrationFile).
 enum class Setting {
     Moedt,
     Arbejdstimer,
@@ -28,21 +28,23 @@ enum class Setting {
 struct SettingRow {
     Setting setting;
     const char* name;
-    const char* fallback;
 };
 // In the order the values are read and written. The registration file's size when the open day's
 // arrival was registered is written with the arrival only, and the last moment the program ran
 // with a day open only when it ends; neither at a first start.
 inline constexpr std::array<SettingRow, 7> kSettingRows = {{
-    {Setting::Moedt, "Moedt", " "},
-    {Setting::Arbejdstimer, "Arbejdstimer", "7.4"},
-    {Setting::FrokostVarighed, "FrokostVarighed", "50"},
-    {Setting::FrokostArbejdstid, "FrokostArbejdstid", "450"},
-    {Setting::Filnavn, "Filnavn", nullptr},
-    {Setting::MoedtFilLaengde, "MoedtFilLaengde", nullptr},
-    {Setting::SidstAktiv, "SidstAktiv", nullptr},
+    {Setting::Moedt, "Moedt"},
+    {Setting::Arbejdstimer, "Arbejdstimer"},
+    {Setting::FrokostVarighed, "FrokostVarighed"},
+    {Setting::FrokostArbejdstid, "FrokostArbejdstid"},
+    {Setting::Filnavn, "Filnavn"},
+    {Setting::MoedtFilLaengde, "MoedtFilLaengde"},
+    {Setting::SidstAktiv, "SidstAktiv"},
 }};
 const SettingRow& settingRow(Setting setting);
+
+// "Moedt" when no day is open.
+inline const QString kNoArrival = QStringLiteral(" ");
 
 struct WorkSettings {
     float arbejdstimer = 7.4f;

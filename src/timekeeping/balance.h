@@ -9,8 +9,8 @@ namespace horalog {
 
 struct LunchRule {
     bool aktiv = true;
-    std::int16_t varighed = 50;     // centi-hours deducted
-    std::int16_t arbejdstid = 450;  // gross time from which the running display deducts
+    std::int16_t varighed = 0;    // centi-hours deducted
+    std::int16_t arbejdstid = 0;  // gross time from which the running display deducts
 };
 
 // The period figures every record carries.
