@@ -61,10 +61,10 @@ TEST_F(CommandsTest, TimeOff) {
     EXPECT_TRUE(ends(&Flex_Form::Afspadsering_Menu_Click));
     EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
     EXPECT_EQ(lastDialog(),
-              fileErrorText("Fejl under skrivning til filen: ", file,
-                            QStringLiteral("Filens sidste linje er længere end 64 KB uden "
-                                           "linjeskift; filen er beskadiget."),
-                            true));
+              fatalFileMessage("Fejl under skrivning til filen: ", file,
+                               QStringLiteral("Filens sidste linje er længere end 64 KB uden "
+                                              "linjeskift; filen er beskadiget."),
+                               true));
     EXPECT_EQ(readBytes(file), damaged);
 }
 

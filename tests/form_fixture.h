@@ -25,8 +25,8 @@ inline const QString kUnchanged = QStringLiteral("\r\n\r\nIntet er ændret.");
 
 // The message shown before the program ends on a file error: a blank line before its last line
 // when the error is the file's own content.
-inline QString fileErrorText(const char* firstLine, const QString& file, const QString& error,
-                             bool blankLine) {
+inline QString fatalFileMessage(const char* firstLine, const QString& file, const QString& error,
+                                bool blankLine) {
     return QString::fromUtf8(firstLine) + file + QStringLiteral("\r\nFejl: ") + error +
            (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
            QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");

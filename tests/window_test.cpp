@@ -140,8 +140,8 @@ TEST_F(WindowTest, AFileItCannotMakeEndsTheProgram) {
     store->seed(kHKeyCurrentUser, userStore(file, " "));
     platform.answer(QStringLiteral(">0|OK"));
     EXPECT_FALSE(startForm());
-    EXPECT_EQ(lastDialog(),
-              fileErrorText("Fejl under oprettelse af filen: ", file, systemText(ENOENT), false));
+    EXPECT_EQ(lastDialog(), fatalFileMessage("Fejl under oprettelse af filen: ", file,
+                                             systemText(ENOENT), false));
 }
 
 TEST_F(WindowTest, FullDay) {
