@@ -22,6 +22,7 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
              "07-12-2026;1;22:00;6.30;800;800;60;",               // a night, «6.30» as 06:30
              "08-12-68;1;-;-;-7,4;793;53;afspadsering",           // time off, 2068
              "09-12-69;0;-;-;-;0;53;Nulstillet",                  // a reset, 1969
+             "10-12-2026;0;08:00;-;-;0;53;x",                     // an arrival alone: no reset
              "31-02-2026;2;8:05;24:00;+750;1543;63;",             // no such day; no clock time
              "x;99999999999;-;-;-;0;0",                           // a day count too large
              "13-13-2026;1;08:00;16:00;750;750;10;",              // no such month
@@ -35,9 +36,10 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
                         {K::Work, 202612, QDate(2026, 12, 7), 22 * 60, 6 * 60 + 30, 800, 60},
                         {K::TimeOff, 206812, QDate(2068, 12, 8), -1, -1, 7, 53},
                         {K::Reset, 196912, QDate(1969, 12, 9), -1, -1, 0, 53},
+                        {K::Work, 202612, QDate(2026, 12, 10), 8 * 60, -1, 0, 53},
                         {K::Work, 202602, QDate(), 8 * 60 + 5, -1, 750, 63},
                     }));
-    EXPECT_EQ(reader.unreadable(), QStringList({QStringLiteral("7"), QStringLiteral("8")}));
+    EXPECT_EQ(reader.unreadable(), QStringList({QStringLiteral("8"), QStringLiteral("9")}));
 }
 
 }  // namespace
