@@ -40,7 +40,7 @@ TEST(WorkingTimeCheck, Files) {
     } cases[] = {
         {"a working day runs from its earliest arrival to its latest departure, whatever their "
          "order; 11:00 is rest enough, 10:59 is not; a day without its departure has no rest; "
-         "midnight is a time",
+         "midnight is a time, at either end",
          R"(07-12-2026;0;-;-;-;0;150
 07-12-2026;1;19:00;22:30;350;350;0;
 07-12-2026;2;14:00;18:00;400;750;0;
@@ -50,10 +50,12 @@ TEST(WorkingTimeCheck, Files) {
 10-12-2026;6;22:59;06:00;700;3100;0;
 11-12-2026;7;12:00;-;0;3100;0;
 12-12-2026;8;08:00;16:00;800;3900;0;
-13-12-2026;9;00:00;07:00;700;4600;0;)",
+13-12-2026;9;00:00;07:00;700;4600;0;
+14-12-2026;10;15:00;00:00;900;5500;0;)",
          {QStringLiteral("08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)"),
           QStringLiteral("10-12-2026: 10:59 hvile (gik 12:00 den 09-12-2026, mødte 22:59)"),
-          QStringLiteral("13-12-2026: 8:00 hvile (gik 16:00 den 12-12-2026, mødte 00:00)")}},
+          QStringLiteral("13-12-2026: 8:00 hvile (gik 16:00 den 12-12-2026, mødte 00:00)"),
+          QStringLiteral("14-12-2026: 8:00 hvile (gik 07:00 den 13-12-2026, mødte 15:00)")}},
         {"weeks 37-40 hold 4800, 4800, 4800 and 5001 ct: the 28 days from the first record to the "
          "reset average 4850.25 ct a week (48:30); the time off is not work",
          "07-09-2026;0;-;-;-;0;0\n" + days(QDate(2026, 9, 7), 5, "07:00;17:00;960") +
