@@ -49,6 +49,7 @@ TEST(ClockShift, MidnightAndDaylightSaving) {
     } cases[] = {
         {{d7, 2200, winter}, {d8, 150, winter}, 2400},        // 22:00 to 01:30: 350, not -2050
         {{d7, 825, winter}, {d8, 1650, winter}, 0},           // yesterday's 08:15 kept: 775
+        {{d7, 800, winter}, {d8, 800, winter}, 0},            // the same time: no night
         {{d8, 800, winter}, {d8, 750, winter}, 0},            // typed earlier: a negative day
         {{spring, 50, winter}, {spring, 750, summer}, -100},  // 00:30-07:30 is 6 hours
         {{autumn, 50, summer}, {autumn, 750, winter}, 100},   // and 8 hours
