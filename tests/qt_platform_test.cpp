@@ -94,6 +94,14 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
               QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));
     EXPECT_TRUE(seen.contains(QStringLiteral("&Gem")) && seen.contains(QStringLiteral("Annuller")))
         << seen.join(u',').toStdString();
+    // Annuller with a name selected chooses nothing.
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->selectFile(wanted);
+        QMetaObject::invokeMethod(dialog, "reject");
+    });
+    FileDialogRequest cancelled;
+    cancelled.folder = folder.path();
+    EXPECT_EQ(platform.chooseFile(nullptr, cancelled), std::nullopt);
     EXPECT_EQ(seen.last(),
               QStringLiteral("Mappen \"") +
                   QDir::toNativeSeparators(folder.filePath(QStringLiteral("mangler"))) +
