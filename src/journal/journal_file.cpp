@@ -29,6 +29,9 @@ constexpr QFileDevice::Permissions kNewFilePermissions =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
     QFileDevice::ReadOther;
 
+// The last record line of a file, or why it could not be read.
+using LastLine = FileResult<std::optional<QString>>;
+
 FileOutcome failure(FileProblem problem, const QString& error) {
     return FileOutcome::failed({problem, error});
 }
@@ -95,7 +98,7 @@ qsizetype lineEndBefore(const QByteArray& buffer, qsizetype end) {
 
 // Reads back a chunk at a time. Only the start of one line is carried from chunk to chunk, and
 // never more than kLongestLine of it, so a tail without line ends costs no more than a record.
-FileResult<std::optional<QString>> lastRecordIn(QFile& file) {
+LastLine lastRecordIn(QFile& file) {
     qint64 position = file.size();
     QByteArray buffer;  // the file from `position` to the end of the line not yet looked at
     for (;;) {
@@ -103,8 +106,7 @@ FileResult<std::optional<QString>> lastRecordIn(QFile& file) {
         for (qsizetype lineEnd = lineEndBefore(buffer, end); lineEnd >= 0;
              lineEnd = lineEndBefore(buffer, end)) {
             if (end - lineEnd - 1 > kLongestLine) {
-                return failure(FileProblem::Damaged, damagedText())
-                    .failure<std::optional<QString>>();
+                return LastLine::failed({FileProblem::Damaged, damagedText()});
             }
             if (auto line = recordIn(buffer, lineEnd + 1, end)) {
                 return line;
@@ -112,7 +114,7 @@ FileResult<std::optional<QString>> lastRecordIn(QFile& file) {
             end = lineEnd;
         }
         if (end > kLongestLine) {
-            return failure(FileProblem::Damaged, damagedText()).failure<std::optional<QString>>();
+            return LastLine::failed({FileProblem::Damaged, damagedText()});
         }
         if (position == 0) {
             return recordIn(buffer, 0, end);
@@ -124,8 +126,7 @@ FileResult<std::optional<QString>> lastRecordIn(QFile& file) {
             chunk = file.read(length);
         }
         if (chunk.size() != length) {
-            return failure(FileProblem::Failed, fileErrorText(file))
-                .failure<std::optional<QString>>();
+            return LastLine::failed({FileProblem::Failed, fileErrorText(file)});
         }
         buffer = chunk + buffer.left(end);
     }
@@ -350,10 +351,10 @@ PathKind registrationPathKind(const QString& path) {
     return info.isFile() ? PathKind::RegularFile : PathKind::NotRegular;
 }
 
-FileResult<std::optional<QString>> readLastRecordLine(const QString& path) {
+LastLine readLastRecordLine(const QString& path) {
     QFile file;
     if (const FileOutcome opened = openFile(file, path, false, false); !opened.ok()) {
-        return opened.failure<std::optional<QString>>();
+        return LastLine::failed(opened.error());
     }
     return lastRecordIn(file);
 }
@@ -387,15 +388,6 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
         return outcome.failure<Appended>();
     }
     return result;
-}
-
-LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
-                           const Figures& held,
-                           const std::function<QStringList(const Figures&)>& build,
-                           int lockWaitMs) {
-    AppendOptions options;
-    options.lockWaitMs = lockWaitMs;
-    return appendRecords(path, known, held, build, options);
 }
 
 FileResult<Created> createFile(const QString& path, const QStringList& lines,

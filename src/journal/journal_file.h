@@ -81,9 +81,6 @@ LockedAppend appendRecords(const QString& path, const std::optional<QString>& kn
                            const Figures& held,
                            const std::function<QStringList(const Figures&)>& build,
                            const AppendOptions& options = {});
-LockedAppend appendRecords(const QString& path, const std::optional<QString>& known,
-                           const Figures& held,
-                           const std::function<QStringList(const Figures&)>& build, int lockWaitMs);
 
 // A complete, synced copy of the file under a new name (a second link where the volume allows
 // it); never over an existing file. The original stays. A symlink is copied as its target.

@@ -103,7 +103,7 @@ TEST_F(JournalFileTest, AppendBuildsOnTheFilesOwnLastRecord) {
     EXPECT_GE(waits, 8);  // the window paints while it waits
     EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\n");
     holder.close();  // let go: the next append goes through
-    EXPECT_TRUE(appendRecords(p, known, held, record, 300).ok());
+    EXPECT_TRUE(appendRecords(p, known, held, record, {false, 300}).ok());
     EXPECT_EQ(readBytes(p), known.toLatin1() + "\r\nr;3;2220;125\r\n");
 }
 
