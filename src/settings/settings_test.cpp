@@ -23,20 +23,22 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
             raw.WriteValue(name, value);
         }
     };
-    const std::vector<std::pair<const char*, const char*>> stored[] = {
-        {},
-        {{"Arbejdstimer", "7,5"}, {"FrokostVarighed", "31.5"}, {"FrokostArbejdstid", "&H10"}},
-        {{"Arbejdstimer", "1e300"}, {"FrokostVarighed", "40000"}, {"FrokostArbejdstid", "32767"}}};
-    const char* read[] = {"7.4 50 450 0", "7 32 16 0", "7.4 50 32767 2"};
-    for (std::size_t i = 0; i < std::size(stored); ++i) {
-        seed(stored[i]);
+    // The values stored, then as read: the three numbers and the count of warnings.
+    const std::pair<std::vector<std::pair<const char*, const char*>>, const char*> cases[] = {
+        {{}, "7.4 50 450 0"},
+        {{{"Arbejdstimer", "7,5"}, {"FrokostVarighed", "31.5"}, {"FrokostArbejdstid", "&H10"}},
+         "7 32 16 0"},
+        {{{"Arbejdstimer", "1e300"}, {"FrokostVarighed", "40000"}, {"FrokostArbejdstid", "32767"}},
+         "7.4 50 32767 2"}};
+    for (const auto& [stored, read] : cases) {
+        seed(stored);
         const StoredSettings r = store.readUserKey();
         EXPECT_EQ(QStringLiteral("%1 %2 %3 %4")
                       .arg(r.values.arbejdstimer)
                       .arg(r.values.frokostVarighed)
                       .arg(r.values.frokostArbejdstid)
                       .arg(r.warnings.size()),
-                  QLatin1String(read[i]));
+                  QLatin1String(read));
     }
     EXPECT_EQ(store.readUserKey().warnings.value(0),
               QStringLiteral("Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke "

@@ -8,13 +8,18 @@ namespace {
 // Separators and blanks are skipped, the first other character ends the time; what does not fit
 // in 32 bits, or reads as no time of day, is refused.
 TEST(TekstTilTid, TimeTexts) {
-    const char16_t* texts[] = {u"08:00", u"8:05", u"08-05", u"805",        u"8",
-                               u"",      u"abc",  u"12,30", u"-1:30",      u"8e2",
-                               u"8.5",   u"&H10", u"9e99",  u"2147483647", u"2147483648"};
-    const std::optional<std::int32_t> hhmm[] = {800, 805, 805, 805, 8,  0,          0, 12,
-                                                130, 800, 85,  16,  {}, 2147483647, {}};
-    for (std::size_t i = 0; i < std::size(texts); ++i) {
-        EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(texts[i]), 10), hhmm[i]) << i;
+    const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
+        {u"08:00", 800},    {u"8:05", 805},
+        {u"08-05", 805},    {u"805", 805},
+        {u"8", 8},          {u"", 0},
+        {u"abc", 0},        {u"12,30", 12},
+        {u"-1:30", 130},    {u"8e2", 800},
+        {u"8.5", 85},       {u"&H10", 16},
+        {u"9e99", {}},      {u"2147483647", 2147483647},
+        {u"2147483648", {}}};
+    for (const auto& [text, hhmm] : cases) {
+        EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(text), 10), hhmm)
+            << QString::fromUtf16(text).toStdString();
     }
     EXPECT_FALSE(Tekst_Til_Tid(u"&HFFFF", 10).has_value());  // reads -1: no time of day
     // The time part of a date-time text starts at datoLaengde + 2; a text of exactly
@@ -37,11 +42,11 @@ TEST(OmregnTilCT, ValuesAndTheirTexts) {
     EXPECT_FALSE(Omregn_Til_CT(2147483647).has_value());  // 2147483600 + 78
     EXPECT_FALSE(Omregn_Til_CT(-2147483647).has_value());
     EXPECT_EQ(Omregn_Til_Tid(-2147483647 - 1), -2147483629);
-    const std::int32_t values[] = {0, 5, 805, -5, -1234, 12345, 175, -2147483647 - 1};
-    const char* texts[] = {"00:00",  "00:05",  "08:05", "-0:05",
-                           "-12:34", "123:45", "01:75", "-21474836:48"};
-    for (std::size_t i = 0; i < std::size(values); ++i) {
-        EXPECT_EQ(Formater_Tid(values[i]), QLatin1String(texts[i])) << values[i];
+    const std::pair<std::int32_t, const char*> shown[] = {
+        {0, "00:00"},      {5, "00:05"},      {805, "08:05"}, {-5, "-0:05"},
+        {-1234, "-12:34"}, {12345, "123:45"}, {175, "01:75"}, {-2147483647 - 1, "-21474836:48"}};
+    for (const auto& [value, text] : shown) {
+        EXPECT_EQ(Formater_Tid(value), QLatin1String(text)) << value;
     }
 }
 
