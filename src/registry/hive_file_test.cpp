@@ -13,12 +13,14 @@
 #include <thread>
 
 #include "registry/registry.h"
+#include "registry_error_of.h"
 #include "size_limit.h"
 
 namespace horalog {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::errorOf;
 using Names = std::set<std::string>;
 const std::string kPath = "Software\\Kvistborg\\Horalog";
 const std::string kStore = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
@@ -37,16 +39,6 @@ Names namesIn(const std::string& folder) {
         names.insert(entry.path().filename());
     }
     return names;
-}
-
-// The error a call raises, as "source: description; ", or nothing.
-std::string errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const RegistryError& e) {
-        return e.source() + ": " + e.description() + "; ";
-    }
-    return "";
 }
 
 int noLocks(int) {
@@ -135,7 +127,7 @@ TEST_F(HiveFileTest, DamagedUserStoreRaisesUntouched) {
         writeFile(paths.user, text);
         EXPECT_EQ(errorOf([&] { CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true); }),
                   "CRegistry:OpenKey: The settings file " + paths.user +
-                      " is damaged and cannot be read.; ")
+                      " is damaged and cannot be read.")
             << text.substr(0, 60);
         EXPECT_EQ(readFile(paths.user), text);
     }
