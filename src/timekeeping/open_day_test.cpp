@@ -112,6 +112,7 @@ TEST(RecordClosesArrival, DateTimeAndGrowth) {
         {day, "05-12-2026 08:15", 100, 140, false},
         {day, "06-12-2026 08:00", 100, 140, false},
         {day, " ", 100, 140, false},
+        {QStringLiteral("05-12-2026;4;08:00;-;-;3020;185;"), "05-12-2026 08:00", 100, 140, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(recordClosesArrival(c.record, QLatin1String(c.stored), c.before, c.now), c.closes)
