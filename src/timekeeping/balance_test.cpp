@@ -27,6 +27,8 @@ TEST(WorkedSoFar, RunningDisplay) {
         EXPECT_EQ(workedSoFar(komme, QString::fromUtf16(gaa), 10, lunch), net)
             << komme << " " << QString::fromUtf16(gaa).toStdString();
     }
+    // The latest departure that reads, from an arrival the day before: beyond 32 bits.
+    EXPECT_EQ(workedSoFar(0, u"2147483628", 10, kOff, 2400), std::nullopt);
 }
 
 // Figures that leave their columns (the day's tid 16 bits, the day count, the sums 32 bits) are

@@ -86,6 +86,7 @@ TEST(UtcOffsetAt, TheRepeatedAndTheSkippedHour) {
         {spring, 250, utc(spring, 2, 0), 3600},  // 02:30 does not exist: 03:30 CEST
         {spring, 350, utc(spring, 2, 0), 7200},
         {QDate(2026, 10, 24), 800, utc(autumn, 8, 0), 7200},
+        {autumn, 2500, utc(autumn, 6, 0), 3600},  // 25:00 typed: no time of day, the clock's own
     };
     for (const auto& c : cases) {
         EXPECT_EQ(utcOffsetAt(c.date, c.ct, c.now), c.offset)
