@@ -155,7 +155,13 @@ void WorkingTimeCheck::closeDay(Days& days) {
     if (!day.timed) {
         return;  // no times to rest between: the day neither starts nor breaks a run
     }
-    if (days.ended) {
+    if (days.ended && day.date < days.lastDate) {
+        // A day put back by hand among later ones: the time since their end is no rest. Its
+        // stretch of days is checked as one of its own.
+        closeRun(days);
+        days.runFirst = floorDiv(day.start, kDay);
+        days.lastEnd = day.end;
+    } else if (days.ended) {
         const qint64 rest = restMinutes(days.offsets, days.lastEnd, day.start);
         if (rest < kDailyRest) {
             days.rests.push_back({day.date, rest, days.lastEnd, day.start});
@@ -170,6 +176,7 @@ void WorkingTimeCheck::closeDay(Days& days) {
         days.runFirst = floorDiv(day.start, kDay);
         days.lastEnd = day.end;
     }
+    days.lastDate = day.date;
 }
 
 void WorkingTimeCheck::closeRun(Days& days) {

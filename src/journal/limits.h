@@ -55,7 +55,8 @@ private:
     struct Days {
         bool open = false;  // a working day is being gathered
         Day day;
-        bool ended = false;  // a timed day has been closed, so lastEnd and runFirst hold
+        bool ended = false;  // a timed day has been closed, so the three below hold
+        qint64 lastDate = 0;
         qint64 lastEnd = 0;
         qint64 runFirst = 0;
         std::vector<Rest> rests;

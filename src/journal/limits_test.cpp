@@ -104,6 +104,16 @@ TEST(WorkingTimeCheck, Files) {
 08-09-2026;7;08:00;16:00;800;5600;0;
 30-09-2026;0;-;-;-;0;0;Nulstillet)",
          {}},
+        {"a week put back by hand: the time since the later days is no rest, and each stretch's "
+         "short rest and run are found, in date order",
+         "30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 14), 1, "13:00;22:00;900") +
+             days(QDate(2026, 12, 15), 6, "08:00;14:00;600") +
+             days(QDate(2026, 12, 1), 1, "13:00;22:00;900") +
+             days(QDate(2026, 12, 2), 6, "08:00;14:00;600"),
+         {QStringLiteral("02-12-2026: 10:00 hvile (gik 22:00 den 01-12-2026, mødte 08:00)"),
+          QStringLiteral("15-12-2026: 10:00 hvile (gik 22:00 den 14-12-2026, mødte 08:00)"),
+          QStringLiteral("01-12-2026 – 07-12-2026: 7 dage uden 24 timers sammenhængende hvile"),
+          QStringLiteral("14-12-2026 – 20-12-2026: 7 dage uden 24 timers sammenhængende hvile")}},
         {"the spring night is an hour short: 11:30 on the clock is 10:30 of rest; the autumn night "
          "is an hour long: 10:30 is 11:30; 11:30 on an ordinary night is enough",
          R"(27-03-2026;0;-;-;-;0;0
