@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "file_bytes.h"
+#include "journal/records.h"
 #include "plain_append.h"
 #include "platform/file_sync.h"
 
@@ -44,6 +45,12 @@ TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
         ASSERT_TRUE(appendPlain(p, {QStringLiteral("r;1")}).ok());
         EXPECT_EQ(readBytes(p), before + added + "r;1\r\n");
     }
+    QStringList lines;  // the whole-file reader splits them alike
+    const auto add = [&lines](std::string_view l) {
+        lines << QString::fromLatin1(l.data(), static_cast<qsizetype>(l.size()));
+    };
+    ASSERT_TRUE(readFileLines(writeBytes(path("all.dat"), "a\rbc\r\nd\n\re\r"), add, {}).ok());
+    EXPECT_EQ(lines.join(u'|'), QStringLiteral("a|bc|d||e"));
     EXPECT_TRUE(registrationFileExists(writeBytes(path(".hidden.dat"), "a")));  // still the user's
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
