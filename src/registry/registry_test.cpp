@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #ifndef _WIN32
 #include <cstdlib>
 #include <filesystem>
@@ -118,6 +120,27 @@ TEST_F(RegistryTest, TextsRoundTrip) {
     EXPECT_EQ(reg.ReadValue("Arbejdstimer") + reg.ReadValue("Filnavn"), "7.4C:\\Horalog.Dat");
     reg.WriteValue("Big", std::string(16384, 'x'));  // beyond the buffer: counts as missing
     EXPECT_FALSE(reg.ValueExists("Big"));
+}
+
+// What a key holds: its subkeys, its values, their longest names, and the day it was written.
+TEST_F(RegistryTest, KeyInfo) {
+    const auto today = [] {
+        const std::time_t now = std::time(nullptr);
+        const std::tm* t = std::localtime(&now);
+        return (t->tm_year + 1900) * 10000 + (t->tm_mon + 1) * 100 + t->tm_mday;
+    };
+    const int before = today();
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath + "\\Sub", true, true));
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    reg.WriteValue("Moedt", " ");
+    reg.WriteValue("Arbejdstimer", "7.4");
+    EXPECT_EQ(std::to_string(reg.NumOfSubKeys()) + " " + std::to_string(reg.NumOfValues()) + " " +
+                  std::to_string(reg.MaxSubkeyNameLength()) + " " +
+                  std::to_string(reg.MaxValueNameLength()),
+              "1 2 3 12");
+    const LocalTime w = reg.LastWriteTime();
+    const int written = w.year * 10000 + w.month * 100 + w.day;
+    EXPECT_TRUE(written == before || written == today()) << written;
 }
 
 }  // namespace
