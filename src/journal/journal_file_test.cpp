@@ -55,16 +55,6 @@ TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
-// A window that has seen the file must not make a new one without its header when the file
-// goes; a first append to a freshly chosen place still makes it.
-TEST_F(JournalFileTest, MissingFileIsCreatedOnlyWhenAllowed) {
-    EXPECT_EQ(appendPlain(path("gone.dat"), {QStringLiteral("r;1")}, {true}).error().problem,
-              FileProblem::Missing);
-    EXPECT_FALSE(QFile::exists(path("gone.dat")));
-    ASSERT_TRUE(appendPlain(path("new.dat"), {QStringLiteral("r;1")}).ok());
-    EXPECT_EQ(readBytes(path("new.dat")), "r;1\r\n");
-}
-
 // Each append reads the file's last record under the lock and builds on the figures the file
 // holds when another copy of the program appended since. A lock held elsewhere for longer than
 // the wait once ended the program after a frozen window: now it is Locked, and nothing written.
