@@ -37,7 +37,9 @@ void deleteTree(CRegistry& reg, std::uint32_t root, const std::string& path) {
 // The real registry (under Wine in the tests) without the program's keys; the machine's key is
 // written through the same backend, as an administrator would.
 struct World {
-    World() {
+    World() { clear(); }
+    ~World() { clear(); }  // the window's tests after these find no key of ours
+    void clear() {
         CRegistry reg(backend);
         deleteTree(reg, kHKeyCurrentUser, "Software\\Kvistborg");
         deleteTree(reg, kHKeyLocalMachine, "Software\\Kvistborg");
