@@ -155,13 +155,7 @@ void WorkingTimeCheck::closeDay(Days& days) {
     if (!day.timed) {
         return;  // no times to rest between: the day neither starts nor breaks a run
     }
-    if (days.ended && day.date < days.lastDate) {
-        // A day put back by hand among later ones: the time since their end is no rest. Its
-        // stretch of days is checked as one of its own.
-        closeRun(days);
-        days.runFirst = floorDiv(day.start, kDay);
-        days.lastEnd = day.end;
-    } else if (days.ended) {
+    if (days.ended && day.date >= days.lastDate) {
         const qint64 rest = restMinutes(days.offsets, days.lastEnd, day.start);
         if (rest < kDailyRest) {
             days.rests.push_back({day.date, rest, days.lastEnd, day.start});
@@ -172,6 +166,9 @@ void WorkingTimeCheck::closeDay(Days& days) {
         }
         days.lastEnd = std::max(days.lastEnd, day.end);
     } else {
+        // The first timed day, or one put back by hand among later ones (the time since their
+        // end is no rest): a stretch of days of its own begins.
+        closeRun(days);
         days.ended = true;
         days.runFirst = floorDiv(day.start, kDay);
         days.lastEnd = day.end;
