@@ -76,7 +76,8 @@ TEST_F(TwoCopiesTest, AnArrivalFromTheOtherCopyIsKept) {
 // Daily hours set and the file moved on A count on B from its next tick.
 TEST_F(TwoCopiesTest, SettingsChangedOnTheOtherCopyCount) {
     startExistingUser(kThreeDays);
-    second();
+    second().run(&Flex_Form::Udregn_Timer_Timer);
+    second().run(&Flex_Form::Udregn_Timer_Timer);  // the store stood still: B stops reading it
     const QString moved = inDir("flyttet.dat");
     platform.answer(QStringLiteral(">8|@") + moved + QStringLiteral("|Ja"));
     menu(QStringLiteral("&Arbejdstid"));
@@ -170,7 +171,8 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
 }
 #endif
 
-// The store as on a full disk: writes fail while `full` is set.
+// The store as on a full disk: writes fail while `full` is set. It counts the values read, and
+// gives `stamp` as its stamp when set.
 class FullStore : public RegistryBackend {
 public:
     explicit FullStore(std::shared_ptr<RegistryBackend> inner) : in(std::move(inner)) {}
@@ -183,6 +185,7 @@ public:
     void closeKey(Handle k) override { in->closeKey(k); }
     long deleteKey(std::uint32_t r, const std::string& p) override { return in->deleteKey(r, p); }
     long queryValue(Handle k, const std::string& n, std::size_t b, std::string& d) override {
+        ++reads;
         return in->queryValue(k, n, b, d);
     }
     long setValue(Handle k, const std::string& n, const std::string& t) override {
@@ -198,10 +201,34 @@ public:
     }
     LocalTime toLocalTime(std::uint64_t t) override { return in->toLocalTime(t); }
     std::string storeProblem() override { return in->storeProblem(); }
+    std::string changeStamp(std::uint32_t r, const std::string& p) override {
+        return stamp ? *stamp : in->changeStamp(r, p);
+    }
 
     std::shared_ptr<RegistryBackend> in;
     bool full = false;
+    int reads = 0;
+    std::optional<std::string> stamp;
 };
+
+// A tick reads the store only when its stamp moved, and once more on the tick after, when a
+// second change could hide within the stamp's granularity. Each tick once read it whole.
+TEST_F(TwoCopiesTest, ATickReadsTheStoreOnlyWhenItMoved) {
+    writeBytes(file, kThreeDays);
+    store->seed(kHKeyCurrentUser, userStore(file, "05-12-2026 08:00"));
+    const auto counted = std::make_shared<FullStore>(store->backend());
+    counted->stamp = "a";
+    backend = counted;
+    ASSERT_TRUE(startForm());
+    std::string readsPerTick;
+    for (const char* stamp : {"a", "a", "a", "b", "b", "b", ""}) {
+        counted->stamp = stamp;
+        counted->reads = 0;
+        tick();
+        readsPerTick += counted->reads > 0 ? 'r' : '-';
+    }
+    EXPECT_EQ(readsPerTick, "rr-rr-r");
+}
 
 // The store failed after the record was saved: the day is not reopened at the next start, nor
 // closed again by a later departure (another copy saved it and was killed before forgetting it).

@@ -36,7 +36,7 @@ void Flex_Form::Udregn_Timer_Timer() {
     }
     if (!platform_.dialogOpen()) {
         // Within one tick the window shows what another copy changed.
-        if (followSharedState() == Followed::DayClosed) {
+        if (storeMayHaveMoved() && followSharedState() == Followed::DayClosed) {
             closeOpenDayHere();
             Status_Label->setText(dayClosedElsewhereStatus());
         }

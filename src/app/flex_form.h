@@ -138,6 +138,7 @@ private:
     // or file since this window last looked; each command and each tick takes that over first.
     enum class Followed { Nothing, ArrivalTakenOver, DayClosed };
     Followed followSharedState();
+    bool storeMayHaveMoved();
     void followBeforeCommand();
     void followSettings(const StoredSettings& stored);
     Followed followOpenDay(const QString& moedt);
@@ -209,6 +210,10 @@ private:
     // The registration file's size and time of change when this copy last read it, so a tick
     // reads it again only when another program wrote it.
     std::pair<qint64, qint64> fileStamp_{-1, -1};
+    // The store's stamp at the last tick, and whether it stood still over two ticks: a change
+    // within its time stamp's granularity after a read is caught by the read at the next tick.
+    std::string storeStamp_;
+    bool storeSettled_ = false;
     Moment arrival_;  // the open day's arrival with its date and UTC offset
     QDate confirmedDate_;
     bool askingAboutDate_ = false;

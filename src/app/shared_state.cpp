@@ -18,6 +18,16 @@ Flex_Form::Followed Flex_Form::followSharedState() {
     return followOpenDay(stored.moedt.value_or(QString()));
 }
 
+// A tick reads the store only when its stamp moved, or on the tick after it moved: reading it
+// whole at each tick cost many times a bare window's tick.
+bool Flex_Form::storeMayHaveMoved() {
+    const std::string stamp = store().userKeyStamp();
+    const bool moved = stamp.empty() || stamp != storeStamp_ || !storeSettled_;
+    storeSettled_ = !stamp.empty() && stamp == storeStamp_;
+    storeStamp_ = stamp;
+    return moved;
+}
+
 // For a command other than the button: a day closed elsewhere is closed here too.
 void Flex_Form::followBeforeCommand() {
     if (followSharedState() == Followed::DayClosed) {

@@ -359,6 +359,29 @@ bool HiveFileBackend::writableRoot(std::uint32_t root) const {
     return root == kHKeyCurrentUser || (root == kHKeyLocalMachine && machineWritable_);
 }
 
+std::string HiveFileBackend::changeStamp(std::uint32_t root, const std::string& /*path*/) {
+    const std::string* file = fileOf(root);
+    if (file == nullptr) {
+        return {};
+    }
+    // Opened, not only looked up: on a network home an open asks the server, a stat may answer
+    // from a cache.
+    const int fd = ::open(file->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return errno == ENOENT || errno == ENOTDIR ? "none" : std::string();
+    }
+    struct stat st {};
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!ok) {
+        return {};
+    }
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' +
+           std::to_string(st.st_size) + ':' + std::to_string(st.st_mtim.tv_sec) + '.' +
+           std::to_string(st.st_mtim.tv_nsec) + ':' + std::to_string(st.st_ctim.tv_sec) + '.' +
+           std::to_string(st.st_ctim.tv_nsec);
+}
+
 long HiveFileBackend::read(std::uint32_t root, const Hive*& hive) {
     const std::string* file = fileOf(root);
     if (file == nullptr) {

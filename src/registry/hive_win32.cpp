@@ -121,6 +121,24 @@ public:
     }
 
     std::string storeProblem() override { return "The registry cannot be read."; }
+
+    // The key's time of change moves with each value written; the count of values beside it.
+    std::string changeStamp(std::uint32_t root, const std::string& path) override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(rootKey(root), path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            return {};
+        }
+        DWORD values = 0;
+        FILETIME written{};
+        const LONG r = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        &values, nullptr, nullptr, nullptr, &written);
+        RegCloseKey(key);
+        if (r != ERROR_SUCCESS) {
+            return {};
+        }
+        return std::to_string(written.dwHighDateTime) + ':' +
+               std::to_string(written.dwLowDateTime) + ':' + std::to_string(values);
+    }
 };
 
 }  // namespace

@@ -39,6 +39,10 @@ public:
     std::int32_t SecurityDescriptor();
     std::string ReadSubKey();
     std::string GetEnumValues(std::string& strValueName);
+    // Moves whenever the key's values may have changed; empty when it cannot be told.
+    std::string changeStamp(std::uint32_t section, const std::string& key) {
+        return backend_->changeStamp(section, key);
+    }
 
 private:
     static constexpr std::size_t kValueBuffer = 16384;

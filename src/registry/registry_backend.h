@@ -61,6 +61,11 @@ public:
     virtual LocalTime toLocalTime(std::uint64_t fileTime) = 0;
     // Why the store could not be used, for the rare error that names the store itself.
     virtual std::string storeProblem() = 0;
+    // A text that moves whenever the key's values may have changed, so that a reader that
+    // follows the store reads it only then; empty when this backend cannot tell cheaply.
+    virtual std::string changeStamp(std::uint32_t /*root*/, const std::string& /*path*/) {
+        return {};
+    }
 };
 
 // The backend of this platform: the registry on Windows, the store files elsewhere.

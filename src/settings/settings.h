@@ -79,6 +79,8 @@ public:
     StoredSettings readUserKey(bool writeMissing = false);
     // The stored arrival "Moedt", or the empty text when it is missing.
     QString storedArrival();
+    // Moves whenever the per-user key may have changed; empty when that cannot be told.
+    std::string userKeyStamp() { return reg_.changeStamp(kHKeyCurrentUser, kSettingsKey); }
     void write(Setting setting, const QString& text);
     // A user's first start: the per-user key with all five values.
     void createUserKey(const QString& moedt, const WorkSettings& values, const QString& filnavn);
