@@ -87,6 +87,9 @@ public:
     void trayMessage(QSystemTrayIcon&, const QString& title, const QString& text) override {
         trayMessages.push_back(title + u'|' + text);
     }
+    void watchDesktop(QWidget*, std::function<void(DesktopEvent)> handler) override {
+        desktop = std::move(handler);
+    }
     [[noreturn]] void end(int status) override {
         endedWith = status;
         throw ProgramEnded{status};
@@ -98,8 +101,9 @@ public:
     std::int64_t uptimeMs = 3600 * 1000;
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     bool tray = false;
-    std::vector<QString> trayMessages;        // "title|text"
-    std::function<void()> whileMessageShown;  // as the event loop of a real one would run
+    std::vector<QString> trayMessages;          // "title|text"
+    std::function<void(DesktopEvent)> desktop;  // plays what the desktop tells
+    std::function<void()> whileMessageShown;    // as the event loop of a real one would run
     std::function<QString(const ShownDialog&)> unscripted;  // answers what the script does not
 
 private:

@@ -92,6 +92,34 @@ TEST_F(WorkingDayTest, ProposedFromTheLastTickBeforeASleep) {
     EXPECT_EQ(gaa()->text(), QString());
 }
 
+// The screen locked at 16:42 and the window ticked on until the machine slept at 23:59: the lock
+// is the day's end, kept for a next start too. A lunch-time lock is no end, and is told.
+TEST_F(WorkingDayTest, ProposedFromTheLastLock) {
+    on(7, 8, 0);
+    startExistingUser(kFirstDecember);
+    arrive("08:00");
+    const auto desktop = [&](int day, int hour, int minute, DesktopEvent event) {
+        on(day, hour, minute);
+        platform.desktop(event);
+    };
+    desktop(7, 11, 30, DesktopEvent::Locked);
+    desktop(7, 13, 5, DesktopEvent::Unlocked);
+    EXPECT_EQ(text("Status_Label") + u'|' + QString::fromStdString(*userValue("SidstAktiv")),
+              QStringLiteral("Du var væk 11:30–13:05 (1:35).|"));
+    desktop(7, 16, 42, DesktopEvent::Locked);
+    for (const int hour : {17, 20, 23}) {
+        on(7, hour, 59);
+        tick();
+    }
+    desktop(7, 23, 59, DesktopEvent::Sleeping);
+    EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
+    desktop(8, 8, 30, DesktopEvent::Woken);
+    platform.answer(QStringLiteral("Nej|>16:42"));
+    tick();
+    EXPECT_EQ(box().defaultText, QStringLiteral("16:42"));
+    expectForgottenDayRecorded();
+}
+
 // Once a day, when the moment comes while the window sits in the tray; never while it is shown.
 TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
     platform.tray = true;

@@ -19,6 +19,7 @@
 #include "settings/file_location.h"
 #include "settings/settings.h"
 #include "text/number_text.h"
+#include "timekeeping/away.h"
 #include "timekeeping/balance.h"
 #include "timekeeping/date_pattern.h"
 #include "timekeeping/day_messages.h"
@@ -113,6 +114,7 @@ private:
                             std::optional<std::int32_t> arrivalOffset);
     QStringList lastActive();
     void noteTick(const QDateTime& now);
+    void desktopEvent(DesktopEvent event);
     QString lastActiveText(const QDateTime& at);
     void noticeHoursReached(const QDateTime& now);
     void setArrival(std::int32_t ct, const QDate& date);
@@ -219,6 +221,7 @@ private:
     bool askingAboutDate_ = false;
     QDateTime lastTick_;
     QDateTime sleptAt_;      // the last tick before the machine last slept
+    Away away_;              // the user's stretches away, as the desktop tells them
     QDate hoursNoticeDate_;  // the tray told that the day's hours are reached, once a day
 
     Tray_Data* Tray = nullptr;

@@ -59,6 +59,7 @@ void Flex_Form::Form_Load() {
     // Only now may the clock move the window: a tick during a start-up question would show a
     // day that is not open.
     Udregn_Timer->start();
+    platform_.watchDesktop(this, [this](DesktopEvent event) { desktopEvent(event); });
 }
 
 QString Flex_Form::storedArrival() {

@@ -34,9 +34,39 @@ void Flex_Form::noteTick(const QDateTime& now) {
     lastTick_ = now;
 }
 
-// The moments this program knew the machine in use: when it last ended with a day open, and the
-// last tick before a sleep.
+// A lock or a sleep while a day is open is kept as the day's end, and an unlock on its own date
+// forgets it again (a lunch-time lock): the next start proposes it even when the program never
+// ended. Back after more than the lunch, the user is told how long the day's gap was.
+void Flex_Form::desktopEvent(DesktopEvent event) {
+    const QDateTime now = platform_.currentDateTime();
+    const std::optional<QDateTime> before = away_.lastSeen();
+    const std::optional<AwayStretch> ended = away_.on(event, now);
+    if (!Komme_Registreret) {
+        return;
+    }
+    if (away_.lastSeen() != before) {
+        try {
+            writeSetting(Setting::SidstAktiv,
+                         away_.lastSeen() ? lastActiveText(*away_.lastSeen()) : QString());
+        } catch (const RegistryError&) {
+        }  // a hint only, as at the program's end
+    }
+    const std::optional<QString> notice =
+        ended ? awayNotice(*ended, FrokostVarighed) : std::nullopt;
+    if (notice && Tray->inTray()) {
+        Tray->notify(awayTitle(), *notice);
+    } else if (notice) {
+        Status_Label->setText(*notice);
+    }
+}
+
+// The moments this program knew the machine in use: the start of the last stretch away the
+// desktop told of; else when the program last ended with a day open, and the last tick before
+// a sleep.
 QStringList Flex_Form::lastActive() {
+    if (away_.lastSeen()) {
+        return {lastActiveText(*away_.lastSeen())};
+    }
     QStringList known;
     if (const auto ended = store().readUserKey().sidstAktiv) {
         known << *ended;
@@ -103,7 +133,8 @@ void Flex_Form::rememberLastActive() {
         return;
     }
     try {
-        writeSetting(Setting::SidstAktiv, lastActiveText(platform_.currentDateTime()));
+        writeSetting(Setting::SidstAktiv,
+                     lastActiveText(away_.lastSeen().value_or(platform_.currentDateTime())));
     } catch (const RegistryError&) {
     }
 }

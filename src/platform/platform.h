@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/desktop_event.h"
 #include "text/message.h"
 #include "text/result.h"
 
@@ -57,6 +58,9 @@ public:
     virtual bool trayAvailable() = 0;
     // A notice from the tray icon, which the desktop shows for a while and then lets go.
     virtual void trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) = 0;
+    // Tells `handler` of each lock, unlock, sleep and wake the desktop reports while `window`
+    // lives; where it reports none, never.
+    virtual void watchDesktop(QWidget* window, std::function<void(DesktopEvent)> handler) = 0;
 
     // Ends the program with the exit status. The compiler cannot know that an override never
     // returns, so the abort after it is what makes every caller's [[noreturn]] true.

@@ -1,5 +1,7 @@
 #include "platform/qt_platform.h"
 
+#include "platform/desktop_watch.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/desktop_watch.h"
 #include "platform/uptime.h"
 
 namespace horalog {
@@ -198,6 +201,10 @@ void QtPlatform::end(int status) {
     // Every record and setting is already on disk; nothing is pending.
     std::fflush(nullptr);
     std::_Exit(status);
+}
+
+void QtPlatform::watchDesktop(QWidget* window, std::function<void(DesktopEvent)> handler) {
+    horalog::watchDesktop(window, std::move(handler));
 }
 
 }  // namespace horalog

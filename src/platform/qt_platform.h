@@ -28,6 +28,7 @@ public:
     bool dialogOpen() override;
     bool trayAvailable() override;
     void trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) override;
+    void watchDesktop(QWidget* window, std::function<void(DesktopEvent)> handler) override;
 
 protected:
     [[noreturn]] void end(int status) override;
