@@ -170,13 +170,20 @@ TEST_F(RealProgram, ChartWithoutADisplay) {
 }
 
 // The findings, or the line that there are none; exit status 1 only when the file cannot be read.
+// Of 25 unreadable lines the first 20 are named (a file of millions once wrote each to the
+// terminal, for minutes).
 TEST_F(RealProgram, CheckNamesEachFinding) {
     seed(kHeader +
-         "07-12-2026;1;14:00;22:30;800;800;60;\r\n08-12-2026;2;08:00;16:00;750;1550;70;\r\n"
-         "x;99999999999;-;-;-;0;0\r\n");
+         "07-12-2026;1;14:00;22:30;800;800;60;\r\n08-12-2026;2;08:00;16:00;750;1550;70;\r\n" +
+         QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25) +
+         "09-12-2026;3;08:00;16:00;750;2300;80;\r\n");
+    QString named;
+    for (int line = 4; line < 24; ++line) {
+        named += QStringLiteral("Linje %1 kan ikke læses og er sprunget over.\n").arg(line);
+    }
     EXPECT_EQ(run(QStringLiteral("--check")),
-              QStringLiteral("008-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)\n"
-                             "|Linje 4 kan ikke læses og er sprunget over.\n"));
+              QStringLiteral("008-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)\n|") +
+                  named + QStringLiteral("… og 5 linjer mere\n"));
     seed(kHeader + "07-12-2026;1;08:00;16:00;750;750;10;\r\n");
     EXPECT_EQ(run(QStringLiteral("--check")), QStringLiteral("0Ingen overskridelser.\n|"));
     QFile::remove(data);
@@ -220,8 +227,17 @@ TEST_F(RealProgram, QtsOwnOptionsStartTheWindow) {
 
 // A store the registry code cannot parse (the registry editor's UTF-16 export) once ended the
 // command line with an uncaught error and SIGABRT. Odd things at the file's and the store's
-// places are named, never waited on (a FIFO once hung --status).
+// places are named, never waited on (a FIFO once hung --status); a NUL in the last figures is
+// named too (it once read «1\0» «10» as flex 1 ct).
 TEST_F(RealProgram, OddFilesAreFailuresNamedPromptly) {
+    seed(
+        QByteArray("08-12-2026;1;08:00;16:00;750;750;1\x00"
+                   "10;\r\n",
+                   40));
+    EXPECT_EQ(run(QStringLiteral("--status")),
+              QStringLiteral("1|") + data +
+                  QStringLiteral(": Den sidste registrering har et tal, der ikke kan læses: "
+                                 "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;\n"));
     seed("x;3;-;-;-;2220;125\r\n");
     const QString exported = QStringLiteral("\uFEFFWindows Registry Editor Version 5.00\r\n");
     writeBytes(store, QStringEncoder(QStringEncoder::Utf16LE)(exported));
@@ -273,9 +289,9 @@ TEST_F(RealProgram, ReportByMonth) {
             unreadable + u'\n');
 }
 
-// The file is read in large pieces: lines that straddle two reads, one longer than a read (a
-// 2 MB comment) and lines ending in CR alone (an old editor's) are each read whole and once.
-// Excel reads the CSV as UTF-8 only after a byte-order mark.
+// The file is read in large pieces: lines that straddle two reads and lines ending in CR alone
+// (an old editor's) are each read whole and once; one longer than any record (a 2 MB comment) is
+// named and skipped, never held whole. Excel reads the CSV as UTF-8 only after a byte-order mark.
 TEST_F(RealProgram, ReportAcrossReads) {
     QByteArray records;
     for (int i = 0; i < 30000; ++i) {
@@ -287,7 +303,9 @@ TEST_F(RealProgram, ReportAcrossReads) {
     ASSERT_TRUE(csv->waitForFinished(20000));
     EXPECT_EQ(csv->readAllStandardOutput(),  // as bytes: a QString would drop the byte-order mark
               "\xEF\xBB\xBFm\xC3\xA5ned;arbejdsdage;arbejdstid;afspadsering;nulstillinger;flex\n"
-              "2026-03;30003;22502250;0;0;70\n");
+              "2026-03;30002;22501500;0;0;70\n");
+    EXPECT_EQ(csv->readAllStandardError(),
+              "Linje 30001 kan ikke l\xC3\xA6ses og er sprunget over.\n");
 }
 
 }  // namespace

@@ -91,10 +91,10 @@ int status() {
     return 0;
 }
 
-void unreadableLines(const QStringList& lines) {
-    for (const QString& line : lines) {
-        QTextStream(stderr)
-            << QStringLiteral("Linje %1 kan ikke læses og er sprunget over.").arg(line) << Qt::endl;
+void unreadableLines(const UnreadableLines& lines) {
+    QTextStream err(stderr);
+    for (const QString& message : unreadableMessages(lines)) {
+        err << message << u'\n';
     }
 }
 

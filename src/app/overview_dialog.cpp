@@ -114,7 +114,9 @@ void Oversigt_Dialog::showRead() {
         return;
     }
     chart_->setData(read_->chart, arbejdstimer_);
-    months_->setPlainText(read_->months.table());
+    const QString skipped = unreadableNote(read_->months.unreadable());
+    months_->setPlainText(read_->months.table() +
+                          (skipped.isEmpty() ? QString() : u'\n' + skipped));
     QStringList lines = read_->findings;
     if (lines.isEmpty()) {
         lines << noFindings();

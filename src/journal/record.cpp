@@ -1,9 +1,11 @@
 #include "journal/record.h"
 
 #include <QStringList>
+#include <limits>
 
 #include "journal/journal_file.h"
-#include "text/number_text.h"
+#include "journal/records.h"
+#include "journal/windows1252.h"
 #include "text/time_text.h"
 
 namespace horalog {
@@ -20,6 +22,17 @@ QString timeOf(std::int32_t ct) {
 QString lastRecordTooLarge(const QString& line) {
     return QStringLiteral("Den sidste registrering har et tal, der er for stort: ") +
            line.left(100);
+}
+
+QString lastRecordUnreadable(const QString& line) {
+    QString shown = line.left(100);
+    // A NUL or a control character would cut the message short or garble it.
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return QStringLiteral("Den sidste registrering har et tal, der ikke kan læses: ") + shown;
 }
 
 QString headerLine() {
@@ -50,17 +63,29 @@ QString resetRecord(const QString& date, std::int32_t total) {
 }
 
 Result<std::optional<Figures>> figuresFromLine(const QString& line) {
-    const QStringList fields = line.split(QLatin1Char(';'));
-    if (fields.size() < 7) {
+    const QByteArray bytes = toWindows1252(line);
+    const RecordFields r =
+        recordFields(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (r.count < 7) {
         return std::optional<Figures>();
     }
-    const auto dage = readInt16(fields[1]);
-    const auto sum = readInt32(fields[5]);
-    const auto total = readInt32(fields[6]);
+    if (r.isHeader()) {
+        return std::optional(Figures{});  // as the header was always read: three zeros
+    }
+    const auto dage = wholeFigure(r.field[1]);
+    const auto sum = wholeFigure(r.field[5]);
+    const auto total = wholeFigure(r.field[6]);
     if (!dage || !sum || !total) {
+        return Result<std::optional<Figures>>::failed(lastRecordUnreadable(line));
+    }
+    using Int16 = std::numeric_limits<std::int16_t>;
+    using Int32 = std::numeric_limits<std::int32_t>;
+    if (*dage < Int16::min() || *dage > Int16::max() || *sum < Int32::min() ||
+        *sum > Int32::max() || *total < Int32::min() || *total > Int32::max()) {
         return Result<std::optional<Figures>>::failed(lastRecordTooLarge(line));
     }
-    return std::optional(Figures{*dage, *sum, *total});
+    return std::optional(Figures{static_cast<std::int16_t>(*dage), static_cast<std::int32_t>(*sum),
+                                 static_cast<std::int32_t>(*total)});
 }
 
 }  // namespace horalog

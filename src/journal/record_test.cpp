@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <string_view>
+#include <utility>
 
 #include "file_bytes.h"
+#include "journal/record.h"
 #include "journal/windows1252.h"
 
 namespace horalog {
@@ -33,6 +36,41 @@ TEST(FileFigures, ReadAndCreate) {
               QStringLiteral("Den sidste registrering har et tal, der er for stort: "
                              "x;32768;-;-;-;0;0"));
     EXPECT_FALSE(readFileFigures(dir.filePath(QStringLiteral("none"))).ok());
+}
+
+// The last figures as every reader reads them: a spreadsheet's save as the original, a figure
+// with a NUL or any byte but its digits and sign refused (a NUL once read «1\0» «10» as 1).
+TEST(FileFigures, FromTheLastLine) {
+    using namespace std::string_view_literals;
+    const QString unreadable =
+        QStringLiteral("Den sidste registrering har et tal, der ikke kan læses: ");
+    const std::pair<std::string_view, QString> cases[] = {
+        {"08-12-26;1;08:10:00;16:00:00;733;733;-332;;"sv, QStringLiteral("1 733 -332")},
+        {"\"08-12-26\";\"1\";\"08:10\";\"16:00\";\"733\";\"733\";\"-332\""sv,
+         QStringLiteral("1 733 -332")},
+        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";"sv,
+         QStringLiteral("0 0 0")},  // the header, as it always read
+        {"08-12-2026;1;08:00;16:00;750;750;1\x00"
+         "10;"sv,
+         unreadable + QStringLiteral("08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;")},
+        {"13-05-2026;44;;;;;;"sv, unreadable + QStringLiteral("13-05-2026;44;;;;;;")},
+        {"x;+1;-;-;-;0; 7"sv, unreadable + QStringLiteral("x;+1;-;-;-;0; 7")},
+        {"x;1;-;-;-;0;2147483648"sv,
+         QStringLiteral("Den sidste registrering har et tal, der er for stort: "
+                        "x;1;-;-;-;0;2147483648")},
+        {"x;1;-;-;-;0"sv, QString()},  // no record: nothing
+    };
+    for (const auto& [line, expected] : cases) {
+        const auto read = figuresFromLine(
+            fromWindows1252(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
+        const QString got = !read.ok() ? read.error()
+                            : *read    ? QStringLiteral("%1 %2 %3")
+                                          .arg((*read)->dage)
+                                          .arg((*read)->sum)
+                                          .arg((*read)->total)
+                                    : QString();
+        EXPECT_EQ(got, expected) << line;
+    }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "journal/journal_file.h"
 
@@ -41,22 +43,57 @@ struct RecordDate {
 };
 RecordDate recordDate(std::string_view field);
 
+// A line's first eight fields as the program wrote them or a spreadsheet saved them: a
+// byte-order mark before the line and double quotes around a field are taken off. `count` is
+// at most 8; 8 when the line has a comment field, empty or not.
+struct RecordFields {
+    std::string_view field[8];
+    std::size_t count = 0;
+    bool isHeader() const { return count >= 7 && field[0] == "dato"; }
+};
+RecordFields recordFields(std::string_view line);
+
+// A whole figure as the program writes it: a sign, then digits and nothing else; nothing when it
+// is not one. A figure beyond any column's range reads as a value beyond it, never wrapped.
+std::optional<std::int64_t> wholeFigure(std::string_view field);
+
+// The lines a reading passed over because it could not read them: the first few by number, and
+// how many there were, so that a file of nothing else costs no more memory than a good one.
+class UnreadableLines {
+public:
+    static constexpr std::size_t kNamed = 20;
+    void add(qint64 line);
+    const std::vector<qint64>& first() const { return first_; }
+    qint64 count() const { return count_; }
+
+private:
+    std::vector<qint64> first_;
+    qint64 count_ = 0;
+};
+
+// One line for each line named, then «… og 7.099.980 linjer mere» for the rest.
+QStringList unreadableMessages(const UnreadableLines& lines);
+// «N linjer i registreringsfilen kunne ikke læses (første: linje 84).»; empty when none.
+QString unreadableNote(const UnreadableLines& lines);
+
 // Reads one line's Windows-1252 bytes (without its line end) as a record. Lines that are no
 // records (the header, blank or short lines) are passed over as the program's reading passes
-// them; a record whose figures cannot be read is named by its line number.
+// them; a record whose figures cannot be read, and a line longer than any record
+// (kLongestLine), is counted unreadable by its line number.
 class RecordReader {
 public:
     explicit RecordReader(std::function<void(const Entry&)> add) : add_(std::move(add)) {}
     void addLine(std::string_view line);
-    const QStringList& unreadable() const { return unreadable_; }
+    const UnreadableLines& unreadable() const { return unreadable_; }
 
 private:
     std::function<void(const Entry&)> add_;
-    QStringList unreadable_;
+    UnreadableLines unreadable_;
     qint64 lineNumber_ = 0;
 };
 
 // Reads the file front to back, a line at a time, however its lines end (CR LF, LF or a lone CR);
+// a line longer than kLongestLine is handed over cut one byte beyond it, never held whole.
 // `progress` hears the bytes read so far and the file's size, and ends the reading by answering
 // false. Not ok, with the error to tell (none when stopped), when the file cannot be read.
 FileOutcome readFileLines(const QString& path, const std::function<void(std::string_view)>& addLine,

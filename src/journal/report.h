@@ -19,19 +19,19 @@ struct MonthFigures {
 };
 
 // The registration file by month, its records added in the order the file holds them; a record
-// that cannot be read is listed by its line number.
+// that cannot be read is counted, the first few by their line numbers.
 class MonthlyReport {
 public:
     void add(const Entry& entry);
-    void setUnreadable(const QStringList& lines) { unreadable_ = lines; }
-    const QStringList& unreadable() const { return unreadable_; }
+    void setUnreadable(const UnreadableLines& lines) { unreadable_ = lines; }
+    const UnreadableLines& unreadable() const { return unreadable_; }
 
     QString table() const;
     QString csv() const;
 
 private:
     std::map<int, MonthFigures> months_;  // by year * 100 + month, so in calendar order
-    QStringList unreadable_;
+    UnreadableLines unreadable_;
 };
 
 // Reads the file front to back into the report; not ok, with the error, when it cannot be read.
