@@ -108,6 +108,7 @@ Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
     const std::int32_t shift = night && !date.isValid()
                                    ? 0
                                    : clockShift(from, {date, gaaCT, utcOffsetAt(date, gaaCT, now)});
+    // A night needs the arrival's date; the arrival's own time again is a whole day.
     if (night && (shift == 0 || gaaCT - arrival->ct + shift > kLongestNightCT)) {
         return Answer::failed(departureBeforeArrival(gaaCT, arrival->ct));
     }
