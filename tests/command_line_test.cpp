@@ -116,7 +116,8 @@ TEST_F(RealProgram, StatusWithoutAnOpenDay) {
 
 // The open day as the window shows it, and when the day's hours (7.4, with the lunch that
 // closing the day deducts) are reached. 22:00 yesterday is 3½ hours at 01:30, named as it is
-// stored; today's arrival is in this locale's date pattern. The clock is moved with libfaketime,
+// stored; 08:00 yesterday counts from 08:00 today, as after "Ja"; today's arrival is in this
+// locale's date pattern. The clock is moved with libfaketime,
 // and the status only reads.
 TEST_F(RealProgram, StatusOfTheOpenDay) {
     const QString faketime = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
@@ -138,6 +139,7 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
         const char* free;
     } cases[] = {
         {"2026-12-08 01:30", 7, "22:00", "50", "3:30 (350 ct)", "fri kl. 05:54"},
+        {"2026-12-08 10:00", 7, "08:00", "50", "2:00 (200 ct)", "fri kl. 15:54"},  // by the clock
         {"2026-12-08 15:25", 8, "07:32", "50", "7:23 (739 ct)", "fri kl. 15:26"},
         {"2026-12-08 15:26", 8, "07:32", "50", "7:24 (740 ct)", "fri siden 15:26"},
         {"2026-12-08 15:26", 8, "07:32", "0", "7:54 (790 ct)", "fri siden 14:56"},

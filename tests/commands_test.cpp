@@ -95,8 +95,13 @@ TEST_F(CommandsTest, SettingsCountInTheNextRecord) {
     EXPECT_EQ(text("Arbejds_Menu") + text("Status_Label"),
               QStringLiteral("&Arbejdstid  (7.5)Daglige arbejdstid ændret til 7,5"));
     arrive("08:00");
-    gaa()->setText(QStringLiteral("16:30"));
     auto* lunch = child<QAction>("Frokost_Menu");
+    at(10, 0);
+    lunch->trigger();  // the figures of the moment at once: not from 00:00 until the next tick
+    EXPECT_EQ(today() + form().windowTitle(),
+              QStringLiteral("200 ct 02:00 Horalogs registrering - 200 ct "));
+    lunch->trigger();
+    gaa()->setText(QStringLiteral("16:30"));
     lunch->trigger();
     EXPECT_FALSE(lunch->isChecked());
     EXPECT_EQ(text("Idag_CT"), QStringLiteral("850 ct "));

@@ -96,7 +96,7 @@ TEST_F(DaysTest, TheAutumnDay) {
 // arrival. The question comes at the first tick on the new date, never on top of another
 // dialog, and nothing moves while it stands; "Nej" leaves no day open.
 TEST_F(DaysTest, WokenOnTheNextDay) {
-    for (const char* answer : {"Nej|>", "Ja"}) {
+    for (const char* answer : {"Nej|Annuller", "Ja"}) {
         fresh();
         on(2026, 12, 8, 8, 0);
         startExistingUser(kNoDay);
@@ -126,7 +126,7 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
             EXPECT_EQ(komme()->text() + u'|' + gaa()->text() + u'|' + today(),
                       QStringLiteral("08:05||"));  // the proposal from the system's start
             EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
-            EXPECT_EQ(userValue("Moedt"), "08-12-2026 08:00");
+            EXPECT_EQ(userValue("Moedt"), " ");
             EXPECT_EQ(readBytes(file), kNoDay);
         } else {  // the open day goes on, its time of day as today's
             EXPECT_EQ(lastDialog(), question("08-12-2026", "08:00"));

@@ -51,8 +51,8 @@ struct ShownDialog {
 // expect fails the test. Its clock and locale are set by the test.
 class ScriptedPlatform : public Platform {
 public:
-    // Answers in the order asked: ">text" an input, "@path" or "@" (Cancel) the file dialog,
-    // "Ja", "Nej" or "OK" a message.
+    // Answers in the order asked: ">text" an input's OK ("Annuller" cancels it), "@path" or "@"
+    // (Cancel) the file dialog, "Ja", "Nej" or "OK" a message.
     void answer(const QString& script) { answers_ << script.split(u'|', Qt::SkipEmptyParts); }
     bool allAnswered() const { return answers_.isEmpty(); }
 
@@ -68,8 +68,9 @@ public:
                : a == u"Nej" ? MessageAnswer::No
                              : MessageAnswer::Ok;
     }
-    QString ask(QWidget* parent, const InputRequest& r) override {
-        return show({u'>', r.title, r.prompt, r.proposal}, parent);
+    std::optional<QString> input(QWidget* parent, const InputRequest& r) override {
+        const QString a = show({u'>', r.title, r.prompt, r.proposal}, parent);
+        return a == kCancel ? std::nullopt : std::optional(a.mid(1));
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
         ShownDialog d{u'@', request.title, {}, {}};
@@ -83,6 +84,7 @@ public:
     QChar decimalSeparator() override { return QLatin1Char(','); }
     QString timeWithSeconds(const QTime& time) override { return time.toString(u"HH:mm:ss"); }
     bool dialogOpen() override { return showing_ > 0; }
+    void bringDialogForward() override { broughtForward += showing_ > 0 ? 1 : 0; }
     bool trayAvailable() override { return tray; }
     void trayMessage(QSystemTrayIcon&, const QString& title, const QString& text) override {
         trayMessages.push_back(title + u'|' + text);
@@ -102,24 +104,28 @@ public:
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     bool tray = false;
     std::vector<QString> trayMessages;          // "title|text"
+    int broughtForward = 0;                     // dialogs brought to the front while shown
     std::function<void(DesktopEvent)> desktop;  // plays what the desktop tells
     std::function<void()> whileMessageShown;    // as the event loop of a real one would run
     std::function<QString(const ShownDialog&)> unscripted;  // answers what the script does not
 
 private:
-    // Records the dialog and takes the answer scripted for it, without its kind's mark.
+    static inline const QString kCancel = QStringLiteral("Annuller");
+    // Records the dialog and takes the answer scripted for it: a message's as it stands, the file
+    // dialog's without its mark, an input's with it (or "Annuller").
     QString show(ShownDialog d, QWidget* parent) {
         d.windowVisible = parent != nullptr && parent->isVisible();
         shown.push_back(d);
         const QString a = !answers_.isEmpty() ? answers_.takeFirst()
                           : unscripted        ? unscripted(d)
                                               : QString();
-        const QChar kind = a.startsWith(u'>') || a.startsWith(u'@') ? a[0] : QChar(u'!');
-        if (a.isEmpty() || kind != d.kind) {
+        const QChar kind =
+            a.startsWith(u'>') || a.startsWith(u'@') || a == kCancel ? a[0] : QChar(u'!');
+        if (a.isEmpty() || (kind != d.kind && !(d.kind == u'>' && a == kCancel))) {
             ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();
-            return QString();
+            return d.kind == u'>' ? kCancel : QString();
         }
-        return kind == u'!' ? a : a.mid(1);
+        return kind == u'@' ? a.mid(1) : a;
     }
     QStringList answers_;
     int showing_ = 0;

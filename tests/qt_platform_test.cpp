@@ -14,8 +14,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTranslator>
+#include <functional>
+#include <optional>
 
 #include "platform/platform_paths.h"
 #include "platform/qt_platform.h"
@@ -47,18 +50,32 @@ TEST(QtPlatformDialogs, QuestionsHaveDanishButtons) {
     EXPECT_EQ(seen, QStringLiteral("a\nb|Ja|Nej"));
 }
 
-// A cancelled input must read as nothing typed.
+// A cancelled input must read as nothing typed, and Annuller, Escape and the close button as
+// Annuller: the forgotten departure's box tells them from an empty OK.
 TEST(QtPlatformDialogs, ACancelledInputIsNothingTyped) {
     QtPlatform platform(QLocale::c());
-    for (const bool accept : {true, false}) {
-        whenShown<QInputDialog>([accept](QInputDialog* dialog) {
+    const struct {
+        const char* typed;
+        std::function<void(QInputDialog*)> close;
+        std::optional<QString> given;
+    } cases[] = {
+        {"150", &QInputDialog::accept, QStringLiteral("150")},
+        {"", &QInputDialog::accept, QString()},
+        {"150", &QInputDialog::reject, std::nullopt},
+        {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
+        {"150", [](QInputDialog* d) { d->close(); }, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        whenShown<QInputDialog>([&c](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(), u"0Annuller");
-            dialog->setTextValue(QStringLiteral("150"));
-            accept ? dialog->accept() : dialog->reject();
+            dialog->setTextValue(QLatin1String(c.typed));
+            c.close(dialog);
         });
-        EXPECT_EQ(platform.ask(nullptr, InputRequest{{}, {}, QStringLiteral("0")}),
-                  accept ? QStringLiteral("150") : QString());
+        EXPECT_EQ(platform.input(nullptr, InputRequest{{}, {}, QStringLiteral("0")}), c.given)
+            << c.typed;
     }
+    whenShown<QInputDialog>([](QInputDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(platform.ask(nullptr, InputRequest{}), QString());
 }
 
 // Danish texts from Qt's translation, the filters as given, and a name the caller refuses (one in

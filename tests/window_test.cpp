@@ -215,15 +215,17 @@ TEST_F(WindowTest, ArrivalReadableInADarkTheme) {
 }
 
 // Another day's arrival is offered, and "Nej" leaves no day open, even when the clock ticked
-// while the question stood; an unreadable one opens none.
+// while the question stood; an unreadable one opens none. The store keeps it until the next
+// arrival, unless the day is skipped.
 TEST_F(WindowTest, StoredArrivalAtStart) {
     const struct {
         const char* moedt;
         const char* answer;  // to the question, when there is one
         const char* shown;   // arrival field, then today's figure
-    } cases[] = {{"04-12-2026 08:15", "Ja", "08:15175 ct "},
-                 {"04-12-2026 08:15", "Nej|>", "08:00"},  // Annuller to its departure
-                 {"05-12-2026 9e99", "", "08:00"}};       // today's, but no time of day
+        const char* kept;
+    } cases[] = {{"04-12-2026 08:15", "Ja", "08:15175 ct ", "04-12-2026 08:15"},
+                 {"04-12-2026 08:15", "Nej|Annuller", "08:00", " "},    // its departure skipped
+                 {"05-12-2026 9e99", "", "08:00", "05-12-2026 9e99"}};  // no time of day
     for (const auto& c : cases) {
         fresh();
         at(10, 0);
@@ -239,21 +241,44 @@ TEST_F(WindowTest, StoredArrivalAtStart) {
         tick();
         EXPECT_EQ(komme()->text() + text("Idag_CT"), QLatin1String(c.shown)) << c.moedt;
         EXPECT_EQ(gaa()->text().isEmpty(), text("Idag_CT").isEmpty());
-        EXPECT_EQ(userValue("Moedt"), c.moedt);  // untouched until the next arrival
+        EXPECT_EQ(userValue("Moedt"), c.kept);
     }
 }
 
-TEST_F(WindowTest, ATimeTooLargeForTheFileIsRefused) {
-    startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
-    for (const char* typed : {"99999999999", "9999:00"}) {  // too large; too long for the file
+// A departure the file cannot hold or that makes no working day is refused, and the day stays
+// open: one before the arrival on its own date (typed, or a clock set back) and one more than a
+// day after it. A typed 25:00 still closes the day at 01:00 the next morning.
+TEST_F(WindowTest, ADepartureThatMakesNoDayIsRefused) {
+    const QByteArray none = "x;0;-;-;-;0;0\r\n";
+    startExistingUser(none, "05-12-2026 08:00");
+    const struct {
+        const char* typed;
+        const char* refusal;
+    } cases[] = {
+        {"99999999999", "Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort."},
+        {"9999:00", "Gå-tiden 9999:00 ligger mere end et døgn efter komme-tiden 08:00."},
+        {"9999", "Gå-tiden 100:39 ligger mere end et døgn efter komme-tiden 08:00."},
+        {"06:00", "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
+        {"", "Gå-tiden 05:00 ligger før komme-tiden 08:00."},  // the clock set back to 05:00
+    };
+    for (const auto& c : cases) {
         platform.answer(QStringLiteral("OK"));
-        leave(typed);
-        EXPECT_TRUE(lastDialog().endsWith(kUnchanged));
+        if (*c.typed == '\0') {
+            at(5, 0);
+            gaa()->clear();
+            tick();
+            click();
+        } else {
+            leave(c.typed);
+        }
+        EXPECT_EQ(lastDialog(), QString::fromUtf8(c.refusal) + kUnchanged);
         EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
     }
-    EXPECT_TRUE(platform.shown.at(0).text.startsWith(
-        QStringLiteral("Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort.\r\n")));
-    EXPECT_EQ(readBytes(file), QByteArray("x;0;-;-;-;0;0\r\n"));
+    EXPECT_EQ(readBytes(file), none);
+    EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");
+    EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(0, 255, 0));
+    leave("25:00");
+    EXPECT_EQ(readBytes(file), none + "05-12-2026;1;08:00;25:00;1650;1650;910;\r\n");
 }
 
 // The file deleted under the running window: said, not made anew without its header, and the day

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "form_fixture.h"
+#include "timekeeping/status_line.h"
 
 namespace horalog::testing {
 namespace {
@@ -38,21 +39,64 @@ protected:
     }
 };
 
-// "Nej" at the start: nothing known of yesterday, so the box is empty; a time not after the
-// arrival is refused and the box asked again with it.
+// "Nej" at the start: nothing known of yesterday, so the box is empty; an empty OK and a time that
+// is no clock time or not within one working day are refused, and the box asked again with the
+// text typed.
 TEST_F(WorkingDayTest, ForgottenDepartureAtTheStart) {
     on(8, 9, 0);
-    platform.answer(QStringLiteral("Nej|>08:00|OK|>16:42"));
+    platform.answer(QStringLiteral("Nej|>|OK|>25:00|OK|>08:00|OK|>16:42"));
     startExistingUser(kFirstDecember, "07-12-2026 08:00");
+    QStringList seen;
+    for (const ShownDialog& d : platform.shown) {
+        seen << (d.kind == u'>' ? d.defaultText : d.text);
+    }
+    EXPECT_EQ(seen.join(u'|'),
+              QStringLiteral("%1||Skriv gå-tiden, eller vælg Annuller for at springe dagen over."
+                             "||\"25:00\" er ikke et klokkeslæt.|25:00|Gå-tiden 08:00 ligger før "
+                             "komme-tiden 08:00.|08:00")
+                  .arg(platform.shown.at(0).text));
     const ShownDialog& asked = platform.shown.at(1);
-    EXPECT_EQ(asked.title + u'|' + asked.text + u'|' + asked.defaultText,
-              QStringLiteral("Glemt gå-tid|") + question() + u'|');
-    EXPECT_EQ(platform.shown.at(2).text,
-              QStringLiteral("Tiden \"08:00\" kan ikke anvendes, fordi tallet er for stort.\r\n\r\n"
-                             "Intet er ændret."));
-    EXPECT_EQ(box().defaultText, QStringLiteral("08:00"));
+    EXPECT_EQ(asked.title + u'|' + asked.text, QStringLiteral("Glemt gå-tid|") + question());
+    EXPECT_EQ(platform.shown.at(2).icon, MessageIcon::Exclamation);
     expectForgottenDayRecorded();
     EXPECT_EQ(komme()->text(), QStringLiteral("08:00"));  // the proposal from the system's start
+}
+
+// Annuller (Escape and the close button give the same) skips the day, at the start and at a
+// tick on a new date: the stored arrival is forgotten, and the next start asks nothing.
+TEST_F(WorkingDayTest, AnnullerSkipsTheDay) {
+    for (const bool atTick : {false, true}) {
+        fresh();
+        on(7, 8, 0);
+        startExistingUser(kFirstDecember, "07-12-2026 08:00");
+        on(8, 9, 0);
+        platform.answer(QStringLiteral("Nej|Annuller"));
+        if (atTick) {
+            tick();
+        } else {
+            window.reset();
+            ASSERT_TRUE(startForm());
+        }
+        EXPECT_EQ(platform.shown.back().title, QStringLiteral("Glemt gå-tid"));
+        EXPECT_EQ(userValue("Moedt"), " ");
+        EXPECT_EQ(readBytes(file), kFirstDecember);
+        EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
+        window.reset();
+        const std::size_t before = platform.shown.size();
+        ASSERT_TRUE(startForm());
+        EXPECT_EQ(platform.shown.size(), before) << atTick;  // no question
+    }
+}
+
+// A night's departure given in the box is recorded as the window records a night: with the
+// departure's date and the time that really passed.
+TEST_F(WorkingDayTest, ANightFromTheBox) {
+    on(8, 9, 0);
+    platform.answer(QStringLiteral("Nej|>01:30"));
+    startExistingUser(kFirstDecember, "07-12-2026 22:00");
+    EXPECT_EQ(readBytes(file), kFirstDecember + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
+    EXPECT_EQ(text("Status_Label"), QStringLiteral("Arbejdstid 08-12-2026: 03:00  (300 ct)"));
+    EXPECT_EQ(userValue("Moedt"), " ");
 }
 
 // The program ended with the day open: the moment is kept (only then, never at a tick) and is
@@ -120,7 +164,8 @@ TEST_F(WorkingDayTest, ProposedFromTheLastLock) {
     expectForgottenDayRecorded();
 }
 
-// Once a day, when the moment comes while the window sits in the tray; never while it is shown.
+// Once a day, when the moment comes while the window sits in the tray; never while it is shown,
+// but once it is minimised later that day.
 TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
     platform.tray = true;
     on(8, 7, 32);
@@ -142,12 +187,70 @@ TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
     startExistingUser(kFirstDecember);
     arrive("07:32");
     on(8, 15, 26);
-    tick();  // shown: the moment passes without a word, and not later in the tray
+    tick();  // shown: the moment passes without a word
+    EXPECT_TRUE(platform.trayMessages.empty());
     form().showMinimized();
     QApplication::processEvents();
-    on(8, 15, 30);
-    tick();
-    EXPECT_TRUE(platform.trayMessages.empty());
+    for (const int minute : {30, 31}) {
+        on(8, 15, minute);
+        tick();
+    }
+    EXPECT_EQ(platform.trayMessages.size(), 1U);
+}
+
+// A second start while the start-up's question stands brings the question forward, not the
+// empty window behind it; once started, the window itself.
+TEST_F(WorkingDayTest, ASecondStartDuringTheQuestion) {
+    on(8, 9, 0);
+    bool shownBehind = true;
+    platform.whileMessageShown = [this, &shownBehind] {
+        window->run(&Flex_Form::Tray_Click);
+        shownBehind = window->isVisible();
+        platform.whileMessageShown = nullptr;
+    };
+    platform.answer(QStringLiteral("Ja"));
+    startExistingUser(kFirstDecember, "07-12-2026 08:00");
+    EXPECT_FALSE(shownBehind);
+    EXPECT_EQ(platform.broughtForward, 1);
+    form().showMinimized();
+    form().run(&Flex_Form::Tray_Click);
+    EXPECT_FALSE(form().isMinimized());
+}
+
+// After "Ja" to another day's arrival the window and --status count the same: a night by the
+// time that really passed, an arrival from further back by its time of day alone.
+TEST_F(WorkingDayTest, StatusCountsAsTheWindowAfterJa) {
+    const struct {
+        int day, hour, minute;
+        const char* moedt;
+        const char* line;
+    } cases[] = {
+        {8, 10, 0, "07-12-2026 08:00",
+         "idag 2:00 (200 ct) · periode 2220 ct (0 ct) · flex 125 "
+         "ct · fri kl. 15:54"},
+        {10, 10, 0, "07-12-2026 08:00",
+         "idag 2:00 (200 ct) · periode 2220 ct (0 ct) · flex 125 "
+         "ct · fri kl. 15:54"},
+        {8, 7, 0, "07-12-2026 08:00",
+         "idag 22:30 (2250 ct) · periode 2220 ct (0 ct) · flex 125 "
+         "ct · fri siden 15:54"},
+        {8, 1, 30, "07-12-2026 22:00",
+         "idag 3:30 (350 ct) · periode 2220 ct (0 ct) · flex 125 "
+         "ct · fri kl. 05:54"},
+    };
+    for (const auto& c : cases) {
+        fresh();
+        on(c.day, c.hour, c.minute);
+        platform.answer(QStringLiteral("Ja"));
+        startExistingUser(kFirstDecember, c.moedt);
+        const auto day = openDayStatus(QLatin1String(c.moedt), platform.now, platform.datePattern,
+                                       7.4f, {true, 50, 450});
+        EXPECT_EQ(statusLine(day, {3, 2220, 125}, 7.4f),
+                  QStringLiteral("Mødt ") + QLatin1String(c.moedt) + QStringLiteral(" · ") +
+                      QString::fromUtf8(c.line));
+        EXPECT_EQ(text("Idag_CT"), QString::number(day ? day->worked : -1) + QStringLiteral(" ct "))
+            << c.moedt << " " << c.day;
+    }
 }
 
 }  // namespace

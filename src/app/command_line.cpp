@@ -66,25 +66,10 @@ int status() {
     if (!file.ok()) {
         return fail(*settings->filnavn + QStringLiteral(": ") + file.error().text, 1);
     }
-    // The open day as the window would show it after "Ja": an arrival from another day named
-    // as it is stored, and the time that really passed since.
     QtPlatform platform;
-    const DatePattern pattern = checkDatePattern(platform.shortDatePattern());
-    const QDateTime now = platform.currentDateTime();
-    const OpenDayDecision open = decideOpenDay(stored, now.date(), platform.shortDatePattern());
-    const auto arrival = readTypedTime(open.timeText, pattern.length);
-    std::optional<StatusDay> day;
-    if (open.kind != OpenDayDecision::Kind::None && arrival) {
-        const WorkSettings& w = settings->values;
-        const auto soFar =
-            daySoFar(arrivalAt(open.date.isValid() ? open.date : now.date(), arrival->ct, now), now,
-                     w.arbejdstimer, {true, w.frokostVarighed, w.frokostArbejdstid});
-        day = StatusDay{open.kind == OpenDayDecision::Kind::Today ? open.timeText : stored,
-                        soFar ? soFar->worked : 0,
-                        soFar && soFar->hoursReached ? std::optional(soFar->hoursReached->time())
-                                                     : std::nullopt,
-                        soFar && soFar->hoursReached && now >= *soFar->hoursReached};
-    }
+    const WorkSettings& w = settings->values;
+    const auto day = openDayStatus(stored, platform.currentDateTime(), platform.shortDatePattern(),
+                                   w.arbejdstimer, {true, w.frokostVarighed, w.frokostArbejdstid});
     QTextStream(stdout) << statusLine(day, file->figures.value_or(Figures{}),
                                       settings->values.arbejdstimer)
                         << Qt::endl;

@@ -51,12 +51,18 @@ void Flex_Form::Udregn_Timer_Timer() {
     if (!Komme_Registreret) {
         return;
     }
+    showTodaySoFar();
+    noticeHoursReached(now);
+}
+
+// Today's figures up to the departure typed, or up to now while the field follows the clock (it
+// is empty right after an arrival until the first tick fills it).
+void Flex_Form::showTodaySoFar() {
     if (Gaa_Text->text().isEmpty() || Gaa_Auto) {
         setGaaText(nowText());
         Gaa_Auto = true;  // the clock filled it in (quietly): the next tick renews it
     }
     Opdater_Visning(Gaa_Text->text());
-    noticeHoursReached(now);
 }
 
 // Whether the clock's date is the open day's own, or one the user said to go on with it on.
@@ -79,21 +85,20 @@ void Flex_Form::askAboutANewDate() {
     const bool keep = keepOtherDaysArrival(stored);
     // "Ja" confirms the date on which it was said, which may be later than the question's.
     confirmedDate_ = platform_.currentDateTime().date();
-    std::optional<TypedTime> departure;
+    std::optional<ForgottenDay> day;
     if (!keep) {
-        departure = askForgottenDeparture(stored, lastActive());
+        day = askForgottenDeparture(stored, lastActive(), arrival_.utcOffsetSeconds);
     }
     askingAboutDate_ = false;
     if (!keep) {
         dropOpenDay();
     }
-    if (departure) {
-        recordForgottenDay(stored, *departure, arrival_.utcOffsetSeconds);
+    if (day) {
+        recordForgottenDay(stored, *day);
     }
 }
 
-// No day open any more, as a start whose question was answered "Nej" leaves the window; the
-// stored arrival is not touched.
+// No day open any more, as a start whose question was answered "Nej" leaves the window.
 void Flex_Form::dropOpenDay() {
     Komme_Registreret = false;
     setKommeColour(false);

@@ -25,6 +25,7 @@
 #include "timekeeping/day_messages.h"
 #include "timekeeping/open_day.h"
 #include "timekeeping/today.h"
+#include "timekeeping/working_day.h"
 
 class QAction;
 class QKeyEvent;
@@ -108,10 +109,10 @@ private:
     bool onTheOpenDaysDate();
     void askAboutANewDate();
     void dropOpenDay();
-    std::optional<TypedTime> askForgottenDeparture(const QString& stored,
-                                                   const QStringList& lastActive);
-    void recordForgottenDay(const QString& stored, const TypedTime& departure,
-                            std::optional<std::int32_t> arrivalOffset);
+    std::optional<ForgottenDay> askForgottenDeparture(const QString& stored,
+                                                      const QStringList& lastActive,
+                                                      std::optional<std::int32_t> arrivalOffset);
+    void recordForgottenDay(const QString& stored, const ForgottenDay& day);
     QStringList lastActive();
     void noteTick(const QDateTime& now);
     void desktopEvent(DesktopEvent event);
@@ -155,6 +156,7 @@ private:
     void setFilnavn(const QString& path);
 
     void Opdater_Visning(const QString& text);
+    void showTodaySoFar();
     void clearToday();
     void restartTimer();
     void showBalances();

@@ -119,7 +119,7 @@ void Flex_Form::Frokost_Menu_Click() {
     Frokost_Aktiv = !Frokost_Menu->isChecked();
     Frokost_Menu->setChecked(Frokost_Aktiv);
     if (Komme_Registreret) {
-        Opdater_Visning(Gaa_Text->text());
+        showTodaySoFar();
     }
 }
 

@@ -43,7 +43,7 @@ void Flex_Form::followSettings(const StoredSettings& stored) {
         Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));
         showBalances();
         if (Komme_Registreret) {
-            Opdater_Visning(Gaa_Text->text());
+            showTodaySoFar();
         }
         Status_Label->setText(settingsChangedElsewhere());
         restartTimer();

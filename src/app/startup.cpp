@@ -30,9 +30,9 @@ void Flex_Form::Form_Load() {
     Komme_Registreret = open.kind == OpenDayDecision::Kind::Today ||
                         (open.kind == OpenDayDecision::Kind::Ask && keepOtherDaysArrival(stored));
     // Its record waits for the settings and the file's figures.
-    const std::optional<TypedTime> forgotten =
+    const std::optional<ForgottenDay> forgotten =
         open.kind == OpenDayDecision::Kind::Ask && !Komme_Registreret
-            ? askForgottenDeparture(stored, lastActive())
+            ? askForgottenDeparture(stored, lastActive(), std::nullopt)
             : std::nullopt;
     Laes_Opsaetninger();
 
@@ -51,7 +51,7 @@ void Flex_Form::Form_Load() {
     Laes_Registrering();
     showBalances();
     if (forgotten) {
-        recordForgottenDay(stored, *forgotten, std::nullopt);
+        recordForgottenDay(stored, *forgotten);
     }
 
     Tray->fill();

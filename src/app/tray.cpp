@@ -32,10 +32,15 @@ void Flex_Form::Form_Resize() {
     });
 }
 
+// Also a second start's: the window comes forward, and a question open now in front of it. A
+// question of the start-up comes alone, as the window behind it is not filled in yet.
 void Flex_Form::Tray_Click() {
-    showNormal();
-    raise();
-    activateWindow();
+    if (Tray->filled()) {
+        showNormal();
+        raise();
+        activateWindow();
+    }
+    platform_.bringDialogForward();
 }
 
 void Flex_Form::closeEvent(QCloseEvent* event) {

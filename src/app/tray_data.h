@@ -20,6 +20,7 @@ public:
 
     // Filled at the end of the start-up; until then a minimised window keeps its taskbar entry.
     void fill() { filled_ = true; }
+    bool filled() const { return filled_; }
     void setTip(const QString& caption);
     // Shows the icon in the window's place when the desktop has a tray now (a panel may start or
     // stop while the program runs); false when the window must stay minimised instead.

@@ -77,52 +77,50 @@ QStringList Flex_Form::lastActive() {
     return known;
 }
 
-// After "Nej" to an arrival from another day: that day's departure, or nothing (Annuller).
-std::optional<TypedTime> Flex_Form::askForgottenDeparture(const QString& stored,
-                                                          const QStringList& lastActive) {
+// After "Nej" to an arrival from another day: that day's record, or nothing when the user skips
+// the day (Annuller, Escape, the close button), which forgets the stored arrival as the box says.
+std::optional<ForgottenDay> Flex_Form::askForgottenDeparture(
+    const QString& stored, const QStringList& lastActive,
+    std::optional<std::int32_t> arrivalOffset) {
     const OpenDayDecision open = decideOpenDay(stored, QDate(), platform_.shortDatePattern());
-    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
-    if (!arrival) {
+    if (!readTypedTime(open.timeText, Dato_Laengde)) {
         return std::nullopt;  // an arrival no clock can show has no departure to ask for
     }
     QString answer = forgottenDepartureDefault(stored, lastActive);
     for (;;) {
-        answer = platform_.ask(this, forgottenDepartureQuestion(stored, answer));
-        if (answer.isEmpty()) {
+        const auto typed = platform_.input(this, forgottenDepartureQuestion(stored, answer));
+        if (!typed) {
+            if (storedArrival() == stored) {  // not one that another copy registered since
+                writeSetting(Setting::Moedt, kNoArrival);
+            }
             return std::nullopt;
         }
-        const auto departure = readTypedTime(answer, Dato_Laengde);
-        if (departure && departure->ct > arrival->ct) {
-            return departure;
+        answer = *typed;
+        const auto day = forgottenDay(stored, answer, platform_.shortDatePattern(), arrivalOffset,
+                                      platform_.currentDateTime());
+        if (day.ok()) {
+            return *day;
         }
-        refuse(tooLargeRefusal(QStringLiteral("Tiden"), answer));
+        warn(day.error());
     }
 }
 
-// The forgotten day's record, with the arrival's date, unless another copy of the program dealt
-// with that day while the question stood.
-void Flex_Form::recordForgottenDay(const QString& stored, const TypedTime& departure,
-                                   std::optional<std::int32_t> arrivalOffset) {
+// The forgotten day's record, unless another copy of the program dealt with that day while the
+// question stood.
+void Flex_Form::recordForgottenDay(const QString& stored, const ForgottenDay& day) {
     if (storedArrival() != stored ||
         fileClosesArrival(Filnavn, stored, store().readUserKey().moedtFilLaengde)) {
         rereadFigures();
         Status_Label->setText(dayClosedElsewhereStatus());
         return;
     }
-    const OpenDayDecision open = decideOpenDay(stored, QDate(), platform_.shortDatePattern());
-    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
-    const QDateTime now = platform_.currentDateTime();
-    const std::int32_t shift = clockShift(
-        {open.date, arrival->ct, arrivalOffset.value_or(utcOffsetAt(open.date, arrival->ct, now))},
-        {open.date, departure.ct, utcOffsetAt(open.date, departure.ct, now)});
-    const QString date = storedArrivalDate(stored);
-    const auto day = appendDay(date, arrival->ct, departure.ct, shift);
-    if (!day) {
+    const auto recorded = appendDay(day.date, day.kommeCT, day.gaaCT, day.shift);
+    if (!recorded) {
         return;
     }
     forgetSavedDay();
-    Status_Label->setText(day->reread ? fileChangedNotice()
-                                      : forgottenDayStatus(date, day->worked));
+    Status_Label->setText(recorded->reread ? fileChangedNotice()
+                                           : forgottenDayStatus(day.date, recorded->worked));
     restartTimer();
 }
 
@@ -139,12 +137,13 @@ void Flex_Form::rememberLastActive() {
     }
 }
 
-// Once a day, when the open day's hours are reached while the window sits in the tray.
+// Once a day, while the window sits in the tray, once the open day's hours are reached: also
+// when they were reached while it was shown.
 void Flex_Form::noticeHoursReached(const QDateTime& now) {
-    if (!Komme_Registreret || hoursNoticeDate_ == now.date()) {
+    if (!Komme_Registreret || hoursNoticeDate_ == now.date() || !Tray->inTray()) {
         return;
     }
-    const auto reached = hoursReachedAt(arrival_, Arbejdstimer, lunch());
+    const auto reached = hoursReachedAt(arrival_, now, Arbejdstimer, lunch());
     if (!reached || now < *reached) {
         return;
     }

@@ -35,8 +35,12 @@ public:
 
     // A message box, and the button that closed it.
     virtual MessageAnswer ask(QWidget* parent, const Message& message) = 0;
-    // An input box, and the text given: empty for Annuller.
-    virtual QString ask(QWidget* parent, const InputRequest& request) = 0;
+    // An input box, and the text given; nothing for Annuller, Escape or the close button.
+    virtual std::optional<QString> input(QWidget* parent, const InputRequest& request) = 0;
+    // The same where Annuller counts as nothing typed.
+    QString ask(QWidget* parent, const InputRequest& request) {
+        return input(parent, request).value_or(QString());
+    }
     // A message whose answer is OK.
     void tell(QWidget* parent, const Message& message) { ask(parent, message); }
     // The chosen full path, or nothing on Cancel.
@@ -53,6 +57,8 @@ public:
 
     // Whether a modal dialog is open now (a tick may come while one is).
     virtual bool dialogOpen() = 0;
+    // The modal dialog open now, if any, brought to the front.
+    virtual void bringDialogForward() = 0;
 
     // Whether the desktop has a tray now; a panel may come and go while the program runs.
     virtual bool trayAvailable() = 0;

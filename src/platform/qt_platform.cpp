@@ -81,7 +81,7 @@ MessageAnswer QtPlatform::ask(QWidget* parent, const Message& message) {
     return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-QString QtPlatform::ask(QWidget* parent, const InputRequest& request) {
+std::optional<QString> QtPlatform::input(QWidget* parent, const InputRequest& request) {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(request.title);
     dialog.setLabelText(forDisplay(request.prompt));
@@ -89,7 +89,7 @@ QString QtPlatform::ask(QWidget* parent, const InputRequest& request) {
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annuller"));
     if (dialog.exec() != QDialog::Accepted) {
-        return QString();
+        return std::nullopt;
     }
     return dialog.textValue();
 }
@@ -187,6 +187,13 @@ QString QtPlatform::timeWithSeconds(const QTime& time) {
 
 bool QtPlatform::dialogOpen() {
     return QApplication::activeModalWidget() != nullptr;
+}
+
+void QtPlatform::bringDialogForward() {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 bool QtPlatform::trayAvailable() {

@@ -17,8 +17,9 @@ public:
     // For tests: a locale other than the system's.
     explicit QtPlatform(const QLocale& locale);
 
+    using Platform::ask;
     MessageAnswer ask(QWidget* parent, const Message& message) override;
-    QString ask(QWidget* parent, const InputRequest& request) override;
+    std::optional<QString> input(QWidget* parent, const InputRequest& request) override;
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override;
     QDateTime currentDateTime() override;
     std::int64_t millisecondsSinceStart() override;
@@ -26,6 +27,7 @@ public:
     QChar decimalSeparator() override;
     QString timeWithSeconds(const QTime& time) override;
     bool dialogOpen() override;
+    void bringDialogForward() override;
     bool trayAvailable() override;
     void trayMessage(QSystemTrayIcon& icon, const QString& title, const QString& text) override;
     void watchDesktop(QWidget* window, std::function<void(DesktopEvent)> handler) override;

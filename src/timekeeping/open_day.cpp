@@ -123,18 +123,31 @@ std::int32_t shiftUntil(const Moment& arrival, std::int32_t departureCT, const Q
                       {now.date(), departureCT, utcOffsetAt(now.date(), departureCT, now)});
 }
 
-std::optional<QDateTime> hoursReachedAt(const Moment& arrival, float arbejdstimer,
-                                        const LunchRule& lunch) {
+std::optional<QDateTime> hoursReachedAt(const Moment& arrival, const QDateTime& now,
+                                        float arbejdstimer, const LunchRule& lunch) {
     const std::int32_t hhmm = Omregn_Til_Tid(arrival.ct);
     const QTime time(hhmm / 100, hhmm % 100);
     if (!arrival.date.isValid() || !time.isValid() || arrival.ct < 0) {
         return std::nullopt;
     }
-    const QDateTime start(arrival.date, time, QTimeZone(arrival.utcOffsetSeconds));
     const std::int32_t target = dailyHoursCT(arbejdstimer) + Frokost_Fradrag(-1, lunch);
     // The running figure counts the clock's minutes in centi-hours: the minute is found near the
     // real time's, on the figure itself.
     const std::int64_t estimate = std::max<std::int64_t>(0, target * 60LL / 100 - 2);
+    const std::int32_t clock = now.time().hour() * 100 + now.time().minute();
+    if (arrival.date < now.date() && shiftUntil(arrival, *Omregn_Til_CT(clock), now) == 0) {
+        // The figure is the clock's reading alone: a minute of today, or none.
+        const std::int64_t from = time.hour() * 60 + time.minute() + estimate;
+        for (std::int64_t m = from; m < from + 5 && m < 24 * 60; ++m) {
+            if (*Omregn_Til_CT(static_cast<std::int32_t>(m / 60 * 100 + m % 60)) - arrival.ct >=
+                target) {
+                return QDateTime(now.date(),
+                                 QTime(static_cast<int>(m / 60), static_cast<int>(m % 60)));
+            }
+        }
+        return std::nullopt;
+    }
+    const QDateTime start(arrival.date, time, QTimeZone(arrival.utcOffsetSeconds));
     for (std::int64_t m = estimate; m < estimate + 5; ++m) {
         const QDateTime at = start.addSecs(m * 60).toLocalTime();
         const auto ct = Omregn_Til_CT(at.time().hour() * 100 + at.time().minute());
@@ -154,7 +167,7 @@ std::optional<DaySoFar> daySoFar(const Moment& arrival, const QDateTime& now, fl
     if (!worked) {
         return std::nullopt;
     }
-    return DaySoFar{*worked, hoursReachedAt(arrival, arbejdstimer, lunch)};
+    return DaySoFar{*worked, hoursReachedAt(arrival, now, arbejdstimer, lunch)};
 }
 
 }  // namespace horalog

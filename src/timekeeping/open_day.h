@@ -72,9 +72,11 @@ Moment arrivalAt(const QDate& date, std::int32_t ct, const QDateTime& now);
 std::int32_t shiftUntil(const Moment& arrival, std::int32_t departureCT, const QDateTime& now);
 
 // The first whole minute at which the open day's worked time, less the lunch that closing it
-// deducts, reaches the daily hours; nothing when the arrival is no clock time.
-std::optional<QDateTime> hoursReachedAt(const Moment& arrival, float arbejdstimer,
-                                        const LunchRule& lunch);
+// deducts, reaches the daily hours; nothing when the arrival is no clock time. An arrival from an
+// earlier date that is no night past midnight now counts by its time of day alone, as if it were
+// today's (as the window counts it after "Ja"): its hours are reached today.
+std::optional<QDateTime> hoursReachedAt(const Moment& arrival, const QDateTime& now,
+                                        float arbejdstimer, const LunchRule& lunch);
 
 // The open day up to now, as --status shows it: the time worked and when the hours are reached.
 struct DaySoFar {

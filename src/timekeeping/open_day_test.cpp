@@ -122,7 +122,9 @@ TEST(RecordClosesArrival, DateTimeAndGrowth) {
 }
 
 // The first minute at which the running figure, less the lunch, reaches the daily hours: across
-// midnight and both daylight-saving days the time that really passed counts.
+// midnight and both daylight-saving days the time that really passed counts. An arrival from an
+// earlier date that is no night now counts by its time of day: its hours are reached today (the
+// minute of the arrival's own date once said «fri siden» at 10:00 on a day just begun).
 TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
     const testing::InCopenhagen zone;
     const struct {
@@ -130,25 +132,33 @@ TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
         std::int32_t arrival;  // hhmm
         float hours;
         std::int16_t lunch;  // 0: the deduction is off
-        const char* reached;
+        const char* now;
+        const char* reached;  // empty: not today
     } cases[] = {
-        {QDate(2026, 12, 8), 732, 7.4f, 50, "2026-12-08 15:26"},
-        {QDate(2026, 12, 8), 732, 7.4f, 0, "2026-12-08 14:56"},
-        {QDate(2026, 12, 8), 805, 7.5f, 30, "2026-12-08 15:53"},
-        {QDate(2026, 12, 7), 2200, 7.4f, 50, "2026-12-08 05:54"},  // past midnight
-        {QDate(2026, 10, 25), 100, 7.4f, 50, "2026-10-25 07:54"},  // an hour repeated
-        {QDate(2026, 3, 29), 100, 7.4f, 50, "2026-03-29 09:54"},   // an hour skipped
-        {QDate(2026, 12, 8), 732, 0.0f, 0, "2026-12-08 07:32"},
+        {QDate(2026, 12, 8), 732, 7.4f, 50, "2026-12-08 08:00", "2026-12-08 15:26"},
+        {QDate(2026, 12, 8), 732, 7.4f, 0, "2026-12-08 08:00", "2026-12-08 14:56"},
+        {QDate(2026, 12, 8), 805, 7.5f, 30, "2026-12-08 08:00", "2026-12-08 15:53"},
+        {QDate(2026, 12, 7), 2200, 7.4f, 50, "2026-12-08 01:30", "2026-12-08 05:54"},  // a night
+        {QDate(2026, 10, 25), 100, 7.4f, 50, "2026-10-25 02:00", "2026-10-25 07:54"},  // repeated
+        {QDate(2026, 3, 29), 100, 7.4f, 50, "2026-03-29 01:00", "2026-03-29 09:54"},   // skipped
+        {QDate(2026, 12, 8), 732, 0.0f, 0, "2026-12-08 08:00", "2026-12-08 07:32"},
+        {QDate(2026, 12, 7), 800, 7.4f, 50, "2026-12-08 10:00", "2026-12-08 15:54"},
+        {QDate(2026, 12, 5), 800, 7.4f, 50, "2026-12-08 07:00", "2026-12-08 15:54"},
+        {QDate(2026, 12, 7), 800, 7.4f, 50, "2026-12-08 07:00", "2026-12-07 15:54"},  // 23 hours
+        {QDate(2026, 12, 7), 2200, 7.4f, 50, "2026-12-08 23:00", ""},
+        {QDate(2026, 10, 24), 100, 7.4f, 50, "2026-10-25 06:00", "2026-10-25 08:54"},  // clock
     };
     for (const auto& c : cases) {
         const QDateTime arrival(c.date, QTime(c.arrival / 100, c.arrival % 100));
+        const QDateTime now = QDateTime::fromString(QLatin1String(c.now), u"yyyy-MM-dd HH:mm");
         const auto at = hoursReachedAt({c.date, *Omregn_Til_CT(c.arrival), arrival.offsetFromUtc()},
-                                       c.hours, {c.lunch != 0, c.lunch, 450});
-        ASSERT_TRUE(at) << c.reached;
-        EXPECT_EQ(at->toString(u"yyyy-MM-dd HH:mm"), QLatin1String(c.reached));
+                                       now, c.hours, {c.lunch != 0, c.lunch, 450});
+        EXPECT_EQ(at ? at->toString(u"yyyy-MM-dd HH:mm") : QString(), QLatin1String(c.reached))
+            << c.now;
     }
-    EXPECT_FALSE(hoursReachedAt({QDate(2026, 12, 8), 2500, 3600}, 7.4f, {}));  // no clock time
-    EXPECT_FALSE(hoursReachedAt({QDate(), 800, 3600}, 7.4f, {}));
+    const QDateTime now(QDate(2026, 12, 8), QTime(8, 0));
+    EXPECT_FALSE(hoursReachedAt({QDate(2026, 12, 8), 2500, 3600}, now, 7.4f, {}));  // no clock
+    EXPECT_FALSE(hoursReachedAt({QDate(), 800, 3600}, now, 7.4f, {}));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "timekeeping/status_line.h"
 
+#include "timekeeping/date_pattern.h"
+#include "timekeeping/open_day.h"
+#include "timekeeping/today.h"
 #include "timekeeping/working_day.h"
 
 namespace horalog {
@@ -23,6 +26,25 @@ QString statusLine(const std::optional<StatusDay>& day, const Figures& figures,
            QStringLiteral(" ct (") + QString::number(periodSurplus(figures, arbejdstimer)) +
            QStringLiteral(" ct)") + middle + QStringLiteral("flex ") +
            QString::number(figures.total) + QStringLiteral(" ct") + free;
+}
+
+std::optional<StatusDay> openDayStatus(const QString& stored, const QDateTime& now,
+                                       const QString& pattern, float arbejdstimer,
+                                       const LunchRule& lunch) {
+    const OpenDayDecision open = decideOpenDay(stored, now.date(), pattern);
+    const auto arrival = readTypedTime(open.timeText, checkDatePattern(pattern).length);
+    if (open.kind == OpenDayDecision::Kind::None || !arrival) {
+        return std::nullopt;
+    }
+    // A date the pattern cannot read counts as today's, as in the window.
+    const auto soFar =
+        daySoFar(arrivalAt(open.date.isValid() ? open.date : now.date(), arrival->ct, now), now,
+                 arbejdstimer, lunch);
+    const bool reached = soFar && soFar->hoursReached;
+    return StatusDay{open.kind == OpenDayDecision::Kind::Today ? open.timeText : stored,
+                     soFar ? soFar->worked : 0,
+                     reached ? std::optional(soFar->hoursReached->time()) : std::nullopt,
+                     reached && now >= *soFar->hoursReached};
 }
 
 }  // namespace horalog

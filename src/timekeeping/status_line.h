@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 #include <cstdint>
@@ -19,5 +20,12 @@ struct StatusDay {
     bool reachedNow = false;
 };
 QString statusLine(const std::optional<StatusDay>& day, const Figures& figures, float arbejdstimer);
+
+// The open day of a stored "Moedt" at `now`, counted as the window counts it after "Ja": a night
+// past midnight by the time that really passed, an arrival from an earlier date otherwise by its
+// time of day alone. Nothing when it holds no arrival with a clock time.
+std::optional<StatusDay> openDayStatus(const QString& stored, const QDateTime& now,
+                                       const QString& pattern, float arbejdstimer,
+                                       const LunchRule& lunch);
 
 }  // namespace horalog

@@ -1,11 +1,14 @@
 #include "timekeeping/working_day.h"
 
+#include <QRegularExpression>
 #include <QTimeZone>
 #include <algorithm>
 #include <cmath>
 
 #include "text/time_text.h"
+#include "timekeeping/date_pattern.h"
 #include "timekeeping/open_day.h"
+#include "timekeeping/today.h"
 
 namespace horalog {
 
@@ -64,6 +67,67 @@ QString forgottenDayStatus(const QString& dateText, std::int16_t worked) {
     return QStringLiteral("Arbejdstid ") + dateText + QStringLiteral(": ") +
            Formater_Tid(Omregn_Til_Tid(worked)) + QStringLiteral("  (") + QString::number(worked) +
            QStringLiteral(" ct)");
+}
+
+namespace {
+
+constexpr std::int32_t kLongestNightCT = 1600;
+constexpr std::int32_t kDayCT = 2400;
+
+QString departureBeforeArrival(std::int32_t gaaCT, std::int32_t kommeCT) {
+    return QStringLiteral("Gå-tiden %1 ligger før komme-tiden %2.")
+        .arg(Formater_Tid(Omregn_Til_Tid(gaaCT)), Formater_Tid(Omregn_Til_Tid(kommeCT)));
+}
+
+}  // namespace
+
+Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
+                                  const QString& pattern, std::optional<std::int32_t> arrivalOffset,
+                                  const QDateTime& now) {
+    using Answer = Result<ForgottenDay>;
+    if (typed.trimmed().isEmpty()) {
+        return Answer::failed(
+            QStringLiteral("Skriv gå-tiden, eller vælg Annuller for at springe dagen over."));
+    }
+    // The forms the arrival field takes; a lone "8" or "25:00" is no clock time here, where a
+    // slip would record a day of hours.
+    static const QRegularExpression clock(QStringLiteral("^\\s*(\\d{1,2})[:.]?(\\d\\d)\\s*$"));
+    const QRegularExpressionMatch m = clock.match(typed);
+    const int hours = m.hasMatch() ? m.captured(1).toInt() : 24;
+    const int minutes = m.hasMatch() ? m.captured(2).toInt() : 60;
+    const OpenDayDecision open = decideOpenDay(stored, QDate(), pattern);
+    const auto arrival = readTypedTime(open.timeText, checkDatePattern(pattern).length);
+    if (hours > 23 || minutes > 59 || !arrival) {
+        return Answer::failed(QStringLiteral("\"%1\" er ikke et klokkeslæt.").arg(typed));
+    }
+    const std::int32_t gaaCT = *Omregn_Til_CT(hours * 100 + minutes);
+    const bool night = gaaCT <= arrival->ct;
+    const QDate date = night ? open.date.addDays(1) : open.date;
+    const Moment from{open.date, arrival->ct,
+                      arrivalOffset.value_or(utcOffsetAt(open.date, arrival->ct, now))};
+    const std::int32_t shift = night && !date.isValid()
+                                   ? 0
+                                   : clockShift(from, {date, gaaCT, utcOffsetAt(date, gaaCT, now)});
+    // A night needs the arrival's date; the arrival's own time again is a whole day.
+    if (night && (shift == 0 || gaaCT - arrival->ct + shift > kLongestNightCT)) {
+        return Answer::failed(departureBeforeArrival(gaaCT, arrival->ct));
+    }
+    return ForgottenDay{night ? dateTimeText(date, pattern, QString()).left(pattern.length())
+                              : storedArrivalDate(stored),
+                        arrival->ct, gaaCT, shift};
+}
+
+std::optional<QString> departureRefusal(std::int32_t kommeCT, std::int32_t gaaCT,
+                                        std::int32_t shift) {
+    const std::int64_t gross = std::int64_t{gaaCT} - kommeCT + shift;
+    if (gross < 0) {
+        return departureBeforeArrival(gaaCT, kommeCT);
+    }
+    if (gross > kDayCT) {
+        return QStringLiteral("Gå-tiden %1 ligger mere end et døgn efter komme-tiden %2.")
+            .arg(Formater_Tid(Omregn_Til_Tid(gaaCT)), Formater_Tid(Omregn_Til_Tid(kommeCT)));
+    }
+    return std::nullopt;
 }
 
 QString clockHours(std::int32_t ct) {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "text/message.h"
+#include "text/result.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
@@ -22,6 +23,27 @@ QString forgottenDepartureDefault(const QString& stored, const QStringList& last
 // The stored arrival's date part: the forgotten day's record carries it.
 QString storedArrivalDate(const QString& stored);
 QString forgottenDayStatus(const QString& dateText, std::int16_t worked);
+
+// The forgotten day's record as the window writes it for a departure at that moment, from the
+// box's answer: a clock time (16:42, 16.42, 1642) after the arrival's is that day's; one at or
+// before it is the next day's (a night, whose record carries the departure's date) when the shift
+// is then at most 16 hours. Refused with the reason otherwise. `arrivalOffset` is the UTC offset
+// the arrival was registered in, when the window still knows it.
+struct ForgottenDay {
+    QString date;  // the record's, in the user's pattern
+    std::int32_t kommeCT = 0;
+    std::int32_t gaaCT = 0;
+    std::int32_t shift = 0;  // what the clock's reading misses (a midnight, daylight saving)
+};
+Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
+                                  const QString& pattern, std::optional<std::int32_t> arrivalOffset,
+                                  const QDateTime& now);
+
+// Why the window cannot record a departure: one before the arrival (on the arrival's own date it
+// is no night: a clock set back, a typo) or more than a day after it (9999 read as 100:39).
+// Nothing when it can.
+std::optional<QString> departureRefusal(std::int32_t kommeCT, std::int32_t gaaCT,
+                                        std::int32_t shift);
 
 // Centi-hours as a clock reads them: «7:24», «10:05».
 QString clockHours(std::int32_t ct);
