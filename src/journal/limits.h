@@ -3,79 +3,84 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <limits>
+#include <deque>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "journal/records.h"
 
 namespace horalog {
 
-// The registration file against the Danish working-time limits: 11 hours' rest between working
-// days, at most 48 hours in an ISO week and on average over each four-month span, and 24 hours'
-// rest within every 7 days. Entries are added in file order; the memory held is the findings and
-// one sum per week and per span, so a file of millions of records reads in one pass.
+// The registration file against the Danish working-time rules, in real time: looking back from
+// each departure, 11 hours of rest in one piece within the 24 hours before it and 35 hours within
+// the 7 x 24 hours before it (the time before the first record is rest), and at most 48 hours a
+// week on average over each four-month reference period. Work is a record with both times.
+// Entries are added in file order; the memory held is the findings, the work of the last week and
+// one sum per period, so a file of millions of records reads in one pass.
 class WorkingTimeCheck {
 public:
     void add(const Entry& entry);
-    // One Danish line a finding: the short rests, the long weeks, the long spans, the runs
-    // without a day's rest, each in date order.
+    // One Danish line a finding: the short daily rests, the short weekly rests, the long
+    // periods, each in date order.
     QStringList findings() const;
 
 private:
-    // Moments are wall-clock minutes counted from Julian day 0: cheap to compare and subtract,
-    // with the local clock consulted only for a rest near its limit.
-    struct Day {
-        qint64 date = 0;   // the record date, as a Julian day
-        qint64 start = 0;  // the earliest arrival
-        qint64 end = 0;    // the latest departure
-        bool timed = false;
+    // Times of work joined where they touch or overlap. Moments are minutes from Julian day 0:
+    // in UTC to measure, on the wall clock to name.
+    struct Block {
+        qint64 from = 0;
+        qint64 to = 0;
+        qint64 fromWall = 0;
+        qint64 toWall = 0;
     };
-    struct Rest {
-        qint64 date;  // the record date of the day after it
-        qint64 minutes;
-        qint64 from;  // the departure before it
-        qint64 to;    // the arrival after it
+    struct DailyRest {
+        qint64 date;     // the departure's
+        qint64 minutes;  // the longest rest in the 24 hours before it
+        qint64 until;    // the departure (wall clock)
+        bool whole;      // the rest lies wholly in the 24 hours, between the two times below
+        qint64 left;     // the departure before the rest (wall clock)
+        qint64 arrived;  // the arrival after it
     };
-    struct Run {
-        qint64 first;  // Julian days, both counted
+    struct WeeklyRest {
+        qint64 first;  // the first and last departure dates without the rest
         qint64 last;
+        qint64 minutes;  // the shortest of their longest rests
     };
-    // The local clock's offset from UTC at noon of every eighth day, as far as looked up: a rest
-    // with the same offset some days either side of it had no change of the clock in it, which
-    // spares the slow local-time conversions for a file of many short rests.
+    // The work of the last 7 x 24 hours and the findings so far: copied by findings() to check
+    // the last blocks without changing the check, which may go on reading.
+    struct Rests {
+        std::deque<Block> blocks;  // in time order, disjoint
+        std::size_t checked = 0;   // the blocks before this one are looked back from
+        bool dropped = false;      // blocks before the first have been let go, the last ending at:
+        qint64 restFrom = 0;
+        qint64 restFromWall = 0;
+        bool started = false;
+        qint64 lastDate = 0;            // the date of the last record of work
+        std::optional<DailyRest> day;   // the shortest rest of the last departure date
+        std::optional<WeeklyRest> run;  // the departures so far in a row without a weekly rest
+        std::vector<DailyRest> daily;
+        std::vector<WeeklyRest> weekly;
+    };
+    // The local clock's offset from UTC at midnight of every eighth day, as far as looked up: a
+    // moment with the same offset either side of its eight days needs no slow local-time lookup.
     struct Offsets {
         qint64 block[8] = {};
         int seconds[8] = {};
         bool known[8] = {};
         int at(qint64 eighth);
     };
-    // Where the working days stand: copied by findings() to close the last day without
-    // changing the check, which may go on reading.
-    struct Days {
-        bool open = false;  // a working day is being gathered
-        Day day;
-        bool ended = false;  // a timed day has been closed, so the three below hold
-        qint64 lastDate = 0;
-        qint64 lastEnd = 0;
-        qint64 runFirst = 0;
-        std::vector<Rest> rests;
-        std::vector<Run> runs;
-        Offsets offsets;
-    };
-    static qint64 restMinutes(Offsets& offsets, qint64 from, qint64 to);
-    static void closeDay(Days& days);
-    static void closeRun(Days& days);
+    qint64 utcOf(qint64 wall);
+    static void insert(Rests& rests, const Block& block);
+    static void checkUpTo(Rests& rests, qint64 before);
+    static void lookBack(Rests& rests, std::size_t index);
+    static void finish(Rests& rests);
 
-    Days days_;
-    std::map<qint64, std::int64_t> weeks_;  // centi-hours by the Julian day of the week's Monday
-    std::map<int, std::int64_t> spans_;     // centi-hours by year * 3 + the span within the year
-    qint64 lastDate_ = std::numeric_limits<qint64>::min();  // the day the keys below are for
-    qint64 lastWeek_ = 0;
-    int lastSpan_ = 0;
-    bool dated_ = false;  // some record had a valid date, so first_ and last_ hold
+    Rests rests_;
+    Offsets offsets_;
+    std::map<int, std::int64_t> periods_;  // centi-hours by year * 3 + the period within the year
+    bool dated_ = false;                   // some record had a valid date, so first_ holds
     qint64 first_ = 0;
-    qint64 last_ = 0;
 };
 
 // The line shown when nothing exceeds the limits.
