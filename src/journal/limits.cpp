@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 namespace horalog {
 
@@ -17,6 +18,8 @@ constexpr std::int64_t kWeekLimit = 4800;  // centi-hours
 // A record dated d starts no earlier than midnight before d (a night shift); a block ending this
 // long before that, however the clock changed, can grow no more.
 constexpr qint64 kSettled = 3 * 60;
+
+constexpr qint64 kEpoch = 2440588;  // 01-01-1970 as a Julian day
 
 qint64 floorDiv(qint64 a, qint64 b) {
     return a / b - (a % b < 0 ? 1 : 0);
@@ -74,12 +77,6 @@ void appendDuration(QString& out, qint64 minutes) {
     appendNumber(out, minutes % 60, 2);
 }
 
-QDateTime localTime(qint64 moment) {
-    const qint64 minutes = moment - floorDiv(moment, kDay) * kDay;
-    return QDateTime(QDate::fromJulianDay(floorDiv(moment, kDay)),
-                     QTime(static_cast<int>(minutes / 60), static_cast<int>(minutes % 60)));
-}
-
 }  // namespace
 
 void WorkingTimeCheck::add(const Entry& e) {
@@ -93,7 +90,7 @@ void WorkingTimeCheck::add(const Entry& e) {
         return;
     }
     // The file runs in date order, so the sum is nearly always the map's last one.
-    const int period = e.date.year() * 3 + (e.date.month() - 1) / 4;
+    const int period = e.month / 100 * 3 + (e.month % 100 - 1) / 4;
     periods_.try_emplace(periods_.empty() ? periods_.end() : std::prev(periods_.end()), period)
         ->second += e.worked;
 
@@ -115,26 +112,37 @@ void WorkingTimeCheck::add(const Entry& e) {
     insert(rests_, {utcOf(from), utcOf(to), from, to});
 }
 
-int WorkingTimeCheck::Offsets::at(qint64 eighth) {
-    const auto slot = static_cast<std::size_t>(eighth & 7);
-    if (!known[slot] || block[slot] != eighth) {
-        known[slot] = true;
-        block[slot] = eighth;
-        seconds[slot] = localTime(eighth * 8 * kDay).offsetFromUtc();
-    }
-    return seconds[slot];
-}
-
-// A clock time the spring change skips is read with the offset before it; one the autumn change
-// repeats is one of the two, however the clock was set.
+// A clock time the spring change skips, or one the autumn change repeats, is read as the zone
+// reads it.
 qint64 WorkingTimeCheck::utcOf(qint64 wall) {
-    const qint64 eighth = floorDiv(floorDiv(wall, kDay), 8);
-    const int before = offsets_.at(eighth);
-    if (before == offsets_.at(eighth + 1)) {
-        return wall - before / 60;
+    if (span_.known && wall >= span_.fromWall && wall < span_.toWall) {
+        return wall - span_.offset;
     }
-    const QDateTime local = localTime(wall);
-    return wall - (local.isValid() ? local.offsetFromUtc() : before) / 60;
+    const qint64 minutes = wall - floorDiv(wall, kDay) * kDay;
+    const QDateTime local(QDate::fromJulianDay(floorDiv(wall, kDay)),
+                          QTime(static_cast<int>(minutes / 60), static_cast<int>(minutes % 60)),
+                          zone_);
+    const qint64 offset =
+        local.isValid() ? local.offsetFromUtc() / 60 : (span_.known ? span_.offset : 0);
+    const qint64 utc = wall - offset;
+    const QDateTime at =
+        QDateTime::fromSecsSinceEpoch((utc - kEpoch * kDay) * 60, QTimeZone::utc());
+    span_.known = zone_.offsetFromUtc(at) / 60 == offset;
+    span_.fromWall = std::numeric_limits<qint64>::min();
+    span_.toWall = std::numeric_limits<qint64>::max();
+    span_.offset = offset;
+    if (span_.known && zone_.hasTransitions()) {
+        const auto minutesOf = [](const QDateTime& t) {
+            return t.toSecsSinceEpoch() / 60 + kEpoch * kDay;
+        };
+        if (const auto before = zone_.previousTransition(at.addSecs(1)); before.atUtc.isValid()) {
+            span_.fromWall = minutesOf(before.atUtc) + offset;
+        }
+        if (const auto after = zone_.nextTransition(at); after.atUtc.isValid()) {
+            span_.toWall = minutesOf(after.atUtc) + offset;
+        }
+    }
+    return utc;
 }
 
 void WorkingTimeCheck::insert(Rests& rests, const Block& block) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -62,13 +63,13 @@ private:
         std::vector<DailyRest> daily;
         std::vector<WeeklyRest> weekly;
     };
-    // The local clock's offset from UTC at midnight of every eighth day, as far as looked up: a
-    // moment with the same offset either side of its eight days needs no slow local-time lookup.
-    struct Offsets {
-        qint64 block[8] = {};
-        int seconds[8] = {};
-        bool known[8] = {};
-        int at(qint64 eighth);
+    // The span of wall-clock time in which the local clock keeps one offset from UTC, as last
+    // looked up: the clock changes twice a year, so a file of many years asks the zone rarely.
+    struct ZoneSpan {
+        bool known = false;
+        qint64 fromWall = 0;
+        qint64 toWall = 0;
+        qint64 offset = 0;  // minutes
     };
     qint64 utcOf(qint64 wall);
     static void insert(Rests& rests, const Block& block);
@@ -77,7 +78,8 @@ private:
     static void finish(Rests& rests);
 
     Rests rests_;
-    Offsets offsets_;
+    QTimeZone zone_ = QTimeZone::systemTimeZone();
+    ZoneSpan span_;
     std::map<int, std::int64_t> periods_;  // centi-hours by year * 3 + the period within the year
     bool dated_ = false;                   // some record had a valid date, so first_ holds
     qint64 first_ = 0;
