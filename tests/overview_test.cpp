@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 
 #ifndef _WIN32
@@ -68,10 +69,60 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Status"))->text(),
               QStringLiteral("Billedet er gemt i ") + saved);
 
+    // The name written, .png added, is the one asked about; a PNG is replaced only after "Ja".
+    QImage(1, 1, QImage::Format_RGB32).save(saved, "PNG");
+    const QByteArray small = readBytes(saved);
+    for (const char* answer : {"Nej", "Ja"}) {
+        platform.answer(u'@' + inDir("billede") + u'|' + QLatin1String(answer));
+        dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->click();
+        EXPECT_EQ(
+            platform.shown.back().text + u'|' + QChar(readBytes(saved) == small ? u'1' : u'0'),
+            QStringLiteral("Filen ") + saved +
+                QStringLiteral(" findes allerede. Vil du erstatte den?|") +
+                QChar(answer[0] == 'N' ? u'1' : u'0'));
+    }
+    // Never the registration file, nor a file that is no picture.
+    platform.answer(u'@' + file + QStringLiteral("|OK"));
+    dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->click();
+    EXPECT_EQ(platform.shown.back().text, QStringLiteral("Billedet gemmes ikke i ") + file +
+                                              QStringLiteral(": det er registreringsfilen."));
+    EXPECT_TRUE(platform.allAnswered());
+
     dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(dialog);
     EXPECT_EQ(readBytes(file).count('\n'), 3);  // it changes nothing
+}
+
+// The findings under their heading, as --check gives them; the month table and the findings
+// scroll from the keyboard.
+TEST_F(OverviewTest, FindingsAsTheCheckGivesThem) {
+    platform.now = QDateTime(QDate(2026, 12, 10), QTime(10, 0));
+    QByteArray months = kHeader;  // six years before the night shift: a long table
+    for (int year = 2020; year <= 2025; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            months += QStringLiteral("01-%1-%2;1;08:00;16:00;750;750;0;\r\n")
+                          .arg(month, 2, 10, QLatin1Char('0'))
+                          .arg(year)
+                          .toLatin1();
+        }
+    }
+    startExistingUser(months + kShortRest.mid(kHeader.size()));
+    QDialog* dialog = openOverview();
+    EXPECT_EQ(area(dialog, "Oversigt_Arbejdstid"), kShortRestFinding);
+    auto* heading = dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Arbejdstid_Overskrift"));
+    ASSERT_TRUE(heading);
+    EXPECT_EQ(heading->text() + u'|' + heading->buddy()->objectName(),
+              QStringLiteral("&Arbejdstidens grænser|Oversigt_Arbejdstid"));
+    auto* table = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Oversigt_Maaneder"));
+    EXPECT_TRUE(table->focusPolicy() & Qt::TabFocus);
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_PageDown);
+    EXPECT_GT(table->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(dialog->findChild<QWidget*>(QStringLiteral("Oversigt_Arbejdstid"))->focusPolicy() &
+                Qt::TabFocus);
+    dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // A folder, or a FIFO that would hold the reading (and the window closing the dialog) for ever.

@@ -157,6 +157,9 @@ int chart(const QString& target) {
     if (!settings) {
         return 1;
     }
+    if (const auto refused = chartTargetRefusal(target, keptFiles(*settings->filnavn))) {
+        return fail(*refused, 1);
+    }
     const QDate today = QDate::currentDate();
     const auto overview = readOverview(*settings->filnavn, chartStart(today), today);
     if (!overview.ok()) {
@@ -164,7 +167,7 @@ int chart(const QString& target) {
     }
     const QImage image =
         flexChartImage(overview->chart, settings->values.arbejdstimer, QGuiApplication::palette());
-    if (!image.save(target, "PNG")) {
+    if (!saveChartImage(image, target)) {
         return fail(QStringLiteral("Billedet kunne ikke gemmes i ") + target, 1);
     }
     return 0;
@@ -280,7 +283,9 @@ int answerCommandLine(int argc, char* argv[], bool console) {
         }
     }
     QString wrong;
-    if (!unknown.isEmpty()) {
+    if (chartFile && chartFile->isEmpty()) {
+        wrong = QStringLiteral("--chart kræver et filnavn: --chart=FIL.png");
+    } else if (!unknown.isEmpty()) {
         wrong = (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
                                      : QStringLiteral("Ukendte valgmuligheder: ")) +
                 unknown.join(QStringLiteral(", "));

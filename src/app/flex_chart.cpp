@@ -1,9 +1,15 @@
 #include "app/flex_chart.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+
+#ifndef _WIN32
+#include "registry/hive_file.h"
+#endif
 
 namespace horalog {
 
@@ -204,6 +210,20 @@ QImage flexChartImage(const ChartData& data, float arbejdstimer, const QPalette&
     QPainter painter(&image);
     paintFlexChart(painter, image.rect(), data, arbejdstimer, palette);
     return image;
+}
+
+KeptFiles keptFiles(const QString& registration) {
+    KeptFiles kept{registration, {}};
+#ifndef _WIN32  // elsewhere the store is the registry
+    const HivePaths store = defaultHivePaths();
+    kept.store = {QFile::decodeName(store.user.c_str()), QFile::decodeName(store.machine.c_str())};
+#endif
+    return kept;
+}
+
+bool saveChartImage(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
 }
 
 FlexChart::FlexChart(QWidget* parent) : QWidget(parent) {
