@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "app/flex_chart.h"
 #include "form_fixture.h"
 
 namespace horalog::testing {
@@ -140,6 +141,68 @@ TEST_F(OverviewTest, AFileThatCannotBeReadIsSaid) {
     EXPECT_FALSE(dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->isEnabled());
     dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The picture's ends: the month each end lies in is named under it, and this week's bar and norm
+// (a Tuesday's: two days of it) are drawn as whole as a week's in June.
+TEST(ChartPicture, BothEndsWhole) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Highlight, Qt::blue);
+    palette.setColor(QPalette::Mid, Qt::green);
+    const QDate today(2026, 12, 8);
+    ChartData data{chartStart(today), today, std::nullopt, {}, {}};
+    const auto count = [&](const QImage& image, QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += image.pixel(x, y) == colour;
+            }
+        }
+        return n;
+    };
+    const QDate mondays[] = {QDate(2026, 6, 1), QDate(2026, 12, 7)};
+    QImage week[2];
+    for (int i = 0; i < 2; ++i) {
+        data.weeks = {{mondays[i], 3700, 5}};
+        week[i] = flexChartImage(data, 7.4f, palette);
+    }
+    for (const QRgb colour : {qRgb(0, 0, 255), qRgb(0, 255, 0)}) {
+        const int june = count(week[0], colour);
+        EXPECT_NEAR(count(week[1], colour), june, june / 10) << std::hex << colour;
+    }
+
+    // Under the lowest frame line (the longest dark run across), some text near either end of it.
+    data.weeks.clear();
+    const QImage image = flexChartImage(data, 7.4f, palette);
+    const auto dark = [&image](int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+    int bottom = image.height() - 1;
+    int left = 0;
+    int right = 0;
+    for (; right - left < image.width() / 2; --bottom) {
+        ASSERT_GT(bottom, 0);
+        for (int x = 0, from = 0; x < image.width(); ++x) {
+            from = dark(x, bottom) ? from : x + 1;
+            if (x - from > right - left) {
+                left = from;
+                right = x;
+            }
+        }
+    }
+    ++bottom;
+    const auto textBetween = [&](int from, int to) {
+        for (int y = bottom + 2; y < image.height(); ++y) {
+            for (int x = from; x <= to; ++x) {
+                if (dark(x, y)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(textBetween(left, left + 20));
+    EXPECT_TRUE(textBetween(right - 20, right));
 }
 
 }  // namespace
