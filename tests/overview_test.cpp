@@ -115,6 +115,12 @@ TEST_F(OverviewTest, FindingsAsTheCheckGivesThem) {
     ASSERT_TRUE(heading);
     EXPECT_EQ(heading->text() + u'|' + heading->buddy()->objectName(),
               QStringLiteral("&Arbejdstidens grænser|Oversigt_Arbejdstid"));
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Arbejdstid_Regler"))->text(),
+              QStringLiteral("I virkelig tid: mindst 11 timers sammenhængende hvile i de 24 timer "
+                             "før hver gåtid og 35 timer i de 7 døgn før den, og højst 48 timer om "
+                             "ugen i gennemsnit over januar–april, maj–august og "
+                             "september–december. Overenskomster, rådighedsvagter og undtagelser "
+                             "kender filen ikke."));
     auto* table = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Oversigt_Maaneder"));
     EXPECT_TRUE(table->focusPolicy() & Qt::TabFocus);
     table->setFocus();

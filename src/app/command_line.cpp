@@ -267,8 +267,8 @@ int answerCommandLine(int argc, char* argv[], bool console) {
           QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
                          "tekst til et regneark.")},
          {QStringLiteral("check"),
-          QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglernes grænser: 11 "
-                         "timers hvile, 48 timer om ugen, 24 timers hvile hver 7. dag.")},
+          QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglerne. ") +
+              checkedRules()},
          {QStringLiteral("chart"),
           QStringLiteral("--chart=FIL.png gemmer oversigtens billede af de sidste 12 måneder: "
                          "flexsaldoen dag for dag og arbejdstiden uge for uge.")}});

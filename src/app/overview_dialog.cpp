@@ -58,6 +58,10 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     heading->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Overskrift"));
     heading->setBuddy(findings_);
     layout->addWidget(heading);
+    auto* rules = new QLabel(checkedRules(), this);
+    rules->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Regler"));
+    rules->setWordWrap(true);
+    layout->addWidget(rules);
     layout->addWidget(findings_, 1);
     saved_ = new QLabel(this);
     saved_->setObjectName(QStringLiteral("Oversigt_Status"));

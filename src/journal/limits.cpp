@@ -332,4 +332,12 @@ QString noFindings() {
     return QStringLiteral("Ingen overskridelser.");
 }
 
+QString checkedRules() {
+    return QStringLiteral(
+        "I virkelig tid: mindst 11 timers sammenhængende hvile i de 24 timer før hver gåtid og 35 "
+        "timer i de 7 døgn før den, og højst 48 timer om ugen i gennemsnit over januar–april, "
+        "maj–august og september–december. Overenskomster, rådighedsvagter og undtagelser kender "
+        "filen ikke.");
+}
+
 }  // namespace horalog

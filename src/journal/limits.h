@@ -88,4 +88,7 @@ private:
 // The line shown when nothing exceeds the limits.
 QString noFindings();
 
+// What the check holds the file against, and what it cannot know, as --help and the overview say.
+QString checkedRules();
+
 }  // namespace horalog
