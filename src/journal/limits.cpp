@@ -10,9 +10,7 @@ namespace horalog {
 namespace {
 
 constexpr qint64 kDay = 24 * 60;
-constexpr qint64 kDailyWindow = kDay;
 constexpr qint64 kDailyRest = 11 * 60;
-constexpr qint64 kWeeklyWindow = 7 * kDay;
 constexpr qint64 kWeeklyRest = 35 * 60;
 constexpr std::int64_t kWeekLimit = 4800;  // centi-hours
 // A record dated d starts no earlier than midnight before d (a night shift); a block ending this
@@ -98,9 +96,11 @@ void WorkingTimeCheck::add(const Entry& e) {
         // A day put back by hand among later ones: the time since their end is no rest, so its
         // days are looked back over as a file of their own.
         finish(rests_);
-        rests_.blocks.clear();
-        rests_.checked = 0;
-        rests_.dropped = false;
+        rests_.ended = false;
+        rests_.day.reaching.clear();
+        rests_.day.longest.clear();
+        rests_.week.reaching.clear();
+        rests_.week.longest.clear();
     } else {
         checkUpTo(rests_, utcOf((date - 1) * kDay) - kSettled);
     }
@@ -148,12 +148,10 @@ qint64 WorkingTimeCheck::utcOf(qint64 wall) {
 void WorkingTimeCheck::insert(Rests& rests, const Block& block) {
     auto& blocks = rests.blocks;
     auto at = blocks.end();
-    while (at - blocks.begin() > static_cast<std::ptrdiff_t>(rests.checked) &&
-           std::prev(at)->from > block.from) {
+    while (at != blocks.begin() && std::prev(at)->from > block.from) {
         --at;
     }
-    if (at - blocks.begin() > static_cast<std::ptrdiff_t>(rests.checked) &&
-        std::prev(at)->to >= block.from) {
+    if (at != blocks.begin() && std::prev(at)->to >= block.from) {
         --at;  // joined to the work before it
         if (block.to > at->to) {
             at->to = block.to;
@@ -173,47 +171,65 @@ void WorkingTimeCheck::insert(Rests& rests, const Block& block) {
 }
 
 void WorkingTimeCheck::checkUpTo(Rests& rests, qint64 before) {
-    while (rests.checked < rests.blocks.size() && rests.blocks[rests.checked].to < before) {
-        lookBack(rests, rests.checked++);
+    while (!rests.blocks.empty() && rests.blocks.front().to < before) {
+        lookBack(rests, rests.blocks.front());
+        rests.blocks.pop_front();
     }
+}
+
+void WorkingTimeCheck::Window::add(const Gap& gap) {
+    reaching.push_back(gap);
+    if (gap.known) {
+        while (!longest.empty() && longest.back().minutes() < gap.minutes()) {
+            longest.pop_back();
+        }
+        longest.push_back(gap);
+    }
+}
+
+std::pair<qint64, const WorkingTimeCheck::Gap*> WorkingTimeCheck::Window::before(qint64 end) {
+    const qint64 start = end - length;
+    while (!reaching.empty() && reaching.front().to <= start) {
+        reaching.pop_front();
+    }
+    while (!longest.empty() && longest.front().from < start) {
+        longest.pop_front();
+    }
+    // The gap the window begins in counts from the window's start; on a tie the earlier wins.
+    const qint64 whole = longest.empty() ? -1 : longest.front().minutes();
+    if (!reaching.empty() && (!reaching.front().known || reaching.front().from < start) &&
+        reaching.front().to - start >= whole) {
+        return {reaching.front().to - start, nullptr};
+    }
+    return whole < 0 ? std::pair<qint64, const Gap*>{0, nullptr}
+                     : std::pair<qint64, const Gap*>{whole, &longest.front()};
 }
 
 // The longest rest in one piece in the 24 hours and in the 7 x 24 hours before the end of the
 // block: the least within the work is at its end.
-void WorkingTimeCheck::lookBack(Rests& rests, std::size_t index) {
-    const Block& end = rests.blocks[index];
-    const qint64 dayFrom = end.to - kDailyWindow;
-    const qint64 weekFrom = end.to - kWeeklyWindow;
-    // Before the first record, all is rest.
-    bool known = rests.dropped;
-    qint64 left = rests.restFrom;
-    qint64 leftWall = rests.restFromWall;
-    DailyRest day{floorDiv(end.toWall, kDay), -1, end.toWall, false, 0, 0};
-    qint64 week = -1;
-    for (std::size_t i = 0; i <= index; ++i) {
-        const Block& b = rests.blocks[i];
-        const qint64 inDay = b.from - (known ? std::max(left, dayFrom) : dayFrom);
-        if (inDay > day.minutes) {
-            day.minutes = inDay;
-            day.whole = known && left >= dayFrom;
-            day.left = leftWall;
-            day.arrived = b.fromWall;
-        }
-        week = std::max(week, b.from - (known ? std::max(left, weekFrom) : weekFrom));
-        known = true;
-        left = b.to;
-        leftWall = b.toWall;
-    }
-    day.minutes = std::max<qint64>(day.minutes, 0);
-    week = std::max<qint64>(week, 0);
+void WorkingTimeCheck::lookBack(Rests& rests, const Block& block) {
+    const Gap gap{rests.ended, rests.lastEnd, block.from, rests.lastEndWall, block.fromWall};
+    rests.day.add(gap);
+    rests.week.add(gap);
+    rests.ended = true;
+    rests.lastEnd = block.to;
+    rests.lastEndWall = block.toWall;
 
-    if (rests.day && rests.day->date != day.date) {
-        rests.daily.push_back(*rests.day);
-        rests.day.reset();
+    const auto [minutes, whole] = rests.day.before(block.to);
+    const DailyRest day{floorDiv(block.toWall, kDay),
+                        minutes,
+                        block.toWall,
+                        whole != nullptr,
+                        whole != nullptr ? whole->fromWall : 0,
+                        whole != nullptr ? whole->toWall : 0};
+    if (rests.short_ && rests.short_->date != day.date) {
+        rests.daily.push_back(*rests.short_);
+        rests.short_.reset();
     }
-    if (day.minutes < kDailyRest && (!rests.day || day.minutes < rests.day->minutes)) {
-        rests.day = day;
+    if (day.minutes < kDailyRest && (!rests.short_ || day.minutes < rests.short_->minutes)) {
+        rests.short_ = day;
     }
+    const qint64 week = rests.week.before(block.to).first;
     if (week >= kWeeklyRest) {
         if (rests.run) {
             rests.weekly.push_back(*rests.run);
@@ -225,24 +241,13 @@ void WorkingTimeCheck::lookBack(Rests& rests, std::size_t index) {
     } else {
         rests.run = WeeklyRest{day.date, day.date, week};
     }
-
-    // The work that ended more than 7 x 24 hours ago is no longer looked back at.
-    while (rests.checked > 0 && rests.blocks.front().to < weekFrom) {
-        rests.dropped = true;
-        rests.restFrom = rests.blocks.front().to;
-        rests.restFromWall = rests.blocks.front().toWall;
-        rests.blocks.pop_front();
-        --rests.checked;
-    }
 }
 
 void WorkingTimeCheck::finish(Rests& rests) {
-    while (rests.checked < rests.blocks.size()) {
-        lookBack(rests, rests.checked++);
-    }
-    if (rests.day) {
-        rests.daily.push_back(*rests.day);
-        rests.day.reset();
+    checkUpTo(rests, std::numeric_limits<qint64>::max());
+    if (rests.short_) {
+        rests.daily.push_back(*rests.short_);
+        rests.short_.reset();
     }
     if (rests.run) {
         rests.weekly.push_back(*rests.run);

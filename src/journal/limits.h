@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "journal/records.h"
@@ -48,18 +49,39 @@ private:
         qint64 last;
         qint64 minutes;  // the shortest of their longest rests
     };
-    // The work of the last 7 x 24 hours and the findings so far: copied by findings() to check
-    // the last blocks without changing the check, which may go on reading.
+    // A time without work between two blocks; the first block's begins before the file.
+    struct Gap {
+        bool known = false;
+        qint64 from = 0;
+        qint64 to = 0;
+        qint64 fromWall = 0;
+        qint64 toWall = 0;
+        qint64 minutes() const { return to - from; }
+    };
+    // The gaps that reach into the window of `length` minutes before the last departure, and of
+    // those wholly inside it the longest, so that looking back costs no more for a file of many
+    // short records in a day than for one of a record a day.
+    struct Window {
+        qint64 length = 0;
+        std::deque<Gap> reaching;  // in time order
+        std::deque<Gap> longest;   // whole ones, in time order, each longer than those after it
+        void add(const Gap& gap);
+        // The longest rest in the `length` minutes up to `end`, and the gap when it lies whole.
+        std::pair<qint64, const Gap*> before(qint64 end);
+    };
+    // Where the looking back stands and the findings so far: copied by findings() to look back
+    // from the last blocks without changing the check, which may go on reading.
     struct Rests {
-        std::deque<Block> blocks;  // in time order, disjoint
-        std::size_t checked = 0;   // the blocks before this one are looked back from
-        bool dropped = false;      // blocks before the first have been let go, the last ending at:
-        qint64 restFrom = 0;
-        qint64 restFromWall = 0;
-        bool started = false;
-        qint64 lastDate = 0;            // the date of the last record of work
-        std::optional<DailyRest> day;   // the shortest rest of the last departure date
-        std::optional<WeeklyRest> run;  // the departures so far in a row without a weekly rest
+        std::deque<Block> blocks;  // the blocks not yet looked back from, in time order, disjoint
+        bool started = false;      // a record of work has been read, so lastDate holds
+        bool ended = false;        // a block has been looked back from, ending at:
+        qint64 lastEnd = 0;
+        qint64 lastEndWall = 0;
+        qint64 lastDate = 0;  // the date of the last record of work
+        Window day{24 * 60, {}, {}};
+        Window week{7 * 24 * 60, {}, {}};
+        std::optional<DailyRest> short_;  // the shortest rest of the last departure date
+        std::optional<WeeklyRest> run;    // the departures so far in a row without a weekly rest
         std::vector<DailyRest> daily;
         std::vector<WeeklyRest> weekly;
     };
@@ -74,7 +96,7 @@ private:
     qint64 utcOf(qint64 wall);
     static void insert(Rests& rests, const Block& block);
     static void checkUpTo(Rests& rests, qint64 before);
-    static void lookBack(Rests& rests, std::size_t index);
+    static void lookBack(Rests& rests, const Block& block);
     static void finish(Rests& rests);
 
     Rests rests_;
