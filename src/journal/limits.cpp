@@ -222,12 +222,12 @@ void WorkingTimeCheck::lookBack(Rests& rests, const Block& block) {
                         whole != nullptr,
                         whole != nullptr ? whole->fromWall : 0,
                         whole != nullptr ? whole->toWall : 0};
-    if (rests.short_ && rests.short_->date != day.date) {
-        rests.daily.push_back(*rests.short_);
-        rests.short_.reset();
+    if (rests.shortest && rests.shortest->date != day.date) {
+        rests.daily.push_back(*rests.shortest);
+        rests.shortest.reset();
     }
-    if (day.minutes < kDailyRest && (!rests.short_ || day.minutes < rests.short_->minutes)) {
-        rests.short_ = day;
+    if (day.minutes < kDailyRest && (!rests.shortest || day.minutes < rests.shortest->minutes)) {
+        rests.shortest = day;
     }
     const qint64 week = rests.week.before(block.to).first;
     if (week >= kWeeklyRest) {
@@ -245,9 +245,9 @@ void WorkingTimeCheck::lookBack(Rests& rests, const Block& block) {
 
 void WorkingTimeCheck::finish(Rests& rests) {
     checkUpTo(rests, std::numeric_limits<qint64>::max());
-    if (rests.short_) {
-        rests.daily.push_back(*rests.short_);
-        rests.short_.reset();
+    if (rests.shortest) {
+        rests.daily.push_back(*rests.shortest);
+        rests.shortest.reset();
     }
     if (rests.run) {
         rests.weekly.push_back(*rests.run);

@@ -49,7 +49,8 @@ private:
         qint64 last;
         qint64 minutes;  // the shortest of their longest rests
     };
-    // A time without work between two blocks; the first block's begins before the file.
+    // A time without work before a block: from the block before it, or before the file (not
+    // known) for the first.
     struct Gap {
         bool known = false;
         qint64 from = 0;
@@ -80,8 +81,8 @@ private:
         qint64 lastDate = 0;  // the date of the last record of work
         Window day{24 * 60, {}, {}};
         Window week{7 * 24 * 60, {}, {}};
-        std::optional<DailyRest> short_;  // the shortest rest of the last departure date
-        std::optional<WeeklyRest> run;    // the departures so far in a row without a weekly rest
+        std::optional<DailyRest> shortest;  // the shortest rest of the last departure date
+        std::optional<WeeklyRest> run;      // the departures so far in a row without a weekly rest
         std::vector<DailyRest> daily;
         std::vector<WeeklyRest> weekly;
     };
