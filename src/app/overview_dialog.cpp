@@ -57,6 +57,9 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     auto* heading = new QLabel(QStringLiteral("&Arbejdstidens grænser"), this);
     heading->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Overskrift"));
     heading->setBuddy(findings_);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
     layout->addWidget(heading);
     auto* rules = new QLabel(checkedRules(), this);
     rules->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Regler"));
