@@ -160,32 +160,63 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
     }
 }
 
-// The overview's picture without a display or a window, for a script or an e-mail.
+// The overview's picture without a display or a window, for a script or an e-mail. It never
+// writes over the registration file, the store or a file that is not a PNG, by whatever name.
 TEST_F(RealProgram, ChartWithoutADisplay) {
     seed(kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n");
     const QString png = home.filePath(QStringLiteral("oversigt.png"));
     EXPECT_EQ(run(QStringLiteral("--chart=") + png), QStringLiteral("0|"));
     EXPECT_EQ(QImage(png, "PNG").size(), QSize(1000, 560));
+    QImage(1, 1, QImage::Format_RGB32).save(png, "PNG");
+    EXPECT_EQ(run(QStringLiteral("--chart=") + png), QStringLiteral("0|"));  // replaced
+    EXPECT_EQ(QImage(png, "PNG").size(), QSize(1000, 560));
     EXPECT_EQ(run(QStringLiteral("--chart=") + home.filePath(QStringLiteral("nowhere/x.png"))),
               QStringLiteral("1|Billedet kunne ikke gemmes i ") +
                   home.filePath(QStringLiteral("nowhere/x.png")) + u'\n');
+    EXPECT_EQ(run(QStringLiteral("--chart=")),
+              QStringLiteral("2|--chart kræver et filnavn: --chart=FIL.png\nSe horalog --help.\n"));
+
+    const QString text = writeBytes(home.filePath(QStringLiteral("noter.png")), "husk\n");
+    const QString link = home.filePath(QStringLiteral("link.png"));
+    ASSERT_TRUE(QFile::link(data, link));
+    const QString fifo = home.filePath(QStringLiteral("fifo.png"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString before = stored() + QString::fromLatin1(readBytes(text));
+    const struct {
+        QString target;
+        const char* why;
+    } refused[] = {
+        {data, "det er registreringsfilen."},
+        {link, "det er registreringsfilen."},
+        {home.path() + QStringLiteral("/./config/horalog/../horalog/HKEY_CURRENT_USER.reg"),
+         "det er programmets indstillinger."},
+        {home.path(), "det er en mappe."},
+        {fifo, "det er ikke en almindelig fil."},
+        {text, "filen findes og er ikke et PNG-billede."},
+    };
+    for (const auto& r : refused) {
+        EXPECT_EQ(run(QStringLiteral("--chart=") + r.target),
+                  QStringLiteral("1|Billedet gemmes ikke i ") + r.target + QStringLiteral(": ") +
+                      QString::fromUtf8(r.why) + u'\n');
+    }
+    EXPECT_EQ(stored() + QString::fromLatin1(readBytes(text)), before);
 }
 
 // The findings, or the line that there are none; exit status 1 only when the file cannot be read.
 // Of 25 unreadable lines the first 20 are named (a file of millions once wrote each to the
 // terminal, for minutes).
 TEST_F(RealProgram, CheckNamesEachFinding) {
-    seed(kHeader +
-         "07-12-2026;1;14:00;22:30;800;800;60;\r\n08-12-2026;2;08:00;16:00;750;1550;70;\r\n" +
-         QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25) +
-         "09-12-2026;3;08:00;16:00;750;2300;80;\r\n");
+    seed(kShortRest + QByteArray("x;99999999999;-;-;-;0;0
+").repeated(25));
     QString named;
     for (int line = 4; line < 24; ++line) {
-        named += QStringLiteral("Linje %1 kan ikke læses og er sprunget over.\n").arg(line);
+        named += QStringLiteral("Linje %1 kan ikke læses og er sprunget over.
+").arg(line);
     }
-    EXPECT_EQ(run(QStringLiteral("--check")),
-              QStringLiteral("008-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)\n|") +
-                  named + QStringLiteral("… og 5 linjer mere\n"));
+    EXPECT_EQ(run(QStringLiteral("--check")), u'0' + kShortRestFinding + u'
+' + u'|' + named +
+                                                  QStringLiteral("… og 5 linjer mere
+"));
     seed(kHeader + "07-12-2026;1;08:00;16:00;750;750;10;\r\n");
     EXPECT_EQ(run(QStringLiteral("--check")), QStringLiteral("0Ingen overskridelser.\n|"));
     QFile::remove(data);

@@ -19,6 +19,12 @@ namespace horalog::testing {
 
 inline const QByteArray kHeader = "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n";
 inline const QByteArray kThreeDays = kHeader + "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
+// A night shift after a day's work, and the one finding --check and the overview both give.
+inline const QByteArray kShortRest = kHeader +
+                                     "08-12-2026;1;08:00;16:00;750;750;60;\r\n"
+                                     "09-12-2026;2;22:00;06:00;750;1500;70;\r\n";
+inline const QString kShortRestFinding =
+    QStringLiteral("09-12-2026: 6:00 hvile (gik 16:00 den 08-12-2026, mødte 22:00 den 08-12-2026)");
 
 // What ends a refusal or a failure the program survives.
 inline const QString kUnchanged = QStringLiteral("\r\n\r\nIntet er ændret.");

@@ -5,12 +5,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
+#include "app/flex_chart.h"
 #include "form_fixture.h"
 
 namespace horalog::testing {
@@ -72,10 +74,66 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Status"))->text(),
               QStringLiteral("Billedet er gemt i ") + saved);
 
+    // The name written, .png added, is the one asked about; a PNG is replaced only after "Ja".
+    QImage(1, 1, QImage::Format_RGB32).save(saved, "PNG");
+    const QByteArray small = readBytes(saved);
+    for (const char* answer : {"Nej", "Ja"}) {
+        platform.answer(u'@' + inDir("billede") + u'|' + QLatin1String(answer));
+        dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->click();
+        EXPECT_EQ(
+            platform.shown.back().text + u'|' + QChar(readBytes(saved) == small ? u'1' : u'0'),
+            QStringLiteral("Filen ") + saved +
+                QStringLiteral(" findes allerede. Vil du erstatte den?|") +
+                QChar(answer[0] == 'N' ? u'1' : u'0'));
+    }
+    // Never the registration file, nor a file that is no picture.
+    platform.answer(u'@' + file + QStringLiteral("|OK"));
+    dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->click();
+    EXPECT_EQ(platform.shown.back().text, QStringLiteral("Billedet gemmes ikke i ") + file +
+                                              QStringLiteral(": det er registreringsfilen."));
+    EXPECT_TRUE(platform.allAnswered());
+
     dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(dialog);
     EXPECT_EQ(readBytes(file).count('\n'), 5);  // it changes nothing
+}
+
+// The findings under their heading, as --check gives them; the month table and the findings
+// scroll from the keyboard.
+TEST_F(OverviewTest, FindingsAsTheCheckGivesThem) {
+    platform.now = QDateTime(QDate(2026, 12, 10), QTime(10, 0));
+    QByteArray months = kHeader;  // six years before the night shift: a long table
+    for (int year = 2020; year <= 2025; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            months += QStringLiteral("01-%1-%2;1;08:00;16:00;750;750;0;\r\n")
+                          .arg(month, 2, 10, QLatin1Char('0'))
+                          .arg(year)
+                          .toLatin1();
+        }
+    }
+    startExistingUser(months + kShortRest.mid(kHeader.size()));
+    QDialog* dialog = openOverview();
+    EXPECT_EQ(area(dialog, "Oversigt_Arbejdstid"), kShortRestFinding);
+    auto* heading = dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Arbejdstid_Overskrift"));
+    ASSERT_TRUE(heading);
+    EXPECT_EQ(heading->text() + u'|' + heading->buddy()->objectName(),
+              QStringLiteral("&Arbejdstidens grænser|Oversigt_Arbejdstid"));
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("Oversigt_Arbejdstid_Regler"))->text(),
+              QStringLiteral("I virkelig tid: mindst 11 timers sammenhængende hvile i de 24 timer "
+                             "før hver gåtid og 35 timer i de 7 døgn før den, og højst 48 timer om "
+                             "ugen i gennemsnit over januar–april, maj–august og "
+                             "september–december. Overenskomster, rådighedsvagter og undtagelser "
+                             "kender filen ikke."));
+    auto* table = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Oversigt_Maaneder"));
+    EXPECT_TRUE(table->focusPolicy() & Qt::TabFocus);
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_PageDown);
+    EXPECT_GT(table->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(dialog->findChild<QWidget*>(QStringLiteral("Oversigt_Arbejdstid"))->focusPolicy() &
+                Qt::TabFocus);
+    dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // A folder, or a FIFO that would hold the reading (and the window closing the dialog) for ever.
@@ -93,6 +151,68 @@ TEST_F(OverviewTest, AFileThatCannotBeReadIsSaid) {
     EXPECT_FALSE(dialog->findChild<QPushButton*>(QStringLiteral("Gem_Billede"))->isEnabled());
     dialog->findChild<QPushButton*>(QStringLiteral("Luk"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The picture's ends: the month each end lies in is named under it, and this week's bar and norm
+// (a Tuesday's: two days of it) are drawn as whole as a week's in June.
+TEST(ChartPicture, BothEndsWhole) {
+    QPalette palette;
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Highlight, Qt::blue);
+    palette.setColor(QPalette::Mid, Qt::green);
+    const QDate today(2026, 12, 8);
+    ChartData data{chartStart(today), today, std::nullopt, {}, {}};
+    const auto count = [&](const QImage& image, QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += image.pixel(x, y) == colour;
+            }
+        }
+        return n;
+    };
+    const QDate mondays[] = {QDate(2026, 6, 1), QDate(2026, 12, 7)};
+    QImage week[2];
+    for (int i = 0; i < 2; ++i) {
+        data.weeks = {{mondays[i], 3700, 5}};
+        week[i] = flexChartImage(data, 7.4f, palette);
+    }
+    for (const QRgb colour : {qRgb(0, 0, 255), qRgb(0, 255, 0)}) {
+        const int june = count(week[0], colour);
+        EXPECT_NEAR(count(week[1], colour), june, june / 10) << std::hex << colour;
+    }
+
+    // Under the lowest frame line (the longest dark run across), some text near either end of it.
+    data.weeks.clear();
+    const QImage image = flexChartImage(data, 7.4f, palette);
+    const auto dark = [&image](int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+    int bottom = image.height() - 1;
+    int left = 0;
+    int right = 0;
+    for (; right - left < image.width() / 2; --bottom) {
+        ASSERT_GT(bottom, 0);
+        for (int x = 0, from = 0; x < image.width(); ++x) {
+            from = dark(x, bottom) ? from : x + 1;
+            if (x - from > right - left) {
+                left = from;
+                right = x;
+            }
+        }
+    }
+    ++bottom;
+    const auto textBetween = [&](int from, int to) {
+        for (int y = bottom + 2; y < image.height(); ++y) {
+            for (int x = from; x <= to; ++x) {
+                if (dark(x, y)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(textBetween(left, left + 20));
+    EXPECT_TRUE(textBetween(right - 20, right));
 }
 
 }  // namespace

@@ -142,6 +142,9 @@ int chart(const QString& target) {
     if (!settings) {
         return 1;
     }
+    if (const auto refused = chartTargetRefusal(target, keptFiles(*settings->filnavn))) {
+        return fail(*refused, 1);
+    }
     const QDate today = QDate::currentDate();
     const auto overview = readOverview(*settings->filnavn, chartStart(today), today);
     if (!overview.ok()) {
@@ -149,7 +152,7 @@ int chart(const QString& target) {
     }
     const QImage image =
         flexChartImage(overview->chart, settings->values.arbejdstimer, QGuiApplication::palette());
-    if (!image.save(target, "PNG")) {
+    if (!saveChartImage(image, target)) {
         return fail(QStringLiteral("Billedet kunne ikke gemmes i ") + target, 1);
     }
     return 0;
@@ -249,8 +252,8 @@ int answerCommandLine(int argc, char* argv[], bool console) {
           QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
                          "tekst til et regneark.")},
          {QStringLiteral("check"),
-          QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglernes grænser: 11 "
-                         "timers hvile, 48 timer om ugen, 24 timers hvile hver 7. dag.")},
+          QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglerne. ") +
+              checkedRules()},
          {QStringLiteral("chart"),
           QStringLiteral("--chart=FIL.png gemmer oversigtens billede af de sidste 12 måneder: "
                          "flexsaldoen dag for dag og arbejdstiden uge for uge.")}});
@@ -265,7 +268,9 @@ int answerCommandLine(int argc, char* argv[], bool console) {
         }
     }
     QString wrong;
-    if (!unknown.isEmpty()) {
+    if (chartFile && chartFile->isEmpty()) {
+        wrong = QStringLiteral("--chart kræver et filnavn: --chart=FIL.png");
+    } else if (!unknown.isEmpty()) {
         wrong = (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
                                      : QStringLiteral("Ukendte valgmuligheder: ")) +
                 unknown.join(QStringLiteral(", "));

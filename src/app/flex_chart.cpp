@@ -1,9 +1,16 @@
 #include "app/flex_chart.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <vector>
+
+#ifndef _WIN32
+#include "registry/hive_file.h"
+#endif
 
 namespace horalog {
 
@@ -66,20 +73,31 @@ void drawAxes(QPainter& p, const Panel& panel, const QString& title, const QPale
                            y + metrics.ascent() / 2.0 - 1),
                    label);
     }
-    // The months along the bottom, at their first day.
+    // The months along the bottom, at their first day; the month the chart begins in at its left
+    // edge and the one it ends in inside its right, the labels between where there is room.
     const QDate end = panel.from.addDays(panel.days);
-    QDate month(panel.from.year(), panel.from.month(), 1);
-    if (month < panel.from) {
-        month = month.addMonths(1);
-    }
-    for (; month < end; month = month.addMonths(1)) {
+    std::vector<std::pair<double, QString>> labels;
+    for (QDate month(panel.from.year(), panel.from.month(), 1); month < end;
+         month = month.addMonths(1)) {
         const double x = panel.x(month);
-        p.setPen(QPen(palette.color(QPalette::Mid), 0.5, Qt::DotLine));
-        p.drawLine(QPointF(x, panel.plot.top()), QPointF(x, panel.plot.bottom()));
+        if (month > panel.from) {
+            p.setPen(QPen(palette.color(QPalette::Mid), 0.5, Qt::DotLine));
+            p.drawLine(QPointF(x, panel.plot.top()), QPointF(x, panel.plot.bottom()));
+        }
         const QString name = QLatin1String(kMonths[month.month() - 1]);
-        if (x + 3 + metrics.horizontalAdvance(name) <= panel.plot.right()) {
-            p.setPen(palette.color(QPalette::WindowText));
-            p.drawText(QPointF(x + 3, panel.plot.bottom() + metrics.ascent() + 3), name);
+        labels.emplace_back(std::clamp(x + 3, panel.plot.left() + 3,
+                                       panel.plot.right() - 3 - metrics.horizontalAdvance(name)),
+                            name);
+    }
+    p.setPen(palette.color(QPalette::WindowText));
+    double room = panel.plot.left();  // where the next label may begin
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const auto& [x, name] = labels[i];
+        const bool last = i + 1 == labels.size();
+        const double after = x + metrics.horizontalAdvance(name) + 6;
+        if (x >= room && (last || after <= labels.back().first)) {
+            p.drawText(QPointF(x, panel.plot.bottom() + metrics.ascent() + 3), name);
+            room = after;
         }
     }
     p.setPen(QPen(palette.color(QPalette::WindowText), 1.0));
@@ -163,7 +181,9 @@ void paintFlexChart(QPainter& p, const QRect& area, const ChartData& data, float
     const double right = area.right() - 12;
     const double line = metrics.height();
     const double half = (area.height() - 5 * line - 28) / 2.0;
-    const qint64 days = std::max<qint64>(1, data.from.daysTo(data.to) + 1);
+    // To the end of the last week, so that its bar and its norm are drawn whole.
+    const qint64 days =
+        std::max<qint64>(1, data.from.daysTo(data.to.addDays(7 - data.to.dayOfWeek())) + 1);
 
     Panel flex{QRectF(left, area.top() + line + 8, right - left, half), 0.0, 1.0, data.from, days};
     double low = 0.0;
@@ -204,6 +224,20 @@ QImage flexChartImage(const ChartData& data, float arbejdstimer, const QPalette&
     QPainter painter(&image);
     paintFlexChart(painter, image.rect(), data, arbejdstimer, palette);
     return image;
+}
+
+KeptFiles keptFiles(const QString& registration) {
+    KeptFiles kept{registration, {}};
+#ifndef _WIN32  // elsewhere the store is the registry
+    const HivePaths store = defaultHivePaths();
+    kept.store = {QFile::decodeName(store.user.c_str()), QFile::decodeName(store.machine.c_str())};
+#endif
+    return kept;
+}
+
+bool saveChartImage(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
 }
 
 FlexChart::FlexChart(QWidget* parent) : QWidget(parent) {

@@ -37,7 +37,7 @@ QPlainTextEdit* textArea(const char* name, const QString& accessibleName, QWidge
 
 Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, float arbejdstimer,
                                  const QDate& today, QWidget* parent)
-    : QDialog(parent), platform_(platform), arbejdstimer_(arbejdstimer) {
+    : QDialog(parent), platform_(platform), filnavn_(filnavn), arbejdstimer_(arbejdstimer) {
     setObjectName(QStringLiteral("Oversigt"));
     setWindowTitle(QStringLiteral("Oversigt"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,6 +54,17 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     layout->addWidget(months_, 1);
     findings_ = textArea("Oversigt_Arbejdstid", QStringLiteral("Arbejdstidens grænser"), this);
     findings_->setPlainText(QStringLiteral("Læser registreringsfilen …"));
+    auto* heading = new QLabel(QStringLiteral("&Arbejdstidens grænser"), this);
+    heading->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Overskrift"));
+    heading->setBuddy(findings_);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    layout->addWidget(heading);
+    auto* rules = new QLabel(checkedRules(), this);
+    rules->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Regler"));
+    rules->setWordWrap(true);
+    layout->addWidget(rules);
     layout->addWidget(findings_, 1);
     saved_ = new QLabel(this);
     saved_->setObjectName(QStringLiteral("Oversigt_Status"));
@@ -131,7 +142,6 @@ void Oversigt_Dialog::saveImage() {
     request.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     request.fileName = QStringLiteral("horalog-oversigt.png");
     request.filters = {QStringLiteral("PNG-billede (*.png)")};
-    request.confirmOverwrite = true;
     std::optional<QString> path = platform_.chooseFile(this, request);
     if (!path) {
         return;
@@ -139,7 +149,22 @@ void Oversigt_Dialog::saveImage() {
     if (QFileInfo(*path).suffix().isEmpty()) {
         *path += QStringLiteral(".png");
     }
-    if (!flexChartImage(read_->chart, arbejdstimer_, palette()).save(*path, "PNG")) {
+    // The name written, .png and all, is the one checked and asked about.
+    if (const auto refused = chartTargetRefusal(*path, keptFiles(filnavn_))) {
+        platform_.tell(this,
+                       notice(QStringLiteral("Oversigt"), *refused, MessageIcon::Exclamation));
+        return;
+    }
+    if (QFileInfo::exists(*path)) {
+        Message replace = question(QStringLiteral("Gem som billede"),
+                                   QStringLiteral("Filen ") + *path +
+                                       QStringLiteral(" findes allerede. Vil du erstatte den?"));
+        replace.defaultButton = MessageAnswer::No;
+        if (platform_.ask(this, replace) != MessageAnswer::Yes) {
+            return;
+        }
+    }
+    if (!saveChartImage(flexChartImage(read_->chart, arbejdstimer_, palette()), *path)) {
         platform_.tell(this, notice(QStringLiteral("Oversigt"),
                                     QStringLiteral("Billedet kunne ikke gemmes i ") + *path,
                                     MessageIcon::Exclamation));

@@ -35,6 +35,7 @@ private:
     void saveImage();
 
     Platform& platform_;
+    QString filnavn_;
     float arbejdstimer_;
     FileResult<Overview> read_ = FileResult<Overview>::failed({});  // until the reader is through
     std::atomic<bool> stop_{false};

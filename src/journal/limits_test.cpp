@@ -29,8 +29,8 @@ std::string days(const QDate& first, int count, const char* worked) {
     return out;
 }
 
-// The figures worked out by hand: rests from the departure to the next arrival, weeks and spans in
-// centi-hours (a span's average is its sum times 7 over its days), runs in calendar days.
+// The figures worked out by hand in real time: the longest rest in one piece in the 24 hours and
+// the 7 x 24 hours before each departure, and each period's worked column times 7 over its days.
 TEST(WorkingTimeCheck, Files) {
     const testing::InCopenhagen zone;
     const struct {
@@ -38,9 +38,35 @@ TEST(WorkingTimeCheck, Files) {
         std::string file;
         QStringList findings;
     } cases[] = {
-        {"a working day runs from its earliest arrival to its latest departure, whatever their "
-         "order; 11:00 is rest enough, 10:59 is not; a day without its departure has no rest; "
-         "midnight is a time, at either end",
+        {"a short rest between two days",
+         "07-12-2026;1;16:00;22:30;650;0;0;\n08-12-2026;2;08:00;16:00;800;0;0;",
+         {QStringLiteral("08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)")}},
+        {"14 hours in one record: the 24 hours up to its departure hold 10 hours of rest, the time "
+         "before the first record among it",
+         "08-12-2026;1;06:00;20:00;1400;0;0;\n09-12-2026;2;09:00;17:00;800;0;0;",
+         {QStringLiteral("08-12-2026: 10:00 hvile i de 24 timer op til 20:00")}},
+        {"a split shift after a day ending 22:00: two rests of 8 hours, one finding for the date",
+         "07-12-2026;1;14:00;22:00;800;0;0;\n08-12-2026;2;06:00;10:00;400;0;0;\n"
+         "08-12-2026;3;18:00;22:00;400;0;0;",
+         {QStringLiteral("08-12-2026: 8:00 hvile (gik 22:00 den 07-12-2026, mødte 06:00)")}},
+        {"a night and a late shift of one date are two times of work",
+         "08-12-2026;1;22:00;06:00;800;0;0;\n08-12-2026;2;14:00;22:00;800;0;0;",
+         {QStringLiteral("08-12-2026: 8:00 hvile (gik 06:00 den 08-12-2026, mødte 14:00)")}},
+        {"11:00 is rest enough",
+         "07-12-2026;1;08:00;16:00;800;0;0;\n08-12-2026;2;03:00;11:00;800;0;0;",
+         {}},
+        {"10:59 is not",
+         "07-12-2026;1;08:00;16:00;800;0;0;\n08-12-2026;2;02:59;10:59;800;0;0;",
+         {QStringLiteral("08-12-2026: 10:59 hvile (gik 16:00 den 07-12-2026, mødte 02:59)")}},
+        {"a night shift's arrival is named on its own date",
+         "08-12-2026;1;08:00;16:00;800;0;0;\n09-12-2026;2;22:00;06:00;800;0;0;",
+         {QStringLiteral(
+             "09-12-2026: 6:00 hvile (gik 16:00 den 08-12-2026, mødte 22:00 den 08-12-2026)")}},
+        {"a departure at its arrival is the next day: 24 hours of work",
+         "08-12-2026;1;08:00;08:00;2400;0;0;",
+         {QStringLiteral("08-12-2026: 0:00 hvile i de 24 timer op til 08:00")}},
+        {"records of a day in any order; a day without its departure is no work; the opening "
+         "record is none; midnight is a time, at either end",
          R"(07-12-2026;0;-;-;-;0;150
 07-12-2026;1;19:00;22:30;350;350;0;
 07-12-2026;2;14:00;18:00;400;750;0;
@@ -53,67 +79,20 @@ TEST(WorkingTimeCheck, Files) {
 13-12-2026;9;00:00;07:00;700;4600;0;
 14-12-2026;10;15:00;00:00;900;5500;0;)",
          {QStringLiteral("08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)"),
-          QStringLiteral("10-12-2026: 10:59 hvile (gik 12:00 den 09-12-2026, mødte 22:59)"),
-          QStringLiteral("13-12-2026: 8:00 hvile (gik 16:00 den 12-12-2026, mødte 00:00)"),
-          QStringLiteral("14-12-2026: 8:00 hvile (gik 07:00 den 13-12-2026, mødte 15:00)")}},
-        {"weeks 37-40 hold 4800, 4800, 4800 and 5001 ct: the 28 days from the first record to the "
-         "reset average 4850.25 ct a week (48:30); the time off is not work",
-         "07-09-2026;0;-;-;-;0;0\n" + days(QDate(2026, 9, 7), 5, "07:00;17:00;960") +
-             days(QDate(2026, 9, 14), 5, "07:00;17:00;960") +
-             "18-09-2026;1;-;-;7,4;0;0;Afspadsering\n" +
-             days(QDate(2026, 9, 21), 5, "07:00;17:00;960") +
-             days(QDate(2026, 9, 28), 4, "07:00;17:00;1000") +
-             "02-10-2026;1;07:00;17:00;1001;0;0;\n04-10-2026;0;-;-;-;0;0;Nulstillet",
-         {QStringLiteral("Uge 40 2026: 50:01 arbejdet (mere end 48 timer)"),
           QStringLiteral(
-              "07-09-2026 – 04-10-2026: 48:30 om ugen i gennemsnit (mere end 48 timer)")}},
-        {"13 days at work, the time off between a day's two records and the reset neither "
-         "counted nor breaking; exactly 24 hours' rest ends the run",
-         "30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 1), 8, "08:00;15:00;700") +
-             R"(09-12-2026;9;08:00;11:00;300;5900;0;
-09-12-2026;9;-;-;-300;5900;0;Afspadsering
-09-12-2026;10;12:00;16:00;400;6300;0;
-10-12-2026;11;08:00;15:00;700;7000;0;
-11-12-2026;0;-;-;-;0;0;Nulstillet
-)" + days(QDate(2026, 12, 11), 3, "08:00;15:00;700") +
-             "14-12-2026;4;15:00;22:00;700;2800;0;",
-         {QStringLiteral("Uge 50 2026: 49:00 arbejdet (mere end 48 timer)"),
-          QStringLiteral("01-12-2026 – 13-12-2026: 13 dage uden 24 timers sammenhængende hvile")}},
-        {"two-digit years; night shifts start the evening before, so the run still open at the "
-         "end covers 07-12 to 13-12",
+              "10-12-2026: 10:59 hvile (gik 12:00 den 09-12-2026, mødte 22:59 den 09-12-2026)"),
+          QStringLiteral("13-12-2026: 8:00 hvile (gik 16:00 den 12-12-2026, mødte 00:00)"),
+          QStringLiteral(
+              "14-12-2026: 8:00 hvile (gik 07:00 den 13-12-2026, mødte 15:00 den 13-12-2026)")}},
+        {"two-digit years; nights around a short day: 10 hours clipped to the 24 hours, then 10 "
+         "hours whole",
          "05-12-26;0;-;-;-;0;0\n05-12-26;1;08:00;16:00;750;750;0;\n" +
              days(QDate(2026, 12, 8), 3, "22:00;06:00;750") +
              "10-12-26;5;10:00;12:00;200;3200;0;\n" +
              days(QDate(2026, 12, 11), 3, "22:00;06:00;750"),
-         {QStringLiteral("11-12-2026: 10:00 hvile (gik 12:00 den 10-12-2026, mødte 22:00)"),
-          QStringLiteral("07-12-2026 – 13-12-2026: 7 dage uden 24 timers sammenhængende hvile")}},
-        {"week 1 of 2026 begins in 2025; the spans either side of New Year, cut to the file, are "
-         "too short to average",
-         "28-12-2025;0;-;-;-;0;0\n" + days(QDate(2025, 12, 29), 5, "07:00;17:00;1000"),
-         {QStringLiteral("Uge 1 2026: 50:00 arbejdet (mere end 48 timer)")}},
-        {"at the limits and no further: 11:00 rest, 4800 ct in a week, 6 days in a row; the "
-         "impossible 31-09 is passed over, the reset stretches September's span",
-         R"(31-08-2026;0;-;-;-;0;0
-01-09-2026;1;07:00;15:00;800;800;0;
-02-09-2026;2;09:00;22:00;1200;2000;0;
-03-09-2026;3;09:00;17:00;800;2800;0;
-04-09-2026;4;08:00;16:00;800;3600;0;
-05-09-2026;5;08:00;16:00;800;4400;0;
-06-09-2026;6;08:00;12:00;400;4800;0;
-31-09-2026;7;08:00;20:00;1200;6000;0;
-08-09-2026;7;08:00;16:00;800;5600;0;
-30-09-2026;0;-;-;-;0;0;Nulstillet)",
-         {}},
-        {"a week put back by hand: the time since the later days is no rest, and each stretch's "
-         "short rest and run are found, in date order",
-         "30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 14), 1, "13:00;22:00;900") +
-             days(QDate(2026, 12, 15), 6, "08:00;14:00;600") +
-             days(QDate(2026, 12, 1), 1, "13:00;22:00;900") +
-             days(QDate(2026, 12, 2), 6, "08:00;14:00;600"),
-         {QStringLiteral("02-12-2026: 10:00 hvile (gik 22:00 den 01-12-2026, mødte 08:00)"),
-          QStringLiteral("15-12-2026: 10:00 hvile (gik 22:00 den 14-12-2026, mødte 08:00)"),
-          QStringLiteral("01-12-2026 – 07-12-2026: 7 dage uden 24 timers sammenhængende hvile"),
-          QStringLiteral("14-12-2026 – 20-12-2026: 7 dage uden 24 timers sammenhængende hvile")}},
+         {QStringLiteral("10-12-2026: 10:00 hvile i de 24 timer op til 12:00"),
+          QStringLiteral(
+              "11-12-2026: 10:00 hvile (gik 12:00 den 10-12-2026, mødte 22:00 den 10-12-2026)")}},
         {"the spring night is an hour short: 11:30 on the clock is 10:30 of rest; the autumn night "
          "is an hour long: 10:30 is 11:30; 11:30 on an ordinary night is enough",
          R"(27-03-2026;0;-;-;-;0;0
@@ -123,6 +102,87 @@ TEST(WorkingTimeCheck, Files) {
 24-10-2026;4;12:00;22:00;1000;3500;0;
 25-10-2026;5;08:30;16:00;750;4250;0;)",
          {QStringLiteral("29-03-2026: 10:30 hvile (gik 22:00 den 28-03-2026, mødte 09:30)")}},
+        {"13 hours from arrival to departure leave 11:00 of rest; the impossible 31-09 is passed "
+         "over",
+         R"(31-08-2026;0;-;-;-;0;0
+01-09-2026;1;07:00;15:00;800;800;0;
+02-09-2026;2;09:00;22:00;1200;2000;0;
+03-09-2026;3;09:00;17:00;800;2800;0;
+31-09-2026;4;08:00;20:00;1200;4000;0;)",
+         {}},
+
+        {"six days, exactly 24 hours' rest, six more: each departure from the 24 hours on looks "
+         "back over 7 x 24 hours without 35",
+         days(QDate(2026, 12, 1), 6, "08:00;16:00;800") +
+             days(QDate(2026, 12, 7), 6, "16:00;22:00;600"),
+         {QStringLiteral("07-12-2026 – 12-12-2026: under 35 timers sammenhængende hvile på 7 døgn "
+                         "(længst 24:00)")}},
+        {"34:59 between two runs of six days",
+         days(QDate(2026, 12, 1), 6, "08:00;16:00;800") +
+             days(QDate(2026, 12, 8), 6, "02:59;10:59;800"),
+         {QStringLiteral("08-12-2026 – 13-12-2026: under 35 timers sammenhængende hvile på 7 døgn "
+                         "(længst 34:59)")}},
+        {"35:00 is rest enough",
+         days(QDate(2026, 12, 1), 6, "08:00;16:00;800") +
+             days(QDate(2026, 12, 8), 6, "03:00;11:00;800"),
+         {}},
+        {"six nights and 39:30 off, nights after them",
+         days(QDate(2026, 12, 2), 6, "22:00;06:00;800") + "09-12-2026;1;21:30;06:00;850;0;0;\n" +
+             days(QDate(2026, 12, 10), 2, "22:00;06:00;800"),
+         {}},
+        {"35:30 on the clock across the spring change is 34:30",
+         days(QDate(2026, 3, 23), 6, "08:00;16:00;800") +
+             days(QDate(2026, 3, 30), 2, "03:30;11:30;800"),
+         {QStringLiteral("30-03-2026 – 31-03-2026: under 35 timers sammenhængende hvile på 7 døgn "
+                         "(længst 34:30)")}},
+        {"34:00 on the clock across the autumn change is 35:00",
+         days(QDate(2026, 10, 19), 6, "08:00;16:00;800") +
+             days(QDate(2026, 10, 26), 2, "02:00;10:00;800"),
+         {}},
+        {"the time off between a day's two records and the reset are no work and no rest",
+         "30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 1), 8, "08:00;15:00;700") +
+             R"(09-12-2026;9;08:00;11:00;300;5900;0;
+09-12-2026;9;-;-;-300;5900;0;Afspadsering
+09-12-2026;10;12:00;16:00;400;6300;0;
+10-12-2026;11;08:00;15:00;700;7000;0;
+11-12-2026;0;-;-;-;0;0;Nulstillet
+)" + days(QDate(2026, 12, 11), 3, "08:00;15:00;700") +
+             "14-12-2026;4;15:00;22:00;700;2800;0;",
+         {QStringLiteral("07-12-2026 – 14-12-2026: under 35 timers sammenhængende hvile på 7 døgn "
+                         "(længst 17:00)")}},
+        {"a week put back by hand: the time since the later days is no rest, and each stretch's "
+         "findings are found, in date order",
+         "30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 14), 1, "13:00;22:00;900") +
+             days(QDate(2026, 12, 15), 6, "08:00;14:00;600") +
+             days(QDate(2026, 12, 1), 1, "13:00;22:00;900") +
+             days(QDate(2026, 12, 2), 6, "08:00;14:00;600"),
+         {QStringLiteral("02-12-2026: 10:00 hvile (gik 22:00 den 01-12-2026, mødte 08:00)"),
+          QStringLiteral("15-12-2026: 10:00 hvile (gik 22:00 den 14-12-2026, mødte 08:00)"),
+          QStringLiteral(
+              "07-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 23:00)"),
+          QStringLiteral(
+              "20-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 23:00)")}},
+
+        {"a period still running: 82286 ct by April is more than 48 hours over all 120 days of "
+         "January to April, the average rounded up",
+         "31-12-2025;0;-;-;-;0;0\n02-01-2026;1;08:00;16:00;30000;0;0;\n"
+         "02-02-2026;2;08:00;16:00;30000;0;0;\n02-04-2026;3;08:00;16:00;22286;0;0;",
+         {QStringLiteral("01-01-2026 – 30-04-2026: 48:01 om ugen i gennemsnit (mere end 48 "
+                         "timer)")}},
+        {"82285 ct is not yet certain",
+         "31-12-2025;0;-;-;-;0;0\n02-01-2026;1;08:00;16:00;30000;0;0;\n"
+         "02-02-2026;2;08:00;16:00;30000;0;0;\n02-04-2026;3;08:00;16:00;22285;0;0;",
+         {}},
+        {"a period cut by the first record counts its 116 days from it; time off is no work",
+         "07-09-2026;0;-;-;-;0;0\n08-09-2026;1;08:00;16:00;40000;0;0;\n"
+         "18-09-2026;1;-;-;7,4;0;0;Afspadsering\n"
+         "09-11-2026;2;08:00;16:00;41200;0;0;\n",
+         {QStringLiteral("07-09-2026 – 31-12-2026: 49:00 om ugen i gennemsnit (mere end 48 "
+                         "timer)")}},
+        {"a long week is no finding; the periods either side of New Year, cut to the file, are "
+         "too short to average or under 48 hours",
+         "28-12-2025;0;-;-;-;0;0\n" + days(QDate(2025, 12, 29), 5, "07:00;17:00;1000"),
+         {}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(findingsOf(c.file), c.findings) << c.what;
