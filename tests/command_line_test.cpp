@@ -206,17 +206,13 @@ TEST_F(RealProgram, ChartWithoutADisplay) {
 // Of 25 unreadable lines the first 20 are named (a file of millions once wrote each to the
 // terminal, for minutes).
 TEST_F(RealProgram, CheckNamesEachFinding) {
-    seed(kShortRest + QByteArray("x;99999999999;-;-;-;0;0
-").repeated(25));
+    seed(kShortRest + QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25));
     QString named;
     for (int line = 4; line < 24; ++line) {
-        named += QStringLiteral("Linje %1 kan ikke læses og er sprunget over.
-").arg(line);
+        named += QStringLiteral("Linje %1 kan ikke læses og er sprunget over.\n").arg(line);
     }
-    EXPECT_EQ(run(QStringLiteral("--check")), u'0' + kShortRestFinding + u'
-' + u'|' + named +
-                                                  QStringLiteral("… og 5 linjer mere
-"));
+    EXPECT_EQ(run(QStringLiteral("--check")), u'0' + kShortRestFinding + u'\n' + u'|' + named +
+                                                  QStringLiteral("… og 5 linjer mere\n"));
     seed(kHeader + "07-12-2026;1;08:00;16:00;750;750;10;\r\n");
     EXPECT_EQ(run(QStringLiteral("--check")), QStringLiteral("0Ingen overskridelser.\n|"));
     QFile::remove(data);
