@@ -11,10 +11,11 @@ declared=$(awk '/^(Build-Depends|Depends):/ { on = 1; sub(/^[^:]*:/, "") } /^[^ 
                 on { print }' "$control" | tr ',' '\n' | sed -e 's/([^)]*)//g' -e 's/\$[{][^}]*[}]//g' |
            tr -d ' \t' | grep -v -e '^$' -e '^debhelper')
 read -r -a build <<< "make g++ $(echo $declared)"
-# The tests add: the Danish locale, libfaketime to move the clock, Qt Svg for the icon, and the
-# validators of the desktop entry, the AppStream file and the man pages.
+# The tests add: the Danish locale, libfaketime to move the clock, Qt Svg for the icon, the
+# validators of the desktop entry, the AppStream file and the man pages, and a D-Bus daemon for
+# private buses with a stand-in logind.
 test=("${build[@]}" googletest libgtest-dev qt6-svg-dev locales libfaketime groff-base
-      desktop-file-utils appstream)
+      desktop-file-utils appstream dbus-daemon)
 case "${1:-build}" in
     build) packages=("${build[@]}") ;;
     test) packages=("${test[@]}") ;;

@@ -1,0 +1,131 @@
+// The desktop's lock and sleep as they come over D-Bus: two private buses, the system one with a
+// stand-in for logind, the session one for the screen saver; the window's proposal read back.
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QProcess>
+
+#include "form_fixture.h"
+#include "platform/desktop_watch.h"
+
+namespace horalog::testing {
+namespace {
+
+// A bus of the test's own, gone with it.
+struct PrivateBus {
+    PrivateBus() {
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                      QStringLiteral("--print-address=1")});
+        daemon.waitForReadyRead(5000);
+        address = QString::fromUtf8(daemon.readLine().trimmed());
+    }
+    ~PrivateBus() {
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+    QProcess daemon;
+    QString address;
+};
+
+const QString kSessionPath = QStringLiteral("/org/freedesktop/login1/session/_7");
+
+// logind's manager, as far as the program asks it.
+class Login1 : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public Q_SLOTS:
+    QDBusObjectPath GetSessionByPID(uint) { return QDBusObjectPath(kSessionPath); }
+};
+
+class DesktopOverDBus : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_FALSE(system.address.isEmpty()) << "no dbus-daemon";
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", system.address.toUtf8());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", session.address.toUtf8());
+        ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+        ASSERT_TRUE(logind.registerObject(QStringLiteral("/org/freedesktop/login1"), &manager,
+                                          QDBusConnection::ExportAllSlots));
+    }
+    void on(int day, int hour, int minute) {
+        platform.now = QDateTime(QDate(2026, 12, day), QTime(hour, minute));
+    }
+    // Sends the signal until the window is told: the session is looked up without
+    // blocking, so the first may come before the window listens. Each is told twice alike.
+    void send(QDBusConnection& bus, const QDBusMessage& signal, const std::function<bool()>& told) {
+        const QDeadlineTimer deadline(10000);
+        while (!told() && !deadline.hasExpired()) {
+            bus.send(signal);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        // A copy still on its way is told alike: taken in now, before the clock moves on.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    }
+    static QDBusMessage signal(const QString& path, const char* interface, const char* name,
+                               const QVariantList& arguments = {}) {
+        QDBusMessage m =
+            QDBusMessage::createSignal(path, QLatin1String(interface), QLatin1String(name));
+        m.setArguments(arguments);
+        return m;
+    }
+
+    PrivateBus system, session;
+    QDBusConnection logind =
+        QDBusConnection::connectToBus(system.address, QStringLiteral("logind"));
+    QDBusConnection saver =
+        QDBusConnection::connectToBus(session.address, QStringLiteral("screensaver"));
+    Login1 manager;
+};
+
+TEST_F(DesktopOverDBus, TheLastLockIsTheProposal) {
+    on(7, 8, 0);
+    startExistingUser(kHeader + "01-12-2026;3;08:00;16:00;750;2220;125;\r\n");
+    arrive("08:00");
+    std::vector<DesktopEvent> told;
+    watchDesktop(&form(), [&](DesktopEvent event) {
+        told.push_back(event);
+        platform.desktop(event);
+    });
+    const auto sidstAktiv = [&] { return userValue("SidstAktiv").value_or(""); };
+    on(7, 11, 30);
+    send(logind,
+         signal(kSessionPath, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                {QStringLiteral("org.freedesktop.login1.Session"),
+                 QVariantMap{{QStringLiteral("LockedHint"), true}}, QStringList()}),
+         [&] { return !told.empty(); });
+    EXPECT_EQ(sidstAktiv(), "07-12-2026 11:30");
+    on(7, 13, 5);
+    send(logind, signal(kSessionPath, "org.freedesktop.login1.Session", "Unlock"),
+         [&] { return told.back() == DesktopEvent::Unlocked; });
+    EXPECT_EQ(text("Status_Label") + u'|' + QString::fromStdString(sidstAktiv()),
+              QStringLiteral("Du var væk 11:30–13:05 (1:35).|"));
+    on(7, 16, 42);
+    send(saver,
+         signal(QStringLiteral("/org/freedesktop/ScreenSaver"), "org.freedesktop.ScreenSaver",
+                "ActiveChanged", {true}),
+         [&] { return told.back() == DesktopEvent::Locked; });
+    on(7, 23, 59);
+    send(logind,
+         signal(QStringLiteral("/org/freedesktop/login1"), "org.freedesktop.login1.Manager",
+                "PrepareForSleep", {true}),
+         [&] { return told.back() == DesktopEvent::Sleeping; });
+    EXPECT_EQ(sidstAktiv(), "07-12-2026 16:42");
+    on(8, 8, 30);
+    platform.answer(QStringLiteral("Nej|>16:42"));
+    tick();
+    EXPECT_EQ(platform.shown.back().defaultText, QStringLiteral("16:42"));
+    EXPECT_EQ(readBytes(file), kHeader +
+                                   "01-12-2026;3;08:00;16:00;750;2220;125;\r\n"
+                                   "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
+}
+
+}  // namespace
+}  // namespace horalog::testing
+
+#include "desktop_watch_test.moc"
