@@ -364,16 +364,13 @@ std::string HiveFileBackend::changeStamp(std::uint32_t root, const std::string& 
     if (file == nullptr) {
         return {};
     }
-    // Opened, not only looked up: on a network home an open asks the server, a stat may answer
-    // from a cache.
-    const int fd = ::open(file->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
+    // A look at the name, not an open: this runs at every tick. A command reads the store
+    // whole, so a network home's cached look only ever delays a tick's following.
+    struct stat st {};
+    if (::stat(file->c_str(), &st) != 0) {
         return errno == ENOENT || errno == ENOTDIR ? "none" : std::string();
     }
-    struct stat st {};
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    if (!ok) {
+    if (!S_ISREG(st.st_mode)) {
         return {};
     }
     return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' +

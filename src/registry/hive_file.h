@@ -56,7 +56,7 @@ public:
     long enumValue(Handle key, std::uint32_t index, std::string& name) override;
     LocalTime toLocalTime(std::uint64_t fileTime) override;
     std::string storeProblem() override { return problem_; }
-    // The root's file as one open and fstat see it: a whole file holds every key.
+    // The root's file as stat sees it: a whole file holds every key.
     std::string changeStamp(std::uint32_t root, const std::string& path) override;
 
 private:
