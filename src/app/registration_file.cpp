@@ -42,6 +42,9 @@ void Flex_Form::Laes_Registrering() {
             if (created.ok()) {
                 setFigures(*created->figures);
                 lastRecord_ = created->line;
+                if (created->createdElsewhere) {
+                    platform_.tell(this, createdElsewhereNotice(created->figures->total));
+                }
                 break;
             }
             if (created.error().problem != FileProblem::Locked) {
