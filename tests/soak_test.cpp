@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
@@ -20,7 +21,9 @@ HivePaths storeIn(const QString& folder) {
     return {folder.toStdString() + "/HKEY_CURRENT_USER.reg", folder.toStdString() + "/m.reg"};
 }
 
-// Every line a whole record, and the figures of each the recount of all before it.
+// Every line a whole record, the figures of each the recount of all before it, and no day
+// counted twice: a day is known by its arrival, whose date a night's record (dated the next
+// day, its departure at or before the arrival) has one day back.
 std::string checkFile(QByteArray bytes) {
     if (!bytes.isEmpty() && (!bytes.startsWith(kHeader) || !bytes.endsWith("\r\n") ||
                              bytes.count('\n') != bytes.count("\r\n"))) {
@@ -28,6 +31,7 @@ std::string checkFile(QByteArray bytes) {
     }
     const QList<QByteArray> lines = bytes.replace("\r\n", "\n").split('\n');
     double dage = 0, sum = 0, total = 0;
+    QSet<QString> arrivals;
     for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
         const QList<QByteArray> f = lines[i].split(';');
         const std::string where = "line " + std::to_string(i + 1) + ": " + lines[i].toStdString();
@@ -38,6 +42,14 @@ std::string checkFile(QByteArray bytes) {
         } else if (f.size() >= 8 && f[7] == "periode afsluttet/nulstillet") {
             dage = sum = 0;
         } else if (f[2] != "-") {  // a day: 7.4 hours due, as the float the program holds
+            const QDate date = QDate::fromString(QString::fromLatin1(f[0]), u"dd-MM-yyyy");
+            const QString arrival =
+                date.addDays(f[3] <= f[2] ? -1 : 0).toString(u"yyyy-MM-dd ") + f[2];
+            if (arrivals.contains(arrival)) {
+                return where + " counts the day that arrived " + arrival.toStdString() +
+                       " a second time";
+            }
+            arrivals.insert(arrival);
             ++dage;
             sum += f[4].toDouble();
             total = std::nearbyint(total + f[4].toDouble() - static_cast<double>(7.4f) * 100.0);
@@ -54,12 +66,22 @@ std::string checkFile(QByteArray bytes) {
     return {};
 }
 
+// The recount itself: a night closed twice (a kill between its record and the store) is found.
+TEST(SoakRecount, ADayCountedTwiceIsFound) {
+    const QByteArray night = "08-12-2026;1;22:00;01:30;300;300;-440;\r\n";
+    const QByteArray opening = kHeader + "07-12-2026;0;-;-;-;0;0\r\n";
+    EXPECT_EQ(checkFile(opening + night), "");
+    EXPECT_EQ(checkFile(opening + night + "08-12-2026;2;22:00;01:45;325;625;-855;\r\n"),
+              "line 4: 08-12-2026;2;22:00;01:45;325;625;-855; counts the day that arrived "
+              "2026-12-07 22:00 a second time");
+}
+
 TEST(Soak, KilledAtRandomNothingIsLost) {
     const int kills = std::max(qEnvironmentVariableIntValue("HORALOG_SOAK_KILLS"), 25);
     QTemporaryDir dir;
     QRandomGenerator random(20261206);
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    qsizetype records = 0;
+    qsizetype records = 0, nights = 0;
     for (int kill = 1; kill <= kills; ++kill) {
         QProcess children[2];
         for (int i = 0; i < 2; ++i) {
@@ -79,21 +101,92 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
         const QByteArray bytes = readBytes(dir.filePath(QStringLiteral("Horalog.Dat")));
         ASSERT_EQ(checkFile(bytes), "") << "after kill " << kill;
         records = bytes.count('\n');
+        nights = 0;
+        for (const QByteArray& line : bytes.split('\n')) {
+            const QList<QByteArray> f = line.split(';');
+            nights += f.size() > 3 && f[2] != "-" && f[3] <= f[2];
+        }
         CRegistry reg(std::make_shared<HiveFileBackend>(storeIn(dir.path())));
         EXPECT_NO_THROW(reg.OpenKey(kHKeyCurrentUser, kSettingsKey)) << "after kill " << kill;
     }
     EXPECT_GT(records, kills);  // the children did real work between the kills
-    std::printf("%d kills, %lld lines, all whole and consistent\n", kills,
-                static_cast<long long>(records));
+    EXPECT_GT(nights, 0);
+    std::printf("%d kills, %lld lines (%lld nights), all whole and consistent\n", kills,
+                static_cast<long long>(records), static_cast<long long>(nights));
+}
+
+// Killed right after the night's record was synced, before the store forgot its arrival: the
+// next start once asked about the day before again, and "Ja" wrote the night a second time.
+TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
+    writeBytes(file, kThreeDays);
+    store->seed(kHKeyCurrentUser, userStore(file, " "));
+    platform.now = QDateTime(QDate(2026, 12, 7), QTime(22, 0));
+    ASSERT_TRUE(startForm());
+    arrive("22:00");
+    window.reset();
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--night-child"), dir->path()});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
+        << child.readAllStandardError().toStdString();
+    const QByteArray night = kThreeDays + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n";
+    ASSERT_EQ(readBytes(file), night);
+    ASSERT_EQ(userValue("Moedt"), "07-12-2026 22:00");
+    platform.now = QDateTime(QDate(2026, 12, 8), QTime(8, 0));
+    ASSERT_TRUE(startForm());  // no question about the 7th
+    EXPECT_EQ(userValue("Moedt"), " ");
+    EXPECT_EQ(text("Total_CT") + u'|' + text("Idag_CT"), QStringLiteral("-315 ct |"));
+    arrive("08:00");
+    leave("08:30");
+    EXPECT_TRUE(readBytes(file).startsWith(night));
+    EXPECT_EQ(readBytes(file).count("22:00;01:30"), 1);
 }
 
 }  // namespace
 
-// Registers days, time off and period resets as fast as it can, until it is killed.
+// Closes the night from 22:00 on the 7th at 01:30 on the 8th and is killed by the store's write
+// that forgets the arrival, after the record is on disk.
+int nightChild(const QString& folder) {
+    ScriptedPlatform platform;
+    platform.now = QDateTime(QDate(2026, 12, 8), QTime(1, 30));
+    platform.answer(QStringLiteral("Ja"));  // the arrival on the 7th is kept
+    const auto killing = std::make_shared<FullStore>(TestStore(folder).backend());
+    killing->beforeSet = [](const std::string& name, const std::string& text) {
+        if (name == "Moedt" && text == " ") {
+            ::raise(SIGKILL);
+        }
+    };
+    Flex_Form form(platform, [killing] { return std::make_unique<CRegistry>(killing); });
+    form.start();
+    form.findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();
+    return 3;  // not killed: no record was written
+}
+
+// Registers days (half of them nights past midnight), time off and period resets as fast as it
+// can, until it is killed. Its clock runs a day ahead for each day; each child starts on dates of
+// its own, so no two days arrive at the same moment. The first child first closes a day left
+// open by a killed one, at the date and time of day it would have closed it then.
 int soakChild(const QString& folder, quint32 seed) {
     QRandomGenerator random(seed);
     qputenv("HOME", folder.toLocal8Bit());
+    const auto paths = storeIn(folder);
+    const auto at = [&random](int fromHour, int hours) {
+        return QTime(random.bounded(fromHour, fromHour + hours), random.bounded(60));
+    };
     ScriptedPlatform platform;  // answers every dialog as a willing user would
+    QDate day = QDate(2000, 1, 1).addDays(2000LL * seed);
+    const auto storedArrival = [&paths] {
+        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
+        return reg.OpenKey(kHKeyCurrentUser, kSettingsKey) && reg.ValueExists("Moedt")
+                   ? QString::fromStdString(reg.ReadValue("Moedt"))
+                   : QString();
+    };
+    const QString open = seed % 2 == 0 ? storedArrival() : QString();
+    const QDateTime arrived = QDateTime::fromString(open, u"dd-MM-yyyy HH:mm");
+    platform.now = !arrived.isValid()               ? QDateTime(day, at(6, 4))
+                   : arrived.time() >= QTime(20, 0) ? QDateTime(arrived.date().addDays(1), at(0, 6))
+                                                    : QDateTime(arrived.date(), at(12, 6));
     platform.unscripted = [&random](const ShownDialog& d) {
         if (d.kind == u'!') {
             return QString::fromLatin1(d.buttons == MessageButtons::Ok ? "OK" : "Ja");
@@ -102,20 +195,28 @@ int soakChild(const QString& folder, quint32 seed) {
                    ? QStringLiteral(">%1,%2").arg(random.bounded(-2, 8)).arg(random.bounded(1000))
                    : QString::fromLatin1(d.text.startsWith(u"Indtast evt.") ? ">soak" : ">0");
     };
-    Flex_Form form(platform, [paths = storeIn(folder)] {
+    Flex_Form form(platform, [paths] {
         return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(paths));
     });
     form.start();
     QLineEdit* fields[] = {form.findChild<QLineEdit*>(QStringLiteral("Komme_Text")),
                            form.findChild<QLineEdit*>(QStringLiteral("Gaa_Text"))};
+    if (arrived.isValid() && storedArrival() == open) {
+        form.run(&Flex_Form::Registrer_Command_Click);  // the departure its clock shows
+    }
+    const auto press = [&](int field, const QDateTime& now) {
+        platform.now = now;
+        fields[1]->clear();
+        fields[field]->setText(now.time().toString(u"HH:mm"));
+        form.run(&Flex_Form::Registrer_Command_Click);
+    };
     for (;;) {
         const int op = random.bounded(20);
-        for (int i = 0; op < 15 && i < 2; ++i) {  // arrival 06-09, departure 12-17
-            fields[1]->clear();
-            fields[i]->setText(QStringLiteral("%1:%2")
-                                   .arg(random.bounded(6 + 6 * i, 10 + 8 * i), 2, 10, QChar('0'))
-                                   .arg(random.bounded(60), 2, 10, QChar('0')));
-            form.run(&Flex_Form::Registrer_Command_Click);
+        if (op < 15) {  // a day from 06-09 to 12-17, or a night from 20-23 to 00-05
+            const bool night = random.bounded(2) == 1;
+            press(0, QDateTime(day, night ? at(20, 4) : at(6, 4)));
+            press(1, QDateTime(day.addDays(night ? 1 : 0), night ? at(0, 6) : at(12, 6)));
+            day = day.addDays(1);
         }
         if (op >= 15) {
             form.run(op < 19 ? &Flex_Form::Afspadsering_Menu_Click

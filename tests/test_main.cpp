@@ -6,7 +6,8 @@
 
 namespace horalog::testing {
 int soakChild(const QString& folder, quint32 seed);
-}
+int nightChild(const QString& folder);
+}  // namespace horalog::testing
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--soak-child") == 0) {  // the soak test's busy program
         return horalog::testing::soakChild(QString::fromLocal8Bit(argv[2]),
                                            QByteArray(argv[3]).toUInt());
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--night-child") == 0) {
+        return horalog::testing::nightChild(QString::fromLocal8Bit(argv[2]));
     }
 #endif
     ::testing::InitGoogleTest(&argc, argv);

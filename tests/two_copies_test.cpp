@@ -9,6 +9,9 @@
 #endif
 
 #include "form_fixture.h"
+#ifndef _WIN32
+#include "registry/hive_file.h"
+#endif
 
 namespace horalog::testing {
 namespace {
@@ -94,6 +97,25 @@ TEST_F(TwoCopiesTest, SettingsChangedOnTheOtherCopyCount) {
     EXPECT_EQ(userValue("Arbejdstimer"), "8");
 }
 
+// A moved the file while B's time off waited: B once said the file was gone and booked nothing.
+// B follows the store to the moved file and books there.
+TEST_F(TwoCopiesTest, AFileMovedWhileACommandWaitsIsFollowed) {
+    startExistingUser(kThreeDays);
+    second();
+    const QString moved = inDir("flyttet.dat");
+    platformB.answer(QStringLiteral(">1"));
+    platformB.unscripted = [&](const ShownDialog&) {  // the comment, asked while A moves it
+        platform.answer(QStringLiteral("@") + moved + QStringLiteral("|Ja"));
+        menu(QStringLiteral("&Filnavn"));
+        return QStringLiteral(">ferie");
+    };
+    second().findChild<QAction*>(QStringLiteral("Afspadsering_Menu"))->trigger();
+    EXPECT_EQ(readBytes(moved), kThreeDays + "05-12-2026;3;-;-;-100;2120;25;ferie\r\n");
+    EXPECT_EQ(textB("Filnavn_Menu") + textB("Total_CT"),
+              QStringLiteral("&Filnavn  (") + moved + QStringLiteral(")25 ct "));
+    EXPECT_FALSE(QFile::exists(file));
+}
+
 // A closes the day; within one tick B shows no open day and the figures of A's record, and a
 // departure typed on B is refused, not recorded twice.
 TEST_F(TwoCopiesTest, ADayClosedElsewhereIsFollowed) {
@@ -171,46 +193,6 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
 }
 #endif
 
-// The store as on a full disk: writes fail while `full` is set. It counts the values read, and
-// gives `stamp` as its stamp when set.
-class FullStore : public RegistryBackend {
-public:
-    explicit FullStore(std::shared_ptr<RegistryBackend> inner) : in(std::move(inner)) {}
-    long openKey(std::uint32_t r, const std::string& p, std::uint32_t a, Handle& k) override {
-        return in->openKey(r, p, a, k);
-    }
-    long createKey(std::uint32_t r, const std::string& p, Handle& k) override {
-        return in->createKey(r, p, k);
-    }
-    void closeKey(Handle k) override { in->closeKey(k); }
-    long deleteKey(std::uint32_t r, const std::string& p) override { return in->deleteKey(r, p); }
-    long queryValue(Handle k, const std::string& n, std::size_t b, std::string& d) override {
-        ++reads;
-        return in->queryValue(k, n, b, d);
-    }
-    long setValue(Handle k, const std::string& n, const std::string& t) override {
-        return full ? kAccessDenied : in->setValue(k, n, t);
-    }
-    long deleteValue(Handle k, const std::string& n) override { return in->deleteValue(k, n); }
-    long queryInfo(Handle k, KeyInfo& i) override { return in->queryInfo(k, i); }
-    long enumKey(Handle k, std::uint32_t i, std::string& n) override {
-        return in->enumKey(k, i, n);
-    }
-    long enumValue(Handle k, std::uint32_t i, std::string& n) override {
-        return in->enumValue(k, i, n);
-    }
-    LocalTime toLocalTime(std::uint64_t t) override { return in->toLocalTime(t); }
-    std::string storeProblem() override { return in->storeProblem(); }
-    std::string changeStamp(std::uint32_t r, const std::string& p) override {
-        return stamp ? *stamp : in->changeStamp(r, p);
-    }
-
-    std::shared_ptr<RegistryBackend> in;
-    bool full = false;
-    int reads = 0;
-    std::optional<std::string> stamp;
-};
-
 // A tick reads the store only when its stamp moved, and once more on the tick after, when a
 // second change could hide within the stamp's granularity. Each tick once read it whole.
 TEST_F(TwoCopiesTest, ATickReadsTheStoreOnlyWhenItMoved) {
@@ -270,6 +252,83 @@ TEST_F(TwoCopiesTest, ADaySavedIsClosedOnce) {
     leave("16:30");
     EXPECT_TRUE(readBytes(file).endsWith("245;\r\n05-12-2026;6;08:00;16:30;800;4620;305;\r\n"));
 }
+
+// A store that cannot be written once ended the program on the arrival's press, and the arrival
+// was lost. Now the user is told why, the window and the typed values stay, nothing is shown as
+// done that is not stored, and the next press tries again.
+TEST_F(TwoCopiesTest, AStoreThatCannotBeWrittenIsTold) {
+    writeBytes(file, kThreeDays);
+    store->seed(kHKeyCurrentUser, userStore(file, " "));
+    const auto failing = std::make_shared<FullStore>(store->backend());
+    backend = failing;
+    ASSERT_TRUE(startForm());
+    const QString status = text("Status_Label");
+    const auto told = [](const char* reason) {
+        return QStringLiteral("Opsætningerne kan ikke gemmes: ") + QString::fromUtf8(reason) +
+               kUnchanged;
+    };
+    const struct {
+        long failure;
+        const char* reason;
+    } cases[] = {{kDiskFull, "disken er fuld."},
+                 {kAccessDenied, "filen eller mappen er skrivebeskyttet."},
+                 {kWriteFault, "Failed to write new value to MoedtFilLaengde from Registry."}};
+    for (const auto& c : cases) {
+        failing->full = true;
+        failing->failure = c.failure;
+        platform.answer(QStringLiteral("OK"));
+        arrive("08:10");
+        EXPECT_EQ(lastDialog(), told(c.reason));
+        EXPECT_EQ(text("Komme_Text") + u'|' + text("Status_Label") + u'|' + text("Idag_CT"),
+                  QStringLiteral("08:10|") + status + u'|');
+        EXPECT_EQ(userValue("Moedt"), " ");
+    }
+    failing->failure = kAccessDenied;
+    platform.answer(QStringLiteral(">8|OK"));
+    menu(QStringLiteral("&Arbejdstid"));
+    EXPECT_EQ(lastDialog(), told("filen eller mappen er skrivebeskyttet."));
+    EXPECT_EQ(text("Arbejds_Menu"), QStringLiteral("&Arbejdstid  (7.4 timer)"));
+    const QString moved = inDir("flyttet.dat");
+    platform.answer(QStringLiteral("@") + moved + QStringLiteral("|Ja|OK"));
+    menu(QStringLiteral("&Filnavn"));
+    EXPECT_EQ(lastDialog(), told("filen eller mappen er skrivebeskyttet."));
+    EXPECT_EQ(text("Filnavn_Menu"), QStringLiteral("&Filnavn  (") + file + u')');
+    EXPECT_FALSE(QFile::exists(moved));
+    failing->full = false;
+    arrive("08:10");  // the next press tries again
+    EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:10");
+    EXPECT_EQ(text("Status_Label"), QStringLiteral("Komme tidspunkt 08:10 (817 ct) registreret"));
+    EXPECT_FALSE(platform.endedWith.has_value());
+    EXPECT_EQ(readBytes(file), kThreeDays);
+}
+
+#ifndef _WIN32
+// The store's lock held by another copy beyond the wait: told as held, the arrival not shown as
+// registered, and stored at the next press once the lock is let go.
+TEST_F(TwoCopiesTest, AStoreHeldByAnotherCopyIsTold) {
+    startExistingUser(kThreeDays);
+    const int held = ::open(QFile::encodeName(store->fileOf(kHKeyCurrentUser) + ".lock"),
+                            O_RDWR | O_CREAT, 0600);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(held, F_OFD_SETLK, &whole), 0);
+    struct ShortWait {
+        std::chrono::milliseconds saved = hiveFileHooks().lockWait;
+        ShortWait() { hiveFileHooks().lockWait = std::chrono::milliseconds(200); }
+        ~ShortWait() { hiveFileHooks().lockWait = saved; }
+    } shortWait;
+    platform.answer(QStringLiteral("OK"));
+    arrive("08:10");
+    EXPECT_EQ(lastDialog(), QStringLiteral("Opsætningerne kan ikke gemmes: de er låst af et andet "
+                                           "Horalog. Prøv igen om lidt.") +
+                                kUnchanged);
+    EXPECT_EQ(text("Komme_Text") + u'|' + text("Idag_CT"), QStringLiteral("08:10|"));
+    EXPECT_EQ(userValue("Moedt"), " ");
+    ::close(held);
+    arrive("08:10");
+    EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:10");
+}
+#endif
 
 }  // namespace
 }  // namespace horalog::testing

@@ -14,6 +14,7 @@
 
 #include "app/value_field.h"
 #include "form_fixture.h"
+#include "journal/file_figures.h"
 #include "platform/platform_paths.h"
 
 namespace horalog::testing {
@@ -43,6 +44,23 @@ TEST_F(WindowTest, FirstStartCreatesTheFileWithTheBalanceGiven) {
     // menu bar from the top.
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 800, 800));
     EXPECT_EQ(form().pos(), QPoint(203, 303 - form().menuBar()->height() / 2));
+}
+
+// Two first starts at once: the copy whose balance was typed second once went on with the other
+// copy's balance without a word.
+TEST_F(WindowTest, AFileMadeByAnotherFirstStartIsTold) {
+    platform.unscripted = [this](const ShownDialog& d) {
+        if (d.kind == u'>') {  // the other copy is answered first
+            EXPECT_TRUE(createRegistrationFile(file, QStringLiteral("05-12-2026"), 200).ok());
+            return QStringLiteral(">100");
+        }
+        return QStringLiteral("OK");
+    };
+    ASSERT_TRUE(startForm());
+    EXPECT_EQ(lastDialog(), QStringLiteral("Registreringsfilen blev oprettet af et andet Horalog "
+                                           "med saldoen 200 ct."));
+    EXPECT_EQ(text("Total_CT"), QStringLiteral("200 ct "));
+    EXPECT_EQ(readBytes(file), kHeader + "05-12-2026;0;-;-;-;0;200\r\n");
 }
 
 // An administrator's key: its values are the user's, and without a file name the notice names

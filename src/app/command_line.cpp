@@ -214,7 +214,20 @@ std::optional<QString> valueOf(int argc, char* argv[], const QString& name) {
     return std::nullopt;
 }
 
+QtMessageHandler qtsOwnHandler = nullptr;
+
+// Qt looks for a display server in XDG_RUNTIME_DIR as it starts, and warns when the variable is
+// unset, as under cron or ssh: an answer on the command line needs no display, so no warning.
+void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
+                              const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set")) {
+        return;
+    }
+    qtsOwnHandler(type, context, text);
+}
+
 int answerCommandLine(int argc, char* argv[], bool console) {
+    qtsOwnHandler = qInstallMessageHandler(withoutRuntimeDirWarning);
     // The chart is drawn with fonts, which need Qt's graphical side; offscreen, it needs no
     // display.
     const std::optional<QString> chartFile = valueOf(argc, argv, QStringLiteral("--chart"));

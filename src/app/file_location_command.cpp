@@ -43,23 +43,32 @@ void Flex_Form::Filnavn_Menu_Click() {
     }
     setFilnavn(*chosen);
     const auto storePath = [this] { writeSetting(Setting::Filnavn, Filnavn); };
-    if (*choice == LocationChoice::StoreOnly) {
-        storePath();
-    } else if (platform_.ask(this, moveQuestion(old, Filnavn)) == MessageAnswer::Yes) {
-        const FileOutcome moved = moveRegistrationFile(old, Filnavn, storePath);
-        if (!moved.ok()) {
-            // Records must never split silently across two files: stay with the old one.
-            const QString wanted = Filnavn;
-            setFilnavn(old);
-            platform_.tell(this, moveFailure(old, wanted, moved.error().text));
-            return;
+    try {
+        if (*choice == LocationChoice::StoreOnly) {
+            storePath();
+        } else if (platform_.ask(this, moveQuestion(old, Filnavn)) == MessageAnswer::Yes) {
+            const FileOutcome moved =
+                moveRegistrationFile(old, Filnavn, storePath, appendOptions());
+            if (!moved.ok()) {
+                // Records must never split silently across two files: stay with the old one.
+                const QString wanted = Filnavn;
+                setFilnavn(old);
+                platform_.tell(this, moveFailure(old, wanted, moved.error().text));
+                return;
+            }
+            fileSeen_ = true;
+        } else {
+            // The new file is read or made before the store names it.
+            Laes_Registrering();
+            showBalances();
+            storePath();
         }
-        fileSeen_ = true;
-    } else {
-        // The new file is read or made before the store names it.
-        Laes_Registrering();
-        showBalances();
-        storePath();
+    } catch (const RegistryError& e) {
+        // The store still names the old file (a moved copy is gone again): so does the window.
+        setFilnavn(old);
+        rereadFigures();
+        refuse(storeNotWritten(e));
+        return;
     }
     Status_Label->setText(locationStatus(Filnavn));
     restartTimer();

@@ -119,6 +119,17 @@ void Flex_Form::writeSetting(Setting setting, const QString& value) {
     }
 }
 
+// A value written by a command: a store that cannot be written is told, and nothing changes.
+bool Flex_Form::storeSetting(Setting setting, const QString& value) {
+    try {
+        writeSetting(setting, value);
+    } catch (const RegistryError& e) {
+        refuse(storeNotWritten(e));
+        return false;
+    }
+    return true;
+}
+
 QString Flex_Form::dateTimeText() {
     const QDateTime now = platform_.currentDateTime();
     return horalog::dateTimeText(now.date(), platform_.shortDatePattern(),

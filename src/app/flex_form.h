@@ -133,6 +133,7 @@ private:
     std::optional<bool> append(const std::function<QStringList(const Figures&)>& build,
                                LastLineGap gap = LastLineGap::None);
     AppendOptions appendOptions();
+    bool followMovedFile();
     void registerArrival();
     void registerDeparture(bool dayClosedElsewhere);
     void forgetSavedDay();
@@ -168,6 +169,7 @@ private:
     CRegistry& reg();
     SettingsStore store() { return SettingsStore(reg()); }
     void writeSetting(Setting setting, const QString& value);
+    bool storeSetting(Setting setting, const QString& value);
     QString dateTimeText();
     QString currentDateText();
     QString nowText();

@@ -92,11 +92,13 @@ void Flex_Form::Arbejds_Menu_Click() {
     if (!hours) {
         return;
     }
+    if (!storeSetting(Setting::Arbejdstimer, storedHours(static_cast<float>(hours->hours)))) {
+        return;
+    }
     Arbejdstimer = static_cast<float>(hours->hours);
     // After a change the entry reads «(7.5)», without the « timer» that the start-up's caption
     // has (hoursMenuCaption): users know the entry in both forms, so both stay.
     Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));
-    writeSetting(Setting::Arbejdstimer, storedHours(Arbejdstimer));
     Status_Label->setText(QStringLiteral("Daglige arbejdstid ændret til ") +
                           localeNumberText(Arbejdstimer, separator));
     restartTimer();

@@ -67,12 +67,16 @@ void Flex_Form::registerArrival() {
     if (!arrival) {
         return;
     }
+    // The file's size first: a record beyond it with this arrival is the day's own. Only a
+    // stored arrival is shown as registered.
+    if (!storeSetting(Setting::MoedtFilLaengde, QString::number(QFileInfo(Filnavn).size())) ||
+        !storeSetting(Setting::Moedt,
+                      storedArrivalText(dateTimeText(), Dato_Laengde, arrival->ct))) {
+        return;
+    }
     Komme_Text->setText(Formater_Tid(arrival->hhmm));
     setArrival(arrival->ct, platform_.currentDateTime().date());
     setKommeColour(true);
-    // The file's size first: a record beyond it with this arrival is the day's own.
-    writeSetting(Setting::MoedtFilLaengde, QString::number(QFileInfo(Filnavn).size()));
-    writeSetting(Setting::Moedt, storedArrivalText(dateTimeText(), Dato_Laengde, Komme_CT));
     Gaa_Text->setFocus();
     Status_Label->setText(arrivalStatus(*arrival));
     restartTimer();
@@ -99,7 +103,7 @@ void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     // ended (or lost the store) before it could forget it.
     if (!dayClosedElsewhere &&
         fileClosesArrival(Filnavn, knownMoedt_, store().readUserKey().moedtFilLaengde)) {
-        writeSetting(Setting::Moedt, kNoArrival);
+        forgetSavedDay();
         dayClosedElsewhere = true;
     }
     if (dayClosedElsewhere) {

@@ -42,6 +42,9 @@ void Flex_Form::Laes_Registrering() {
             if (created.ok()) {
                 setFigures(*created->figures);
                 lastRecord_ = created->line;
+                if (created->createdElsewhere) {
+                    platform_.tell(this, createdElsewhereNotice(created->figures->total));
+                }
                 break;
             }
             if (created.error().problem != FileProblem::Locked) {
@@ -96,6 +99,17 @@ std::optional<Flex_Form::RegisteredDay> Flex_Form::appendDay(const QString& date
     return RegisteredDay{day->tid, *reread};
 }
 
+// A file gone because another copy moved it while this one waited for its lock: the store
+// names the new one, and the figures are read from it.
+bool Flex_Form::followMovedFile() {
+    const StoredSettings stored = store().readUserKey();
+    if (!stored.filnavn || stored.filnavn->isEmpty() || *stored.filnavn == Filnavn) {
+        return false;
+    }
+    followSettings(stored);
+    return true;
+}
+
 // How this window appends: a file it has seen is never made again without its header, and the
 // window goes on painting while another program holds the lock.
 AppendOptions Flex_Form::appendOptions() {
@@ -115,8 +129,10 @@ AppendOptions Flex_Form::appendOptions() {
 // because the file is locked, gone or no file, which the user is told, with the window kept.
 std::optional<bool> Flex_Form::append(const std::function<QStringList(const Figures&)>& build,
                                       LastLineGap gap) {
-    const LockedAppend done =
-        appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
+    LockedAppend done = appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
+    if (!done.ok() && done.error().problem == FileProblem::Missing && followMovedFile()) {
+        done = appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
+    }
     switch (done.ok() ? FileProblem::None : done.error().problem) {
         case FileProblem::None:
             break;

@@ -122,7 +122,8 @@ bool Flex_Form::fileClosesArrival(const QString& filnavn, const QString& stored,
     const auto last = readLastRecordLine(filnavn);
     // A file that cannot be read is reported when the figures are read from it.
     return last.ok() && *last &&
-           recordClosesArrival(**last, stored, sizeAtArrival, QFileInfo(filnavn).size());
+           recordClosesArrival(**last, stored, platform_.shortDatePattern(), sizeAtArrival,
+                               QFileInfo(filnavn).size());
 }
 
 // Between commands the file is looked at only when its size or time of change moved: a tick

@@ -29,7 +29,11 @@ FileFigures createRegistrationFile(const QString& path, const QString& date, std
         return created.failure<RecordFigures>();
     }
     if (*created == Created::Elsewhere) {
-        return readFileFigures(path);
+        FileFigures read = readFileFigures(path);
+        if (read.ok()) {
+            read->createdElsewhere = true;
+        }
+        return read;
     }
     return RecordFigures{Figures{0, 0, total}, openingRecord(date, total)};
 }

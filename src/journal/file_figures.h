@@ -14,7 +14,8 @@ namespace horalog {
 // or that line holds a number too large for its column (Damaged).
 struct RecordFigures {
     std::optional<Figures> figures;
-    std::optional<QString> line;  // the record they come from
+    std::optional<QString> line;    // the record they come from
+    bool createdElsewhere = false;  // made by another copy while this one asked for the balance
 };
 using FileFigures = FileResult<RecordFigures>;
 FileFigures readFileFigures(const QString& path);

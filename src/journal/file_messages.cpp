@@ -21,6 +21,13 @@ QString fileChangedNotice() {
         "Registreringsfilen er ændret af et andet program; tallene er læst igen.");
 }
 
+Message createdElsewhereNotice(std::int32_t total) {
+    return notice(QStringLiteral("Opstart Horalog"),
+                  QStringLiteral("Registreringsfilen blev oprettet af et andet Horalog med "
+                                 "saldoen %1 ct.")
+                      .arg(total));
+}
+
 QString writingFailed() {
     return QStringLiteral("Fejl under skrivning til filen: ");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 #include "text/message.h"
 
@@ -18,5 +19,7 @@ QString writingFailed();   // «Fejl under skrivning til filen: »
 // The status line when another program changed the file and its figures were read again.
 QString fileChangedNotice();
 InputRequest balanceQuestion();
+// Another first start made the file while this one asked for the balance: its balance counts.
+Message createdElsewhereNotice(std::int32_t total);
 
 }  // namespace horalog

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "journal/record.h"
@@ -22,9 +24,6 @@ namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 constexpr int kLockPollMs = 25;
-// No copy of the program holds the lock for more than a moment: a lock file this old was left
-// by one that died, perhaps on another machine.
-constexpr qint64 kStaleLockMs = 60 * 1000;
 constexpr QFileDevice::Permissions kNewFilePermissions =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
     QFileDevice::ReadOther;
@@ -180,7 +179,7 @@ public:
         }
     }
 
-    Result<LockAttempt> tryTake() {
+    Result<LockAttempt> tryTake(int staleLockMs) {
         bool held = false;
         QString error;
         for (int attempt = 0; attempt < 3; ++attempt) {
@@ -198,7 +197,7 @@ public:
             // Gone again already (its owner let go), or never there: a folder that refuses new
             // files fails each time.
             held = QFileInfo::exists(path_);
-            if (held && !takeOverIfStale()) {
+            if (held && !takeOverIfStale(staleLockMs)) {
                 return LockAttempt::Busy;
             }
         }
@@ -214,21 +213,56 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // A lock whose owner has ended on this machine, or that is older than any append, goes. It
-    // is first renamed aside, and put back when what was renamed is not what was judged (its
-    // owner let go and another took it between the look and the rename).
-    bool takeOverIfStale() {
+    // What this copy has seen of another's lock file: its content and time of change, and since
+    // when, by this machine's monotonic clock, they have not moved. Kept between appends, so a
+    // lock left behind is known as such once the stale time has passed, however the presses fall.
+    struct Seen {
+        QByteArray owner;
+        QDateTime modified;
+        QElapsedTimer since;
+    };
+    static std::map<QString, Seen>& seenLocks() {
+        static std::map<QString, Seen> seen;
+        return seen;
+    }
+    static std::mutex& seenMutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+
+    // Whether the lock file has held this content and time of change for the stale time while
+    // this copy looked. Its time of change is only compared with itself: two machines' clocks
+    // never are.
+    bool unchangedFor(const QByteArray& owner, const QDateTime& modified, int staleLockMs) {
+        const std::lock_guard guard(seenMutex());
+        Seen& seen = seenLocks()[path_];
+        if (!seen.since.isValid() || seen.owner != owner || seen.modified != modified) {
+            seen = {owner, modified, {}};
+            seen.since.start();
+            return staleLockMs <= 0;
+        }
+        return seen.since.elapsed() >= staleLockMs;
+    }
+    void forgetSeen() {
+        const std::lock_guard guard(seenMutex());
+        seenLocks().erase(path_);
+    }
+
+    // A lock whose owner has ended on this machine, or that has not moved for longer than any
+    // append (an empty one too: its owner died before writing its name), goes. It is first
+    // renamed aside, and put back when what was renamed is not what was judged (its owner let go
+    // and another took it between the look and the rename).
+    bool takeOverIfStale(int staleLockMs) {
         const QByteArray owner = contents(path_);
         const QDateTime modified = QFileInfo(path_).lastModified();
         const QList<QByteArray> fields = owner.trimmed().split(' ');
         const bool ownerEnded = fields.size() >= 2 &&
                                 fields[1] == QSysInfo::machineHostName().toUtf8() &&
                                 processEnded(fields[0].toLongLong());
-        const bool old =
-            modified.isValid() && modified.msecsTo(QDateTime::currentDateTime()) > kStaleLockMs;
-        if (!ownerEnded && !old) {
+        if (!ownerEnded && !unchangedFor(owner, modified, staleLockMs)) {
             return false;
         }
+        forgetSeen();
         const QString aside = path_ + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
         QFile::remove(aside);
         if (!QFile::rename(path_, aside)) {
@@ -253,7 +287,8 @@ FileOutcome takeLock(QFile& file, const QString& path, const AppendOptions& opti
     waited.start();
     int pause = 1;
     for (;;) {
-        const Result<LockAttempt> attempt = beside ? beside->tryTake() : tryLockFile(file.handle());
+        const Result<LockAttempt> attempt =
+            beside ? beside->tryTake(options.staleLockMs) : tryLockFile(file.handle());
         if (!attempt.ok()) {
             return failure(FileProblem::Failed, attempt.error());
         }
@@ -456,13 +491,26 @@ void removeFile(const QString& path) {
 }
 
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
-                                 const std::function<void()>& storeNewPath) {
+                                 const std::function<void()>& storeNewPath,
+                                 const AppendOptions& options) {
     const QString named = QFileInfo(from).absoluteFilePath();
     const QString target = QFileInfo(from).canonicalFilePath();
     const QString destination = QFileInfo(to).absoluteFilePath();
     if (named == destination || target == destination) {
         storeNewPath();
         return {};
+    }
+    // Another copy appending meanwhile would write behind the copy into the name that goes.
+    QFile held;
+    if (const FileOutcome opened = openFile(held, from, true, false); !opened.ok()) {
+        return opened;
+    }
+    std::optional<LockFile> beside;
+    if (const FileOutcome locked = takeLock(held, from, options, beside); !locked.ok()) {
+        return locked;
+    }
+    if (!isFileAtPath(held.handle(), from)) {
+        return failure(FileProblem::Missing, systemErrorText(ENOENT));  // moved by another copy
     }
     if (const FileOutcome copied = placeCopy(from, to); !copied.ok()) {
         return copied;
@@ -474,7 +522,14 @@ FileOutcome moveRegistrationFile(const QString& from, const QString& to,
         throw;
     }
     // The records are safe under the new name; an old name left behind is only a spare copy.
-    removeFile(target);
+    bool removed = QFile::remove(target);
+    if (!removed) {
+        held.close();  // Windows removes no open file
+        removed = QFile::remove(target);
+    }
+    if (removed) {
+        syncFolder(QFileInfo(target).absolutePath());
+    }
     if (named != target) {
         removeFile(named);  // the symlink, which now points nowhere
     }

@@ -12,6 +12,9 @@ namespace horalog {
 
 // How long an append waits for another copy of the program to let go of the file.
 inline constexpr int kLockWaitMs = 5000;
+// No copy of the program holds the lock for more than a moment: a lock file (where the file
+// system has no byte-range locks) seen unchanged this long was left by one that died.
+inline constexpr int kStaleLockMs = 60 * 1000;
 
 // A record is a few hundred bytes; a longer line after the last record is damage (a crash's
 // NUL-filled tail), and reading back over it stops here instead of reading the whole file.
@@ -55,6 +58,9 @@ struct AppendOptions {
     // Called every few dozen milliseconds while another program holds the lock, so a window
     // can go on painting.
     std::function<void()> whileWaiting = {};
+    // How long a lock file of another machine, or of no known owner, must be seen unchanged by
+    // this copy before it counts as left behind.
+    int staleLockMs = kStaleLockMs;
 };
 
 // Every write appends lines, each ending in CR LF, in one write, flushed and synced, under an
@@ -91,9 +97,11 @@ void removeFile(const QString& path);
 
 // Moves the registration file so that the store names a file holding every record at every
 // moment: a complete, synced file at the new name first, then storeNewPath, then the old name
-// removed. A symlink moves its target, and goes too. A crash at any step leaves at worst a
+// removed, all under the old file's lock, so another copy appends before the copy or finds the
+// file moved. A symlink moves its target, and goes too. A crash at any step leaves at worst a
 // spare copy. When storeNewPath throws, the new copy is removed again and the error goes on.
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
-                                 const std::function<void()>& storeNewPath);
+                                 const std::function<void()>& storeNewPath,
+                                 const AppendOptions& options = {});
 
 }  // namespace horalog

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -33,6 +35,23 @@ std::string folderOf(const std::string& file) {
 
 std::string errorText(int error) {
     return std::strerror(error);
+}
+
+// The code a failed change reports for the system's error: the window tells a full disk and a
+// store it may not write apart from the rest.
+long writeFailure(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return kDiskFull;
+        case EROFS:
+        case EACCES:
+        case EPERM:
+            return kAccessDenied;
+        default:
+            return kWriteFault;
+    }
 }
 
 bool makeFolders(const std::string& folder) {
@@ -152,8 +171,8 @@ void removeLeftoverTemps(const std::string& target) {
 // The lock every change of one store file takes, from its read to its rename: an open file
 // description lock on <store>.lock, a file that is never replaced. Where the file system has no
 // such locks, a file <store>.lock.excl made with O_EXCL serves, and one left by a program that
-// is gone (or older than a minute) is taken over. A lock that cannot be had in time is an error,
-// never a wait without end.
+// is gone (or seen unchanged for a minute) is taken over. A lock that cannot be had in time is an
+// error, never a wait without end.
 class StoreLock {
     // A lock is asked for again and again, not waited for in the kernel, so that the wait can
     // end. Short pauses: another program writing in a loop frees the lock only for moments.
@@ -175,12 +194,14 @@ public:
         }
     }
 
-    // Empty when the lock is held, else why not.
+    // Empty when the lock is held, else why not (and failure() the code to report).
+    long failure() const { return failure_; }
     std::string take(const std::string& lockFile) {
         const auto deadline = Clock::now() + hiveFileHooks().lockWait;
         fd_ = ::open(lockFile.c_str(),
                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
         if (fd_ < 0) {
+            failure_ = writeFailure(errno);
             return "Cannot open the lock file " + lockFile + ": " + errorText(errno);
         }
         struct stat st {};
@@ -201,9 +222,11 @@ public:
                 return takeExclusive(lockFile + ".excl", deadline);
             }
             if (error != EAGAIN && error != EACCES) {
+                failure_ = writeFailure(error);
                 return "Cannot lock " + lockFile + ": " + errorText(error);
             }
             if (Clock::now() >= deadline) {
+                failure_ = kLockViolation;
                 return "Another program has held the lock " + lockFile + " for too long.";
             }
             std::this_thread::sleep_for(pause);
@@ -231,8 +254,10 @@ private:
                 const bool ok = writeAll(fd, owner) && ::fstat(fd, &st) == 0;
                 ::close(fd);
                 if (!ok) {
+                    const int error = errno;
                     ::unlink(file.c_str());
-                    return "Cannot write the lock file " + file + ": " + errorText(errno);
+                    failure_ = writeFailure(error);
+                    return "Cannot write the lock file " + file + ": " + errorText(error);
                 }
                 exclusive_ = file;
                 exclusiveInode_ = st.st_ino;
@@ -243,19 +268,58 @@ private:
                 continue;
             }
             if (errno != EEXIST) {
+                failure_ = writeFailure(errno);
                 return "Cannot make the lock file " + file + ": " + errorText(errno);
             }
             if (takeOverIfStale(file, host)) {
                 continue;
             }
             if (Clock::now() >= deadline) {
+                failure_ = kLockViolation;
                 return "Another program has held the lock " + file + " for too long.";
             }
             std::this_thread::sleep_for(pause);
         }
     }
 
-    // True when the lock file was left by a program that is gone, and is now removed.
+    // What this program has seen of a lock file: its identity and content, and since when by
+    // the monotonic clock they have not moved. Kept between changes, so a lock left behind is
+    // known as such once the stale time has passed, however the writes fall.
+    struct Seen {
+        ino_t inode = 0;
+        long long modifiedSec = 0, modifiedNsec = 0;
+        std::string text;
+        Clock::time_point since;
+    };
+    static std::map<std::string, Seen>& seenLocks() {
+        static std::map<std::string, Seen> seen;
+        return seen;
+    }
+    static std::mutex& seenMutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+
+    // Whether the lock file has kept its identity, time of change and content for the stale
+    // time while this program looked. Its time of change is only compared with itself: another
+    // machine's clock never is with this one's.
+    static bool unchangedFor(const std::string& file, const struct stat& st,
+                             const std::string& text) {
+        const std::lock_guard guard(seenMutex());
+        const Seen now{st.st_ino, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, text, Clock::now()};
+        const auto [at, added] = seenLocks().try_emplace(file, now);
+        Seen& seen = at->second;
+        if (added || seen.inode != now.inode || seen.modifiedSec != now.modifiedSec ||
+            seen.modifiedNsec != now.modifiedNsec || seen.text != now.text) {
+            seen = now;
+            return hiveFileHooks().staleLock.count() <= 0;
+        }
+        return now.since - seen.since >= hiveFileHooks().staleLock;
+    }
+
+    // True when the lock file was left by a program that is gone (on this machine), or has not
+    // moved for longer than any change takes (an empty one too: its owner died before writing
+    // its name), and is now removed.
     static bool takeOverIfStale(const std::string& file, const std::string& host) {
         struct stat st {};
         if (::lstat(file.c_str(), &st) != 0) {
@@ -274,9 +338,12 @@ private:
             blank == std::string::npos ? std::string() : text.substr(blank + 1);
         const bool ownerGone = pid > 0 && pid <= INT_MAX && owner == host + "\n" &&
                                ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
-        const bool old = std::time(nullptr) - st.st_mtime > 60;
-        if (!ownerGone && !old) {
+        if (!ownerGone && !unchangedFor(file, st, text)) {
             return false;
+        }
+        {
+            const std::lock_guard guard(seenMutex());
+            seenLocks().erase(file);  // a new lock file there is watched anew
         }
         // Moved aside before it is removed, so that of two programs taking over the same stale
         // file only one removes it; one that moved a fresh lock instead puts it back.
@@ -293,6 +360,7 @@ private:
     }
 
     int fd_ = -1;
+    long failure_ = kWriteFault;  // why take failed, as a change reports it
     std::string exclusive_;
     ino_t exclusiveInode_ = 0;
     dev_t exclusiveDevice_ = 0;
@@ -499,12 +567,12 @@ long HiveFileBackend::change(std::uint32_t root, const std::function<long(Hive&)
     }
     if (!makeFolders(folderOf(target))) {
         problem_ = "Cannot make the folder " + folderOf(target) + " for the settings.";
-        return kAccessDenied;
+        return writeFailure(errno);
     }
     StoreLock lock;
     if (std::string why = lock.take(target + ".lock"); !why.empty()) {
         problem_ = std::move(why);
-        return kAccessDenied;
+        return lock.failure();
     }
     // Under the lock no other writer has a temporary file of its own.
     removeLeftoverTemps(target);
@@ -532,7 +600,7 @@ long HiveFileBackend::save(std::uint32_t root, const std::string& target, Cached
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         problem_ = "Cannot write in the folder " + folder + ": " + errorText(errno);
-        return kAccessDenied;
+        return writeFailure(errno);
     }
     std::string text = writeHive(cached.hive, rootName(root));
     // mkstemp makes the file 0600 whatever the umask; the settings are the user's alone.
@@ -544,10 +612,11 @@ long HiveFileBackend::save(std::uint32_t root, const std::string& target, Cached
         written = ::rename(temp.c_str(), target.c_str()) == 0;
     }
     if (!written) {
-        problem_ = "Cannot write the settings file " + target + ": " + errorText(errno);
+        const int error = errno;
+        problem_ = "Cannot write the settings file " + target + ": " + errorText(error);
         ::close(fd);
         ::unlink(temp.c_str());
-        return kAccessDenied;
+        return writeFailure(error);
     }
     ::close(fd);
     syncFolder(folder);

@@ -149,14 +149,19 @@ TEST_F(HiveFileTest, DamagedMachineStoreIsNoKey) {
     EXPECT_TRUE(reg.OpenKey(kHKeyLocalMachine, "Software"));
 }
 
-// A write that stops part-way (a size limit in a child process, as a full disk) raises and
-// leaves the old file whole and no temporary file.
+// A write that stops part-way (a size limit in a child process, as a full disk) raises, as a
+// full disk for the user to be told, and leaves the old file whole and no temporary file.
 TEST_F(HiveFileTest, FailedWriteRaisesAndKeepsTheOldFile) {
     CRegistry reg(backend());
     open(reg);
     const std::string before = readFile(paths.user);
     EXPECT_TRUE(testing::failsWithSizeLimit(4096, [&] {
-        return !errorOf([&] { reg.WriteValue("Filnavn", std::string(8192, 'x')); }).empty();
+        try {
+            reg.WriteValue("Filnavn", std::string(8192, 'x'));
+        } catch (const RegistryError& e) {
+            return e.result() == kDiskFull;
+        }
+        return false;
     }));
     EXPECT_EQ(readFile(paths.user), before);
     EXPECT_EQ(namesIn(folder), (Names{"HKEY_CURRENT_USER.reg", "HKEY_CURRENT_USER.reg.lock"}));
@@ -321,7 +326,9 @@ TEST_F(HiveFileTest, SoakSlowSyncLosesNothing) {
 }
 
 // A lock that cannot be had fails the write in time and says why. A lock file (where the file
-// system has no locks) left by a program that is gone, or older than a minute, is taken over.
+// system has no locks) left by a program that is gone, or seen unchanged for the stale time, is
+// taken over; one whose time of change looks old by this machine's clock is not (a clock 2
+// minutes ahead once took a live one at once), and an empty one waits like any other.
 TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
@@ -333,11 +340,16 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
         std::string lockFile;  // <store>.lock.excl as another program left it
         int minutesOld;
         bool written;
+        int staleMs = 60000;
     } cases[] = {
         {"program gone", noLocks, gone, 0, true},
-        {"older than a minute", noLocks, live, 2, true},
+        {"older by a clock ahead", noLocks, "4194304 elsewhere\n", 2, false},
+        {"newer by a clock behind", noLocks, "4194304 elsewhere\n", -2, false},
         {"live program", noLocks, live, 0, false},
         {"another machine", noLocks, "4194304 elsewhere\n", 0, false},
+        {"another machine, still", noLocks, "4194304 elsewhere\n", 1, true, 100},
+        {"empty", noLocks, "", 2, false},
+        {"empty, still", noLocks, "", 1, true, 100},
         {"lock held", nullptr, gone, 0, false},  // the lock file is not looked at
     };
     writeFile(paths.user, kStore);
@@ -351,6 +363,7 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         hiveFileHooks().tryLock = c.tryLock;
+        hiveFileHooks().staleLock = std::chrono::milliseconds(c.staleMs);
         writeFile(exclusive, c.lockFile);
         fs::last_write_time(exclusive,
                             fs::last_write_time(exclusive) - std::chrono::minutes(c.minutesOld));
@@ -362,6 +375,13 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         EXPECT_EQ(reg.ReadValue("Moedt") == c.what, c.written);
         EXPECT_EQ(writer->storeProblem().find("lock") != std::string::npos, !c.written);
+        if (!c.written) {  // told as held, not as a store that cannot be written
+            try {
+                reg.WriteValue("Moedt", c.what);
+            } catch (const RegistryError& e) {
+                EXPECT_EQ(e.result(), kLockViolation);
+            }
+        }
         // The store, <store>.lock and the lock file unless it was taken over.
         EXPECT_EQ(namesIn(folder).size(), c.written ? 2u : 3u);
         fs::remove(exclusive);

@@ -95,9 +95,11 @@ bool CRegistry::ValueExists(const std::string& strValueName) {
 
 void CRegistry::WriteValue(const std::string& strValueName, const std::string& strNewValue) {
     requireOpenKey("CRegistry:WriteValue");
-    if (backend_->setValue(lngHKey, strValueName, strNewValue) != kSuccess) {
+    if (const long result = backend_->setValue(lngHKey, strValueName, strNewValue);
+        result != kSuccess) {
         throw RegistryError("CRegistry:WriteValue",
-                            "Failed to write new value to " + strValueName + " from Registry.");
+                            "Failed to write new value to " + strValueName + " from Registry.",
+                            result, backend_->storeProblem());
     }
 }
 

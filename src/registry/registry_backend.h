@@ -16,7 +16,10 @@ inline constexpr std::uint32_t kAllAccess = 0xF003Fu;
 // Result codes are those of the Windows registry functions, so both backends speak alike.
 inline constexpr long kSuccess = 0;
 inline constexpr long kFileNotFound = 2;
-inline constexpr long kAccessDenied = 5;
+inline constexpr long kAccessDenied = 5;  // also a store that is read only
+inline constexpr long kWriteFault = 29;
+inline constexpr long kLockViolation = 33;  // another program held the store too long
+inline constexpr long kDiskFull = 112;
 inline constexpr long kInvalidParameter = 87;
 inline constexpr long kMoreData = 234;
 inline constexpr long kNoMoreItems = 259;

@@ -139,6 +139,25 @@ StoredSettings SettingsStore::read(bool writeMissing) {
     return stored;
 }
 
+QString storeNotWritten(const RegistryError& error) {
+    QString reason;
+    switch (error.result()) {
+        case kLockViolation:
+            reason = QStringLiteral("de er låst af et andet Horalog. Prøv igen om lidt.");
+            break;
+        case kDiskFull:
+            reason = QStringLiteral("disken er fuld.");
+            break;
+        case kAccessDenied:
+            reason = QStringLiteral("filen eller mappen er skrivebeskyttet.");
+            break;
+        default:
+            reason = QString::fromLocal8Bit(
+                (error.problem().empty() ? error.description() : error.problem()).c_str());
+    }
+    return QStringLiteral("Opsætningerne kan ikke gemmes: ") + reason;
+}
+
 void SettingsStore::write(Setting setting, const QString& text) {
     OpenKey key(reg_, kHKeyCurrentUser, false, true);
     reg_.WriteValue(settingRow(setting).name, toStoreText(text));

@@ -90,6 +90,10 @@ private:
     CRegistry& reg_;
 };
 
+// Why a change of the store failed, as the user is told it: «Opsætningerne kan ikke gemmes: …»
+// with the reason the store gave (held by another copy, a full disk, read only).
+QString storeNotWritten(const RegistryError& error);
+
 // The stored text of a number setting.
 QString storedHours(float arbejdstimer);
 

@@ -32,15 +32,27 @@ QDate readDate(const QString& text, const QString& pattern) {
     return date;
 }
 
-bool recordClosesArrival(const QString& record, const QString& stored,
+bool recordClosesArrival(const QString& record, const QString& stored, const QString& pattern,
                          std::optional<qint64> sizeAtArrival, qint64 sizeNow) {
     const qsizetype blank = stored.indexOf(QLatin1Char(' '));
     if (!holdsArrival(stored) || blank <= 0 || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
         return false;
     }
     const QStringList fields = record.split(QLatin1Char(';'));
-    return fields.size() >= 7 && fields[0] == stored.left(blank) &&
-           fields[2] == stored.mid(blank + 1).trimmed() && fields[3] != QLatin1String("-");
+    if (fields.size() < 7 || fields[2] != stored.mid(blank + 1).trimmed() ||
+        fields[3] == QLatin1String("-")) {
+        return false;
+    }
+    if (fields[0] == stored.left(blank)) {
+        return true;
+    }
+    // A night's record carries the departure's date: the day after the arrival's, with a
+    // departure at or before the arrival's time of day.
+    const QDate arrivalDate = readDate(stored.left(blank), pattern);
+    const auto kom = Tekst_Til_Tid(fields[2], 0);
+    const auto gaa = Tekst_Til_Tid(fields[3], 0);
+    return arrivalDate.isValid() && readDate(fields[0], pattern) == arrivalDate.addDays(1) && kom &&
+           gaa && *gaa <= *kom;
 }
 
 bool holdsArrival(const QString& stored) {

@@ -25,10 +25,12 @@ OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const Q
 bool holdsArrival(const QString& stored);
 
 // Whether the file's last record closes the stored arrival: a day record with the arrival's date
-// and time, appended after the arrival was registered (the file has grown since; its size then
-// is stored beside the arrival). A departure saved but not yet taken out of the store (a kill, a
-// full disk between the two) is then not counted again. Without the size nothing is known.
-bool recordClosesArrival(const QString& record, const QString& stored,
+// and time, or a night's (dated the next day, its departure at or before the arrival's time),
+// appended after the arrival was registered (the file has grown since; its size then is stored
+// beside the arrival). A departure saved but not yet taken out of the store (a kill, a full disk
+// between the two) is then not counted again. Without the size nothing is known. Dates are read
+// in the user's short date pattern.
+bool recordClosesArrival(const QString& record, const QString& stored, const QString& pattern,
                          std::optional<qint64> sizeAtArrival, qint64 sizeNow);
 
 // The user's short date pattern as Qt reads it: Qt knows the day and year letters in lower case

@@ -97,16 +97,33 @@ TEST(UtcOffsetAt, TheRepeatedAndTheSkippedHour) {
 
 // A record closes the stored arrival only when it has the arrival's date and time, is a day
 // (not time off), and was appended after the arrival: the fixture of three days on one date once
-// made every 08:00 arrival look closed.
+// made every 08:00 arrival look closed. A night's record has the next date: it once went unseen,
+// and a kill after it counted the night twice.
 TEST(RecordClosesArrival, DateTimeAndGrowth) {
     const QString day = QStringLiteral("05-12-2026;4;08:00;16:30;800;3020;185;");
+    const QString night = QStringLiteral("08-12-2026;1;22:00;01:30;300;300;-440;");
     const struct {
         QString record;
         const char* stored;
         std::optional<qint64> before;
         qint64 now;
         bool closes;
+        const char* pattern = "dd-MM-yyyy";
     } cases[] = {
+        {night, "07-12-2026 22:00", 100, 140, true},
+        {night, "06-12-2026 22:00", 100, 140, false},
+        {night, "07-12-2026 22:00", 140, 140, false},
+        {QStringLiteral("08-12-2026;1;22:00;22:00;2350;2350;1610;"), "07-12-2026 22:00", 100, 140,
+         true},  // 24 hours
+        {QStringLiteral("08-12-2026;1;22:00;23:30;100;100;-640;"), "07-12-2026 22:00", 100, 140,
+         false},  // the next date's own evening
+        {QStringLiteral("01-01-2027;1;23:00;07:00;750;750;10;"), "31-12-2026 23:00", 100, 140,
+         true},
+        {QStringLiteral("08.12.26;1;22:00;01:30;300;300;-440;"), "07.12.26 22:00", 100, 140, true,
+         "dd.MM.yy"},
+        {QStringLiteral("08-12-åååå;1;22:00;01:30;300;300;-440;"), "07-12-åååå 22:00", 100, 140,
+         false, "dd-MM-åååå"},  // a date the pattern cannot read
+        {QStringLiteral("08-12-2026;1;22:00;-;-;300;-440;"), "07-12-2026 22:00", 100, 140, false},
         {day, "05-12-2026 08:00", 100, 140, true},
         {day, "05-12-2026 08:00", 140, 140, false},  // the file has not grown since
         {day, "05-12-2026 08:00", std::nullopt, 140, false},
@@ -116,7 +133,9 @@ TEST(RecordClosesArrival, DateTimeAndGrowth) {
         {QStringLiteral("05-12-2026;4;08:00;-;-;3020;185;"), "05-12-2026 08:00", 100, 140, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(recordClosesArrival(c.record, QLatin1String(c.stored), c.before, c.now), c.closes)
+        EXPECT_EQ(recordClosesArrival(c.record, QString::fromUtf8(c.stored),
+                                      QString::fromUtf8(c.pattern), c.before, c.now),
+                  c.closes)
             << c.record.toStdString() << " / " << c.stored;
     }
 }
