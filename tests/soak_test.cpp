@@ -99,7 +99,8 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
             QThread::msleep(random.bounded(30u));
         }
         const QByteArray bytes = readBytes(dir.filePath(QStringLiteral("Horalog.Dat")));
-        ASSERT_EQ(checkFile(bytes), "") << "after kill " << kill;
+        ASSERT_EQ(checkFile(bytes), "")
+            << "after kill " << kill << ": " << bytes.left(400).toStdString();
         records = bytes.count('\n');
         nights = 0;
         for (const QByteArray& line : bytes.split('\n')) {
