@@ -39,7 +39,13 @@ class Login1 : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
 
 public Q_SLOTS:
-    QDBusObjectPath GetSessionByPID(uint) { return QDBusObjectPath(kSessionPath); }
+    QDBusObjectPath GetSessionByPID(uint) {
+        asked = true;
+        return QDBusObjectPath(kSessionPath);
+    }
+
+public:
+    bool asked = false;
 };
 
 class DesktopOverDBus : public FormTest {
@@ -56,16 +62,17 @@ protected:
     void on(int day, int hour, int minute) {
         platform.now = QDateTime(QDate(2026, 12, day), QTime(hour, minute));
     }
-    // Sends the signal until the window is told: the session is looked up without
-    // blocking, so the first may come before the window listens. Each is told twice alike.
-    void send(QDBusConnection& bus, const QDBusMessage& signal, const std::function<bool()>& told) {
-        const QDeadlineTimer deadline(10000);
-        while (!told() && !deadline.hasExpired()) {
-            bus.send(signal);
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // Sends the signal once and waits until the window is told of it.
+    static void send(QDBusConnection& bus, const QDBusMessage& signal,
+                     const std::function<bool()>& told) {
+        bus.send(signal);
+        pump(told);
+    }
+    static void pump(const std::function<bool()>& until, int ms = 10000) {
+        const QDeadlineTimer deadline(ms);
+        while (!until() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        // A copy still on its way is told alike: taken in now, before the clock moves on.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
     }
     static QDBusMessage signal(const QString& path, const char* interface, const char* name,
                                const QVariantList& arguments = {}) {
@@ -92,6 +99,9 @@ TEST_F(DesktopOverDBus, TheLastLockIsTheProposal) {
         told.push_back(event);
         platform.desktop(event);
     });
+    // The session is looked up without blocking: the window listens once the answer is in.
+    pump([&] { return manager.asked; });
+    pump([] { return false; }, 500);
     const auto sidstAktiv = [&] { return userValue("SidstAktiv").value_or(""); };
     on(7, 11, 30);
     send(logind,
