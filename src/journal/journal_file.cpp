@@ -490,6 +490,19 @@ void removeFile(const QString& path) {
     }
 }
 
+// Removes a name of the held file, or of a link to it: Windows removes no name of an open file,
+// so the file is let go of first there.
+bool removeHeld(QFile& held, const QString& path) {
+    if (!QFile::remove(path)) {
+        held.close();
+        if (!QFile::remove(path)) {
+            return false;
+        }
+    }
+    syncFolder(QFileInfo(path).absolutePath());
+    return true;
+}
+
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
                                  const std::function<void()>& storeNewPath,
                                  const AppendOptions& options) {
@@ -518,18 +531,11 @@ FileOutcome moveRegistrationFile(const QString& from, const QString& to,
     try {
         storeNewPath();
     } catch (...) {
-        removeFile(to);
+        removeHeld(held, to);  // on one volume, a link to the held file
         throw;
     }
     // The records are safe under the new name; an old name left behind is only a spare copy.
-    bool removed = QFile::remove(target);
-    if (!removed) {
-        held.close();  // Windows removes no open file
-        removed = QFile::remove(target);
-    }
-    if (removed) {
-        syncFolder(QFileInfo(target).absolutePath());
-    }
+    removeHeld(held, target);
     if (named != target) {
         removeFile(named);  // the symlink, which now points nowhere
     }

@@ -23,6 +23,7 @@ public:
         HKEY opened = nullptr;
         const LONG r = RegOpenKeyExA(rootKey(root), path.c_str(), 0, access, &opened);
         key = reinterpret_cast<Handle>(opened);
+        problem_ = r == ERROR_SUCCESS ? std::string() : "The registry cannot be read.";
         return r;
     }
 
@@ -32,6 +33,7 @@ public:
         const LONG r = RegCreateKeyExA(rootKey(root), path.c_str(), 0, nullptr, 0, kAllAccess,
                                        nullptr, &created, &disposition);
         key = reinterpret_cast<Handle>(created);
+        problem_ = r == ERROR_SUCCESS ? std::string() : "The registry cannot be read.";
         return r;
     }
 
@@ -120,7 +122,8 @@ public:
         return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
     }
 
-    std::string storeProblem() override { return "The registry cannot be read."; }
+    // Said only of a key that could not be opened; a failed write is told by its own words.
+    std::string storeProblem() override { return problem_; }
 
     // The key's time of change moves with each value written; the count of values beside it.
     std::string changeStamp(std::uint32_t root, const std::string& path) override {
@@ -139,6 +142,9 @@ public:
         return std::to_string(written.dwHighDateTime) + ':' +
                std::to_string(written.dwLowDateTime) + ':' + std::to_string(values);
     }
+
+private:
+    std::string problem_;
 };
 
 }  // namespace
