@@ -162,6 +162,10 @@ TEST_F(WorkingDayTest, ProposedFromTheLastLock) {
     tick();
     EXPECT_EQ(box().defaultText, QStringLiteral("16:42"));
     expectForgottenDayRecorded();
+    arrive("08:30");  // a new day: yesterday's lock is no end of it
+    on(8, 17, 5);
+    EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
+    EXPECT_EQ(userValue("SidstAktiv"), "08-12-2026 17:05");
 }
 
 // Once a day, when the moment comes while the window sits in the tray; never while it is shown,

@@ -112,6 +112,7 @@ void Flex_Form::dropOpenDay() {
 void Flex_Form::setArrival(std::int32_t ct, const QDate& date) {
     Komme_CT = ct;
     arrival_ = arrivalAt(date, ct, platform_.currentDateTime());
+    away_ = Away{};  // what the desktop told before bears on the day before
 }
 
 // The departure field follows the clock: only a new minute is written. The change handler
