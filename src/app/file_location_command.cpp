@@ -13,9 +13,7 @@ QString Flex_Form::SplitFilename(const QString& filename, FilenamePart part) con
 }
 
 void Flex_Form::setFilnavn(const QString& path) {
-    if (path != Filnavn) {
-        fileSeen_ = registrationFileExists(path);
-    }
+    file_.setPath(path);
     Filnavn = path;
     Filnavn_Menu->setText(fileMenuCaption(Filnavn));
 }
@@ -56,7 +54,7 @@ void Flex_Form::Filnavn_Menu_Click() {
                 platform_.tell(this, moveFailure(old, wanted, moved.error().text));
                 return;
             }
-            fileSeen_ = true;
+            file_.noteSeen();
         } else {
             // The new file is read or made before the store names it.
             Laes_Registrering();

@@ -148,16 +148,6 @@ LunchRule Flex_Form::lunch() const {
     return {Frokost_Aktiv, FrokostVarighed, FrokostArbejdstid};
 }
 
-Figures Flex_Form::figures() const {
-    return {Periode_Dage, Periode_Sum, Flex_Total};
-}
-
-void Flex_Form::setFigures(const Figures& f) {
-    Periode_Dage = f.dage;
-    Periode_Sum = f.sum;
-    Flex_Total = f.total;
-}
-
 // The background is the program's own, so is the text's colour: a dark theme's light text was
 // all but unreadable on it.
 void Flex_Form::setKommeColour(bool registered) {

@@ -12,6 +12,7 @@
 #include "adjust/adjust.h"
 #include "journal/file_figures.h"
 #include "journal/file_messages.h"
+#include "journal/file_session.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
 #include "platform/platform.h"
@@ -130,8 +131,8 @@ private:
     bool book(const std::function<Result<Adjustment>(const Figures&)>& adjust);
     std::optional<RegisteredDay> appendDay(const QString& date, std::int32_t kommeCT,
                                            std::int32_t gaaCT, std::int32_t shift);
-    std::optional<bool> append(const std::function<QStringList(const Figures&)>& build,
-                               LastLineGap gap = LastLineGap::None);
+    AppendOutcome append(const BuildRecords& build, LastLineGap gap = LastLineGap::None);
+    AppendOutcome told(AppendOutcome done, LastLineGap gap);
     AppendOptions appendOptions();
     bool followMovedFile();
     void registerArrival();
@@ -174,8 +175,7 @@ private:
     QString currentDateText();
     QString nowText();
     LunchRule lunch() const;
-    Figures figures() const;
-    void setFigures(const Figures& f);
+    const Figures& figures() const { return file_.figures(); }
 
     [[noreturn]] void fileError(const QString& firstLine, const QString& error, LastLineGap gap);
     void refuse(const QString& text);
@@ -185,41 +185,35 @@ private:
     Platform& platform_;
     RegistryFactory makeRegistry_;
 
-    // The working state.
+    // The working state. The file's figures are the file session's: Periode_Dage, Periode_Sum and
+    // Flex_Total are their names here.
+    FileSession file_;
+    std::int16_t Periode_Dage() const { return figures().dage; }
+    std::int32_t Periode_Sum() const { return figures().sum; }
+    std::int32_t Flex_Total() const { return figures().total; }
     bool Gaa_Auto = false;
-    std::int16_t Periode_Dage = 0;
     float Arbejdstimer = 0.0f;
     std::int16_t Dato_Laengde = 0;
-    QString Filnavn;
-    std::int32_t Flex_Total = 0;
+    QString Filnavn;  // the file session's path, set with it by setFilnavn
     bool Frokost_Aktiv = false;
     std::int16_t FrokostVarighed = 0;
     std::int16_t FrokostArbejdstid = 0;
     std::int32_t Gaa_CT = 0;
     std::int32_t Komme_CT = 0;
     bool Komme_Registreret = false;
-    std::int32_t Periode_Sum = 0;
     std::unique_ptr<CRegistry> Reg;
 
-    // The open day's date, so that a day past midnight or across a change of daylight saving
-    // counts the time that really passed; the date on which the user last said to go on with it;
-    // and whether that question stands now.
-    std::optional<QString> lastRecord_;  // the file's last record as this copy read or wrote it
-    bool newPeriodInFile_ = false;
-    bool fileSeen_ = false;  // this copy has seen the file: gone now, it is not made anew
-    bool waitingForLock_ = false;
+    bool waitingForLock_ = false;  // no tick runs while a command waits for the file's lock
     // A time off typed but not booked (the file was locked): the next time's default answers.
-    std::optional<std::pair<QString, QString>>
-        unbookedTimeOff_;  // no tick runs while a command waits for the file's lock       // a
-                           // first start that said "Nej" to the records found
-    QString knownMoedt_;   // "Moedt" as this copy read or wrote it
-    // The registration file's size and time of change when this copy last read it, so a tick
-    // reads it again only when another program wrote it.
-    std::pair<qint64, qint64> fileStamp_{-1, -1};
+    std::optional<std::pair<QString, QString>> unbookedTimeOff_;
+    QString knownMoedt_;  // "Moedt" as this copy read or wrote it
     // The store's stamp at the last tick, and whether it stood still over two ticks: a change
     // within its time stamp's granularity after a read is caught by the read at the next tick.
     std::string storeStamp_;
     bool storeSettled_ = false;
+    // The open day's date, so that a day past midnight or across a change of daylight saving
+    // counts the time that really passed; the date on which the user last said to go on with it;
+    // and whether that question stands now.
     Moment arrival_;  // the open day's arrival with its date and UTC offset
     QDate confirmedDate_;
     bool askingAboutDate_ = false;

@@ -64,22 +64,24 @@ void Flex_Form::Nulstil_Menu_Click() {
 // false when the file could not be had and nothing was written.
 bool Flex_Form::book(const std::function<Result<Adjustment>(const Figures&)>& adjust) {
     std::optional<Result<Adjustment>> booked;
-    const auto reread = append(
-        [&](const Figures& before) {
+    const AppendOutcome done = append(
+        [&](const Figures& before) -> std::optional<NewRecords> {
             booked = adjust(before);
-            return booked->ok() ? QStringList{(*booked)->record} : QStringList();
+            if (!booked->ok()) {
+                return std::nullopt;
+            }
+            return NewRecords{{(*booked)->record}, (*booked)->after};
         },
         LastLineGap::BlankLine);
-    if (!reread) {
-        return false;
-    }
-    if (!booked->ok()) {
+    if (done == AppendOutcome::Refused) {
         refuse(booked->error());
         return true;
     }
-    setFigures((*booked)->after);
-    showBalances();
-    Status_Label->setText(*reread ? fileChangedNotice() : (*booked)->status);
+    if (done != AppendOutcome::Written && done != AppendOutcome::WrittenOnFiguresReadAgain) {
+        return false;
+    }
+    Status_Label->setText(done == AppendOutcome::WrittenOnFiguresReadAgain ? fileChangedNotice()
+                                                                           : (*booked)->status);
     restartTimer();
     return true;
 }

@@ -1,14 +1,12 @@
 // Reading the figures from the registration file, or creating it on first use, and appending
 // the record of a closed day.
 #include <QCoreApplication>
-#include <utility>
 
 #include "app/flex_form.h"
 #include "journal/file_figures.h"
 #include "journal/file_messages.h"
 #include "journal/journal_file.h"
 #include "journal/record.h"
-#include "settings/file_location.h"
 #include "text/number_text.h"
 
 namespace horalog {
@@ -17,54 +15,42 @@ void Flex_Form::Laes_Registrering() {
     if (registrationPathKind(Filnavn) == PathKind::NotRegular) {
         fileError(creatingFailed(), notRegularText(), LastLineGap::None);
     }
-    if (!registrationFileExists(Filnavn) || newPeriodInFile_) {
-        std::optional<std::int32_t> balance;
-        while (!balance) {
-            const QString answer = platform_.ask(this, balanceQuestion());
-            balance = readInt32(answer);
-            if (!balance) {
-                refuse(tooLargeRefusal(QStringLiteral("Saldoen"), answer));
-            }
+    if (registrationFileExists(Filnavn) && !file_.newPeriodDue()) {
+        if (const FileOutcome read = file_.read(); !read.ok()) {
+            fileError(creatingFailed(), read.error().text, LastLineGap::None);
         }
-        if (std::exchange(newPeriodInFile_, false)) {
-            // As for a file the program could not see: the header and the opening record go at
-            // its end, and the figures start again from the balance given.
-            while (!append([&](const Figures&) {
-                return QStringList{headerLine(), openingRecord(currentDateText(), *balance)};
-            })) {
-            }
-            setFigures({0, 0, *balance});
-            return;
-        }
-        for (;;) {
-            const FileFigures created =
-                createRegistrationFile(Filnavn, currentDateText(), *balance, appendOptions());
-            if (created.ok()) {
-                setFigures(*created->figures);
-                lastRecord_ = created->line;
-                if (created->createdElsewhere) {
-                    platform_.tell(this, createdElsewhereNotice(created->figures->total));
-                }
-                break;
-            }
-            if (created.error().problem != FileProblem::Locked) {
-                fileError(creatingFailed(), created.error().text, LastLineGap::None);
-            }
-            warn(lockedText());  // tried again once the user has read it
-        }
-        fileSeen_ = true;
         return;
     }
-    const FileFigures read = readFileFigures(Filnavn);
-    if (!read.ok()) {
-        fileError(creatingFailed(), read.error().text, LastLineGap::None);
+    std::optional<std::int32_t> balance;
+    while (!balance) {
+        const QString answer = platform_.ask(this, balanceQuestion());
+        balance = readInt32(answer);
+        if (!balance) {
+            refuse(balanceTooLarge(answer));
+        }
     }
-    // A file without a record leaves the figures as they were.
-    if (read->figures) {
-        setFigures(*read->figures);
+    if (file_.newPeriodDue()) {
+        // As for a file the program could not see: the header and the opening record go at its
+        // end, and the figures start again from the balance given. Only a lock is waited out.
+        while (told(file_.startNewPeriod(currentDateText(), *balance, appendOptions()),
+                    LastLineGap::None) == AppendOutcome::Locked) {
+        }
+        return;
     }
-    lastRecord_ = read->line;
-    fileSeen_ = true;
+    for (;;) {
+        const FileResult<Created> created =
+            file_.create(currentDateText(), *balance, appendOptions());
+        if (created.ok()) {
+            if (*created == Created::Elsewhere) {
+                platform_.tell(this, createdElsewhereNotice(figures().total));
+            }
+            return;
+        }
+        if (created.error().problem != FileProblem::Locked) {
+            fileError(creatingFailed(), created.error().text, LastLineGap::None);
+        }
+        warn(lockedText());  // tried again once the user has read it
+    }
 }
 
 std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
@@ -81,22 +67,22 @@ std::optional<Flex_Form::RegisteredDay> Flex_Form::appendDay(const QString& date
                                                              std::int32_t kommeCT,
                                                              std::int32_t gaaCT,
                                                              std::int32_t shift) {
-    std::optional<ClosedDay> day;
-    const auto reread = append([&](const Figures& before) {
-        day = closeDay(before, kommeCT, gaaCT, lunch(), Arbejdstimer, shift);
-        return day ? QStringList{dayRecord(date, day->after, kommeCT, gaaCT, day->tid)}
-                   : QStringList();
+    std::int16_t worked = 0;
+    const AppendOutcome done = append([&](const Figures& before) -> std::optional<NewRecords> {
+        const auto day = closeDay(before, kommeCT, gaaCT, lunch(), Arbejdstimer, shift);
+        if (!day) {
+            return std::nullopt;
+        }
+        worked = day->tid;
+        return NewRecords{{dayRecord(date, day->after, kommeCT, gaaCT, day->tid)}, day->after};
     });
-    if (!reread) {
+    if (done == AppendOutcome::Refused) {
+        refuse(dayTooLargeRefusal());
+    }
+    if (done != AppendOutcome::Written && done != AppendOutcome::WrittenOnFiguresReadAgain) {
         return std::nullopt;  // nothing written, and the user told why
     }
-    if (!day) {
-        refuse(dayTooLargeRefusal());
-        return std::nullopt;
-    }
-    setFigures(day->after);
-    showBalances();
-    return RegisteredDay{day->tid, *reread};
+    return RegisteredDay{worked, done == AppendOutcome::WrittenOnFiguresReadAgain};
 }
 
 // A file gone because another copy moved it while this one waited for its lock: the store
@@ -110,11 +96,9 @@ bool Flex_Form::followMovedFile() {
     return true;
 }
 
-// How this window appends: a file it has seen is never made again without its header, and the
-// window goes on painting while another program holds the lock.
+// The window goes on painting while another program holds the file's lock.
 AppendOptions Flex_Form::appendOptions() {
     AppendOptions options;
-    options.mustExist = fileSeen_;
     options.whileWaiting = [this] {
         waitingForLock_ = true;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -123,40 +107,38 @@ AppendOptions Flex_Form::appendOptions() {
     return options;
 }
 
-// Appends what `build` makes of the figures under the file's lock, or ends the program on a file
-// error. Whether the figures had to be read again first (another copy of the program, or the
-// user, changed the file since this one read or wrote it); nothing when nothing was written
-// because the file is locked, gone or no file, which the user is told, with the window kept.
-std::optional<bool> Flex_Form::append(const std::function<QStringList(const Figures&)>& build,
-                                      LastLineGap gap) {
-    LockedAppend done = appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
-    if (!done.ok() && done.error().problem == FileProblem::Missing && followMovedFile()) {
-        done = appendRecords(Filnavn, lastRecord_, figures(), build, appendOptions());
+// Appends what `build` makes of the file's last figures, following the file to where another
+// copy moved it.
+AppendOutcome Flex_Form::append(const BuildRecords& build, LastLineGap gap) {
+    AppendOutcome done = file_.append(build, appendOptions());
+    if (done == AppendOutcome::Missing && followMovedFile()) {
+        done = file_.append(build, appendOptions());
     }
-    switch (done.ok() ? FileProblem::None : done.error().problem) {
-        case FileProblem::None:
+    return told(done, gap);
+}
+
+// What the user sees of an append: the figures it leaves, or why nothing was written, with the
+// window kept; a file error ends the program.
+AppendOutcome Flex_Form::told(AppendOutcome done, LastLineGap gap) {
+    switch (done) {
+        case AppendOutcome::Written:
+        case AppendOutcome::WrittenOnFiguresReadAgain:
+        case AppendOutcome::Refused:
+            showBalances();
             break;
-        case FileProblem::Locked:
+        case AppendOutcome::Locked:
             warn(lockedText());
-            return std::nullopt;
-        case FileProblem::Missing:
+            break;
+        case AppendOutcome::Missing:
             refuse(missingFileText(Filnavn));
-            return std::nullopt;
-        case FileProblem::NotRegular:
-            refuse(QStringLiteral("Registreringsfilen ") + Filnavn +
-                   QStringLiteral(" kan ikke bruges: ") + notRegularText());
-            return std::nullopt;
-        case FileProblem::Failed:
-        case FileProblem::Damaged:
-            fileError(writingFailed(), done.error().text, gap);
+            break;
+        case AppendOutcome::NotRegular:
+            refuse(unusableFileText(Filnavn));
+            break;
+        case AppendOutcome::Failed:
+            fileError(writingFailed(), file_.failure(), gap);
     }
-    fileSeen_ = true;
-    lastRecord_ = done->last;
-    if (done->reread) {
-        setFigures(*done->reread);
-        showBalances();
-    }
-    return done->reread.has_value();
+    return done;
 }
 
 }  // namespace horalog

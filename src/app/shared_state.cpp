@@ -52,7 +52,6 @@ void Flex_Form::followSettings(const StoredSettings& stored) {
         // Moved by another copy: the next record goes where the store says, on that file's
         // figures.
         setFilnavn(*stored.filnavn);
-        fileStamp_ = {-1, -1};
         if (registrationFileExists(Filnavn)) {
             rereadFigures();
         }
@@ -101,14 +100,9 @@ void Flex_Form::closeOpenDayHere() {
 
 // The file's last figures, when the file has a record; true when they differ from those shown.
 bool Flex_Form::rereadFigures() {
-    const FileFigures read = readFileFigures(Filnavn);
-    const QFileInfo info(Filnavn);
-    fileStamp_ = {info.size(), info.lastModified().toMSecsSinceEpoch()};
-    if (!read.ok() || !read->figures || read->line == lastRecord_) {
+    if (!file_.reread()) {
         return false;
     }
-    lastRecord_ = read->line;
-    setFigures(*read->figures);
     showBalances();
     return true;
 }
@@ -126,18 +120,11 @@ bool Flex_Form::fileClosesArrival(const QString& filnavn, const QString& stored,
                                QFileInfo(filnavn).size());
 }
 
-// Between commands the file is looked at only when its size or time of change moved: a tick
-// costs one stat.
+// Between commands the file is read only when its size or time of change moved: a tick costs
+// one stat.
 void Flex_Form::followFile() {
-    const QFileInfo info(Filnavn);
-    if (!info.isFile()) {
-        return;
-    }
-    const std::pair<qint64, qint64> stamp{info.size(), info.lastModified().toMSecsSinceEpoch()};
-    if (stamp == fileStamp_) {
-        return;
-    }
-    if (rereadFigures()) {
+    if (file_.followChanges()) {
+        showBalances();
         Status_Label->setText(fileChangedNotice());
     }
 }

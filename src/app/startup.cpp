@@ -47,7 +47,6 @@ void Flex_Form::Form_Load() {
     }
 
     Gaa_Auto = true;
-    setFigures({});
     Laes_Registrering();
     showBalances();
     if (forgotten) {
@@ -123,7 +122,7 @@ void Flex_Form::claimExistingFile() {
             return;
         }
         if (alternative.isEmpty()) {
-            newPeriodInFile_ = true;
+            file_.declineRecords();
             return;
         }
         setFilnavn(alternative);

@@ -1,5 +1,8 @@
 #include "journal/file_messages.h"
 
+#include "journal/journal_file.h"
+#include "text/number_text.h"
+
 namespace horalog {
 
 Message fileErrorMessage(const QString& firstLine, const QString& path, const QString& error,
@@ -37,6 +40,22 @@ InputRequest balanceQuestion() {
             QStringLiteral("Horalogs-programmet har ikke været anvendt før.\r\nIndtast nuværende "
                            "horalog, eller 0 hvis horalog ikke tidligere har været registreret:"),
             QStringLiteral("0")};
+}
+
+QString balanceTooLarge(const QString& answer) {
+    return tooLargeRefusal(QStringLiteral("Saldoen"), answer);
+}
+
+QString missingFileText(const QString& filnavn) {
+    return QStringLiteral("Registreringsfilen ") + filnavn +
+           QStringLiteral(
+               " findes ikke længere. Den kan være flyttet eller slettet af et andet "
+               "program; vælg den under Opsætninger/Filnavn.");
+}
+
+QString unusableFileText(const QString& filnavn) {
+    return QStringLiteral("Registreringsfilen ") + filnavn + QStringLiteral(" kan ikke bruges: ") +
+           notRegularText();
 }
 
 }  // namespace horalog

@@ -21,5 +21,11 @@ QString fileChangedNotice();
 InputRequest balanceQuestion();
 // Another first start made the file while this one asked for the balance: its balance counts.
 Message createdElsewhereNotice(std::int32_t total);
+// A balance answered beyond what the file's column holds.
+QString balanceTooLarge(const QString& answer);
+// Why a record was not written: the file the store names is gone under a running window (moved
+// or deleted by another program), or what is at its path is no file.
+QString missingFileText(const QString& filnavn);
+QString unusableFileText(const QString& filnavn);
 
 }  // namespace horalog

@@ -105,11 +105,4 @@ QString locationStatus(const QString& filnavn) {
     return QStringLiteral("Filnavn ændret/flyttet til ") + filnavn;
 }
 
-QString missingFileText(const QString& filnavn) {
-    return QStringLiteral("Registreringsfilen ") + filnavn +
-           QStringLiteral(
-               " findes ikke længere. Den kan være flyttet eller slettet af et andet "
-               "program; vælg den under Opsætninger/Filnavn.");
-}
-
 }  // namespace horalog

@@ -35,7 +35,5 @@ Outcome usableLocation(const QString& chosen);
 Message moveQuestion(const QString& from, const QString& to);
 Message moveFailure(const QString& from, const QString& to, const QString& error);
 QString locationStatus(const QString& filnavn);
-// The file the store names is gone under a running window (moved or deleted by another program).
-QString missingFileText(const QString& filnavn);
 
 }  // namespace horalog
