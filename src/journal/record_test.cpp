@@ -1,13 +1,10 @@
-#include "journal/file_figures.h"
+#include "journal/record.h"
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <string_view>
 #include <utility>
 
-#include "file_bytes.h"
-#include "journal/record.h"
 #include "journal/windows1252.h"
 
 namespace horalog {
@@ -23,19 +20,6 @@ TEST(Windows1252, RoundTripOfEveryByte) {
     EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
-}
-
-TEST(FileFigures, ReadAndCreate) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("h.dat"));
-    ASSERT_TRUE(createRegistrationFile(path, QStringLiteral("05-12-2026"), -35).ok());
-    testing::writeBytes(path, testing::readBytes(path) + "x;32768;-;-;-;0;0\r\n");
-    const FileFigures bad = readFileFigures(path);
-    ASSERT_FALSE(bad.ok());
-    EXPECT_EQ(bad.error().text,
-              QStringLiteral("Den sidste registrering har et tal, der er for stort: "
-                             "x;32768;-;-;-;0;0"));
-    EXPECT_FALSE(readFileFigures(dir.filePath(QStringLiteral("none"))).ok());
 }
 
 // The last figures as every reader reads them: a spreadsheet's save as the original, a figure
