@@ -88,7 +88,8 @@ std::string hostName() {
 bool writeAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
-        const long long n = writeSome(fd, text.data() + done, static_cast<unsigned>(text.size() - done));
+        const long long n =
+            writeSome(fd, text.data() + done, static_cast<unsigned>(text.size() - done));
         if (n < 0 && errno != EINTR) {
             return false;
         }

@@ -27,8 +27,8 @@ void write(const fs::path& path, const std::string& text) {
 
 struct LockFileTest : ::testing::Test {
     ~LockFileTest() override { fs::remove_all(folder); }
-    fs::path folder = fs::temp_directory_path() /
-                      ("horalog-lock-" + std::to_string(std::random_device{}()));
+    fs::path folder =
+        fs::temp_directory_path() / ("horalog-lock-" + std::to_string(std::random_device{}()));
     fs::path lock = (fs::create_directories(folder), folder / "Horalog.Dat.lock");
 };
 
@@ -79,14 +79,15 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
         SCOPED_TRACE(c.what);
         if (c.content) {
             write(lock, *c.content);
-            fs::last_write_time(lock, fs::last_write_time(lock) - std::chrono::minutes(c.minutesOld));
+            fs::last_write_time(lock,
+                                fs::last_write_time(lock) - std::chrono::minutes(c.minutesOld));
         }
         {
             LockFile mine(lock);
             State state = State::Held;
             const auto start = std::chrono::steady_clock::now();
-            for (int n = 0; state == State::Held && std::chrono::steady_clock::now() - start < 300ms;
-                 ++n) {
+            for (int n = 0;
+                 state == State::Held && std::chrono::steady_clock::now() - start < 300ms; ++n) {
                 if (c.moving) {
                     write(lock, "1 elsewhere " + std::to_string(n) + "\n");
                 }
