@@ -74,14 +74,13 @@ bool removeHeld(QFile& held, const QString& path) {
 }  // namespace
 
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
-                                 const std::function<void()>& storeNewPath,
+                                 const std::function<bool()>& storeNewPath,
                                  const AppendOptions& options) {
     const QString named = QFileInfo(from).absoluteFilePath();
     const QString target = QFileInfo(from).canonicalFilePath();
     const QString destination = QFileInfo(to).absoluteFilePath();
     if (named == destination || target == destination) {
-        storeNewPath();
-        return {};
+        return storeNewPath() ? FileOutcome() : failure(FileProblem::Failed, {});
     }
     // Another copy appending meanwhile would write behind the copy into the name that goes.
     QFile held;
@@ -98,11 +97,9 @@ FileOutcome moveRegistrationFile(const QString& from, const QString& to,
     if (const FileOutcome copied = placeCopy(from, to); !copied.ok()) {
         return copied;
     }
-    try {
-        storeNewPath();
-    } catch (...) {
+    if (!storeNewPath()) {
         removeHeld(held, to);  // on one volume, a link to the held file
-        throw;
+        return failure(FileProblem::Failed, {});
     }
     // The records are safe under the new name; an old name left behind is only a spare copy.
     removeHeld(held, target);

@@ -24,6 +24,9 @@ using namespace hive_io;
 // Short pauses: another program writing in a loop frees the lock only for moments.
 constexpr std::chrono::microseconds kFirstPause{100};
 constexpr std::chrono::microseconds kLongestPause{2000};
+// No change holds the store for more than a moment: a lock file of another machine, or of no known
+// owner, seen unchanged this long was left by one that died.
+constexpr std::chrono::seconds kStaleLock{60};
 
 StoreLocked refused(long code, std::string problem) {
     return {false, code, std::move(problem)};
@@ -99,7 +102,7 @@ StoreLocked StoreLock::takeExclusive(const std::string& file,
                                      std::chrono::steady_clock::time_point deadline) {
     exclusive_ = std::make_unique<LockFile>(file, 0600);
     for (auto pause = kFirstPause;; pause = std::min(pause * 2, kLongestPause)) {
-        const LockFile::Attempt attempt = exclusive_->tryTake(hiveFileHooks().staleLock);
+        const LockFile::Attempt attempt = exclusive_->tryTake(kStaleLock);
         switch (attempt.state) {
             case LockFile::State::Taken:
                 return {true, kSuccess, {}};
