@@ -54,23 +54,25 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
     const bool endedIsSeen = true;
 #endif
     const std::string ended = "4194304 " + host;  // above any process id
+    enum Moving { Still, NewContent, NewTime };   // while watched
     const struct {
         const char* what;
         std::optional<std::string> content;  // nothing: no lock file
         int minutesOld;
         std::chrono::milliseconds stale;
         bool taken;
-        bool moving = false;  // rewritten while watched
+        Moving moving = Still;
     } cases[] = {
         {"no lock", std::nullopt, 0, 60s, true},
         {"owner ended", ended + " 7\n", 0, 60s, endedIsSeen},
         {"owner ended, written before the number", ended + "\n", 0, 60s, endedIsSeen},
         {"live owner", pid + ' ' + host + " 7\n", 0, 60s, false},
-        {"another machine", "1 elsewhere 7\n", 0, 60s, false},
-        {"older by a clock ahead", "1 elsewhere 7\n", 2, 60s, false},
-        {"newer by a clock behind", "1 elsewhere 7\n", -2, 60s, false},
-        {"unmoved while watched", "1 elsewhere 7\n", 0, 100ms, true},
-        {"moving while watched", "1 elsewhere 7\n", 0, 100ms, false, true},
+        {"another machine", "4194304 elsewhere 7\n", 0, 60s, false},
+        {"older by a clock ahead", "4194304 elsewhere 7\n", 2, 60s, false},
+        {"newer by a clock behind", "4194304 elsewhere 7\n", -2, 60s, false},
+        {"unmoved while watched", "4194304 elsewhere 7\n", 0, 100ms, true},
+        {"rewritten while watched", "4194304 elsewhere 7\n", 0, 100ms, false, NewContent},
+        {"touched while watched", "4194304 elsewhere 7\n", 0, 100ms, false, NewTime},
         {"empty, young", "", 0, 60s, false},
         {"empty, old", "", 2, 60s, false},
         {"empty, unmoved while watched", "", 1, 100ms, true},
@@ -88,8 +90,12 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
             const auto start = std::chrono::steady_clock::now();
             for (int n = 0;
                  state == State::Held && std::chrono::steady_clock::now() - start < 300ms; ++n) {
-                if (c.moving) {
-                    write(lock, "1 elsewhere " + std::to_string(n) + "\n");
+                if (c.moving != Still) {
+                    const auto modified = fs::last_write_time(lock);
+                    if (c.moving == NewContent) {
+                        write(lock, "4194304 elsewhere " + std::to_string(n) + "\n");
+                    }
+                    fs::last_write_time(lock, modified + std::chrono::seconds(c.moving == NewTime));
                 }
                 state = mine.tryTake(c.stale).state;
                 std::this_thread::sleep_for(10ms);
@@ -99,7 +105,7 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
             if (c.taken) {
                 EXPECT_EQ(now.substr(0, pid.size() + host.size() + 2), pid + ' ' + host + ' ');
                 EXPECT_NE(now, ownLine) << "a number of its own";
-            } else if (!c.moving) {
+            } else if (c.moving != NewContent) {
                 EXPECT_EQ(now, *c.content) << "another's lock left as it was";
             }
         }
@@ -118,9 +124,9 @@ TEST_F(LockFileTest, LockThatCannotBeMadeOrIsAnothersSinceIsLeft) {
     {
         LockFile mine(lock);
         ASSERT_EQ(mine.tryTake(60s).state, State::Taken);
-        write(lock, "1 elsewhere 7\n");  // taken over by another meanwhile
+        write(lock, "4194304 elsewhere 7\n");  // taken over by another meanwhile
     }
-    EXPECT_EQ(contentOf(lock), "1 elsewhere 7\n");
+    EXPECT_EQ(contentOf(lock), "4194304 elsewhere 7\n");
 }
 
 }  // namespace
