@@ -42,7 +42,7 @@ export WINEQT_QPA_FONTDIR
 status=0
 log=$build/test-windows.log
 : >"$log"
-for program in src/registry/registry_tests.exe $(cd "$build" && ls tests/*_tests.exe); do
+for program in src/registry/registry_tests.exe src/lockfile/lockfile_tests.exe $(cd "$build" && ls tests/*_tests.exe); do
     echo "== $program under Wine"
     (cd "$build/$(dirname "$program")" &&
         timeout 1800 "$wine" "$(basename "$program")") 2>&1 | tr -d '\r' | tee -a "$log" ||

@@ -40,32 +40,39 @@ void Flex_Form::Filnavn_Menu_Click() {
         return;
     }
     setFilnavn(*chosen);
-    const auto storePath = [this] { writeSetting(Setting::Filnavn, Filnavn); };
-    try {
-        if (*choice == LocationChoice::StoreOnly) {
-            storePath();
-        } else if (platform_.ask(this, moveQuestion(old, Filnavn)) == MessageAnswer::Yes) {
-            const FileOutcome moved =
-                moveRegistrationFile(old, Filnavn, storePath, appendOptions());
-            if (!moved.ok()) {
-                // Records must never split silently across two files: stay with the old one.
-                const QString wanted = Filnavn;
-                setFilnavn(old);
-                platform_.tell(this, moveFailure(old, wanted, moved.error().text));
-                return;
-            }
-            file_.noteSeen();
-        } else {
-            // The new file is read or made before the store names it.
-            Laes_Registrering();
-            showBalances();
-            storePath();
+    std::optional<StoreFailure> notStored;
+    const auto storePath = [this, &notStored] {
+        const StoreWrite stored = trySetting(Setting::Filnavn, Filnavn);
+        if (!stored.ok()) {
+            notStored = stored.error();
         }
-    } catch (const RegistryError& e) {
+        return stored.ok();
+    };
+    if (*choice == LocationChoice::StoreOnly) {
+        storePath();
+    } else if (platform_.ask(this, moveQuestion(old, Filnavn)) == MessageAnswer::Yes) {
+        const FileOutcome moved = moveRegistrationFile(old, Filnavn, storePath, appendOptions());
+        if (!moved.ok() && !notStored) {
+            // Records must never split silently across two files: stay with the old one.
+            const QString wanted = Filnavn;
+            setFilnavn(old);
+            platform_.tell(this, moveFailure(old, wanted, moved.error().text));
+            return;
+        }
+        if (!notStored) {
+            file_.noteSeen();
+        }
+    } else {
+        // The new file is read or made before the store names it.
+        Laes_Registrering();
+        showBalances();
+        storePath();
+    }
+    if (notStored) {
         // The store still names the old file (a moved copy is gone again): so does the window.
         setFilnavn(old);
         rereadFigures();
-        refuse(storeNotWritten(e));
+        refuse(notStored->told);
         return;
     }
     Status_Label->setText(locationStatus(Filnavn));

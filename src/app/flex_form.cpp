@@ -121,13 +121,19 @@ void Flex_Form::writeSetting(Setting setting, const QString& value) {
 
 // A value written by a command: a store that cannot be written is told, and nothing changes.
 bool Flex_Form::storeSetting(Setting setting, const QString& value) {
-    try {
-        writeSetting(setting, value);
-    } catch (const RegistryError& e) {
-        refuse(storeNotWritten(e));
-        return false;
+    const StoreWrite stored = trySetting(setting, value);
+    if (!stored.ok()) {
+        refuse(stored.error().told);
     }
-    return true;
+    return stored.ok();
+}
+
+StoreWrite Flex_Form::trySetting(Setting setting, const QString& value) {
+    StoreWrite stored = store().tryWrite(setting, value);
+    if (stored.ok() && setting == Setting::Moedt) {
+        knownMoedt_ = value;
+    }
+    return stored;
 }
 
 QString Flex_Form::dateTimeText() {

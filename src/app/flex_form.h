@@ -171,6 +171,7 @@ private:
     SettingsStore store() { return SettingsStore(reg()); }
     void writeSetting(Setting setting, const QString& value);
     bool storeSetting(Setting setting, const QString& value);
+    StoreWrite trySetting(Setting setting, const QString& value);
     QString dateTimeText();
     QString currentDateText();
     QString nowText();

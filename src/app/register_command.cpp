@@ -87,10 +87,8 @@ void Flex_Form::registerArrival() {
 // Only once the day's record is on disk is the open day forgotten. A store that cannot be written
 // then must not make the user close the day again: the next start sees its record.
 void Flex_Form::forgetSavedDay() {
-    try {
-        writeSetting(Setting::Moedt, kNoArrival);
-    } catch (const RegistryError& e) {
-        warn(daySavedStoreFailed(QString::fromLocal8Bit(e.description().c_str())));
+    if (const StoreWrite stored = trySetting(Setting::Moedt, kNoArrival); !stored.ok()) {
+        warn(daySavedStoreFailed(stored.error().description));
     }
 }
 

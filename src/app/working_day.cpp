@@ -45,11 +45,9 @@ void Flex_Form::desktopEvent(DesktopEvent event) {
         return;
     }
     if (away_.lastSeen() != before) {
-        try {
-            writeSetting(Setting::SidstAktiv,
+        // A hint only, as at the program's end.
+        (void)trySetting(Setting::SidstAktiv,
                          away_.lastSeen() ? lastActiveText(*away_.lastSeen()) : QString());
-        } catch (const RegistryError&) {
-        }  // a hint only, as at the program's end
     }
     const std::optional<QString> notice =
         ended ? awayNotice(*ended, FrokostVarighed) : std::nullopt;
@@ -130,11 +128,8 @@ void Flex_Form::rememberLastActive() {
     if (!Komme_Registreret) {
         return;
     }
-    try {
-        writeSetting(Setting::SidstAktiv,
+    (void)trySetting(Setting::SidstAktiv,
                      lastActiveText(away_.lastSeen().value_or(platform_.currentDateTime())));
-    } catch (const RegistryError&) {
-    }
 }
 
 // Once a day, while the window sits in the tray, once the open day's hours are reached: also

@@ -99,9 +99,10 @@ void removeFile(const QString& path);
 // moment: a complete, synced file at the new name first, then storeNewPath, then the old name
 // removed, all under the old file's lock, so another copy appends before the copy or finds the
 // file moved. A symlink moves its target, and goes too. A crash at any step leaves at worst a
-// spare copy. When storeNewPath throws, the new copy is removed again and the error goes on.
+// spare copy. storeNewPath answers whether the store took the new path; when it did not, the new
+// copy is removed again and the move fails with no text of its own (the caller knows why).
 FileOutcome moveRegistrationFile(const QString& from, const QString& to,
-                                 const std::function<void()>& storeNewPath,
+                                 const std::function<bool()>& storeNewPath,
                                  const AppendOptions& options = {});
 
 }  // namespace horalog

@@ -37,8 +37,9 @@ TEST(JournalFullDisk, StoppedWriteLeavesTheFileAsItWas) {
                                  [&] { return testing::appendPlain(existing, lines); }));
     EXPECT_TRUE(failsOnAFullDisk(30, [&] { return testing::appendPlain(fresh, lines); }));
     if (otherVolume.isValid()) {
-        EXPECT_TRUE(failsOnAFullDisk(
-            20, [&] { return moveRegistrationFile(existing, copy, [] { std::_Exit(2); }); }));
+        EXPECT_TRUE(failsOnAFullDisk(20, [&] {
+            return moveRegistrationFile(existing, copy, []() -> bool { std::_Exit(2); });
+        }));
     }
     EXPECT_EQ(readBytes(existing), before);
     EXPECT_FALSE(QFile::exists(fresh) || QFile::exists(copy));

@@ -47,9 +47,6 @@ Result<LockAttempt> tryLockFile(int fd);
 // Makes every later tryLockFile answer Unsupported, as on a share without locks; for tests.
 void pretendNoByteRangeLocks(bool pretend);
 
-// Whether the process is known to have ended on this machine; false when it cannot be told.
-bool processEnded(qint64 pid);
-
 enum class Linked { Yes, NotPossible };
 
 // Gives the file a second name on the same volume without copying it; never replaces a file

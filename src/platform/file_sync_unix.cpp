@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,10 +137,6 @@ Result<LockAttempt> tryLockFile(int fd) {
 
 void pretendNoByteRangeLocks(bool pretend) {
     noByteRangeLocks = pretend;
-}
-
-bool processEnded(qint64 pid) {
-    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 Result<Linked> linkFile(const QString& from, const QString& to) {

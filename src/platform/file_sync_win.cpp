@@ -120,10 +120,6 @@ void pretendNoByteRangeLocks(bool pretend) {
 }
 
 // Not told on Windows: a lock file left there is taken over by its age alone.
-bool processEnded(qint64) {
-    return false;
-}
-
 Result<Linked> linkFile(const QString& from, const QString& to) {
     if (::CreateHardLinkW(reinterpret_cast<LPCWSTR>(to.utf16()),
                           reinterpret_cast<LPCWSTR>(from.utf16()), nullptr)) {

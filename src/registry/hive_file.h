@@ -32,9 +32,6 @@ struct HiveFileHooks {
     void (*beforeRename)() = nullptr;
     // How long a change waits for another program's lock before it fails.
     std::chrono::milliseconds lockWait{5000};
-    // How long a lock file of another machine, or of no known owner, must be seen unchanged
-    // before it counts as left behind.
-    std::chrono::milliseconds staleLock{60000};
 };
 HiveFileHooks& hiveFileHooks();
 

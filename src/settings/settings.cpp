@@ -139,6 +139,8 @@ StoredSettings SettingsStore::read(bool writeMissing) {
     return stored;
 }
 
+namespace {
+
 QString storeNotWritten(const RegistryError& error) {
     QString reason;
     switch (error.result()) {
@@ -156,6 +158,18 @@ QString storeNotWritten(const RegistryError& error) {
                 (error.problem().empty() ? error.description() : error.problem()).c_str());
     }
     return QStringLiteral("Opsætningerne kan ikke gemmes: ") + reason;
+}
+
+}  // namespace
+
+StoreWrite SettingsStore::tryWrite(Setting setting, const QString& text) {
+    try {
+        write(setting, text);
+    } catch (const RegistryError& e) {
+        return StoreWrite::failed(
+            {QString::fromLocal8Bit(e.description().c_str()), storeNotWritten(e)});
+    }
+    return {};
 }
 
 void SettingsStore::write(Setting setting, const QString& text) {

@@ -8,6 +8,7 @@
 
 #include "registry/registry.h"
 #include "text/message.h"
+#include "text/result.h"
 
 namespace horalog {
 
@@ -66,6 +67,15 @@ struct StoredSettings {
         sidstAktiv;  // «07-12-2026 16:42»: when the program last ended, a day open
 };
 
+// Why the store did not take a value: its own words, and what the user is told of a command's
+// change: «Opsætningerne kan ikke gemmes: …» with the reason (held by another copy, a full disk,
+// read only).
+struct StoreFailure {
+    QString description;
+    QString told;
+};
+using StoreWrite = Result<void, StoreFailure>;
+
 // The settings as the store holds them. Every call opens the key it needs and closes it again
 // before it returns, so no key stays open between two events and no caller handles keys.
 class SettingsStore {
@@ -81,7 +91,10 @@ public:
     QString storedArrival();
     // Moves whenever the per-user key may have changed; empty when that cannot be told.
     std::string userKeyStamp() { return reg_.changeStamp(kHKeyCurrentUser, kSettingsKey); }
+    // Raises the store's key error, for the writes whose failure ends what the program does.
     void write(Setting setting, const QString& text);
+    // A value written by a command: a store that cannot take it is answered, never raised.
+    StoreWrite tryWrite(Setting setting, const QString& text);
     // A user's first start: the per-user key with all five values.
     void createUserKey(const QString& moedt, const WorkSettings& values, const QString& filnavn);
 
@@ -89,10 +102,6 @@ private:
     StoredSettings read(bool writeMissing);
     CRegistry& reg_;
 };
-
-// Why a change of the store failed, as the user is told it: «Opsætningerne kan ikke gemmes: …»
-// with the reason the store gave (held by another copy, a full disk, read only).
-QString storeNotWritten(const RegistryError& error);
 
 // The stored text of a number setting.
 QString storedHours(float arbejdstimer);
