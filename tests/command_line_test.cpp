@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "app/command_line.h"
+#include "cli/command_line.h"
 #include "form_fixture.h"
 #include "platform/qt_platform.h"
 
