@@ -326,15 +326,67 @@ void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
     qtsOwnHandler(type, context, text);
 }
 
+// The option that answers and its value, or why the arguments cannot be answered.
+struct Choice {
+    const Option* option = nullptr;
+    QString value;
+    QString wrong;
+};
+
+// Each argument is read against the table. Anything else is named as it was typed: a parser
+// would spell "-style=fusion" out letter by letter, and a lone "--" would end the options. A
+// value given twice counts as given last.
+Choice choose(const QStringList& arguments) {
+    QStringList unknown;
+    std::map<const Option*, QString> given;
+    for (const QString& argument : arguments) {
+        const Reading r = read(argument);
+        if (r.option == nullptr) {
+            unknown << argument;
+        } else if (r.value || !given.contains(r.option)) {
+            given[r.option] = r.value.value_or(r.option->values.value(0));
+        }
+    }
+    for (const auto& [option, value] : given) {
+        if (option->form == ValueForm::Required && value.isEmpty()) {
+            return {nullptr, {}, option->wrongValue};
+        }
+    }
+    if (!unknown.isEmpty()) {
+        return {nullptr,
+                {},
+                (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
+                                     : QStringLiteral("Ukendte valgmuligheder: ")) +
+                    unknown.join(QStringLiteral(", "))};
+    }
+    for (const auto& [option, value] : given) {
+        if (option->form == ValueForm::Optional && !option->values.contains(value)) {
+            return {nullptr, {}, option->wrongValue + value};
+        }
+    }
+    if (given.empty()) {
+        return {};
+    }
+    const auto first = std::min_element(
+        given.begin(), given.end(),
+        [](const auto& a, const auto& b) { return a.first->precedence < b.first->precedence; });
+    return {first->first, first->second, {}};
+}
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
 int answerCommandLine(int argc, char* argv[], bool console) {
     qtsOwnHandler = qInstallMessageHandler(withoutRuntimeDirWarning);
-    bool draws = false;
-    for (int i = 1; i < argc; ++i) {
-        const Reading r = read(QString::fromLocal8Bit(argv[i]));
-        draws = draws || (r.option != nullptr && r.option->draws);
-    }
     // A picture is drawn with fonts, which need Qt's graphical side; offscreen, it needs no
     // display.
+    const Choice before = choose(argumentsOf(argc, argv));
+    const bool draws = before.option != nullptr && before.option->draws;
     if (draws) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -351,48 +403,22 @@ int answerCommandLine(int argc, char* argv[], bool console) {
     for (const Option& o : options()) {
         parser.addOption({o.names, o.help});
     }
-    // Each argument is read against the table. Anything else is named as it was typed: a parser
-    // would spell "-style=fusion" out letter by letter, and a lone "--" would end the options.
-    // A value given twice counts as given last.
-    QStringList unknown;
-    std::map<const Option*, QString> given;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        const Reading r = read(argument);
-        if (r.option == nullptr) {
-            unknown << argument;
-        } else if (r.value || !given.contains(r.option)) {
-            given[r.option] = r.value.value_or(r.option->values.value(0));
-        }
+    // Read again: Qt's graphical side takes its own options out of the arguments.
+    const Choice choice = choose(argumentsOf(argc, argv));
+    if (choice.option == nullptr) {
+        return fail(choice.wrong + QStringLiteral("\nSe horalog --help."), 2);
     }
-    QString wrong;
-    for (const auto& [option, value] : given) {
-        if (option->form == ValueForm::Required && value.isEmpty()) {
-            wrong = option->wrongValue;
-        }
-    }
-    if (wrong.isEmpty() && !unknown.isEmpty()) {
-        wrong = (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
-                                     : QStringLiteral("Ukendte valgmuligheder: ")) +
-                unknown.join(QStringLiteral(", "));
-    }
-    for (const auto& [option, value] : given) {
-        if (wrong.isEmpty() && option->form == ValueForm::Optional &&
-            !option->values.contains(value)) {
-            wrong = option->wrongValue + value;
-        }
-    }
-    if (!wrong.isEmpty()) {
-        return fail(wrong + QStringLiteral("\nSe horalog --help."), 2);
-    }
-    const auto first = std::min_element(
-        given.begin(), given.end(),
-        [](const auto& a, const auto& b) { return a.first->precedence < b.first->precedence; });
     SystemClock clock;
-    return first->first->answer({first->second, console, clock, parser});
+    return choice.option->answer({choice.value, console, clock, parser});
 }
 
 }  // namespace
+
+ReadArguments readArguments(const QStringList& arguments) {
+    const Choice choice = choose(arguments);
+    return {choice.option != nullptr ? choice.option->names.constLast() : QString(), choice.value,
+            choice.wrong};
+}
 
 int runCommandLine(int argc, char* argv[], bool console) {
     try {
