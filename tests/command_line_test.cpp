@@ -65,12 +65,16 @@ protected:
     QString store = home.filePath(QStringLiteral("config/horalog/HKEY_CURRENT_USER.reg"));
 };
 
-// A second start ends at once and changes nothing, nor does an option; the lock of a killed
-// first copy does not block the next start.
+// Qt's own options start the window (a session manager's restore once got exit status 2). A
+// second start ends at once and changes nothing, nor does an option; the lock of a killed first
+// copy does not block the next start.
 TEST_F(RealProgram, OneCopyAtATime) {
     seed("x;2;-;-;-;1500;20\r\n");
     const QString before = stored();
-    auto first = start({}, true);
+    auto first =
+        start({QStringLiteral("-session"), QStringLiteral("2a1b"), QStringLiteral("-reverse"),
+               QStringLiteral("-style=fusion"), QStringLiteral("--stylesheet=x.qss")},
+              true);
     QElapsedTimer t;  // the first copy holds its lock once start-up is through
     for (t.start(); !QFile::exists(home.filePath(QStringLiteral("horalog/horalog.lock"))) &&
                     t.elapsed() < 20000;) {
@@ -103,10 +107,19 @@ TEST_F(RealProgram, AnswersWithoutSettings) {
               QStringLiteral("2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"));
 }
 
-// The option that answers and its value, or the usage error: an unknown option is named as
-// typed, "--chart" wants the picture's file, and of several options one answers.
+// The window for Qt's own options in every form Qt takes them; otherwise the option that answers
+// and its value, or the usage error: an unknown option is named as typed ("-style=fusion" was
+// once spelled out letter by letter), "--chart" wants the picture's file, and of several options
+// one answers.
 TEST(CommandLine, ReadsTheArguments) {
     const std::pair<const char*, const char*> cases[] = {
+        {"-style=fusion", "window"},
+        {"--stylesheet=x.qss", "window"},
+        {"-qmljsdebugger=port:1234", "window"},
+        {"-style fusion -widgetcount", "window"},
+        {"-style", "Ukendt valgmulighed: -style"},
+        {"-platform=xcb", "Ukendt valgmulighed: -platform=xcb"},
+        {"-reverse --status", "Ukendt valgmulighed: -reverse"},
         {"--status", "status="},
         {"-h --status", "help="},
         {"--status -v", "version="},
@@ -126,9 +139,20 @@ TEST(CommandLine, ReadsTheArguments) {
         {"--foo --chart=", "--chart kræver et filnavn: --chart=FIL.png"},
     };
     for (const auto& [arguments, expected] : cases) {
-        const ReadArguments read =
-            readArguments(QString::fromUtf8(arguments).split(u' ', Qt::SkipEmptyParts));
-        EXPECT_EQ(read.option.isEmpty() ? read.wrong : read.option + u'=' + read.value,
+        const QStringList given = QString::fromUtf8(arguments).split(u' ');
+        std::vector<QByteArray> bytes{"horalog"};
+        std::vector<char*> argv;
+        for (const QString& a : given) {
+            bytes.push_back(a.toUtf8());
+        }
+        for (QByteArray& b : bytes) {
+            argv.push_back(b.data());
+        }
+        const ReadArguments read = readArguments(given);
+        EXPECT_EQ(onlyQtOptions(static_cast<int>(argv.size()), argv.data())
+                      ? QStringLiteral("window")
+                  : read.option.isEmpty() ? read.wrong
+                                          : read.option + u'=' + read.value,
                   QString::fromUtf8(expected))
             << arguments;
     }
@@ -232,40 +256,6 @@ TEST_F(RealProgram, CheckNamesEachFinding) {
     }
     EXPECT_EQ(run(QStringLiteral("--check")), u'0' + kShortRestFinding + u'\n' + u'|' + named +
                                                   QStringLiteral("… og 5 linjer mere\n"));
-}
-
-// Every form Qt takes starts the window (a session manager's restore once got exit status 2);
-// anything else is the program's: "-style=fusion" was spelled out letter by letter.
-TEST(CommandLine, WhichArgumentsAreQtsOwn) {
-    const struct {
-        std::vector<const char*> arguments;
-        bool window;
-    } cases[] = {{{"-style=fusion"}, true},
-                 {{"--stylesheet=x.qss"}, true},
-                 {{"-qmljsdebugger=port:1234"}, true},
-                 {{"-style", "fusion", "-widgetcount"}, true},
-                 {{"-style"}, false},
-                 {{"--"}, false},
-                 {{"-platform=xcb"}, false},
-                 {{"-reverse", "--status"}, false}};
-    for (const auto& c : cases) {
-        std::vector<char*> argv{const_cast<char*>("horalog")};
-        for (const char* a : c.arguments) {
-            argv.push_back(const_cast<char*>(a));
-        }
-        EXPECT_EQ(onlyQtOptions(static_cast<int>(argv.size()), argv.data()), c.window)
-            << c.arguments.front();
-    }
-}
-
-TEST_F(RealProgram, QtsOwnOptionsStartTheWindow) {
-    seed("x;3;-;-;-;2220;125\r\n");
-    auto p = start({QStringLiteral("-session"), QStringLiteral("2a1b"), QStringLiteral("-reverse"),
-                    QStringLiteral("-style=fusion"), QStringLiteral("--stylesheet=x.qss")},
-                   true);
-    EXPECT_FALSE(p->waitForFinished(3000)) << p->readAllStandardError().toStdString();
-    p->kill();
-    p->waitForFinished();
 }
 
 // A store the registry code cannot parse (the registry editor's UTF-16 export) once ended the
