@@ -13,6 +13,14 @@ InputRequest timeOffQuestion(const QString& proposal) {
             proposal};
 }
 
+QString timeOffCommentProposal() {
+    return QStringLiteral("afspadsering");
+}
+
+QString timeOffSubject() {
+    return QStringLiteral("Afspadseringen");
+}
+
 InputRequest timeOffCommentQuestion(const QString& proposal) {
     return {QStringLiteral("Afspadsering"),
             QStringLiteral("Indtast evt. bemærkning til afspadsering:\r\n(Blot en husktekst eller "

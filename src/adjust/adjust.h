@@ -13,6 +13,8 @@ namespace horalog {
 inline constexpr float kTimeOffProposal = 7.4f;
 InputRequest timeOffQuestion(const QString& proposal);
 InputRequest timeOffCommentQuestion(const QString& proposal);
+QString timeOffCommentProposal();  // «afspadsering»
+QString timeOffSubject();          // «Afspadseringen», as a refusal names it
 
 // Hours off in lieu booked with their comment: the figures after, the record and the status
 // line; or failed with the refusal to show instead, and nothing is written.

@@ -22,10 +22,10 @@ void Flex_Form::Filnavn_Menu_Click() {
     followBeforeCommand();
     const QString old = Filnavn;
     FileDialogRequest request;
-    request.title = QStringLiteral("Indtast navnet på filen med horalogs registreringer:");
+    request.title = fileDialogTitle();
     request.folder = SplitFilename(Filnavn, FilenamePart::Folder);
     request.fileName = SplitFilename(Filnavn, FilenamePart::Name);
-    request.filters = {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")};
+    request.filters = fileDialogFilters();
     request.refusal = [](const QString& chosen) {
         const Outcome usable = usableLocation(chosen);
         return usable.ok() ? usable : Outcome::failed(nothingChanged(usable.error()));

@@ -80,7 +80,7 @@ void Flex_Form::wireEvents() {
 bool Flex_Form::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
-            keyPressed(*static_cast<QKeyEvent*>(event));
+            Form_KeyDown(*static_cast<QKeyEvent*>(event));
             break;
         case QEvent::FocusIn:
             if (watched == Komme_Text) {

@@ -59,7 +59,7 @@ public:
     void start() { run(&Flex_Form::Form_Load); }
 
     void Form_Load();
-    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyDown(const QKeyEvent& key);
     void Form_Resize();
     void Komme_Text_GotFocus();
     void Gaa_Text_GotFocus();
@@ -165,7 +165,6 @@ private:
     void setCaption(const QString& caption);
     void setKommeColour(bool registered);
     void setGaaText(const QString& text);
-    void keyPressed(const QKeyEvent& key);
 
     CRegistry& reg();
     SettingsStore store() { return SettingsStore(reg()); }

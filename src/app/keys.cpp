@@ -1,52 +1,17 @@
-// The keys the window acts on itself. Its key handler takes a key code and shift flags, as the
-// window's keys were first written for: Enter counts the day so far, Alt+F4 ends the program.
+// The keys the window acts on itself: Enter counts the day so far, Alt+F4 ends the program.
 #include <QKeyEvent>
 
 #include "app/flex_form.h"
 
 namespace horalog {
 
-namespace {
-
-constexpr int kKeyReturn = 13;
-constexpr int kKeyF4 = 115;
-constexpr int kShiftFlag = 1;
-constexpr int kCtrlFlag = 2;
-constexpr int kAltFlag = 4;
-
-int keyCodeOf(const QKeyEvent& key) {
-    switch (key.key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return kKeyReturn;
-        case Qt::Key_F4:
-            return kKeyF4;
-        default:
-            return 0;
-    }
-}
-
-int shiftFlagsOf(const QKeyEvent& key) {
-    const Qt::KeyboardModifiers m = key.modifiers();
-    return (m.testFlag(Qt::ShiftModifier) ? kShiftFlag : 0) |
-           (m.testFlag(Qt::ControlModifier) ? kCtrlFlag : 0) |
-           (m.testFlag(Qt::AltModifier) ? kAltFlag : 0);
-}
-
-}  // namespace
-
-void Flex_Form::keyPressed(const QKeyEvent& key) {
-    if (const int code = keyCodeOf(key); code != 0) {
-        Form_KeyDown(code, shiftFlagsOf(key));
-    }
-}
-
-void Flex_Form::Form_KeyDown(int keyCode, int shift) {
-    if (keyCode == kKeyF4 && shift == kAltFlag) {
+void Flex_Form::Form_KeyDown(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (key.key() == Qt::Key_F4 && modifiers == Qt::AltModifier) {
         Afslut_Menu_Click();
-        return;
-    }
-    if (keyCode == kKeyReturn && shift == 0) {
+    } else if ((key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+               modifiers == Qt::NoModifier) {
         Gaa_Text_LostFocus();
     }
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 #endif
 
-#include "app/command_line.h"
+#include "cli/command_line.h"
 #include "app/flex_form.h"
 #include "app/single_instance.h"
 #include "platform/qt_platform.h"

@@ -7,10 +7,10 @@
 #include "adjust/adjust.h"
 #include "app/flex_form.h"
 #include "app/overview_dialog.h"
-#include "app/version.h"
 #include "journal/file_messages.h"
 #include "journal/journal_file.h"
 #include "text/number_text.h"
+#include "version.h"
 
 namespace horalog {
 
@@ -36,10 +36,9 @@ void Flex_Form::Afspadsering_Menu_Click() {
     // What was typed last time, when the file was locked then and nothing was booked.
     const auto typed = std::exchange(unbookedTimeOff_, std::nullopt);
     const QString typedHours = typed ? typed->first : localeNumberText(kTimeOffProposal, separator);
-    const QString typedComment = typed ? typed->second : QStringLiteral("afspadsering");
+    const QString typedComment = typed ? typed->second : timeOffCommentProposal();
     QString hoursText;
-    const auto hours =
-        askHours(timeOffQuestion(typedHours), QStringLiteral("Afspadseringen"), false, &hoursText);
+    const auto hours = askHours(timeOffQuestion(typedHours), timeOffSubject(), false, &hoursText);
     if (!hours) {
         return;
     }
@@ -90,7 +89,7 @@ void Flex_Form::Arbejds_Menu_Click() {
     followBeforeCommand();
     const QChar separator = platform_.decimalSeparator();
     const auto hours = askHours(dailyHoursQuestion(localeNumberText(Arbejdstimer, separator)),
-                                QStringLiteral("Arbejdstiden"), true);
+                                dailyHoursSubject(), true);
     if (!hours) {
         return;
     }
@@ -101,8 +100,7 @@ void Flex_Form::Arbejds_Menu_Click() {
     // After a change the entry reads «(7.5)», without the « timer» that the start-up's caption
     // has (hoursMenuCaption): users know the entry in both forms, so both stay.
     Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));
-    Status_Label->setText(QStringLiteral("Daglige arbejdstid ændret til ") +
-                          localeNumberText(Arbejdstimer, separator));
+    Status_Label->setText(dailyHoursChanged(Arbejdstimer, separator));
     restartTimer();
 }
 
@@ -128,11 +126,7 @@ void Flex_Form::Frokost_Menu_Click() {
 }
 
 void Flex_Form::Om_Menu_Click() {
-    platform_.tell(
-        this, notice(QStringLiteral("Om Horalogs registrering"),
-                     QStringLiteral("Horalogs registrering, Version ") + QLatin1String(kVersion) +
-                         QStringLiteral("\r\nRegistrer og udregner horalog udfra komme "
-                                        "& gå tidspunkt.\r\n\r\nKvistborg, 1999-2026")));
+    platform_.tell(this, aboutMessage(QLatin1String(kVersion)));
 }
 
 }  // namespace horalog

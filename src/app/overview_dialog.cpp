@@ -14,7 +14,9 @@
 #include <QVBoxLayout>
 
 #include "app/flex_chart.h"
+#include "chart/chart_image.h"
 #include "journal/limits.h"
+#include "journal/overview_messages.h"
 
 namespace horalog {
 
@@ -39,22 +41,22 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
                                  const QDate& today, QWidget* parent)
     : QDialog(parent), platform_(platform), filnavn_(filnavn), arbejdstimer_(arbejdstimer) {
     setObjectName(QStringLiteral("Oversigt"));
-    setWindowTitle(QStringLiteral("Oversigt"));
+    setWindowTitle(overviewTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("Oversigt_Laeser"));
-    progress_->setAccessibleName(QStringLiteral("Registreringsfilen læses"));
-    progress_->setFormat(QStringLiteral("Læser registreringsfilen … %p %"));
+    progress_->setAccessibleName(readingName());
+    progress_->setFormat(readingProgress());
     progress_->hide();
     layout->addWidget(progress_);
     chart_ = new FlexChart(this);
     layout->addWidget(chart_, 3);
-    months_ = textArea("Oversigt_Maaneder", QStringLiteral("Måned for måned"), this);
+    months_ = textArea("Oversigt_Maaneder", monthsName(), this);
     layout->addWidget(months_, 1);
-    findings_ = textArea("Oversigt_Arbejdstid", QStringLiteral("Arbejdstidens grænser"), this);
-    findings_->setPlainText(QStringLiteral("Læser registreringsfilen …"));
-    auto* heading = new QLabel(QStringLiteral("&Arbejdstidens grænser"), this);
+    findings_ = textArea("Oversigt_Arbejdstid", limitsName(), this);
+    findings_->setPlainText(readingNote());
+    auto* heading = new QLabel(limitsHeading(), this);
     heading->setObjectName(QStringLiteral("Oversigt_Arbejdstid_Overskrift"));
     heading->setBuddy(findings_);
     QFont bold = heading->font();
@@ -70,13 +72,13 @@ Oversigt_Dialog::Oversigt_Dialog(Platform& platform, const QString& filnavn, flo
     saved_->setObjectName(QStringLiteral("Oversigt_Status"));
     layout->addWidget(saved_);
     auto* buttons = new QDialogButtonBox(this);
-    save_ = buttons->addButton(QStringLiteral("&Gem som billede…"), QDialogButtonBox::ActionRole);
+    save_ = buttons->addButton(saveButton(), QDialogButtonBox::ActionRole);
     save_->setObjectName(QStringLiteral("Gem_Billede"));
-    save_->setAccessibleName(QStringLiteral("Gem som billede"));
+    save_->setAccessibleName(saveAsImage());
     save_->setEnabled(false);
-    QPushButton* close = buttons->addButton(QStringLiteral("&Luk"), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(closeButton(), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("Luk"));
-    close->setAccessibleName(QStringLiteral("Luk"));
+    close->setAccessibleName(closeName());
     layout->addWidget(buttons);
     resize(880, 760);
     connect(save_, &QPushButton::clicked, this, &Oversigt_Dialog::saveImage);
@@ -120,8 +122,7 @@ void Oversigt_Dialog::showRead() {
     progressTimer_->stop();
     progress_->hide();
     if (!read_.ok()) {
-        findings_->setPlainText(QStringLiteral("Registreringsfilen kan ikke læses: ") +
-                                read_.error().text);
+        findings_->setPlainText(unreadableOverview(read_.error().text));
         return;
     }
     chart_->setData(read_->chart, arbejdstimer_);
@@ -138,10 +139,10 @@ void Oversigt_Dialog::showRead() {
 
 void Oversigt_Dialog::saveImage() {
     FileDialogRequest request;
-    request.title = QStringLiteral("Gem som billede");
+    request.title = saveAsImage();
     request.folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    request.fileName = QStringLiteral("horalog-oversigt.png");
-    request.filters = {QStringLiteral("PNG-billede (*.png)")};
+    request.fileName = imageFileName();
+    request.filters = {imageFilter()};
     std::optional<QString> path = platform_.chooseFile(this, request);
     if (!path) {
         return;
@@ -151,26 +152,19 @@ void Oversigt_Dialog::saveImage() {
     }
     // The name written, .png and all, is the one checked and asked about.
     if (const auto refused = chartTargetRefusal(*path, keptFiles(filnavn_))) {
-        platform_.tell(this,
-                       notice(QStringLiteral("Oversigt"), *refused, MessageIcon::Exclamation));
+        platform_.tell(this, chartRefusedNotice(*refused));
         return;
     }
     if (QFileInfo::exists(*path)) {
-        Message replace = question(QStringLiteral("Gem som billede"),
-                                   QStringLiteral("Filen ") + *path +
-                                       QStringLiteral(" findes allerede. Vil du erstatte den?"));
-        replace.defaultButton = MessageAnswer::No;
-        if (platform_.ask(this, replace) != MessageAnswer::Yes) {
+        if (platform_.ask(this, replaceImageQuestion(*path)) != MessageAnswer::Yes) {
             return;
         }
     }
     if (!saveChartImage(flexChartImage(read_->chart, arbejdstimer_, palette()), *path)) {
-        platform_.tell(this, notice(QStringLiteral("Oversigt"),
-                                    QStringLiteral("Billedet kunne ikke gemmes i ") + *path,
-                                    MessageIcon::Exclamation));
+        platform_.tell(this, chartNotSavedNotice(*path));
         return;
     }
-    saved_->setText(QStringLiteral("Billedet er gemt i ") + *path);
+    saved_->setText(chartSaved(*path));
 }
 
 }  // namespace horalog

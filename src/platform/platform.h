@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/clock.h"
 #include "platform/desktop_event.h"
 #include "text/message.h"
 #include "text/result.h"
@@ -29,10 +30,8 @@ struct FileDialogRequest {
 
 // Everything the window needs from outside that a test must control: modal dialogs, the
 // clock, the locale and the end of the program.
-class Platform {
+class Platform : public Clock {
 public:
-    virtual ~Platform() = default;
-
     // A message box, and the button that closed it.
     virtual MessageAnswer ask(QWidget* parent, const Message& message) = 0;
     // An input box, and the text given; nothing for Annuller, Escape or the close button.
@@ -46,14 +45,6 @@ public:
     // The chosen full path, or nothing on Cancel.
     virtual std::optional<QString> chooseFile(QWidget* parent,
                                               const FileDialogRequest& request) = 0;
-
-    virtual QDateTime currentDateTime() = 0;
-    virtual std::int64_t millisecondsSinceStart() = 0;
-
-    virtual QString shortDatePattern() = 0;
-    virtual QChar decimalSeparator() = 0;
-    // The time of day with seconds in the user's format, 24-hour.
-    virtual QString timeWithSeconds(const QTime& time) = 0;
 
     // Whether a modal dialog is open now (a tick may come while one is).
     virtual bool dialogOpen() = 0;

@@ -1,23 +1,18 @@
 #include "platform/qt_platform.h"
 
-#include "platform/desktop_watch.h"
-
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/desktop_watch.h"
-#include "platform/uptime.h"
 
 namespace horalog {
 
@@ -44,23 +39,9 @@ QMessageBox::Icon iconOf(MessageIcon icon) {
 
 }  // namespace
 
-bool installDanishQtTranslation() {
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    for (const QString& folder :
-         {QCoreApplication::applicationDirPath(),
-          QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
-          QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
-        if (translator->load(QStringLiteral("qtbase_da"), folder)) {
-            return QCoreApplication::installTranslator(translator);
-        }
-    }
-    delete translator;
-    return false;
-}
+QtPlatform::QtPlatform() = default;
 
-QtPlatform::QtPlatform() : locale_(QLocale::system()) {}
-
-QtPlatform::QtPlatform(const QLocale& locale) : locale_(locale) {}
+QtPlatform::QtPlatform(const QLocale& locale) : clock_(locale) {}
 
 MessageAnswer QtPlatform::ask(QWidget* parent, const Message& message) {
     QMessageBox box(iconOf(message.icon), message.title, forDisplay(message.text),
@@ -137,52 +118,6 @@ std::optional<QString> QtPlatform::chooseFile(QWidget* parent, const FileDialogR
         return std::nullopt;
     }
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
-}
-
-QDateTime QtPlatform::currentDateTime() {
-    return QDateTime::currentDateTime();
-}
-
-std::int64_t QtPlatform::millisecondsSinceStart() {
-    return systemUptimeMilliseconds();
-}
-
-bool QtPlatform::noUserLocale() const {
-    return locale_.language() == QLocale::C;
-}
-
-QString QtPlatform::shortDatePattern() {
-    // Without a user locale the program keeps to Danish conventions.
-    return noUserLocale() ? QStringLiteral("dd-MM-yyyy") : locale_.dateFormat(QLocale::ShortFormat);
-}
-
-QChar QtPlatform::decimalSeparator() {
-    if (noUserLocale()) {
-        return QLatin1Char(',');
-    }
-    const QString separator = locale_.decimalPoint();
-    return separator.isEmpty() ? QLatin1Char(',') : separator.front();
-}
-
-QString QtPlatform::timeWithSeconds(const QTime& time) {
-    if (noUserLocale()) {
-        return time.toString(QStringLiteral("HH:mm:ss"));
-    }
-    // The locale's own separator, 24-hour, with seconds.
-    const QString format = locale_.timeFormat(QLocale::ShortFormat);
-    QChar separator = QLatin1Char(':');
-    for (const QChar c : format) {
-        if (!c.isLetter()) {
-            separator = c;
-            break;
-        }
-    }
-    const QString hours =
-        format.startsWith(QStringLiteral("HH")) || format.startsWith(QStringLiteral("hh"))
-            ? QStringLiteral("HH")
-            : QStringLiteral("H");
-    return time.toString(hours + separator + QStringLiteral("mm") + separator +
-                         QStringLiteral("ss"));
 }
 
 bool QtPlatform::dialogOpen() {

@@ -2,13 +2,10 @@
 
 #include <QLocale>
 
+#include "platform/clock.h"
 #include "platform/platform.h"
 
 namespace horalog {
-
-// Qt's own texts (the file dialog's buttons and labels) in Danish, whatever the system's
-// language: Qt's translation from beside the program (Windows) or from Qt's folder.
-bool installDanishQtTranslation();
 
 // The real dialogs, clock and locale.
 class QtPlatform : public Platform {
@@ -21,11 +18,11 @@ public:
     MessageAnswer ask(QWidget* parent, const Message& message) override;
     std::optional<QString> input(QWidget* parent, const InputRequest& request) override;
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override;
-    QDateTime currentDateTime() override;
-    std::int64_t millisecondsSinceStart() override;
-    QString shortDatePattern() override;
-    QChar decimalSeparator() override;
-    QString timeWithSeconds(const QTime& time) override;
+    QDateTime currentDateTime() override { return clock_.currentDateTime(); }
+    std::int64_t millisecondsSinceStart() override { return clock_.millisecondsSinceStart(); }
+    QString shortDatePattern() override { return clock_.shortDatePattern(); }
+    QChar decimalSeparator() override { return clock_.decimalSeparator(); }
+    QString timeWithSeconds(const QTime& time) override { return clock_.timeWithSeconds(time); }
     bool dialogOpen() override;
     void bringDialogForward() override;
     bool trayAvailable() override;
@@ -36,9 +33,7 @@ protected:
     [[noreturn]] void end(int status) override;
 
 private:
-    bool noUserLocale() const;
-
-    QLocale locale_;
+    SystemClock clock_;
 };
 
 }  // namespace horalog

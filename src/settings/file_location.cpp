@@ -85,6 +85,14 @@ Result<LocationChoice> chooseLocation(const QString& chosen, bool oldFileExists)
     return oldFileExists ? LocationChoice::AskToMove : LocationChoice::StoreOnly;
 }
 
+QString fileDialogTitle() {
+    return QStringLiteral("Indtast navnet på filen med horalogs registreringer:");
+}
+
+QStringList fileDialogFilters() {
+    return {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")};
+}
+
 Message moveQuestion(const QString& from, const QString& to) {
     return question(QStringLiteral("Flyt Horalog.dat"),
                     QStringLiteral("Skal den eksisterende fil: ") + from +

@@ -32,6 +32,9 @@ Result<LocationChoice> chooseLocation(const QString& chosen, bool oldFileExists)
 // Whether a chosen name can hold the file; failed with why not (its folder does not exist or
 // takes no files, or it is no regular file or one that cannot be written).
 Outcome usableLocation(const QString& chosen);
+// The file dialog's title and its filters in Qt's form.
+QString fileDialogTitle();
+QStringList fileDialogFilters();
 Message moveQuestion(const QString& from, const QString& to);
 Message moveFailure(const QString& from, const QString& to, const QString& error);
 QString locationStatus(const QString& filnavn);

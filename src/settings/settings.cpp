@@ -37,18 +37,28 @@ std::optional<QString> valueText(CRegistry& r, const char* name) {
     return fromStoreText(r.ReadValue(name));
 }
 
+// The minutes a number setting of that kind holds.
+std::int16_t& minutesOf(WorkSettings& values, Setting setting) {
+    return setting == Setting::FrokostVarighed ? values.frokostVarighed : values.frokostArbejdstid;
+}
+
 // A number setting's value as the store holds it; the empty text for the others.
-QString numberText(Setting setting, const WorkSettings& values) {
-    switch (setting) {
-        case Setting::Arbejdstimer:
+QString numberText(const SettingRow& row, WorkSettings values) {
+    switch (row.kind) {
+        case SettingKind::Hours:
             return storedHours(values.arbejdstimer);
-        case Setting::FrokostVarighed:
-            return QString::number(values.frokostVarighed);
-        case Setting::FrokostArbejdstid:
-            return QString::number(values.frokostArbejdstid);
+        case SettingKind::Minutes:
+            return QString::number(minutesOf(values, row.setting));
         default:
             return QString();
     }
+}
+
+// Where a text setting is read to.
+std::optional<QString>& textOf(StoredSettings& stored, Setting setting) {
+    return setting == Setting::Moedt     ? stored.moedt
+           : setting == Setting::Filnavn ? stored.filnavn
+                                         : stored.sidstAktiv;
 }
 
 QString settingWarning(const char* name, const QString& text, const QString& fallback) {
@@ -60,10 +70,6 @@ QString settingWarning(const char* name, const QString& text, const QString& fal
 }
 
 }  // namespace
-
-const SettingRow& settingRow(Setting setting) {
-    return kSettingRows[static_cast<std::size_t>(setting)];
-}
 
 bool SettingsStore::userKeyExists() {
     return OpenKey(reg_, kHKeyCurrentUser, false, false).isOpen();
@@ -92,48 +98,37 @@ StoredSettings SettingsStore::read(bool writeMissing) {
     WorkSettings& v = stored.values;
     for (const SettingRow& row : kSettingRows) {
         const std::optional<QString> text = valueText(reg_, row.name);
-        const QString fallback = numberText(row.setting, WorkSettings{});
-        if (!text && writeMissing && !fallback.isEmpty()) {
-            reg_.WriteValue(row.name, toStoreText(fallback));
+        const QString fallback = numberText(row, WorkSettings{});
+        if (!text) {
+            if (writeMissing && !fallback.isEmpty()) {
+                reg_.WriteValue(row.name, toStoreText(fallback));
+            }
+            continue;
         }
-        switch (row.setting) {
-            case Setting::Moedt:
-                stored.moedt = text;
+        switch (row.kind) {
+            case SettingKind::Text:
+                textOf(stored, row.setting) = text;
                 break;
-            case Setting::Filnavn:
-                stored.filnavn = text;
+            case SettingKind::Size: {
+                bool ok = false;
+                const qint64 size = text->toLongLong(&ok);
+                stored.moedtFilLaengde = ok && size >= 0 ? std::optional(size) : std::nullopt;
                 break;
-            case Setting::SidstAktiv:
-                stored.sidstAktiv = text;
-                break;
-            case Setting::MoedtFilLaengde:
-                if (bool ok = false; text) {
-                    const qint64 size = text->toLongLong(&ok);
-                    stored.moedtFilLaengde = ok && size >= 0 ? std::optional(size) : std::nullopt;
-                }
-                break;
-            case Setting::Arbejdstimer:
-                if (!text) {
-                    break;
-                } else if (const auto hours = readHours(*text)) {
+            }
+            case SettingKind::Hours:
+                if (const auto hours = readHours(*text)) {
                     v.arbejdstimer = static_cast<float>(*hours);
                 } else {
                     stored.warnings << settingWarning(row.name, *text, fallback);
                 }
                 break;
-            case Setting::FrokostVarighed:
-            case Setting::FrokostArbejdstid: {
-                std::int16_t& value = row.setting == Setting::FrokostVarighed ? v.frokostVarighed
-                                                                              : v.frokostArbejdstid;
-                if (!text) {
-                    break;
-                } else if (const auto number = readInt16(*text)) {
-                    value = *number;
+            case SettingKind::Minutes:
+                if (const auto number = readInt16(*text)) {
+                    minutesOf(v, row.setting) = *number;
                 } else {
                     stored.warnings << settingWarning(row.name, *text, fallback);
                 }
                 break;
-            }
         }
     }
     return stored;
@@ -181,23 +176,12 @@ void SettingsStore::createUserKey(const QString& moedt, const WorkSettings& valu
                                   const QString& filnavn) {
     OpenKey key(reg_, kHKeyCurrentUser, true, true);
     for (const SettingRow& row : kSettingRows) {
-        QString text;
-        switch (row.setting) {
-            case Setting::MoedtFilLaengde:
-            case Setting::SidstAktiv:
-                continue;
-            case Setting::Moedt:
-                text = moedt;
-                break;
-            case Setting::Arbejdstimer:
-            case Setting::FrokostVarighed:
-            case Setting::FrokostArbejdstid:
-                text = numberText(row.setting, values);
-                break;
-            case Setting::Filnavn:
-                text = filnavn;
-                break;
+        if (!row.firstStart) {
+            continue;
         }
+        const QString text = row.kind != SettingKind::Text     ? numberText(row, values)
+                             : row.setting == Setting::Filnavn ? filnavn
+                                                               : moedt;
         reg_.WriteValue(row.name, toStoreText(text));
     }
 }
@@ -218,6 +202,22 @@ Message fileNameNotice(const QString& filnavn, NoticeWording wording) {
 InputRequest dailyHoursQuestion(const QString& proposal) {
     return {QStringLiteral("Daglige arbejdstid"),
             QStringLiteral("Angiv daglige arbejdstid i timer:"), proposal};
+}
+
+QString dailyHoursSubject() {
+    return QStringLiteral("Arbejdstiden");
+}
+
+QString dailyHoursChanged(float arbejdstimer, QChar decimalSeparator) {
+    return QStringLiteral("Daglige arbejdstid ændret til ") +
+           localeNumberText(arbejdstimer, decimalSeparator);
+}
+
+Message aboutMessage(const QString& version) {
+    return notice(QStringLiteral("Om Horalogs registrering"),
+                  QStringLiteral("Horalogs registrering, Version ") + version +
+                      QStringLiteral("\r\nRegistrer og udregner horalog udfra komme "
+                                     "& gå tidspunkt.\r\n\r\nKvistborg, 1999-2026"));
 }
 
 QString hoursMenuCaption(float arbejdstimer) {

@@ -15,8 +15,8 @@ namespace horalog {
 // The per-user and machine-wide settings live under this key of their root.
 inline constexpr char kSettingsKey[] = "Software\\Kvistborg\\Horalog";
 
-// The stored values, one row each with its name in the store. The numbers' defaults are
-// WorkSettings' own; the file name's is the platform's (defaultRegistrationFile).
+// The stored values, one row each: its name in the store, how it is kept, a number's default. The
+// file name's default is the platform's (defaultRegistrationFile).
 enum class Setting {
     Moedt,
     Arbejdstimer,
@@ -26,31 +26,40 @@ enum class Setting {
     MoedtFilLaengde,
     SidstAktiv
 };
+// A text as it stands, hours as plain number text, minutes in 16 bits, a file's size.
+enum class SettingKind { Text, Hours, Minutes, Size };
 struct SettingRow {
     Setting setting;
     const char* name;
+    SettingKind kind;
+    double fallback;  // a number's, used where it is missing or cannot be held
+    bool firstStart;  // written at a user's first start
 };
 // In the order the values are read and written. The registration file's size when the open day's
 // arrival was registered is written with the arrival only, and the last moment the program ran
 // with a day open only when it ends; neither at a first start.
 inline constexpr std::array<SettingRow, 7> kSettingRows = {{
-    {Setting::Moedt, "Moedt"},
-    {Setting::Arbejdstimer, "Arbejdstimer"},
-    {Setting::FrokostVarighed, "FrokostVarighed"},
-    {Setting::FrokostArbejdstid, "FrokostArbejdstid"},
-    {Setting::Filnavn, "Filnavn"},
-    {Setting::MoedtFilLaengde, "MoedtFilLaengde"},
-    {Setting::SidstAktiv, "SidstAktiv"},
+    {Setting::Moedt, "Moedt", SettingKind::Text, 0.0, true},
+    {Setting::Arbejdstimer, "Arbejdstimer", SettingKind::Hours, 7.4, true},
+    {Setting::FrokostVarighed, "FrokostVarighed", SettingKind::Minutes, 50.0, true},
+    {Setting::FrokostArbejdstid, "FrokostArbejdstid", SettingKind::Minutes, 450.0, true},
+    {Setting::Filnavn, "Filnavn", SettingKind::Text, 0.0, true},
+    {Setting::MoedtFilLaengde, "MoedtFilLaengde", SettingKind::Size, 0.0, false},
+    {Setting::SidstAktiv, "SidstAktiv", SettingKind::Text, 0.0, false},
 }};
-const SettingRow& settingRow(Setting setting);
+constexpr const SettingRow& settingRow(Setting setting) {
+    return kSettingRows[static_cast<std::size_t>(setting)];
+}
 
 // "Moedt" when no day is open.
 inline const QString kNoArrival = QStringLiteral(" ");
 
 struct WorkSettings {
-    float arbejdstimer = 7.4f;
-    std::int16_t frokostVarighed = 50;
-    std::int16_t frokostArbejdstid = 450;
+    float arbejdstimer = static_cast<float>(settingRow(Setting::Arbejdstimer).fallback);
+    std::int16_t frokostVarighed =
+        static_cast<std::int16_t>(settingRow(Setting::FrokostVarighed).fallback);
+    std::int16_t frokostArbejdstid =
+        static_cast<std::int16_t>(settingRow(Setting::FrokostArbejdstid).fallback);
     bool operator==(const WorkSettings&) const = default;
 };
 
@@ -113,6 +122,10 @@ enum class NoticeWording { TakenOver, FirstStart };
 Message fileNameNotice(const QString& filnavn, NoticeWording wording);
 // The question for the daily hours, proposing the hours as they are.
 InputRequest dailyHoursQuestion(const QString& proposal);
+QString dailyHoursSubject();  // «Arbejdstiden», as a refusal names it
+// The status line after the change, the hours in the user's locale.
+QString dailyHoursChanged(float arbejdstimer, QChar decimalSeparator);
+Message aboutMessage(const QString& version);
 
 QString hoursMenuCaption(float arbejdstimer);
 // The caption after the hours were changed while the program runs: «&Arbejdstid  (7.5)».

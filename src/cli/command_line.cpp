@@ -1,21 +1,24 @@
-#include "app/command_line.h"
+#include "cli/command_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <vector>
 
-#include "app/flex_chart.h"
-#include "app/version.h"
+#include "chart/chart_image.h"
 #include "journal/file_figures.h"
 #include "journal/journal_file.h"
 #include "journal/limits.h"
 #include "journal/overview.h"
+#include "journal/overview_messages.h"
 #include "journal/report.h"
-#include "platform/qt_platform.h"
+#include "platform/clock.h"
 #include "settings/settings.h"
 #include "text/time_text.h"
 #include "timekeeping/date_pattern.h"
@@ -23,6 +26,7 @@
 #include "timekeeping/status_line.h"
 #include "timekeeping/today.h"
 #include "timekeeping/working_day.h"
+#include "version.h"
 
 namespace horalog {
 
@@ -56,7 +60,7 @@ std::optional<StoredSettings> settingsWithFile(QString& arrival) {
 }
 
 // The status line from the store and the file as they are; nothing is written.
-int status() {
+int status(Clock& platform) {
     QString stored;
     const auto settings = settingsWithFile(stored);
     if (!settings) {
@@ -66,7 +70,6 @@ int status() {
     if (!file.ok()) {
         return fail(*settings->filnavn + QStringLiteral(": ") + file.error().text, 1);
     }
-    QtPlatform platform;
     const WorkSettings& w = settings->values;
     const auto day = openDayStatus(stored, platform.currentDateTime(), platform.shortDatePattern(),
                                    w.arbejdstimer, {true, w.frokostVarighed, w.frokostArbejdstid});
@@ -136,7 +139,7 @@ int check() {
 }
 
 // The overview's chart of the last twelve months as a PNG, drawn offscreen in the light palette.
-int chart(const QString& target) {
+int chart(const QString& target, Clock& clock) {
     QString arrival;
     const auto settings = settingsWithFile(arrival);
     if (!settings) {
@@ -145,7 +148,7 @@ int chart(const QString& target) {
     if (const auto refused = chartTargetRefusal(target, keptFiles(*settings->filnavn))) {
         return fail(*refused, 1);
     }
-    const QDate today = QDate::currentDate();
+    const QDate today = clock.currentDateTime().date();
     const auto overview = readOverview(*settings->filnavn, chartStart(today), today);
     if (!overview.ok()) {
         return fail(*settings->filnavn + QStringLiteral(": ") + overview.error().text, 1);
@@ -153,7 +156,7 @@ int chart(const QString& target) {
     const QImage image =
         flexChartImage(overview->chart, settings->values.arbejdstimer, QGuiApplication::palette());
     if (!saveChartImage(image, target)) {
-        return fail(QStringLiteral("Billedet kunne ikke gemmes i ") + target, 1);
+        return fail(chartNotSaved(target), 1);
     }
     return 0;
 }
@@ -198,20 +201,117 @@ bool onlyQtOptions(int argc, char* argv[]) {
 
 namespace {
 
-const QStringList kOwnOptions = {QStringLiteral("-h"),       QStringLiteral("--help"),
-                                 QStringLiteral("-v"),       QStringLiteral("--version"),
-                                 QStringLiteral("--status"), QStringLiteral("--report"),
-                                 QStringLiteral("--check")};
+// What an option is given to answer.
+struct Given {
+    QString value;  // after "=", or the default
+    bool console;
+    Clock& clock;
+    QCommandLineParser& parser;  // for the help text
+};
 
-// The option's value, when one of the arguments is "--name=value".
-std::optional<QString> valueOf(int argc, char* argv[], const QString& name) {
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (argument.startsWith(name + u'=')) {
-            return argument.mid(name.size() + 1);
+enum class ValueForm {
+    None,      // "--status" alone
+    Optional,  // "--report" or "--report=csv"
+    Required,  // "--chart=FIL.png"; "--chart" alone is no option of ours
+};
+
+// An option of the program: its names as the parser takes them (a short one first), its value,
+// its line of help and what answers it.
+struct Option {
+    QStringList names;
+    ValueForm form = ValueForm::None;
+    QString help;
+    int (*answer)(const Given&);
+    // When several are given, the lowest answers.
+    int precedence = 0;
+    // An optional value's default and its other forms; a required one's missing value's word.
+    QStringList values = {};
+    QString wrongValue = {};
+    // Whether it draws, which takes Qt's graphical side (offscreen, without a display).
+    bool draws = false;
+};
+
+int help(const Given& g) {
+    if (g.console) {  // Qt would show a message box where it finds no console window
+        QTextStream(stdout) << g.parser.helpText();
+        return 0;
+    }
+    g.parser.showHelp(0);
+}
+
+int version(const Given& g) {
+    if (g.console) {
+        QTextStream(stdout) << QCoreApplication::applicationName() << u' '
+                            << QCoreApplication::applicationVersion() << Qt::endl;
+        return 0;
+    }
+    g.parser.showVersion();
+}
+
+const std::vector<Option>& options() {
+    static const std::vector<Option> table = {
+        {{QStringLiteral("h"), QStringLiteral("help")},
+         ValueForm::None,
+         QStringLiteral("Viser denne hjælp."),
+         help,
+         0},
+        {{QStringLiteral("v"), QStringLiteral("version")},
+         ValueForm::None,
+         QStringLiteral("Viser programmets version."),
+         version,
+         1},
+        {{QStringLiteral("status")},
+         ValueForm::None,
+         QStringLiteral("Én linje med dagens tid, periodens tid og flexsaldoen."),
+         [](const Given& g) { return status(g.clock); },
+         2},
+        {{QStringLiteral("report")},
+         ValueForm::Optional,
+         QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
+                        "tekst til et regneark."),
+         [](const Given& g) { return report(g.value); },
+         5,
+         {QStringLiteral("tabel"), QStringLiteral("csv")},
+         QStringLiteral("Ukendt form af rapporten: ")},
+        {{QStringLiteral("check")},
+         ValueForm::None,
+         QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglerne. ") + checkedRules(),
+         [](const Given&) { return check(); },
+         4},
+        {{QStringLiteral("chart")},
+         ValueForm::Required,
+         QStringLiteral("--chart=FIL.png gemmer oversigtens billede af de sidste 12 måneder: "
+                        "flexsaldoen dag for dag og arbejdstiden uge for uge."),
+         [](const Given& g) { return chart(g.value, g.clock); },
+         3,
+         {},
+         QStringLiteral("--chart kræver et filnavn: --chart=FIL.png"),
+         true},
+    };
+    return table;
+}
+
+// One argument as typed, read against the table.
+struct Reading {
+    const Option* option = nullptr;  // none: not one of the program's options
+    std::optional<QString> value;    // after "="
+};
+
+Reading read(const QString& argument) {
+    for (const Option& o : options()) {
+        for (const QString& name : o.names) {
+            const QString dashed =
+                (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            if (argument == dashed && o.form != ValueForm::Required) {
+                return {&o, std::nullopt};
+            }
+            if (o.form != ValueForm::None && name.size() > 1 &&
+                argument.startsWith(dashed + u'=')) {
+                return {&o, argument.mid(dashed.size() + 1)};
+            }
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 QtMessageHandler qtsOwnHandler = nullptr;
@@ -226,105 +326,99 @@ void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
     qtsOwnHandler(type, context, text);
 }
 
+// The option that answers and its value, or why the arguments cannot be answered.
+struct Choice {
+    const Option* option = nullptr;
+    QString value;
+    QString wrong;
+};
+
+// Each argument is read against the table. Anything else is named as it was typed: a parser
+// would spell "-style=fusion" out letter by letter, and a lone "--" would end the options. A
+// value given twice counts as given last.
+Choice choose(const QStringList& arguments) {
+    QStringList unknown;
+    std::map<const Option*, QString> given;
+    for (const QString& argument : arguments) {
+        const Reading r = read(argument);
+        if (r.option == nullptr) {
+            unknown << argument;
+        } else if (r.value || !given.contains(r.option)) {
+            given[r.option] = r.value.value_or(r.option->values.value(0));
+        }
+    }
+    for (const auto& [option, value] : given) {
+        if (option->form == ValueForm::Required && value.isEmpty()) {
+            return {nullptr, {}, option->wrongValue};
+        }
+    }
+    if (!unknown.isEmpty()) {
+        return {nullptr,
+                {},
+                (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
+                                     : QStringLiteral("Ukendte valgmuligheder: ")) +
+                    unknown.join(QStringLiteral(", "))};
+    }
+    for (const auto& [option, value] : given) {
+        if (option->form == ValueForm::Optional && !option->values.contains(value)) {
+            return {nullptr, {}, option->wrongValue + value};
+        }
+    }
+    if (given.empty()) {
+        return {};
+    }
+    const auto first = std::min_element(
+        given.begin(), given.end(),
+        [](const auto& a, const auto& b) { return a.first->precedence < b.first->precedence; });
+    return {first->first, first->second, {}};
+}
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
 int answerCommandLine(int argc, char* argv[], bool console) {
     qtsOwnHandler = qInstallMessageHandler(withoutRuntimeDirWarning);
-    // The chart is drawn with fonts, which need Qt's graphical side; offscreen, it needs no
+    // A picture is drawn with fonts, which need Qt's graphical side; offscreen, it needs no
     // display.
-    const std::optional<QString> chartFile = valueOf(argc, argv, QStringLiteral("--chart"));
-    if (chartFile) {
+    const Choice before = choose(argumentsOf(argc, argv));
+    const bool draws = before.option != nullptr && before.option->draws;
+    if (draws) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     const std::unique_ptr<QCoreApplication> app =
-        chartFile ? std::make_unique<QGuiApplication>(argc, argv)
-                  : std::make_unique<QCoreApplication>(argc, argv);
+        draws ? std::make_unique<QGuiApplication>(argc, argv)
+              : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Horalog"));
     QCoreApplication::setApplicationVersion(QLatin1String(kVersion));
     installDanishQtTranslation();
-    // "--report=csv" picks the form of the report; the parser knows flags and values only.
-    QStringList arguments = QCoreApplication::arguments();
-    QString form = QStringLiteral("tabel");
-    for (QString& argument : arguments) {
-        if (argument.startsWith(QStringLiteral("--report="))) {
-            form = argument.mid(9);
-            argument = QStringLiteral("--report");
-        } else if (argument.startsWith(QStringLiteral("--chart="))) {
-            argument = QStringLiteral("--chart");
-        }
-    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Registrerer komme- og gåtid og holder flexsaldoen. Uden tilvalg åbnes "
                        "vinduet."));
-    parser.addOptions(
-        {{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Viser denne hjælp.")},
-         {{QStringLiteral("v"), QStringLiteral("version")},
-          QStringLiteral("Viser programmets version.")},
-         {QStringLiteral("status"),
-          QStringLiteral("Én linje med dagens tid, periodens tid og flexsaldoen.")},
-         {QStringLiteral("report"),
-          QStringLiteral("Registreringerne måned for måned; --report=csv giver semikolonsepareret "
-                         "tekst til et regneark.")},
-         {QStringLiteral("check"),
-          QStringLiteral("De registrerede dage holdt op mod arbejdstidsreglerne. ") +
-              checkedRules()},
-         {QStringLiteral("chart"),
-          QStringLiteral("--chart=FIL.png gemmer oversigtens billede af de sidste 12 måneder: "
-                         "flexsaldoen dag for dag og arbejdstiden uge for uge.")}});
-    // Anything but these is named as it was typed: the parser would spell "-style=fusion" out
-    // letter by letter, and a lone "--" would end the options and leave the report.
-    QStringList unknown;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (!kOwnOptions.contains(argument) && !argument.startsWith(QStringLiteral("--report=")) &&
-            !(argument.startsWith(QStringLiteral("--chart=")) && argument.size() > 8)) {
-            unknown << argument;
-        }
+    for (const Option& o : options()) {
+        parser.addOption({o.names, o.help});
     }
-    QString wrong;
-    if (chartFile && chartFile->isEmpty()) {
-        wrong = QStringLiteral("--chart kræver et filnavn: --chart=FIL.png");
-    } else if (!unknown.isEmpty()) {
-        wrong = (unknown.size() == 1 ? QStringLiteral("Ukendt valgmulighed: ")
-                                     : QStringLiteral("Ukendte valgmuligheder: ")) +
-                unknown.join(QStringLiteral(", "));
-    } else if (!parser.parse(arguments)) {
-        wrong = parser.errorText();
-    } else if (!parser.positionalArguments().isEmpty()) {
-        wrong = QStringLiteral("Ukendt argument: ") + parser.positionalArguments().constFirst();
-    } else if (form != QStringLiteral("tabel") && form != QStringLiteral("csv")) {
-        wrong = QStringLiteral("Ukendt form af rapporten: ") + form;
+    // Read again: Qt's graphical side takes its own options out of the arguments.
+    const Choice choice = choose(argumentsOf(argc, argv));
+    if (choice.option == nullptr) {
+        return fail(choice.wrong + QStringLiteral("\nSe horalog --help."), 2);
     }
-    if (!wrong.isEmpty()) {
-        return fail(wrong + QStringLiteral("\nSe horalog --help."), 2);
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        if (console) {  // Qt would show a message box where it finds no console window
-            QTextStream(stdout) << parser.helpText();
-            return 0;
-        }
-        parser.showHelp(0);
-    }
-    if (parser.isSet(QStringLiteral("version"))) {
-        if (console) {
-            QTextStream(stdout) << QCoreApplication::applicationName() << u' '
-                                << QCoreApplication::applicationVersion() << Qt::endl;
-            return 0;
-        }
-        parser.showVersion();
-    }
-    if (parser.isSet(QStringLiteral("status"))) {
-        return status();
-    }
-    if (chartFile) {
-        return chart(*chartFile);
-    }
-    if (parser.isSet(QStringLiteral("check"))) {
-        return check();
-    }
-    return report(form);
+    SystemClock clock;
+    return choice.option->answer({choice.value, console, clock, parser});
 }
 
 }  // namespace
+
+ReadArguments readArguments(const QStringList& arguments) {
+    const Choice choice = choose(arguments);
+    return {choice.option != nullptr ? choice.option->names.constLast() : QString(), choice.value,
+            choice.wrong};
+}
 
 int runCommandLine(int argc, char* argv[], bool console) {
     try {

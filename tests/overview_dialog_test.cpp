@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/flex_chart.h"
+#include "chart/chart_image.h"
 #include "form_fixture.h"
 
 namespace horalog::testing {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/command_line.h"
+#include "cli/command_line.h"
 
 namespace {
 
