@@ -102,37 +102,33 @@ TEST_F(DesktopOverDBus, TheLastLockIsTheProposal) {
     // The session is looked up without blocking: the window listens once the answer is in.
     pump([&] { return manager.asked; });
     pump([] { return false; }, 500);
-    const auto sidstAktiv = [&] { return userValue("SidstAktiv").value_or(""); };
+    // Each signal as the desktop event it is; what the window makes of them is the scripted
+    // platform's to test, the proposal read back here once.
     on(7, 11, 30);
     send(logind,
          signal(kSessionPath, "org.freedesktop.DBus.Properties", "PropertiesChanged",
                 {QStringLiteral("org.freedesktop.login1.Session"),
                  QVariantMap{{QStringLiteral("LockedHint"), true}}, QStringList()}),
-         [&] { return !told.empty(); });
-    EXPECT_EQ(sidstAktiv(), "07-12-2026 11:30");
+         [&] { return told.size() == 1; });
     on(7, 13, 5);
     send(logind, signal(kSessionPath, "org.freedesktop.login1.Session", "Unlock"),
-         [&] { return told.back() == DesktopEvent::Unlocked; });
-    EXPECT_EQ(text("Status_Label") + u'|' + QString::fromStdString(sidstAktiv()),
-              QStringLiteral("Du var væk 11:30–13:05 (1:35).|"));
+         [&] { return told.size() == 2; });
     on(7, 16, 42);
     send(saver,
          signal(QStringLiteral("/org/freedesktop/ScreenSaver"), "org.freedesktop.ScreenSaver",
                 "ActiveChanged", {true}),
-         [&] { return told.back() == DesktopEvent::Locked; });
+         [&] { return told.size() == 3; });
     on(7, 23, 59);
     send(logind,
          signal(QStringLiteral("/org/freedesktop/login1"), "org.freedesktop.login1.Manager",
                 "PrepareForSleep", {true}),
-         [&] { return told.back() == DesktopEvent::Sleeping; });
-    EXPECT_EQ(sidstAktiv(), "07-12-2026 16:42");
+         [&] { return told.size() == 4; });
+    EXPECT_EQ(told, (std::vector<DesktopEvent>{DesktopEvent::Locked, DesktopEvent::Unlocked,
+                                               DesktopEvent::Locked, DesktopEvent::Sleeping}));
     on(8, 8, 30);
     platform.answer(QStringLiteral("Nej|>16:42"));
     tick();
     EXPECT_EQ(platform.shown.back().defaultText, QStringLiteral("16:42"));
-    EXPECT_EQ(readBytes(file), kHeader +
-                                   "01-12-2026;3;08:00;16:00;750;2220;125;\r\n"
-                                   "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
 }
 
 }  // namespace

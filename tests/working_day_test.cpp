@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include "form_fixture.h"
-#include "timekeeping/status_line.h"
 
 namespace horalog::testing {
 namespace {
@@ -62,30 +61,17 @@ TEST_F(WorkingDayTest, ForgottenDepartureAtTheStart) {
     EXPECT_EQ(komme()->text(), QStringLiteral("08:00"));  // the proposal from the system's start
 }
 
-// Annuller (Escape and the close button give the same) skips the day, at the start and at a
-// tick on a new date: the stored arrival is forgotten, and the next start asks nothing.
+// Annuller (Escape and the close button give the same) skips the day: the stored arrival is
+// forgotten, and the next start asks nothing. (At a tick: DaysTest.WokenOnTheNextDay.)
 TEST_F(WorkingDayTest, AnnullerSkipsTheDay) {
-    for (const bool atTick : {false, true}) {
-        fresh();
-        on(7, 8, 0);
-        startExistingUser(kFirstDecember, "07-12-2026 08:00");
-        on(8, 9, 0);
-        platform.answer(QStringLiteral("Nej|Annuller"));
-        if (atTick) {
-            tick();
-        } else {
-            window.reset();
-            ASSERT_TRUE(startForm());
-        }
-        EXPECT_EQ(platform.shown.back().title, QStringLiteral("Glemt gå-tid"));
-        EXPECT_EQ(userValue("Moedt"), " ");
-        EXPECT_EQ(readBytes(file), kFirstDecember);
-        EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
-        window.reset();
-        const std::size_t before = platform.shown.size();
-        ASSERT_TRUE(startForm());
-        EXPECT_EQ(platform.shown.size(), before) << atTick;  // no question
-    }
+    on(8, 9, 0);
+    platform.answer(QStringLiteral("Nej|Annuller"));
+    startExistingUser(kFirstDecember, "07-12-2026 08:00");
+    EXPECT_EQ(platform.shown.back().title, QStringLiteral("Glemt gå-tid"));
+    EXPECT_EQ(userValue("Moedt"), " ");
+    EXPECT_EQ(readBytes(file), kFirstDecember);
+    window.reset();
+    ASSERT_TRUE(startForm());  // no question: none is scripted
 }
 
 // A night's departure given in the box is recorded as the window records a night: with the
@@ -99,73 +85,52 @@ TEST_F(WorkingDayTest, ANightFromTheBox) {
     EXPECT_EQ(userValue("Moedt"), " ");
 }
 
-// The program ended with the day open: the moment is kept (only then, never at a tick) and is
-// the next start's proposal.
-TEST_F(WorkingDayTest, ProposedFromTheProgramsEnd) {
-    on(7, 8, 0);
-    startExistingUser(kFirstDecember);
-    arrive("08:00");
-    on(7, 16, 42);
-    tick();
-    EXPECT_FALSE(userValue("SidstAktiv"));
-    EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
-    EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
-    window.reset();
-    on(8, 8, 30);
-    platform.answer(QStringLiteral("Nej|>16:42"));
-    ASSERT_TRUE(startForm());
-    EXPECT_EQ(box().defaultText, QStringLiteral("16:42"));
-    expectForgottenDayRecorded();
-}
-
-// The laptop slept at 16:42 with the window open and woke the next morning: the tick's question,
-// "Nej", and the last tick before the sleep proposed.
-TEST_F(WorkingDayTest, ProposedFromTheLastTickBeforeASleep) {
-    on(7, 8, 0);
-    startExistingUser(kFirstDecember);
-    arrive("08:00");
-    for (const int minute : {41, 42}) {
-        on(7, 16, minute);
-        tick();
-    }
-    on(8, 8, 30);
-    platform.answer(QStringLiteral("Nej|>16:42"));
-    tick();
-    EXPECT_EQ(box().defaultText, QStringLiteral("16:42"));
-    expectForgottenDayRecorded();
-    EXPECT_EQ(gaa()->text(), QString());
-}
-
-// The screen locked at 16:42 and the window ticked on until the machine slept at 23:59: the lock
-// is the day's end, kept for a next start too. A lunch-time lock is no end, and is told.
-TEST_F(WorkingDayTest, ProposedFromTheLastLock) {
-    on(7, 8, 0);
-    startExistingUser(kFirstDecember);
-    arrive("08:00");
-    const auto desktop = [&](int day, int hour, int minute, DesktopEvent event) {
-        on(day, hour, minute);
+// What the next morning's "Nej" proposes: the program's end with the day open (kept only then,
+// never at a tick); the last tick before the laptop slept with the window open; the screen's
+// lock at 16:42 while the window ticked on until the machine slept at 23:59. A lunch-time lock
+// is no end of the day, and is told.
+TEST_F(WorkingDayTest, TheDaysEndIsProposed) {
+    const auto desktop = [this](int hour, int minute, DesktopEvent event) {
+        on(7, hour, minute);
         platform.desktop(event);
     };
-    desktop(7, 11, 30, DesktopEvent::Locked);
-    desktop(7, 13, 5, DesktopEvent::Unlocked);
-    EXPECT_EQ(text("Status_Label") + u'|' + QString::fromStdString(*userValue("SidstAktiv")),
-              QStringLiteral("Du var væk 11:30–13:05 (1:35).|"));
-    desktop(7, 16, 42, DesktopEvent::Locked);
-    for (const int hour : {17, 20, 23}) {
-        on(7, hour, 59);
+    for (const char* way : {"end", "sleep", "lock"}) {
+        fresh();
+        on(7, 8, 0);
+        startExistingUser(kFirstDecember);
+        arrive("08:00");
+        if (way[0] == 'l') {
+            desktop(11, 30, DesktopEvent::Locked);
+            desktop(13, 5, DesktopEvent::Unlocked);
+            EXPECT_EQ(
+                text("Status_Label") + u'|' + QString::fromStdString(*userValue("SidstAktiv")),
+                QStringLiteral("Du var væk 11:30–13:05 (1:35).|"));
+            desktop(16, 42, DesktopEvent::Locked);
+        }
+        on(7, 16, 42);
         tick();
+        if (way[0] == 'l') {
+            on(7, 23, 59);
+            tick();
+            desktop(23, 59, DesktopEvent::Sleeping);
+            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
+        } else if (way[0] == 'e') {
+            EXPECT_FALSE(userValue("SidstAktiv"));
+            EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
+            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
+            window.reset();
+        }
+        on(8, 8, 30);
+        platform.answer(QStringLiteral("Nej|>16:42"));
+        if (window) {
+            tick();
+        } else {
+            ASSERT_TRUE(startForm());
+        }
+        EXPECT_EQ(box().defaultText, QStringLiteral("16:42")) << way;
+        expectForgottenDayRecorded();
     }
-    desktop(7, 23, 59, DesktopEvent::Sleeping);
-    EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
-    desktop(8, 8, 30, DesktopEvent::Woken);
-    platform.answer(QStringLiteral("Nej|>16:42"));
-    tick();
-    EXPECT_EQ(box().defaultText, QStringLiteral("16:42"));
-    expectForgottenDayRecorded();
-    arrive("08:30");  // a new day: yesterday's lock is no end of it
-    on(8, 17, 5);
-    EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
-    EXPECT_EQ(userValue("SidstAktiv"), "08-12-2026 17:05");
+    EXPECT_EQ(gaa()->text(), QString());
 }
 
 // Once a day, when the moment comes while the window sits in the tray; never while it is shown,
@@ -175,31 +140,20 @@ TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
     on(8, 7, 32);
     startExistingUser(kFirstDecember);
     arrive("07:32");
-    form().showMinimized();
-    QApplication::processEvents();
-    ASSERT_FALSE(form().isVisible());
-    for (const int minute : {25, 26, 40}) {
+    // In the tray before the moment, shown at it (no word), in the tray again after it.
+    for (const auto& [minute, inTray] :
+         {std::pair(25, true), std::pair(26, false), std::pair(30, true), std::pair(31, true)}) {
+        if (form().isVisible() == inTray) {
+            inTray ? form().showMinimized() : form().showNormal();
+            QApplication::processEvents();
+        }
+        ASSERT_EQ(form().isVisible(), !inTray);
         on(8, 15, minute);
         tick();
     }
     EXPECT_EQ(platform.trayMessages,
               std::vector<QString>{QStringLiteral("Normtiden for i dag er nået|7:24 arbejdet. Husk "
                                                   "at registrere gå-tid, når du går.")});
-    fresh();
-    platform.tray = true;
-    on(8, 7, 32);
-    startExistingUser(kFirstDecember);
-    arrive("07:32");
-    on(8, 15, 26);
-    tick();  // shown: the moment passes without a word
-    EXPECT_TRUE(platform.trayMessages.empty());
-    form().showMinimized();
-    QApplication::processEvents();
-    for (const int minute : {30, 31}) {
-        on(8, 15, minute);
-        tick();
-    }
-    EXPECT_EQ(platform.trayMessages.size(), 1U);
 }
 
 // A second start while the start-up's question stands brings the question forward, not the
@@ -219,37 +173,6 @@ TEST_F(WorkingDayTest, ASecondStartDuringTheQuestion) {
     form().showMinimized();
     form().run(&Flex_Form::Tray_Click);
     EXPECT_FALSE(form().isMinimized());
-}
-
-// After "Ja" to another day's arrival the window and --status count the same: a night by the
-// time that really passed, an arrival from further back by its time of day alone.
-TEST_F(WorkingDayTest, StatusCountsAsTheWindowAfterJa) {
-    const struct {
-        int day, hour, minute;
-        const char* moedt;
-        const char* today;  // between them the figures of the file, the same in every row
-        const char* free;
-    } cases[] = {
-        {8, 10, 0, "07-12-2026 08:00", "idag 2:00 (200 ct)", "fri kl. 15:54"},
-        {10, 10, 0, "07-12-2026 08:00", "idag 2:00 (200 ct)", "fri kl. 15:54"},
-        {8, 7, 0, "07-12-2026 08:00", "idag 22:30 (2250 ct)", "fri siden 15:54"},
-        {8, 1, 30, "07-12-2026 22:00", "idag 3:30 (350 ct)", "fri kl. 05:54"},
-    };
-    for (const auto& c : cases) {
-        fresh();
-        on(c.day, c.hour, c.minute);
-        platform.answer(QStringLiteral("Ja"));
-        startExistingUser(kFirstDecember, c.moedt);
-        const auto day = openDayStatus(QLatin1String(c.moedt), platform.now, platform.datePattern,
-                                       7.4f, {true, 50, 450});
-        EXPECT_EQ(statusLine(day, {3, 2220, 125}, 7.4f),
-                  QStringLiteral("Mødt ") + QLatin1String(c.moedt) + QStringLiteral(" · ") +
-                      QString::fromUtf8(c.today) +
-                      QStringLiteral(" · periode 2220 ct (0 ct) · flex 125 ct · ") +
-                      QString::fromUtf8(c.free));
-        EXPECT_EQ(text("Idag_CT"), QString::number(day ? day->worked : -1) + QStringLiteral(" ct "))
-            << c.moedt << " " << c.day;
-    }
 }
 
 }  // namespace

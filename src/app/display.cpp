@@ -13,9 +13,9 @@ namespace horalog {
 
 void Flex_Form::Opdater_Visning(const QString& text) {
     const auto departure = readTypedTime(text, Dato_Laengde);
-    const auto today = todayTexts(
-        Komme_CT, text, Dato_Laengde, lunch(),
-        departure ? shiftUntil(arrival_, departure->ct, platform_.currentDateTime()) : 0);
+    const auto today =
+        todayTexts(Komme_CT(), text, Dato_Laengde, lunch(),
+                   departure ? day_.shiftUntil(departure->ct, platform_.currentDateTime()) : 0);
     if (!today) {
         clearToday();  // a time no clock can show
         return;
@@ -28,7 +28,7 @@ void Flex_Form::Opdater_Visning(const QString& text) {
 void Flex_Form::Udregn_Timer_Timer() {
     const QDateTime now = platform_.currentDateTime();
     noteTick(now);
-    if (askingAboutDate_ || waitingForLock_) {
+    if (day_.asking() || waitingForLock_) {
         return;  // nothing moves while the question about the open day stands, or a command waits
     }
     if (!Status_Label->text().isEmpty()) {
@@ -42,13 +42,13 @@ void Flex_Form::Udregn_Timer_Timer() {
         }
         followFile();
     }
-    if (Komme_Registreret && !onTheOpenDaysDate()) {
+    if (Komme_Registreret() && !day_.onItsDate(platform_.currentDateTime().date())) {
         if (platform_.dialogOpen()) {
             return;  // asked once that dialog is gone; until then the figures wait
         }
         askAboutANewDate();
     }
-    if (!Komme_Registreret) {
+    if (!Komme_Registreret()) {
         return;
     }
     showTodaySoFar();
@@ -65,31 +65,20 @@ void Flex_Form::showTodaySoFar() {
     Opdater_Visning(Gaa_Text->text());
 }
 
-// Whether the clock's date is the open day's own, or one the user said to go on with it on.
-bool Flex_Form::onTheOpenDaysDate() {
-    const QDate today = platform_.currentDateTime().date();
-    return today == arrival_.date || today == confirmedDate_;
-}
-
 // A new date under an open day (midnight, a wake from sleep, a window left open for days) asks
 // the start-up's question, once per date.
 void Flex_Form::askAboutANewDate() {
-    confirmedDate_ = platform_.currentDateTime().date();
-    QString stored = storedArrival();
-    if (!holdsArrival(stored)) {  // the store no longer holds it: name it from memory
-        stored = storedArrivalText(
-            horalog::dateTimeText(arrival_.date, platform_.shortDatePattern(), QString()),
-            Dato_Laengde, Komme_CT);
-    }
-    askingAboutDate_ = true;
+    day_.confirm(platform_.currentDateTime().date());
+    const StoredArrival stored = day_.named(storedArrival(), platform_.shortDatePattern());
+    day_.setAsking(true);
     const bool keep = keepOtherDaysArrival(stored);
     // "Ja" confirms the date on which it was said, which may be later than the question's.
-    confirmedDate_ = platform_.currentDateTime().date();
+    day_.confirm(platform_.currentDateTime().date());
     std::optional<ForgottenDay> day;
     if (!keep) {
-        day = askForgottenDeparture(stored, lastActive(), arrival_.utcOffsetSeconds);
+        day = askForgottenDeparture(stored, lastActive(), day_.arrival().utcOffsetSeconds);
     }
-    askingAboutDate_ = false;
+    day_.setAsking(false);
     if (!keep) {
         dropOpenDay();
     }
@@ -100,19 +89,11 @@ void Flex_Form::askAboutANewDate() {
 
 // No day open any more, as a start whose question was answered "Nej" leaves the window.
 void Flex_Form::dropOpenDay() {
-    Komme_Registreret = false;
+    day_.close();
     setKommeColour(false);
     Gaa_Text->clear();
     clearToday();
     proposeArrival();
-}
-
-// The arrival keeps the UTC offset it had when it was registered or read: in the hour that
-// autumn repeats, a later reading could take it for the other pass.
-void Flex_Form::setArrival(std::int32_t ct, const QDate& date) {
-    Komme_CT = ct;
-    arrival_ = arrivalAt(date, ct, platform_.currentDateTime());
-    away_ = Away{};  // what the desktop told before bears on the day before
 }
 
 // The departure field follows the clock: only a new minute is written. The change handler

@@ -115,7 +115,7 @@ CRegistry& Flex_Form::reg() {
 void Flex_Form::writeSetting(Setting setting, const QString& value) {
     store().write(setting, value);
     if (setting == Setting::Moedt) {
-        knownMoedt_ = value;
+        day_.storedAs(StoredArrival(value));
     }
 }
 

@@ -103,30 +103,29 @@ private:
 
     void Flyt_Opsaetninger();
     void Laes_Opsaetninger();
-    QString storedArrival();
-    QString forgetClosedArrival(const QString& stored);
+    StoredArrival storedArrival();
+    StoredArrival forgetClosedArrival(const StoredArrival& stored);
     void claimExistingFile();
-    bool keepOtherDaysArrival(const QString& stored);
-    bool onTheOpenDaysDate();
+    bool keepOtherDaysArrival(const StoredArrival& stored);
     void askAboutANewDate();
     void dropOpenDay();
-    std::optional<ForgottenDay> askForgottenDeparture(const QString& stored,
+    std::optional<ForgottenDay> askForgottenDeparture(const StoredArrival& stored,
                                                       const QStringList& lastActive,
                                                       std::optional<std::int32_t> arrivalOffset);
-    void recordForgottenDay(const QString& stored, const ForgottenDay& day);
+    void recordForgottenDay(const StoredArrival& stored, const ForgottenDay& day);
     QStringList lastActive();
     void noteTick(const QDateTime& now);
     void desktopEvent(DesktopEvent event);
     QString lastActiveText(const QDateTime& at);
     void noticeHoursReached(const QDateTime& now);
-    void setArrival(std::int32_t ct, const QDate& date);
     void useSettings(const WorkSettings& values);
     std::optional<HoursAnswer> askHours(const InputRequest& request, const QString& what,
                                         bool ignoreBelowZero, QString* typed = nullptr);
     void showWarnings(const QStringList& warnings);
     void showWindowCentred();
     void proposeArrival();
-    void restoreArrival(const QString& time, const QDate& date);
+    void restoreArrival(const StoredArrival& stored);
+    void showArrival(const TypedTime& arrival);
 
     bool book(const std::function<Result<Adjustment>(const Figures&)>& adjust);
     std::optional<RegisteredDay> appendDay(const QString& date, std::int32_t kommeCT,
@@ -141,17 +140,17 @@ private:
 
     // Another copy of the program (a laptop over the same home) may have changed the shared store
     // or file since this window last looked; each command and each tick takes that over first.
-    enum class Followed { Nothing, ArrivalTakenOver, DayClosed };
+    using Followed = OpenDay::Followed;
     Followed followSharedState();
     bool storeMayHaveMoved();
     void followBeforeCommand();
     void followSettings(const StoredSettings& stored);
     Followed followOpenDay(const QString& moedt);
     void followFile();
-    void takeOverArrival(const OpenDayDecision& open);
+    void takeOverArrival(bool wasOpen);
     void closeOpenDayHere();
     bool rereadFigures();
-    bool fileClosesArrival(const QString& filnavn, const QString& stored,
+    bool fileClosesArrival(const QString& filnavn, const StoredArrival& stored,
                            std::optional<qint64> sizeAtArrival);
     std::optional<TypedTime> typedTime(const QString& text);
     void fileNameNotice(NoticeWording wording);
@@ -199,27 +198,23 @@ private:
     std::int16_t FrokostVarighed = 0;
     std::int16_t FrokostArbejdstid = 0;
     std::int32_t Gaa_CT = 0;
-    std::int32_t Komme_CT = 0;
-    bool Komme_Registreret = false;
+    // Komme_CT and Komme_Registreret are the open day's (day_).
+    std::int32_t Komme_CT() const { return day_.kommeCT(); }
+    bool Komme_Registreret() const { return day_.isOpen(); }
     std::unique_ptr<CRegistry> Reg;
 
+    // The arrival, its date and UTC offset, the stored text as this copy knows it, the date "Ja"
+    // confirmed, whether the question stands, and the stretches away the desktop told of.
+    OpenDay day_;
     bool waitingForLock_ = false;  // no tick runs while a command waits for the file's lock
     // A time off typed but not booked (the file was locked): the next time's default answers.
     std::optional<std::pair<QString, QString>> unbookedTimeOff_;
-    QString knownMoedt_;  // "Moedt" as this copy read or wrote it
     // The store's stamp at the last tick, and whether it stood still over two ticks: a change
     // within its time stamp's granularity after a read is caught by the read at the next tick.
     std::string storeStamp_;
     bool storeSettled_ = false;
-    // The open day's date, so that a day past midnight or across a change of daylight saving
-    // counts the time that really passed; the date on which the user last said to go on with it;
-    // and whether that question stands now.
-    Moment arrival_;  // the open day's arrival with its date and UTC offset
-    QDate confirmedDate_;
-    bool askingAboutDate_ = false;
     QDateTime lastTick_;
     QDateTime sleptAt_;      // the last tick before the machine last slept
-    Away away_;              // the user's stretches away, as the desktop tells them
     QDate hoursNoticeDate_;  // the tray told that the day's hours are reached, once a day
 
     Tray_Data* Tray = nullptr;

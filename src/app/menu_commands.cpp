@@ -120,7 +120,7 @@ void Flex_Form::Frokost_Menu_Click() {
     followBeforeCommand();
     Frokost_Aktiv = !Frokost_Menu->isChecked();
     Frokost_Menu->setChecked(Frokost_Aktiv);
-    if (Komme_Registreret) {
+    if (Komme_Registreret()) {
         showTodaySoFar();
     }
 }

@@ -29,7 +29,7 @@ void Flex_Form::Gaa_Text_Change() {
 }
 
 void Flex_Form::Gaa_Text_LostFocus() {
-    if (leavingClearsToday(Komme_Registreret, Gaa_Text->text())) {
+    if (leavingClearsToday(Komme_Registreret(), Gaa_Text->text())) {
         clearToday();
     } else {
         Opdater_Visning(Gaa_Text->text());
@@ -38,7 +38,7 @@ void Flex_Form::Gaa_Text_LostFocus() {
 }
 
 void Flex_Form::Registrer_Command_Click() {
-    const bool departure = !Gaa_Text->text().isEmpty() && Komme_Registreret;
+    const bool departure = !Gaa_Text->text().isEmpty() && Komme_Registreret();
     const Followed followed = followSharedState();
     if (departure) {
         // An arrival replaced elsewhere is closed as it stands in the store now.
@@ -60,7 +60,8 @@ std::optional<TypedTime> Flex_Form::typedTime(const QString& text) {
 }
 
 void Flex_Form::registerArrival() {
-    if (Komme_Registreret && platform_.ask(this, replaceArrivalQuestion()) != MessageAnswer::Yes) {
+    if (Komme_Registreret() &&
+        platform_.ask(this, replaceArrivalQuestion()) != MessageAnswer::Yes) {
         return;
     }
     const auto arrival = typedTime(Komme_Text->text());
@@ -69,18 +70,18 @@ void Flex_Form::registerArrival() {
     }
     // The file's size first: a record beyond it with this arrival is the day's own. Only a
     // stored arrival is shown as registered.
+    const QDateTime now = platform_.currentDateTime();
     if (!storeSetting(Setting::MoedtFilLaengde, QString::number(QFileInfo(Filnavn).size())) ||
-        !storeSetting(Setting::Moedt,
-                      storedArrivalText(dateTimeText(), Dato_Laengde, arrival->ct))) {
+        !storeSetting(
+            Setting::Moedt,
+            StoredArrival::of(now.date(), platform_.shortDatePattern(), arrival->ct).text())) {
         return;
     }
-    Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    setArrival(arrival->ct, platform_.currentDateTime().date());
-    setKommeColour(true);
+    day_.open(arrival->ct, now.date(), now);
+    showArrival(*arrival);
     Gaa_Text->setFocus();
     Status_Label->setText(arrivalStatus(*arrival));
     restartTimer();
-    Komme_Registreret = true;
     clearToday();
 }
 
@@ -100,7 +101,7 @@ void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     // The file's last record may close this very arrival already: a copy that saved the day and
     // ended (or lost the store) before it could forget it.
     if (!dayClosedElsewhere &&
-        fileClosesArrival(Filnavn, knownMoedt_, store().readUserKey().moedtFilLaengde)) {
+        fileClosesArrival(Filnavn, day_.stored(), store().readUserKey().moedtFilLaengde)) {
         forgetSavedDay();
         dayClosedElsewhere = true;
     }
@@ -120,7 +121,7 @@ void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     Gaa_Text->clear();
     Status_Label->setText(day->reread ? fileChangedNotice() : departureStatus(day->worked));
     restartTimer();
-    Komme_Registreret = false;
+    day_.close();
     clearToday();
 }
 

@@ -54,12 +54,12 @@ void Flex_Form::Laes_Registrering() {
 }
 
 std::optional<Flex_Form::RegisteredDay> Flex_Form::Gem_Registrering() {
-    const std::int32_t shift = shiftUntil(arrival_, Gaa_CT, platform_.currentDateTime());
-    if (const auto refusal = departureRefusal(Komme_CT, Gaa_CT, shift)) {
+    const std::int32_t shift = day_.shiftUntil(Gaa_CT, platform_.currentDateTime());
+    if (const auto refusal = departureRefusal(Komme_CT(), Gaa_CT, shift)) {
         refuse(*refusal);
         return std::nullopt;
     }
-    return appendDay(currentDateText(), Komme_CT, Gaa_CT, shift);
+    return appendDay(currentDateText(), Komme_CT(), Gaa_CT, shift);
 }
 
 // A closed day's record with this date, on the file's last figures.

@@ -42,7 +42,7 @@ void Flex_Form::followSettings(const StoredSettings& stored) {
         useSettings(stored.values);
         Arbejds_Menu->setText(changedHoursMenuCaption(Arbejdstimer));
         showBalances();
-        if (Komme_Registreret) {
+        if (Komme_Registreret()) {
             showTodaySoFar();
         }
         Status_Label->setText(settingsChangedElsewhere());
@@ -59,34 +59,22 @@ void Flex_Form::followSettings(const StoredSettings& stored) {
 }
 
 Flex_Form::Followed Flex_Form::followOpenDay(const QString& moedt) {
-    if (moedt == knownMoedt_) {
-        return Followed::Nothing;
+    const bool wasOpen = Komme_Registreret();
+    const Followed followed = day_.follow(StoredArrival(moedt), platform_.currentDateTime(),
+                                          platform_.shortDatePattern());
+    if (followed == Followed::ArrivalTakenOver) {
+        takeOverArrival(wasOpen);
     }
-    knownMoedt_ = moedt;
-    const OpenDayDecision open =
-        decideOpenDay(moedt, platform_.currentDateTime().date(), platform_.shortDatePattern());
-    if (open.kind == OpenDayDecision::Kind::Today && readTypedTime(open.timeText, Dato_Laengde)) {
-        takeOverArrival(open);
-        return Followed::ArrivalTakenOver;
-    }
-    // An arrival of another day that another copy kept is its own question; here only a closed
-    // day matters.
-    return open.kind == OpenDayDecision::Kind::None && Komme_Registreret ? Followed::DayClosed
-                                                                         : Followed::Nothing;
+    return followed;
 }
 
 // The arrival another copy registered, shown as this copy's own; a typed departure stays.
-void Flex_Form::takeOverArrival(const OpenDayDecision& open) {
-    const auto arrival = readTypedTime(open.timeText, Dato_Laengde);
-    Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    setArrival(arrival->ct, open.date.isValid() ? open.date : platform_.currentDateTime().date());
-    confirmedDate_ = QDate();
-    setKommeColour(true);
-    if (!Komme_Registreret || Gaa_Text->text().isEmpty() || Gaa_Auto) {
+void Flex_Form::takeOverArrival(bool wasOpen) {
+    showArrival(*day_.stored().time());
+    if (!wasOpen || Gaa_Text->text().isEmpty() || Gaa_Auto) {
         setGaaText(nowText());
         Gaa_Auto = true;
     }
-    Komme_Registreret = true;
     Opdater_Visning(Gaa_Text->text());
     Status_Label->setText(arrivalTakenOver(Komme_Text->text()));
     restartTimer();
@@ -108,7 +96,7 @@ bool Flex_Form::rereadFigures() {
 }
 
 // Whether the file's last record already closes the stored arrival.
-bool Flex_Form::fileClosesArrival(const QString& filnavn, const QString& stored,
+bool Flex_Form::fileClosesArrival(const QString& filnavn, const StoredArrival& stored,
                                   std::optional<qint64> sizeAtArrival) {
     if (!sizeAtArrival || !registrationFileExists(filnavn)) {
         return false;

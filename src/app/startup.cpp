@@ -23,25 +23,22 @@ void Flex_Form::Form_Load() {
     }
 
     Flyt_Opsaetninger();
-    const QString stored = forgetClosedArrival(storedArrival());
-    knownMoedt_ = stored;
-    const QDate today = platform_.currentDateTime().date();
-    const OpenDayDecision open = decideOpenDay(stored, today, platform_.shortDatePattern());
-    Komme_Registreret = open.kind == OpenDayDecision::Kind::Today ||
-                        (open.kind == OpenDayDecision::Kind::Ask && keepOtherDaysArrival(stored));
+    const StoredArrival stored = forgetClosedArrival(storedArrival());
+    day_.storedAs(stored);
+    const StoredArrival::Day day =
+        stored.dayAt(platform_.currentDateTime().date(), platform_.shortDatePattern());
+    const bool keep = day == StoredArrival::Day::Today ||
+                      (day == StoredArrival::Day::Other && keepOtherDaysArrival(stored));
     // Its record waits for the settings and the file's figures.
     const std::optional<ForgottenDay> forgotten =
-        open.kind == OpenDayDecision::Kind::Ask && !Komme_Registreret
+        day == StoredArrival::Day::Other && !keep
             ? askForgottenDeparture(stored, lastActive(), std::nullopt)
             : std::nullopt;
     Laes_Opsaetninger();
 
     showWindowCentred();
-    if (Komme_Registreret) {
-        // A date the pattern cannot read counts as today's, as only its time of day is used.
-        restoreArrival(open.timeText, open.date.isValid() ? open.date : today);
-        confirmedDate_ =
-            platform_.currentDateTime().date();  // the answer's date, not the question's
+    if (keep) {
+        restoreArrival(stored);
     } else {
         proposeArrival();
     }
@@ -61,23 +58,23 @@ void Flex_Form::Form_Load() {
     platform_.watchDesktop(this, [this](DesktopEvent event) { desktopEvent(event); });
 }
 
-QString Flex_Form::storedArrival() {
-    return store().storedArrival();
+StoredArrival Flex_Form::storedArrival() {
+    return StoredArrival(store().storedArrival());
 }
 
 // An arrival whose record is already the file's last (the program ended, or the store could not
 // be written, between saving the day and forgetting it) is forgotten now, not reopened.
-QString Flex_Form::forgetClosedArrival(const QString& stored) {
+StoredArrival Flex_Form::forgetClosedArrival(const StoredArrival& stored) {
     const StoredSettings settings = store().readUserKey();
     if (!settings.filnavn ||
         !fileClosesArrival(*settings.filnavn, stored, settings.moedtFilLaengde)) {
         return stored;
     }
     writeSetting(Setting::Moedt, kNoArrival);
-    return kNoArrival;
+    return StoredArrival(kNoArrival);
 }
 
-bool Flex_Form::keepOtherDaysArrival(const QString& stored) {
+bool Flex_Form::keepOtherDaysArrival(const StoredArrival& stored) {
     return platform_.ask(this, otherDayQuestion(stored)) == MessageAnswer::Yes;
 }
 
@@ -177,22 +174,23 @@ void Flex_Form::proposeArrival() {
     Komme_Text_GotFocus();
 }
 
-void Flex_Form::restoreArrival(const QString& time, const QDate& date) {
-    const auto arrival = readTypedTime(time, Dato_Laengde);
-    if (!arrival) {
-        // A stored arrival no clock can show is no arrival.
-        Komme_Registreret = false;
-        proposeArrival();
+// The arrival's date and the date "Ja" confirmed are read once the question is answered.
+void Flex_Form::restoreArrival(const StoredArrival& stored) {
+    if (!day_.restore(stored, platform_.currentDateTime(), platform_.shortDatePattern())) {
+        proposeArrival();  // a stored arrival no clock can show is no arrival
         return;
     }
-    Komme_Text->setText(Formater_Tid(arrival->hhmm));
-    setArrival(arrival->ct, date);
-    setKommeColour(true);
+    showArrival(*stored.time());
     Gaa_Text->setText(nowText());
     Gaa_Text->setFocus();
     Gaa_Text_GotFocus();
     Opdater_Visning(Gaa_Text->text());
-    Komme_Registreret = true;
+}
+
+// The open day's arrival in its field, on green.
+void Flex_Form::showArrival(const TypedTime& arrival) {
+    Komme_Text->setText(Formater_Tid(arrival.hhmm));
+    setKommeColour(true);
 }
 
 }  // namespace horalog

@@ -1,6 +1,6 @@
 #include "timekeeping/date_pattern.h"
 
-#include "timekeeping/open_day.h"
+#include "timekeeping/stored_arrival.h"
 
 namespace horalog {
 

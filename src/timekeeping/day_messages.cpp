@@ -4,14 +4,11 @@
 
 namespace horalog {
 
-Message otherDayQuestion(const QString& stored) {
-    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
-    const QString date = blank < 0 ? stored : stored.left(blank);
-    const QString time = blank < 0 ? QString() : stored.mid(blank + 1);
+Message otherDayQuestion(const StoredArrival& stored) {
     return question(
         QStringLiteral("Registreret komme tid"),
-        QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") + date +
-            QStringLiteral("  Tid: ") + time +
+        QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") +
+            stored.dateText() + QStringLiteral("  Tid: ") + stored.timeText() +
             QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?"));
 }
 

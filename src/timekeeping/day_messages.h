@@ -5,14 +5,14 @@
 
 #include "text/message.h"
 
-#include "timekeeping/today.h"
+#include "timekeeping/stored_arrival.h"
 
 // What the window says about the open day: the questions it asks, its status lines and its
 // refusals.
 namespace horalog {
 
 // The question about a stored arrival from another day, naming it as it is stored.
-Message otherDayQuestion(const QString& stored);
+Message otherDayQuestion(const StoredArrival& stored);
 // Whether a typed arrival replaces the one registered.
 Message replaceArrivalQuestion();
 

@@ -10,67 +10,25 @@
 
 namespace horalog {
 
-QString qtDatePattern(QString pattern) {
-    for (QChar& c : pattern) {
-        if (c == QChar(u'å') || c == QChar(u'Å') || c == QLatin1Char('Y')) {
-            c = QLatin1Char('y');
-        } else if (c == QLatin1Char('D')) {
-            c = QLatin1Char('d');
-        }
-    }
-    return pattern;
-}
-
-QDate readDate(const QString& text, const QString& pattern) {
-    const QString p = qtDatePattern(pattern);
-    QDate date = QDate::fromString(text.trimmed(), p);
-    if (date.isValid() && !p.contains(QStringLiteral("yyy")) && date.year() < 2000) {
-        // Qt reads "yy" as 19yy.
-        const int yy = date.year() % 100;
-        date = date.addYears((yy <= 68 ? 2000 + yy : 1900 + yy) - date.year());
-    }
-    return date;
-}
-
-bool recordClosesArrival(const QString& record, const QString& stored, const QString& pattern,
+bool recordClosesArrival(const QString& record, const StoredArrival& stored, const QString& pattern,
                          std::optional<qint64> sizeAtArrival, qint64 sizeNow) {
-    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
-    if (!holdsArrival(stored) || blank <= 0 || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
+    if (!stored.holdsArrival() || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
         return false;
     }
     const QStringList fields = record.split(QLatin1Char(';'));
-    if (fields.size() < 7 || fields[2] != stored.mid(blank + 1).trimmed() ||
-        fields[3] == QLatin1String("-")) {
+    if (fields.size() < 7 || fields[2] != stored.timeText() || fields[3] == QLatin1String("-")) {
         return false;
     }
-    if (fields[0] == stored.left(blank)) {
+    if (fields[0] == stored.dateText()) {
         return true;
     }
     // A night's record carries the departure's date: the day after the arrival's, with a
     // departure at or before the arrival's time of day.
-    const QDate arrivalDate = readDate(stored.left(blank), pattern);
+    const QDate arrivalDate = stored.date(pattern);
     const auto kom = Tekst_Til_Tid(fields[2], 0);
     const auto gaa = Tekst_Til_Tid(fields[3], 0);
     return arrivalDate.isValid() && readDate(fields[0], pattern) == arrivalDate.addDays(1) && kom &&
            gaa && *gaa <= *kom;
-}
-
-bool holdsArrival(const QString& stored) {
-    return stored.length() >= 14;  // «8-1-26 8:00» is the shortest a day-first pattern writes
-}
-
-OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern) {
-    OpenDayDecision d;
-    if (!holdsArrival(stored)) {
-        return d;
-    }
-    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
-    const QString dateText = blank < 0 ? stored : stored.left(blank);
-    d.timeText = blank < 0 ? QString() : stored.mid(blank + 1);
-    d.date = readDate(dateText, pattern);
-    const bool today_ = dateText == today.toString(qtDatePattern(pattern)) || d.date == today;
-    d.kind = today_ ? OpenDayDecision::Kind::Today : OpenDayDecision::Kind::Ask;
-    return d;
 }
 
 std::int32_t clockShift(const Moment& arrival, const Moment& departure) {
@@ -180,6 +138,45 @@ std::optional<DaySoFar> daySoFar(const Moment& arrival, const QDateTime& now, fl
         return std::nullopt;
     }
     return DaySoFar{*worked, hoursReachedAt(arrival, now, arbejdstimer, lunch)};
+}
+
+void OpenDay::open(std::int32_t ct, const QDate& date, const QDateTime& now) {
+    arrival_ = arrivalAt(date, ct, now);
+    open_ = true;
+    away_ = Away{};  // what the desktop told before bears on the day before
+}
+
+bool OpenDay::restore(const StoredArrival& stored, const QDateTime& now, const QString& pattern) {
+    const auto time = stored.time();
+    open_ = false;
+    if (!stored.holdsArrival() || !time) {
+        return false;
+    }
+    const QDate date = stored.date(pattern);
+    open(time->ct, date.isValid() ? date : now.date(), now);
+    confirmed_ = now.date();
+    return true;
+}
+
+StoredArrival OpenDay::named(const StoredArrival& inStore, const QString& pattern) const {
+    return inStore.holdsArrival() ? inStore
+                                  : StoredArrival::of(arrival_.date, pattern, arrival_.ct);
+}
+
+OpenDay::Followed OpenDay::follow(const StoredArrival& inStore, const QDateTime& now,
+                                  const QString& pattern) {
+    if (inStore == stored_) {
+        return Followed::Nothing;
+    }
+    stored_ = inStore;
+    const StoredArrival::Day day = inStore.dayAt(now.date(), pattern);
+    if (day == StoredArrival::Day::Today && inStore.time()) {
+        const QDate date = inStore.date(pattern);
+        open(inStore.time()->ct, date.isValid() ? date : now.date(), now);
+        confirmed_ = QDate();
+        return Followed::ArrivalTakenOver;
+    }
+    return day == StoredArrival::Day::None && open_ ? Followed::DayClosed : Followed::Nothing;
 }
 
 }  // namespace horalog

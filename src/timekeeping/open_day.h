@@ -7,22 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "platform/desktop_event.h"
+#include "timekeeping/away.h"
 #include "timekeeping/balance.h"
+#include "timekeeping/stored_arrival.h"
 
 namespace horalog {
-
-// What a stored "Moedt" means today: no open day, a day opened today, or an arrival from another
-// day (or from a date the current pattern cannot read) to ask the user about. The date and the
-// time are read by the blank between them, so a changed date format never moves the time.
-struct OpenDayDecision {
-    enum class Kind { None, Today, Ask } kind = Kind::None;
-    QDate date;        // the arrival's date; invalid when the pattern cannot read it
-    QString timeText;  // the stored time of day, «08:15»
-};
-OpenDayDecision decideOpenDay(const QString& stored, const QDate& today, const QString& pattern);
-
-// Whether a stored "Moedt" holds an arrival at all: a date, a blank and a time; " " holds none.
-bool holdsArrival(const QString& stored);
 
 // Whether the file's last record closes the stored arrival: a day record with the arrival's date
 // and time, or a night's (dated the next day, its departure at or before the arrival's time),
@@ -30,16 +20,8 @@ bool holdsArrival(const QString& stored);
 // beside the arrival). A departure saved but not yet taken out of the store (a kill, a full disk
 // between the two) is then not counted again. Without the size nothing is known. Dates are read
 // in the user's short date pattern.
-bool recordClosesArrival(const QString& record, const QString& stored, const QString& pattern,
+bool recordClosesArrival(const QString& record, const StoredArrival& stored, const QString& pattern,
                          std::optional<qint64> sizeAtArrival, qint64 sizeNow);
-
-// The user's short date pattern as Qt reads it: Qt knows the day and year letters in lower case
-// only, and a Danish pattern may spell the year letters "å".
-QString qtDatePattern(QString pattern);
-
-// A date text in the user's short pattern; a two-digit year is read as POSIX strptime reads it
-// (00-68 this century, 69-99 the last). Invalid when the pattern cannot read it.
-QDate readDate(const QString& text, const QString& pattern);
 
 // A wall-clock moment as the window knows it: the date, the time of day in centi-hours, and the
 // offset from UTC that the clock had then.
@@ -87,5 +69,69 @@ struct DaySoFar {
 };
 std::optional<DaySoFar> daySoFar(const Moment& arrival, const QDateTime& now, float arbejdstimer,
                                  const LunchRule& lunch);
+
+// The open day as this copy holds it: the arrival (its date, time of day and the UTC offset it was
+// registered in), the stored text as this copy last read or wrote it, the date on which the user
+// last said to go on with it, whether that question stands now, and what the desktop told of the
+// user's stretches away since it began. The window shows it; --status counts from it too.
+class OpenDay {
+public:
+    bool isOpen() const { return open_; }
+    const Moment& arrival() const { return arrival_; }
+    std::int32_t kommeCT() const { return arrival_.ct; }
+
+    // An arrival registered here or taken over from another copy. Its UTC offset is read once,
+    // now: in the hour that autumn repeats, a later reading could take it for the other pass.
+    void open(std::int32_t ct, const QDate& date, const QDateTime& now);
+    // The stored arrival as a start that goes on with it has it ("Ja" to another day's confirms
+    // today): a date the pattern cannot read counts as today's, as only its time of day is used.
+    // False, and no day open, when it holds no arrival a clock can show.
+    bool restore(const StoredArrival& stored, const QDateTime& now, const QString& pattern);
+    void close() { open_ = false; }
+
+    // "Moedt" as this copy last read or wrote it.
+    const StoredArrival& stored() const { return stored_; }
+    void storedAs(const StoredArrival& stored) { stored_ = stored; }
+    // The stored arrival to name in a question: the store's while it holds one, else the open
+    // day's own from memory.
+    StoredArrival named(const StoredArrival& inStore, const QString& pattern) const;
+
+    // Whether today is the open day's own date, or one the user said to go on with it on.
+    bool onItsDate(const QDate& today) const {
+        return today == arrival_.date || today == confirmed_;
+    }
+    void confirm(const QDate& today) { confirmed_ = today; }
+    bool asking() const { return asking_; }
+    void setAsking(bool asking) { asking_ = asking; }
+
+    // What another copy changed in the store since this copy looked: an arrival of today's it
+    // registered is taken over (the day is then open here with it); a closed day closes nothing
+    // here by itself: the window closes it. An arrival of another day is that copy's question.
+    enum class Followed { Nothing, ArrivalTakenOver, DayClosed };
+    Followed follow(const StoredArrival& inStore, const QDateTime& now, const QString& pattern);
+
+    // What the clock's reading misses from the arrival to a departure on today's date.
+    std::int32_t shiftUntil(std::int32_t departureCT, const QDateTime& now) const {
+        return horalog::shiftUntil(arrival_, departureCT, now);
+    }
+    std::optional<QDateTime> hoursReached(const QDateTime& now, float arbejdstimer,
+                                          const LunchRule& lunch) const {
+        return hoursReachedAt(arrival_, now, arbejdstimer, lunch);
+    }
+
+    // A lock or a sleep begins a stretch away, an unlock or a wake ends it (Away).
+    std::optional<AwayStretch> desktop(DesktopEvent event, const QDateTime& at) {
+        return away_.on(event, at);
+    }
+    const std::optional<QDateTime>& lastSeen() const { return away_.lastSeen(); }
+
+private:
+    StoredArrival stored_;
+    Moment arrival_;
+    bool open_ = false;
+    QDate confirmed_;
+    bool asking_ = false;
+    Away away_;
+};
 
 }  // namespace horalog

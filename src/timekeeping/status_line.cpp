@@ -1,8 +1,6 @@
 #include "timekeeping/status_line.h"
 
-#include "timekeeping/date_pattern.h"
 #include "timekeeping/open_day.h"
-#include "timekeeping/today.h"
 #include "timekeeping/working_day.h"
 
 namespace horalog {
@@ -31,17 +29,16 @@ QString statusLine(const std::optional<StatusDay>& day, const Figures& figures,
 std::optional<StatusDay> openDayStatus(const QString& stored, const QDateTime& now,
                                        const QString& pattern, float arbejdstimer,
                                        const LunchRule& lunch) {
-    const OpenDayDecision open = decideOpenDay(stored, now.date(), pattern);
-    const auto arrival = readTypedTime(open.timeText, checkDatePattern(pattern).length);
-    if (open.kind == OpenDayDecision::Kind::None || !arrival) {
+    const StoredArrival arrival(stored);
+    OpenDay day;
+    if (!day.restore(arrival, now, pattern)) {
         return std::nullopt;
     }
-    // A date the pattern cannot read counts as today's, as in the window.
-    const auto soFar =
-        daySoFar(arrivalAt(open.date.isValid() ? open.date : now.date(), arrival->ct, now), now,
-                 arbejdstimer, lunch);
+    const auto soFar = daySoFar(day.arrival(), now, arbejdstimer, lunch);
     const bool reached = soFar && soFar->hoursReached;
-    return StatusDay{open.kind == OpenDayDecision::Kind::Today ? open.timeText : stored,
+    return StatusDay{arrival.dayAt(now.date(), pattern) == StoredArrival::Day::Today
+                         ? arrival.timeText()
+                         : stored,
                      soFar ? soFar->worked : 0,
                      reached ? std::optional(soFar->hoursReached->time()) : std::nullopt,
                      reached && now >= *soFar->hoursReached};

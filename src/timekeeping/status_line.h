@@ -21,9 +21,10 @@ struct StatusDay {
 };
 QString statusLine(const std::optional<StatusDay>& day, const Figures& figures, float arbejdstimer);
 
-// The open day of a stored "Moedt" at `now`, counted as the window counts it after "Ja": a night
-// past midnight by the time that really passed, an arrival from an earlier date otherwise by its
-// time of day alone. Nothing when it holds no arrival with a clock time.
+// The open day of a stored "Moedt" at `now`, restored as the window's start restores it after
+// "Ja" (OpenDay): a night past midnight counts the time that really passed, an arrival from an
+// earlier date otherwise its time of day alone. Nothing when it holds no arrival with a clock
+// time.
 std::optional<StatusDay> openDayStatus(const QString& stored, const QDateTime& now,
                                        const QString& pattern, float arbejdstimer,
                                        const LunchRule& lunch);

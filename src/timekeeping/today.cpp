@@ -4,8 +4,6 @@
 
 #include "text/number_text.h"
 #include "text/time_text.h"
-#include "timekeeping/open_day.h"
-#include "timekeeping/working_day.h"
 
 namespace horalog {
 
@@ -38,19 +36,6 @@ QString proposedArrival(const QTime& now, std::int64_t uptimeMs) {
     return QStringLiteral("%1:%2")
         .arg(start / 3600, 2, 10, QLatin1Char('0'))
         .arg((start % 3600) / 60, 2, 10, QLatin1Char('0'));
-}
-
-std::optional<TypedTime> readTypedTime(const QString& text, int datoLaengde) {
-    const auto hhmm = Tekst_Til_Tid(text, datoLaengde);
-    const auto ct = hhmm ? Omregn_Til_CT(*hhmm) : std::nullopt;
-    if (!ct) {
-        return std::nullopt;
-    }
-    return TypedTime{*hhmm, *ct};
-}
-
-QString storedArrivalText(const QString& dateTimeText, int datoLaengde, std::int32_t kommeCT) {
-    return dateTimeText.left(datoLaengde + 1) + Formater_Tid(Omregn_Til_Tid(kommeCT));
 }
 
 bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "timekeeping/balance.h"
+#include "timekeeping/stored_arrival.h"
 
 namespace horalog {
 
@@ -34,15 +35,6 @@ BalanceTexts balanceTexts(const Figures& figures, float arbejdstimer);
 // has run since before midnight.
 QString proposedArrival(const QTime& now, std::int64_t uptimeMs);
 
-// A typed arrival or departure: its hh:mm value and centi-hours; nothing when it cannot be held.
-struct TypedTime {
-    std::int32_t hhmm = 0;
-    std::int32_t ct = 0;
-};
-std::optional<TypedTime> readTypedTime(const QString& text, int datoLaengde);
-
-// The stored arrival: the date part of the date-time text, a blank and the arrival's time.
-QString storedArrivalText(const QString& dateTimeText, int datoLaengde, std::int32_t kommeCT);
 // Leaving the departure field clears today's figures when no day is open or the text reads 0
 // («00:30» too: the number reading stops at the colon).
 bool leavingClearsToday(bool kommeRegistreret, const QString& gaaText);

@@ -33,8 +33,6 @@ TEST(CheckDatePattern, DayFirstYearLast) {
     EXPECT_EQ(checkDatePattern(QStringLiteral("dd-MM-ÅÅÅÅ")).shown, QStringLiteral("dd-MM-yyyy"));
     EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), QStringLiteral("DD.MM.ÅÅ"), QStringLiteral("8.00")),
               QStringLiteral("05.12.26 8.00"));
-    EXPECT_EQ(storedArrivalText(QStringLiteral("05-12-2026 09:01:02"), 10, 825),
-              QStringLiteral("05-12-2026 08:15"));
 }
 
 }  // namespace

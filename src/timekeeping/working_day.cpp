@@ -8,21 +8,10 @@
 #include "text/time_text.h"
 #include "timekeeping/date_pattern.h"
 #include "timekeeping/open_day.h"
-#include "timekeeping/today.h"
 
 namespace horalog {
 
 namespace {
-
-struct Parts {
-    QString date;
-    QString time;
-};
-
-Parts splitStored(const QString& stored) {
-    const qsizetype blank = stored.indexOf(QLatin1Char(' '));
-    return blank < 0 ? Parts{stored, QString()} : Parts{stored.left(blank), stored.mid(blank + 1)};
-}
 
 // A time of day «16:42» as hhmm; nothing when it is none.
 std::optional<std::int32_t> clockTime(const QString& text) {
@@ -35,32 +24,27 @@ std::optional<std::int32_t> clockTime(const QString& text) {
 
 }  // namespace
 
-InputRequest forgottenDepartureQuestion(const QString& stored, const QString& proposal) {
-    const Parts p = splitStored(stored);
+InputRequest forgottenDepartureQuestion(const StoredArrival& stored, const QString& proposal) {
     return {QStringLiteral("Glemt gå-tid"),
             QStringLiteral("Gå-tiden for %1 blev ikke registreret (mødt %2).\r\n\r\n"
                            "Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\n"
                            "Annuller springer dagen over.")
-                .arg(p.date, p.time),
+                .arg(stored.dateText(), stored.timeText()),
             proposal};
 }
 
-QString forgottenDepartureDefault(const QString& stored, const QStringList& lastActive) {
-    const Parts arrival = splitStored(stored);
-    const auto from = clockTime(arrival.time);
+QString forgottenDepartureDefault(const StoredArrival& stored, const QStringList& lastActive) {
+    const auto from = clockTime(stored.timeText());
     std::optional<std::int32_t> latest;
-    for (const QString& moment : lastActive) {
-        const Parts p = splitStored(moment);
-        const auto at = clockTime(p.time);
-        if (from && at && p.date == arrival.date && *at > *from && (!latest || *at > *latest)) {
+    for (const QString& text : lastActive) {
+        const StoredArrival moment(text);
+        const auto at = clockTime(moment.timeText());
+        if (from && at && moment.dateText() == stored.dateText() && *at > *from &&
+            (!latest || *at > *latest)) {
             latest = at;
         }
     }
     return latest ? Formater_Tid(*latest) : QString();
-}
-
-QString storedArrivalDate(const QString& stored) {
-    return splitStored(stored).date;
 }
 
 QString forgottenDayStatus(const QString& dateText, std::int16_t worked) {
@@ -81,7 +65,7 @@ QString departureBeforeArrival(std::int32_t gaaCT, std::int32_t kommeCT) {
 
 }  // namespace
 
-Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
+Result<ForgottenDay> forgottenDay(const StoredArrival& stored, const QString& typed,
                                   const QString& pattern, std::optional<std::int32_t> arrivalOffset,
                                   const QDateTime& now) {
     using Answer = Result<ForgottenDay>;
@@ -95,16 +79,16 @@ Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
     const QRegularExpressionMatch m = clock.match(typed);
     const int hours = m.hasMatch() ? m.captured(1).toInt() : 24;
     const int minutes = m.hasMatch() ? m.captured(2).toInt() : 60;
-    const OpenDayDecision open = decideOpenDay(stored, QDate(), pattern);
-    const auto arrival = readTypedTime(open.timeText, checkDatePattern(pattern).length);
+    const QDate arrivalDate = stored.date(pattern);
+    const auto arrival = stored.time();
     if (hours > 23 || minutes > 59 || !arrival) {
         return Answer::failed(QStringLiteral("\"%1\" er ikke et klokkeslæt.").arg(typed));
     }
     const std::int32_t gaaCT = *Omregn_Til_CT(hours * 100 + minutes);
     const bool night = gaaCT <= arrival->ct;
-    const QDate date = night ? open.date.addDays(1) : open.date;
-    const Moment from{open.date, arrival->ct,
-                      arrivalOffset.value_or(utcOffsetAt(open.date, arrival->ct, now))};
+    const QDate date = night ? arrivalDate.addDays(1) : arrivalDate;
+    const Moment from{arrivalDate, arrival->ct,
+                      arrivalOffset.value_or(utcOffsetAt(arrivalDate, arrival->ct, now))};
     const std::int32_t shift = night && !date.isValid()
                                    ? 0
                                    : clockShift(from, {date, gaaCT, utcOffsetAt(date, gaaCT, now)});
@@ -112,9 +96,9 @@ Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
     if (night && (shift == 0 || gaaCT - arrival->ct + shift > kLongestNightCT)) {
         return Answer::failed(departureBeforeArrival(gaaCT, arrival->ct));
     }
-    return ForgottenDay{night ? dateTimeText(date, pattern, QString()).left(pattern.length())
-                              : storedArrivalDate(stored),
-                        arrival->ct, gaaCT, shift};
+    return ForgottenDay{
+        night ? dateTimeText(date, pattern, QString()).left(pattern.length()) : stored.dateText(),
+        arrival->ct, gaaCT, shift};
 }
 
 std::optional<QString> departureRefusal(std::int32_t kommeCT, std::int32_t gaaCT,

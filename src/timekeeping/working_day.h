@@ -10,18 +10,16 @@
 #include "text/message.h"
 #include "text/result.h"
 #include "timekeeping/balance.h"
+#include "timekeeping/stored_arrival.h"
 
 namespace horalog {
 
 // A departure forgotten on the open day's own date, asked for after the user said not to go on
 // with that day: the question, the answer proposed, and the status line once it is recorded.
-// `stored` is "Moedt" as stored: the date in the user's pattern, a blank, the arrival «08:00».
-InputRequest forgottenDepartureQuestion(const QString& stored, const QString& proposal);
+InputRequest forgottenDepartureQuestion(const StoredArrival& stored, const QString& proposal);
 // The latest of the moments known in use (date-time texts as "Moedt" holds them) that lies on the
 // arrival's date after the arrival, as «16:42»; empty when none does.
-QString forgottenDepartureDefault(const QString& stored, const QStringList& lastActive);
-// The stored arrival's date part: the forgotten day's record carries it.
-QString storedArrivalDate(const QString& stored);
+QString forgottenDepartureDefault(const StoredArrival& stored, const QStringList& lastActive);
 QString forgottenDayStatus(const QString& dateText, std::int16_t worked);
 
 // The forgotten day's record as the window writes it for a departure at that moment, from the
@@ -35,7 +33,7 @@ struct ForgottenDay {
     std::int32_t gaaCT = 0;
     std::int32_t shift = 0;  // what the clock's reading misses (a midnight, daylight saving)
 };
-Result<ForgottenDay> forgottenDay(const QString& stored, const QString& typed,
+Result<ForgottenDay> forgottenDay(const StoredArrival& stored, const QString& typed,
                                   const QString& pattern, std::optional<std::int32_t> arrivalOffset,
                                   const QDateTime& now);
 

@@ -24,8 +24,9 @@ TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
         {{"07-12-2026"}, ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(forgottenDepartureDefault(QStringLiteral("07-12-2026 08:00"), c.known),
-                  QLatin1String(c.proposed))
+        EXPECT_EQ(
+            forgottenDepartureDefault(StoredArrival(QStringLiteral("07-12-2026 08:00")), c.known),
+            QLatin1String(c.proposed))
             << c.known.join(u',').toStdString();
     }
 }
@@ -76,8 +77,9 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     };
     const QDateTime now(QDate(2026, 12, 8), QTime(9, 0));
     for (const auto& c : cases) {
-        const auto day = forgottenDay(QString::fromUtf8(c.stored), QLatin1String(c.typed),
-                                      QStringLiteral("dd-MM-yyyy"), std::nullopt, now);
+        const auto day =
+            forgottenDay(StoredArrival(QString::fromUtf8(c.stored)), QLatin1String(c.typed),
+                         QStringLiteral("dd-MM-yyyy"), std::nullopt, now);
         const QString result = day.ok()
                                    ? QStringLiteral("%1;%2;%3;%4")
                                          .arg(day->date, Formater_Tid(Omregn_Til_Tid(day->kommeCT)),
@@ -87,8 +89,8 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
         EXPECT_EQ(result, c.result) << c.stored << " / " << c.typed;
     }
     // A night's date in the user's pattern; the arrival's offset as the window kept it.
-    const auto night = forgottenDay(QStringLiteral("31.12.26 22:00"), QStringLiteral("1.30"),
-                                    QStringLiteral("dd.MM.yy"), 7200, now);
+    const auto night = forgottenDay(StoredArrival(QStringLiteral("31.12.26 22:00")),
+                                    QStringLiteral("1.30"), QStringLiteral("dd.MM.yy"), 7200, now);
     ASSERT_TRUE(night.ok());
     EXPECT_EQ(night->date + u' ' + QString::number(night->shift), QStringLiteral("01.01.27 2500"));
 }

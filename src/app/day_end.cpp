@@ -1,6 +1,6 @@
-// Help with the working day: a departure forgotten on an earlier day recorded on that day, the
-// moment the program last knew the machine in use, and the tray's notice when today's hours are
-// reached.
+// When the working day ended: a departure forgotten on an earlier day recorded on that day, the
+// moment the program last knew the machine in use (the desktop's lock and sleep, the program's
+// end, the last tick before a sleep), and the tray's notice when today's hours are reached.
 #include <QLabel>
 #include <QLineEdit>
 
@@ -39,15 +39,15 @@ void Flex_Form::noteTick(const QDateTime& now) {
 // ended. Back after more than the lunch, the user is told how long the day's gap was.
 void Flex_Form::desktopEvent(DesktopEvent event) {
     const QDateTime now = platform_.currentDateTime();
-    const std::optional<QDateTime> before = away_.lastSeen();
-    const std::optional<AwayStretch> ended = away_.on(event, now);
-    if (!Komme_Registreret) {
+    const std::optional<QDateTime> before = day_.lastSeen();
+    const std::optional<AwayStretch> ended = day_.desktop(event, now);
+    if (!Komme_Registreret()) {
         return;
     }
-    if (away_.lastSeen() != before) {
+    if (day_.lastSeen() != before) {
         // A hint only, as at the program's end.
         (void)trySetting(Setting::SidstAktiv,
-                         away_.lastSeen() ? lastActiveText(*away_.lastSeen()) : QString());
+                         day_.lastSeen() ? lastActiveText(*day_.lastSeen()) : QString());
     }
     const std::optional<QString> notice =
         ended ? awayNotice(*ended, FrokostVarighed) : std::nullopt;
@@ -62,8 +62,8 @@ void Flex_Form::desktopEvent(DesktopEvent event) {
 // desktop told of; else when the program last ended with a day open, and the last tick before
 // a sleep.
 QStringList Flex_Form::lastActive() {
-    if (away_.lastSeen()) {
-        return {lastActiveText(*away_.lastSeen())};
+    if (day_.lastSeen()) {
+        return {lastActiveText(*day_.lastSeen())};
     }
     QStringList known;
     if (const auto ended = store().readUserKey().sidstAktiv) {
@@ -78,10 +78,9 @@ QStringList Flex_Form::lastActive() {
 // After "Nej" to an arrival from another day: that day's record, or nothing when the user skips
 // the day (Annuller, Escape, the close button), which forgets the stored arrival as the box says.
 std::optional<ForgottenDay> Flex_Form::askForgottenDeparture(
-    const QString& stored, const QStringList& lastActive,
+    const StoredArrival& stored, const QStringList& lastActive,
     std::optional<std::int32_t> arrivalOffset) {
-    const OpenDayDecision open = decideOpenDay(stored, QDate(), platform_.shortDatePattern());
-    if (!readTypedTime(open.timeText, Dato_Laengde)) {
+    if (!stored.time()) {
         return std::nullopt;  // an arrival no clock can show has no departure to ask for
     }
     QString answer = forgottenDepartureDefault(stored, lastActive);
@@ -105,7 +104,7 @@ std::optional<ForgottenDay> Flex_Form::askForgottenDeparture(
 
 // The forgotten day's record, unless another copy of the program dealt with that day while the
 // question stood.
-void Flex_Form::recordForgottenDay(const QString& stored, const ForgottenDay& day) {
+void Flex_Form::recordForgottenDay(const StoredArrival& stored, const ForgottenDay& day) {
     if (storedArrival() != stored ||
         fileClosesArrival(Filnavn, stored, store().readUserKey().moedtFilLaengde)) {
         rereadFigures();
@@ -125,20 +124,20 @@ void Flex_Form::recordForgottenDay(const QString& stored, const ForgottenDay& da
 // Kept for the next start's question about a forgotten departure; a hint only, so a store that
 // cannot be written does not keep the program from ending.
 void Flex_Form::rememberLastActive() {
-    if (!Komme_Registreret) {
+    if (!Komme_Registreret()) {
         return;
     }
     (void)trySetting(Setting::SidstAktiv,
-                     lastActiveText(away_.lastSeen().value_or(platform_.currentDateTime())));
+                     lastActiveText(day_.lastSeen().value_or(platform_.currentDateTime())));
 }
 
 // Once a day, while the window sits in the tray, once the open day's hours are reached: also
 // when they were reached while it was shown.
 void Flex_Form::noticeHoursReached(const QDateTime& now) {
-    if (!Komme_Registreret || hoursNoticeDate_ == now.date() || !Tray->inTray()) {
+    if (!Komme_Registreret() || hoursNoticeDate_ == now.date() || !Tray->inTray()) {
         return;
     }
-    const auto reached = hoursReachedAt(arrival_, now, Arbejdstimer, lunch());
+    const auto reached = day_.hoursReached(now, Arbejdstimer, lunch());
     if (!reached || now < *reached) {
         return;
     }
