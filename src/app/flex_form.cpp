@@ -131,7 +131,7 @@ bool Flex_Form::storeSetting(Setting setting, const QString& value) {
 StoreWrite Flex_Form::trySetting(Setting setting, const QString& value) {
     StoreWrite stored = store().tryWrite(setting, value);
     if (stored.ok() && setting == Setting::Moedt) {
-        knownMoedt_ = value;
+        day_.storedAs(StoredArrival(value));
     }
     return stored;
 }
