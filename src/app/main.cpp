@@ -5,9 +5,9 @@
 #include <windows.h>
 #endif
 
-#include "cli/command_line.h"
 #include "app/flex_form.h"
 #include "app/single_instance.h"
+#include "cli/command_line.h"
 #include "platform/qt_platform.h"
 
 int main(int argc, char* argv[]) {

@@ -33,15 +33,12 @@ TEST(ReadNumber, Texts) {
 
 // Half to even, and boundary pairs one inside and one outside.
 TEST(ReadNumber, WholeNumbers) {
-    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {{"12.5", 12},
-                                                                         {"13.5", 14},
-                                                                         {"-12.5", -12},
-                                                                         {"30.6", 31},
-                                                                         {"1,5", 1},
-                                                                         {"-2147483648", INT32_MIN},
-                                                                         {"2147483647", INT32_MAX},
-                                                                         {"2147483648", {}},
-                                                                         {"-2147483649", {}}};
+    // clang-format off
+    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+        {"12.5", 12}, {"13.5", 14}, {"-12.5", -12}, {"30.6", 31}, {"1,5", 1},
+        {"-2147483648", INT32_MIN}, {"2147483647", INT32_MAX}, {"2147483648", {}},
+        {"-2147483649", {}}};
+    // clang-format on
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(readInt32(QString::fromLatin1(text)), value) << text;
     }

@@ -8,15 +8,12 @@ namespace {
 // Separators and blanks are skipped, the first other character ends the time; what does not fit
 // in 32 bits, or reads as no time of day, is refused.
 TEST(TekstTilTid, TimeTexts) {
+    // clang-format off
     const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
-        {u"08:00", 800},    {u"8:05", 805},
-        {u"08-05", 805},    {u"805", 805},
-        {u"8", 8},          {u"", 0},
-        {u"abc", 0},        {u"12,30", 12},
-        {u"-1:30", 130},    {u"8e2", 800},
-        {u"8.5", 85},       {u"&H10", 16},
-        {u"9e99", {}},      {u"2147483647", 2147483647},
-        {u"2147483648", {}}};
+        {u"08:00", 800}, {u"8:05", 805}, {u"08-05", 805}, {u"805", 805}, {u"8", 8}, {u"", 0},
+        {u"abc", 0}, {u"12,30", 12}, {u"-1:30", 130}, {u"8e2", 800}, {u"8.5", 85}, {u"&H10", 16},
+        {u"9e99", {}}, {u"2147483647", 2147483647}, {u"2147483648", {}}};
+    // clang-format on
     for (const auto& [text, hhmm] : cases) {
         EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(text), 10), hhmm)
             << QString::fromUtf16(text).toStdString();
