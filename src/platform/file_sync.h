@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 #include <QString>
+#include <optional>
 
 #include "text/result.h"
 
@@ -32,6 +33,15 @@ struct OpenedFile {
 // cannot hang the caller. With `create`, a missing file is created exclusively (Created: of two
 // callers at the same instant exactly one creates it), never writable by group or others.
 OpenedFile openRegularFile(const QString& path, bool forAppend, bool create);
+
+// A regular file's size and time of change, read with one look at the name and no time zone:
+// each tick compares them to learn whether another copy wrote the file.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> fileStamp(const QString& path);
 
 // Whether the open file is still the one at the path, not removed or replaced meanwhile.
 bool isFileAtPath(int fd, const QString& path);

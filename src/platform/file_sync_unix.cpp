@@ -92,6 +92,14 @@ OpenedFile openRegularFile(const QString& path, bool forAppend, bool create) {
     return failed(OpenFound::Missing, ENOENT);
 }
 
+std::optional<FileStamp> fileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    return FileStamp{st.st_size, st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec};
+}
+
 bool isFileAtPath(int fd, const QString& path) {
     struct stat open {
     }, named{};

@@ -89,6 +89,21 @@ OpenedFile openRegularFile(const QString& path, bool forAppend, bool create) {
 }
 
 // An open file cannot be removed or replaced on Windows.
+std::optional<FileStamp> fileStamp(const QString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(reinterpret_cast<LPCWSTR>(path.utf16()), GetFileExInfoStandard,
+                                &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    const auto join = [](DWORD high, DWORD low) {
+        return static_cast<qint64>((static_cast<quint64>(high) << 32) | low);
+    };
+    return FileStamp{
+        join(data.nFileSizeHigh, data.nFileSizeLow),
+        join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime) * 100};
+}
+
 bool isFileAtPath(int, const QString&) {
     return true;
 }
