@@ -12,6 +12,7 @@
 namespace horalog {
 
 void Flex_Form::Opdater_Visning(const QString& text) {
+    tickShown_.reset();
     const auto departure = readTypedTime(text, Dato_Laengde);
     const auto today =
         todayTexts(Komme_CT(), text, Dato_Laengde, lunch(),
@@ -51,7 +52,15 @@ void Flex_Form::Udregn_Timer_Timer() {
     if (!Komme_Registreret()) {
         return;
     }
-    showTodaySoFar();
+    const TickShown shown{
+        now.date().toJulianDay() * 24 * 60 + now.time().hour() * 60 + now.time().minute(),
+        Komme_CT(), lunch(), Dato_Laengde};
+    if (!Gaa_Auto || tickShown_ != shown) {
+        showTodaySoFar();
+        if (Gaa_Auto) {
+            tickShown_ = shown;
+        }
+    }
     noticeHoursReached(now);
 }
 
@@ -109,6 +118,7 @@ void Flex_Form::setGaaText(const QString& text) {
 }
 
 void Flex_Form::clearToday() {
+    tickShown_.reset();
     showValue(Idag_CT, QString());
     showValue(Idag_TM, QString());
     setCaption(plainCaption());

@@ -214,6 +214,16 @@ private:
     std::string storeStamp_;
     bool storeSettled_ = false;
     QDateTime lastTick_;
+    // What today's figures were last shown for by a tick: a tick in the same minute, with the same
+    // arrival and rules, would show the same texts, so it leaves them. Any other showing clears it.
+    struct TickShown {
+        qint64 minute = 0;
+        std::int32_t komme = 0;
+        LunchRule lunch;
+        std::int16_t dateLength = 0;
+        bool operator==(const TickShown&) const = default;
+    };
+    std::optional<TickShown> tickShown_;
     QDateTime sleptAt_;      // the last tick before the machine last slept
     QDate hoursNoticeDate_;  // the tray told that the day's hours are reached, once a day
 

@@ -1,7 +1,5 @@
 #include "journal/file_session.h"
 
-#include <QFileInfo>
-
 #include "journal/record.h"
 
 namespace horalog {
@@ -12,7 +10,7 @@ void FileSession::setPath(const QString& path) {
     }
     path_ = path;
     seen_ = registrationFileExists(path);
-    stamp_ = {-1, -1};
+    stamp_.reset();
 }
 
 void FileSession::take(const RecordFigures& read) {
@@ -92,14 +90,9 @@ AppendOutcome FileSession::startNewPeriod(const QString& date, std::int32_t bala
         options);
 }
 
-FileSession::Stamp FileSession::stampNow() const {
-    const QFileInfo info(path_);
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
-}
-
 bool FileSession::reread() {
     const FileFigures read = readFileFigures(path_);
-    stamp_ = stampNow();
+    stamp_ = fileStamp(path_);
     if (!read.ok() || !read->figures || read->line == lastRecord_) {
         return false;
     }
@@ -109,7 +102,8 @@ bool FileSession::reread() {
 }
 
 bool FileSession::followChanges() {
-    return QFileInfo(path_).isFile() && stampNow() != stamp_ && reread();
+    const std::optional<FileStamp> now = fileStamp(path_);
+    return now && now != stamp_ && reread();
 }
 
 }  // namespace horalog

@@ -9,6 +9,7 @@
 
 #include "journal/file_figures.h"
 #include "journal/journal_file.h"
+#include "platform/file_sync.h"
 #include "timekeeping/balance.h"
 
 namespace horalog {
@@ -71,9 +72,7 @@ public:
     bool followChanges();
 
 private:
-    using Stamp = std::pair<qint64, qint64>;
     AppendOutcome write(const BuildRecords& build, const AppendOptions& options);
-    Stamp stampNow() const;
     void take(const RecordFigures& read);
 
     QString path_;
@@ -81,7 +80,7 @@ private:
     std::optional<QString> lastRecord_;
     bool seen_ = false;
     bool newPeriod_ = false;
-    Stamp stamp_{-1, -1};
+    std::optional<FileStamp> stamp_;
     QString failure_;
 };
 

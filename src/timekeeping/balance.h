@@ -11,6 +11,7 @@ struct LunchRule {
     bool aktiv = true;
     std::int16_t varighed = 0;    // centi-hours deducted
     std::int16_t arbejdstid = 0;  // gross time from which the running display deducts
+    bool operator==(const LunchRule&) const = default;
 };
 
 // The period figures every record carries.
