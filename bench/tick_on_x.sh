@@ -5,8 +5,8 @@
 # minutes change. First the window is the active one, as a user has it while looking at it;
 # then a bare window with a focused time field is, and the window runs in the background.
 # A focused field's caret blinks twice a second while its window is active: that is measured on
-# its own, in the bare window with a field, and the window must cost no more than 1.5 times it
-# when active, and 1.5 times the bare window in the background.
+# its own, in the bare window with a field, and the window must cost no more than 1.2 times it
+# when active, and 1.2 times the bare window in the background.
 #   tick_on_x.sh <horalog> <horalog_bare_window> [seconds per part, default 30]
 set -euo pipefail
 program=$(realpath "$1")
@@ -118,4 +118,4 @@ mawk -v s="$seconds" -v wa="${active[0]}" -v pa="${active[1]}" -v wb="${behind[0
         fb / 1e6, wa / fb
     printf "  window in the background: %.1f ms, bare window %.1f ms: ratio %.2f\n",
         wb / 1e6, pb / 1e6, wb / pb
-    exit wa > 1.5 * fb || wb > 1.5 * pb }'
+    exit wa > 1.2 * fb || wb > 1.2 * pb }'
