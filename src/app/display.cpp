@@ -43,7 +43,7 @@ void Flex_Form::Udregn_Timer_Timer() {
         }
         followFile();
     }
-    if (Komme_Registreret() && !day_.onItsDate(platform_.currentDateTime().date())) {
+    if (Komme_Registreret() && !day_.onItsDate(now.date())) {
         if (platform_.dialogOpen()) {
             return;  // asked once that dialog is gone; until then the figures wait
         }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <utility>
 
 #include "journal/file_figures.h"
 #include "journal/journal_file.h"
