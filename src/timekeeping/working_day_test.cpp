@@ -2,18 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "in_copenhagen.h"
 #include "text/time_text.h"
 
 namespace horalog {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 // The departure proposed: the latest moment known in use on the arrival's date after it.
 TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
-    const struct {
-        QStringList known;
-        const char* proposed;
-    } cases[] = {
+    const std::pair<QStringList, const char*> cases[] = {
         {{}, ""},
         {{"07-12-2026 16:42"}, "16:42"},
         {{"07-12-2026 12:10", "07-12-2026 16:42"}, "16:42"},
@@ -23,32 +24,27 @@ TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
         {{"07-12-2026 9e99"}, ""},   // no time of day
         {{"07-12-2026"}, ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(
-            forgottenDepartureDefault(StoredArrival(QStringLiteral("07-12-2026 08:00")), c.known),
-            QLatin1String(c.proposed))
-            << c.known.join(u',').toStdString();
+    for (const auto& [known, proposed] : cases) {
+        EXPECT_EQ(forgottenDepartureDefault(StoredArrival(u"07-12-2026 08:00"_s), known),
+                  QLatin1String(proposed))
+            << known.join(u',').toStdString();
     }
 }
 
-// The box's answer: after the arrival that day; at or before it the next day, with that date,
-// up to a shift of 16 hours; the rest refused with its reason. A record reads «date;arrival;
-// departure;time that passed (ct)». Offsets are Copenhagen's.
+// After the arrival that day; at or before it the next day, up to a shift of 16 hours; the rest
+// refused with its reason. A result reads «date;arrival;departure;time that passed (ct)».
 TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     const testing::InCopenhagen zone;
     const auto notAClock = [](const char* typed) {
-        return QStringLiteral("\"%1\" er ikke et klokkeslæt.").arg(QLatin1String(typed));
+        return u"\"%1\" er ikke et klokkeslæt."_s.arg(QLatin1String(typed));
     };
     const auto before = [](const char* departure, const char* arrival) {
-        return QStringLiteral("Gå-tiden %1 ligger før komme-tiden %2.")
-            .arg(QLatin1String(departure), QLatin1String(arrival));
+        return u"Gå-tiden %1 ligger før komme-tiden %2."_s.arg(QLatin1String(departure),
+                                                               QLatin1String(arrival));
     };
-    const struct {
-        const char* stored;
-        const char* typed;
-        QString result;
-    } cases[] = {
-        {"07-12-2026 08:00", "16:42", QStringLiteral("07-12-2026;08:00;16:42;870")},
+    const QString skip = u"Skriv gå-tiden, eller vælg Annuller for at springe dagen over."_s;
+    const std::tuple<const char*, const char*, QString> cases[] = {
+        {"07-12-2026 08:00", "16:42", u"07-12-2026;08:00;16:42;870"_s},
         {"07-12-2026 08:00", "16.42", "07-12-2026;08:00;16:42;870"},
         {"07-12-2026 08:00", " 1642 ", "07-12-2026;08:00;16:42;870"},
         {"07-12-2026 08:00", "842", "07-12-2026;08:00;08:42;70"},
@@ -70,37 +66,32 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
         {"07-12-2026 08:00", "abc", notAClock("abc")},
         {"07-12-2026 08:00", "9", notAClock("9")},  // 00:09 where 9 o'clock was meant
         {"07-12-2026 08:00", "16:42:00", notAClock("16:42:00")},
-        {"07-12-2026 08:00", "", "Skriv gå-tiden, eller vælg Annuller for at springe dagen over."},
-        {"07-12-2026 08:00", " ", "Skriv gå-tiden, eller vælg Annuller for at springe dagen over."},
+        {"07-12-2026 08:00", "", skip},
+        {"07-12-2026 08:00", " ", skip},
         {"07-12-åååå 22:00", "23:00", "07-12-åååå;22:00;23:00;100"},  // no date: that day only
         {"07-12-åååå 22:00", "01:30", before("01:30", "22:00")},
     };
     const QDateTime now(QDate(2026, 12, 8), QTime(9, 0));
-    for (const auto& c : cases) {
-        const auto day =
-            forgottenDay(StoredArrival(QString::fromUtf8(c.stored)), QLatin1String(c.typed),
-                         QStringLiteral("dd-MM-yyyy"), std::nullopt, now);
-        const QString result = day.ok()
-                                   ? QStringLiteral("%1;%2;%3;%4")
-                                         .arg(day->date, Formater_Tid(Omregn_Til_Tid(day->kommeCT)),
-                                              Formater_Tid(Omregn_Til_Tid(day->gaaCT)))
-                                         .arg(day->gaaCT - day->kommeCT + day->shift)
-                                   : day.error();
-        EXPECT_EQ(result, c.result) << c.stored << " / " << c.typed;
+    for (const auto& [stored, typed, result] : cases) {
+        const auto day = forgottenDay(StoredArrival(QString::fromUtf8(stored)),
+                                      QLatin1String(typed), u"dd-MM-yyyy"_s, std::nullopt, now);
+        const auto time = [](std::int32_t ct) { return Formater_Tid(Omregn_Til_Tid(ct)); };
+        EXPECT_EQ(day.ok() ? u"%1;%2;%3;%4"_s.arg(day->date, time(day->kommeCT), time(day->gaaCT))
+                                 .arg(day->gaaCT - day->kommeCT + day->shift)
+                           : day.error(),
+                  result)
+            << stored << " / " << typed;
     }
     // A night's date in the user's pattern; the arrival's offset as the window kept it.
-    const auto night = forgottenDay(StoredArrival(QStringLiteral("31.12.26 22:00")),
-                                    QStringLiteral("1.30"), QStringLiteral("dd.MM.yy"), 7200, now);
+    const auto night =
+        forgottenDay(StoredArrival(u"31.12.26 22:00"_s), u"1.30"_s, u"dd.MM.yy"_s, 7200, now);
     ASSERT_TRUE(night.ok());
-    EXPECT_EQ(night->date + u' ' + QString::number(night->shift), QStringLiteral("01.01.27 2500"));
+    EXPECT_EQ(night->date + u' ' + QString::number(night->shift), u"01.01.27 2500"_s);
 }
 
-// A departure the window refuses: before the arrival on the same date, or more than a day after.
+// Refused: before the arrival on the same date, or more than a day after it.
 TEST(DepartureRefusal, NoNegativeDayAndNoDayAndAHalf) {
-    const struct {
-        std::int32_t komme, gaa, shift;
-        const char* refusal;
-    } cases[] = {
+    const std::tuple<std::int32_t, std::int32_t, std::int32_t, const char*> cases[] = {
         {800, 600, 0, "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
         {747, 447, 0, "Gå-tiden 04:28 ligger før komme-tiden 07:28."},  // a clock set back
         {800, 800, 0, ""},
@@ -111,17 +102,16 @@ TEST(DepartureRefusal, NoNegativeDayAndNoDayAndAHalf) {
         {800, 3202, 0, "Gå-tiden 32:01 ligger mere end et døgn efter komme-tiden 08:00."},
         {800, 10065, 0, "Gå-tiden 100:39 ligger mere end et døgn efter komme-tiden 08:00."},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(departureRefusal(c.komme, c.gaa, c.shift).value_or(QString()),
-                  QString::fromUtf8(c.refusal))
-            << c.komme << " " << c.gaa;
+    for (const auto& [komme, gaa, shift, refusal] : cases) {
+        EXPECT_EQ(departureRefusal(komme, gaa, shift).value_or(QString()),
+                  QString::fromUtf8(refusal))
+            << komme << " " << gaa;
     }
 }
 
 TEST(HoursReachedText, TheDailyHoursAsAClockReadsThem) {
-    EXPECT_EQ(hoursReachedText(7.4f),
-              QStringLiteral("7:24 arbejdet. Husk at registrere gå-tid, når du går."));
-    EXPECT_EQ(hoursReachedText(10.25f).left(6), QStringLiteral("10:15 "));
+    EXPECT_EQ(hoursReachedText(7.4f), u"7:24 arbejdet. Husk at registrere gå-tid, når du går."_s);
+    EXPECT_EQ(hoursReachedText(10.25f).left(6), u"10:15 "_s);
 }
 
 }  // namespace
