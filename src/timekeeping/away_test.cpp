@@ -7,15 +7,10 @@
 namespace horalog {
 namespace {
 
-// Events as «L16:42» (locked), «U» (unlocked), «S» (sleeping), «W» (woken); «+» is the next day.
-// Each row gives the moment kept as the day's end and the tray's notices.
+// Events as «L16:42» (locked), «U» (unlocked), «S» (sleeping), «W» (woken); «+» the next day.
 TEST(Away, WhenTheUserWasLastSeen) {
-    const struct {
-        const char* date;
-        const char* events;
-        const char* lastSeen;
-        const char* notices;
-    } cases[] = {
+    const char* cases[][4] = {
+        // date, events, the moment kept, the notices
         {"2026-12-07", "L11:30 U13:05", "", "Du var væk 11:30–13:05 (1:35)."},
         {"2026-12-07", "L12:00 U12:30", "", ""},  // the lunch itself: no notice
         {"2026-12-07", "L12:00 U12:31", "", "Du var væk 12:00–12:31 (0:31)."},
@@ -31,11 +26,11 @@ TEST(Away, WhenTheUserWasLastSeen) {
         {"2026-10-25", "L01:30 U03:00", "", "Du var væk 01:30–03:00 (2:30)."},
     };
     const QTimeZone copenhagen("Europe/Copenhagen");
-    for (const auto& c : cases) {
-        const QDate date = QDate::fromString(QLatin1String(c.date), Qt::ISODate);
+    for (const auto& [day, events, lastSeen, expected] : cases) {
+        const QDate date = QDate::fromString(QLatin1String(day), Qt::ISODate);
         Away away;
         QStringList notices;
-        for (const QString& e : QString::fromUtf8(c.events).split(u' ')) {
+        for (const QString& e : QString::fromUtf8(events).split(u' ')) {
             const bool next = e.at(1) == u'+';
             const QTime time = QTime::fromString(e.mid(next ? 2 : 1), QStringLiteral("HH:mm"));
             const DesktopEvent event = e.at(0) == u'L'   ? DesktopEvent::Locked
@@ -52,8 +47,8 @@ TEST(Away, WhenTheUserWasLastSeen) {
         const QString seen =
             away.lastSeen() ? away.lastSeen()->toString(QStringLiteral("HH:mm")) : QString();
         EXPECT_EQ(seen + u'|' + notices.join(u' '),
-                  QString::fromUtf8(c.lastSeen) + u'|' + QString::fromUtf8(c.notices))
-            << c.events;
+                  QString::fromUtf8(lastSeen) + u'|' + QString::fromUtf8(expected))
+            << events;
     }
 }
 

@@ -10,8 +10,7 @@ namespace {
 const LunchRule kOn{true, 50, 450};
 const LunchRule kOff{false, 50, 450};
 
-// Arrival 08:00 (800 ct); gross exactly at the lunch threshold at 12:30, one below at 12:29 from
-// 799; lunch is deducted from a day below zero too, and not from one of nothing.
+// At the lunch threshold at 12:30, one below it at 12:29 from 799; lunch off a day below zero too.
 TEST(WorkedSoFar, RunningDisplay) {
     using Row = std::tuple<std::int32_t, const char16_t*, LunchRule, std::optional<std::int32_t>>;
     const Row cases[] = {{800, u"16:30", kOn, 800},
@@ -31,30 +30,26 @@ TEST(WorkedSoFar, RunningDisplay) {
     EXPECT_EQ(workedSoFar(0, u"2147483628", 10, kOff, 2400), std::nullopt);
 }
 
-// Figures that leave their columns (the day's tid 16 bits, the day count, the sums 32 bits) are
-// refused.
+// Figures that leave their columns (tid and the day count 16 bits, the sums 32) are refused.
 TEST(CloseDay, Cases) {
-    const struct {
-        Figures before;
-        std::int32_t komme, gaa;
-        LunchRule lunch;
-        std::optional<std::int16_t> tid;
-        Figures after;
-    } cases[] = {{{3, 2220, 125}, 800, 1650, kOn, 800, {4, 3020, 185}},  // the worked example
-                 {{0, 0, 0}, 800, 900, kOn, 50, {1, 50, -690}},     // short day: lunch all the same
-                 {{0, 0, 0}, 800, 750, kOff, -50, {1, -50, -790}},  // departure before arrival
-                 {{2, 100, 0}, 0, 740, kOff, 740, {3, 840, 0}},     // 740 - 740.0000095 rounds to 0
-                 {{0, 0, 0}, 0, 32767, kOff, 32767, {1, 32767, 32027}},  // the column's last
-                 {{0, 0, 0}, 0, 32768, kOff, {}, {}},
-                 {{32766, 0, 0}, 800, 1650, kOn, 800, {32767, 800, 60}},
-                 {{32767, 0, 0}, 800, 1650, kOn, {}, {}},
-                 {{0, 2147483000, 0}, 0, 1000, kOff, {}, {}},
-                 {{0, 0, -2147483000}, 0, 0, kOff, {}, {}}};
-    for (const auto& c : cases) {
-        const auto day = closeDay(c.before, c.komme, c.gaa, c.lunch, 7.4f);
-        EXPECT_EQ(day.has_value(), c.tid.has_value()) << c.komme << "-" << c.gaa;
-        EXPECT_EQ(day.value_or(ClosedDay{c.after, 0}).tid, c.tid.value_or(0));
-        EXPECT_EQ(day.value_or(ClosedDay{c.after, 0}).after, c.after) << c.komme << "-" << c.gaa;
+    using Row = std::tuple<Figures, std::int32_t, std::int32_t, LunchRule,
+                           std::optional<std::int16_t>, Figures>;
+    const Row cases[] = {
+        {{3, 2220, 125}, 800, 1650, kOn, 800, {4, 3020, 185}},  // the worked example
+        {{0, 0, 0}, 800, 900, kOn, 50, {1, 50, -690}},          // short day: lunch all the same
+        {{0, 0, 0}, 800, 750, kOff, -50, {1, -50, -790}},       // departure before arrival
+        {{2, 100, 0}, 0, 740, kOff, 740, {3, 840, 0}},          // 740 - 740.0000095 rounds to 0
+        {{0, 0, 0}, 0, 32767, kOff, 32767, {1, 32767, 32027}},  // the column's last
+        {{0, 0, 0}, 0, 32768, kOff, {}, {}},
+        {{32766, 0, 0}, 800, 1650, kOn, 800, {32767, 800, 60}},
+        {{32767, 0, 0}, 800, 1650, kOn, {}, {}},
+        {{0, 2147483000, 0}, 0, 1000, kOff, {}, {}},
+        {{0, 0, -2147483000}, 0, 0, kOff, {}, {}}};
+    for (const auto& [before, komme, gaa, lunch, tid, after] : cases) {
+        const auto day = closeDay(before, komme, gaa, lunch, 7.4f);
+        EXPECT_EQ(day.has_value(), tid.has_value()) << komme << "-" << gaa;
+        EXPECT_EQ(day.value_or(ClosedDay{after, 0}).tid, tid.value_or(0));
+        EXPECT_EQ(day.value_or(ClosedDay{after, 0}).after, after) << komme << "-" << gaa;
     }
 }
 
