@@ -39,13 +39,11 @@ TEST(StoredArrival, ReadByItsBlank) {
                   std::tuple(day, date, QString::fromUtf16(time)))
             << s.text().toStdString();
     }
-    EXPECT_EQ(StoredArrival(QStringLiteral("08.1.26 8:00")).time()->ct, 800);
-    EXPECT_FALSE(StoredArrival(QStringLiteral("08-12-2026 12345678901")).time());
+    EXPECT_EQ(StoredArrival(u"08.1.26 8:00"_s).time()->ct, 800);
+    EXPECT_FALSE(StoredArrival(u"08-12-2026 12345678901"_s).time());
     // Written as registering writes it: the clock's form of the time, «0:75» as «01:15».
-    EXPECT_EQ(StoredArrival::of(QDate(2026, 12, 5), QStringLiteral("DD.MM.ÅÅ"), 825).text(),
-              QStringLiteral("05.12.26 08:15"));
-    EXPECT_EQ(StoredArrival::of(today, QStringLiteral("dd-MM-yyyy"), 125).text(),
-              QStringLiteral("08-12-2026 01:15"));
+    EXPECT_EQ(StoredArrival::of(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, 825).text(), u"05.12.26 08:15");
+    EXPECT_EQ(StoredArrival::of(today, u"dd-MM-yyyy"_s, 125).text(), u"08-12-2026 01:15");
 }
 
 // Another copy's store: today's arrival taken over, a closed day reported only while a day is open
@@ -53,7 +51,7 @@ TEST(StoredArrival, ReadByItsBlank) {
 TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     using F = OpenDay::Followed;
     const QDateTime now(QDate(2026, 12, 8), QTime(10, 0));
-    const QString pattern = QStringLiteral("dd-MM-yyyy");
+    const QString pattern = u"dd-MM-yyyy"_s;
     // Known here (restored first), in the store, what following it does, Komme_CT (-1: none open).
     const std::tuple<const char*, const char*, F, std::int32_t> cases[] = {
         {" ", " ", F::Nothing, -1},
@@ -78,21 +76,19 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     // "Ja" at 00:01 to yesterday's night confirms today, not tomorrow; a taken-over one its own.
     OpenDay night;
     const QDateTime afterMidnight(QDate(2026, 12, 8), QTime(0, 1));
-    ASSERT_TRUE(
-        night.restore(StoredArrival(QStringLiteral("07-12-2026 22:00")), afterMidnight, pattern));
+    ASSERT_TRUE(night.restore(StoredArrival(u"07-12-2026 22:00"_s), afterMidnight, pattern));
     EXPECT_EQ(night.arrival().date, QDate(2026, 12, 7));
     EXPECT_TRUE(night.onItsDate(QDate(2026, 12, 7)) && night.onItsDate(QDate(2026, 12, 8)));
     EXPECT_FALSE(night.onItsDate(QDate(2026, 12, 9)));
-    night.follow(StoredArrival(QStringLiteral("08-12-2026 00:30")), afterMidnight, pattern);
+    night.follow(StoredArrival(u"08-12-2026 00:30"_s), afterMidnight, pattern);
     EXPECT_FALSE(night.onItsDate(QDate(2026, 12, 7)) || night.onItsDate(QDate(2026, 12, 9)));
     // A date the pattern cannot read counts as today's; no clock time opens no day.
-    ASSERT_TRUE(night.restore(StoredArrival(QStringLiteral("xx 08:00")), now, pattern));
+    ASSERT_TRUE(night.restore(StoredArrival(u"xx 08:00"_s), now, pattern));
     EXPECT_EQ(night.arrival().date, now.date());
-    EXPECT_FALSE(night.restore(StoredArrival(QStringLiteral("08-12-2026 9e99")), now, pattern));
+    EXPECT_FALSE(night.restore(StoredArrival(u"08-12-2026 9e99"_s), now, pattern));
     EXPECT_FALSE(night.isOpen());
     // The question names the store's arrival, or the open day's own when the store lost it.
-    EXPECT_EQ(night.named(StoredArrival(QStringLiteral(" ")), pattern).text(),
-              QStringLiteral("08-12-2026 08:00"));
+    EXPECT_EQ(night.named(StoredArrival(u" "_s), pattern).text(), u"08-12-2026 08:00");
 }
 
 // The offset the arrival had when registered or restored counts, not one read later (02:30 in
