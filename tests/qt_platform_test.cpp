@@ -112,8 +112,8 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     }
 }
 
-// Without a user locale, Danish conventions; with one, its date pattern, its decimal separator
-// and its time separator, 24-hour, the hour padded to two digits only where its format pads it.
+// Danish conventions without a user locale; with one, its date pattern, decimal and time
+// separators, 24-hour, the hour padded only where its format pads it.
 TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
     const struct {
         QLocale locale;
@@ -132,8 +132,7 @@ TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
 }
 
 #ifndef _WIN32
-// Without HOME the file once went to "/Horalog.Dat" (Qt's fallback) and the store to /tmp, where
-// any local user could have made the folder first.
+// Without HOME the file once went to "/Horalog.Dat" and the store to /tmp, open to any user.
 TEST(PlatformPaths, HomeFromThePasswordDatabaseWithoutHome) {
     const QByteArray home = qgetenv("HOME");
     qunsetenv("HOME");

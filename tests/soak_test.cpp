@@ -1,6 +1,5 @@
-// Kills two busy copies of the program over one file and one store at random moments, and checks
-// after every kill that nothing was lost or corrupted: whole lines only, a readable store, and
-// figures that match a recount.
+// Kills two busy copies over one file and one store at random moments; after every kill the file
+// holds whole lines whose figures match a recount, and the store reads.
 #include <signal.h>
 
 #include <QCoreApplication>
@@ -15,9 +14,8 @@
 namespace horalog::testing {
 namespace {
 
-// Every line a whole record, the figures of each the recount of all before it, and no day
-// counted twice: a day is known by its arrival, whose date a night's record (dated the next
-// day, its departure at or before the arrival) has one day back. Counts the nights in `nights`.
+// Whole records only, each one's figures the recount of all before it, and no day counted twice
+// (a night's record is dated the day after its arrival); counts the nights in `nights`.
 std::string checkFile(QByteArray bytes, int& nights) {
     if (!bytes.isEmpty() && (!bytes.startsWith(kHeader) || !bytes.endsWith("\r\n") ||
                              bytes.count('\n') != bytes.count("\r\n"))) {
@@ -137,8 +135,7 @@ TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
 
 }  // namespace
 
-// Closes the night from 22:00 on the 7th at 01:30 on the 8th and is killed by the store's write
-// that forgets the arrival, after the record is on disk.
+// Closes the night from 22:00 on the 7th at 01:30 and is killed as the store forgets the arrival.
 int nightChild(const QString& folder) {
     ScriptedPlatform platform;
     platform.now = QDateTime(QDate(2026, 12, 8), QTime(1, 30));
@@ -155,10 +152,8 @@ int nightChild(const QString& folder) {
     return 3;  // not killed: no record was written
 }
 
-// Registers days (half of them nights past midnight), time off and period resets as fast as it
-// can, until it is killed. Its clock runs a day ahead for each day; each child starts on dates of
-// its own, so no two days arrive at the same moment. The first child first closes a day left
-// open by a killed one, at the date and time of day it would have closed it then.
+// Registers days (half of them nights), time off and resets until killed, a day ahead for each
+// day, on dates of its own; the first child first closes a day a killed one left open.
 int soakChild(const QString& folder, quint32 seed) {
     QRandomGenerator random(seed);
     qputenv("HOME", folder.toLocal8Bit());
