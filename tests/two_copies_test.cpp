@@ -37,12 +37,14 @@ protected:
         }
         return texts.join(u'|');
     }
-    // A over a store as on a full disk (FullStore), the file holding three days; not yet started.
-    std::shared_ptr<FullStore> overFullStore(const char* moedt = " ") {
+    // A started over a store as on a full disk (FullStore) with this stamp, on three days.
+    std::shared_ptr<FullStore> overFullStore(const char* moedt = " ", const char* stamp = nullptr) {
         writeBytes(file, kThreeDays);
         store->seed(kHKeyCurrentUser, userStore(file, moedt));
         const auto full = std::make_shared<FullStore>(store->backend());
+        full->stamp = stamp ? std::optional<std::string>(stamp) : std::nullopt;
         backend = full;
+        EXPECT_TRUE(startForm());
         return full;
     }
     void TearDown() override {
@@ -169,9 +171,7 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
 // A tick reads the store only when its stamp moved, and on the tick after (a second change could
 // hide within the stamp's granularity); each tick once read it whole.
 TEST_F(TwoCopiesTest, ATickReadsTheStoreOnlyWhenItMoved) {
-    const auto counted = overFullStore("05-12-2026 08:00");
-    counted->stamp = "a";
-    ASSERT_TRUE(startForm());
+    const auto counted = overFullStore("05-12-2026 08:00", "a");
     std::string readsPerTick;
     for (const char* stamp : {"a", "a", "a", "b", "b", "b", ""}) {
         counted->stamp = stamp;
@@ -186,7 +186,6 @@ TEST_F(TwoCopiesTest, ATickReadsTheStoreOnlyWhenItMoved) {
 // is neither reopened at the next start nor closed again by a later departure.
 TEST_F(TwoCopiesTest, ADaySavedIsClosedOnce) {
     const auto full = overFullStore();
-    ASSERT_TRUE(startForm());
     arrive("08:00");
     full->full = true;
     platform.answer("OK");
@@ -223,7 +222,6 @@ TEST_F(TwoCopiesTest, ADaySavedIsClosedOnce) {
 // why, the typed values stay, nothing unstored is shown as done, and the next press tries again.
 TEST_F(TwoCopiesTest, AStoreThatCannotBeWrittenIsTold) {
     const auto failing = overFullStore();
-    ASSERT_TRUE(startForm());
     const QString status = text("Status_Label");
     const auto told = [](const char* reason) {
         return "Opsætningerne kan ikke gemmes: " + QString::fromUtf8(reason) + kUnchanged;
