@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 

@@ -2,16 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 
 #include "fuzz_checks.h"
 
 namespace {
 
-using Check = void (*)(const std::uint8_t*, std::size_t);
-
 TEST(FuzzCorpus, EveryInputKeepsItsProperties) {
-    const std::pair<const char*, Check> targets[] = {
+    const std::pair<const char*, void (*)(const std::uint8_t*, std::size_t)> targets[] = {
         {"number", horalog::fuzz::checkNumberReading},
         {"time_text", horalog::fuzz::checkTimeText},
         {"last_record", horalog::fuzz::checkLastRecord},

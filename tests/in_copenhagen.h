@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDate>
-#include <QDateTime>
-#include <QTime>
-#include <ctime>
-
 #include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <ctime>
 
 namespace horalog::testing {
 

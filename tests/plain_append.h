@@ -1,9 +1,5 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-#include <optional>
-
 #include "journal/journal_file.h"
 
 namespace horalog::testing {

@@ -1,10 +1,11 @@
 #pragma once
 
+// Failures show texts as text. Every test file sees this (by -include) before gtest prints a
+// QString, so that all of them agree on how it is printed; the programs without Qt skip it.
+#if __has_include(<QString>)
 #include <QString>
 #include <ostream>
 
-// Failures show texts as text. Every test file sees this before gtest prints a QString, so that
-// all of them agree on how it is printed.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }
@@ -16,3 +17,4 @@ inline void PrintTo(const QByteArray& s, std::ostream* os) {
 inline void PrintTo(QLatin1String s, std::ostream* os) {
     PrintTo(QString(s), os);
 }
+#endif

@@ -7,8 +7,6 @@
 #endif
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -17,8 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
-#include <functional>
-#include <optional>
 
 #include "platform/platform_paths.h"
 #include "platform/qt_platform.h"
@@ -36,8 +32,10 @@ void whenShown(F answer) {
     });
 }
 
-// "Nej" read as "Ja" would end a period.
-TEST(QtPlatformDialogs, QuestionsHaveDanishButtons) {
+// "Nej" read as "Ja" would end a period. A cancelled input must read as nothing typed, and
+// Annuller, Escape and the close button as Annuller: the forgotten departure's box tells them
+// from an empty OK.
+TEST(QtPlatformDialogs, AnswersAreReadAsGiven) {
     QtPlatform platform(QLocale::c());
     QString seen;
     whenShown<QMessageBox>([&](QMessageBox* box) {
@@ -45,21 +43,14 @@ TEST(QtPlatformDialogs, QuestionsHaveDanishButtons) {
             box->text() + u'|' + box->defaultButton()->text() + u'|' + box->buttons().at(1)->text();
         box->buttons().at(1)->click();
     });
-    EXPECT_EQ(platform.ask(nullptr, question(QStringLiteral("t"), QStringLiteral("a\r\nb"))),
-              MessageAnswer::No);
-    EXPECT_EQ(seen, QStringLiteral("a\nb|Ja|Nej"));
-}
-
-// A cancelled input must read as nothing typed, and Annuller, Escape and the close button as
-// Annuller: the forgotten departure's box tells them from an empty OK.
-TEST(QtPlatformDialogs, ACancelledInputIsNothingTyped) {
-    QtPlatform platform(QLocale::c());
+    EXPECT_EQ(platform.ask(nullptr, question("t", "a\r\nb")), MessageAnswer::No);
+    EXPECT_EQ(seen, "a\nb|Ja|Nej");
     const struct {
         const char* typed;
         std::function<void(QInputDialog*)> close;
         std::optional<QString> given;
     } cases[] = {
-        {"150", &QInputDialog::accept, QStringLiteral("150")},
+        {"150", &QInputDialog::accept, "150"},
         {"", &QInputDialog::accept, QString()},
         {"150", &QInputDialog::reject, std::nullopt},
         {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
@@ -68,23 +59,22 @@ TEST(QtPlatformDialogs, ACancelledInputIsNothingTyped) {
     for (const auto& c : cases) {
         whenShown<QInputDialog>([&c](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(), u"0Annuller");
-            dialog->setTextValue(QLatin1String(c.typed));
+            dialog->setTextValue(c.typed);
             c.close(dialog);
         });
-        EXPECT_EQ(platform.input(nullptr, InputRequest{{}, {}, QStringLiteral("0")}), c.given)
-            << c.typed;
+        EXPECT_EQ(platform.input(nullptr, InputRequest{{}, {}, "0"}), c.given) << c.typed;
     }
     whenShown<QInputDialog>([](QInputDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(platform.ask(nullptr, InputRequest{}), QString());
 }
 
 // Danish texts from Qt's translation, the filters as given, and a name the caller refuses (one in
-// a folder that does not exist) refused while the dialog stays open.
+// a folder that does not exist) refused while the dialog stays open; Annuller chooses nothing.
 TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     ASSERT_TRUE(installDanishQtTranslation());
     QTemporaryDir folder;
     QtPlatform platform(QLocale::c());
-    const QString wanted = QDir::toNativeSeparators(folder.filePath(QStringLiteral("ny.dat")));
+    const QString wanted = QDir::toNativeSeparators(folder.filePath("ny.dat"));
     QStringList seen;
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
         seen << dialog->windowTitle() << dialog->nameFilters();
@@ -95,23 +85,20 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
             seen << box->text();
             box->accept();
         });
-        dialog->selectFile(folder.filePath(QStringLiteral("mangler/ny.dat")));
+        dialog->selectFile(folder.filePath("mangler/ny.dat"));
         QMetaObject::invokeMethod(dialog, "accept");
         dialog->selectFile(wanted);
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    EXPECT_EQ(platform.chooseFile(
-                  nullptr, {QStringLiteral("Indtast navnet"),
-                            folder.path(),
-                            QStringLiteral("Horalog.Dat"),
-                            {QStringLiteral("Dat fil (*.Dat)"), QStringLiteral("Alle filer (*.*)")},
-                            usableLocation}),
+    const QStringList filters{"Dat fil (*.Dat)", "Alle filer (*.*)"};
+    EXPECT_EQ(platform.chooseFile(nullptr, {"Indtast navnet", folder.path(), "Horalog.Dat", filters,
+                                            usableLocation}),
               wanted);
-    EXPECT_EQ(seen.mid(0, 3).join(u'|'),
-              QStringLiteral("Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)"));
-    EXPECT_TRUE(seen.contains(QStringLiteral("&Gem")) && seen.contains(QStringLiteral("Annuller")))
+    EXPECT_EQ(seen.mid(0, 3).join(u'|'), "Indtast navnet|Dat fil (*.Dat)|Alle filer (*.*)");
+    EXPECT_TRUE(seen.contains("&Gem") && seen.contains("Annuller"))
         << seen.join(u',').toStdString();
-    // Annuller with a name selected chooses nothing.
+    EXPECT_EQ(seen.last(), "Mappen \"" + QDir::toNativeSeparators(folder.filePath("mangler")) +
+                               "\" findes ikke.");
     whenShown<QFileDialog>([&](QFileDialog* dialog) {
         dialog->selectFile(wanted);
         QMetaObject::invokeMethod(dialog, "reject");
@@ -119,18 +106,14 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     FileDialogRequest cancelled;
     cancelled.folder = folder.path();
     EXPECT_EQ(platform.chooseFile(nullptr, cancelled), std::nullopt);
-    EXPECT_EQ(seen.last(),
-              QStringLiteral("Mappen \"") +
-                  QDir::toNativeSeparators(folder.filePath(QStringLiteral("mangler"))) +
-                  QStringLiteral("\" findes ikke."));
     for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
         QCoreApplication::removeTranslator(t);  // the other tests read Qt's own texts untranslated
         delete t;
     }
 }
 
-// Without a user locale, Danish conventions; with one, its date pattern, its decimal separator
-// and its time separator, 24-hour, the hour padded to two digits only where its format pads it.
+// Danish conventions without a user locale; with one, its date pattern, decimal and time
+// separators, 24-hour, the hour padded only where its format pads it.
 TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
     const struct {
         QLocale locale;
@@ -149,8 +132,7 @@ TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
 }
 
 #ifndef _WIN32
-// Without HOME the file once went to "/Horalog.Dat" (Qt's fallback) and the store to /tmp, where
-// any local user could have made the folder first.
+// Without HOME the file once went to "/Horalog.Dat" and the store to /tmp, open to any user.
 TEST(PlatformPaths, HomeFromThePasswordDatabaseWithoutHome) {
     const QByteArray home = qgetenv("HOME");
     qunsetenv("HOME");
@@ -158,13 +140,13 @@ TEST(PlatformPaths, HomeFromThePasswordDatabaseWithoutHome) {
     qputenv("HOME", home);
     const passwd* entry = ::getpwuid(::getuid());
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(file, QFile::decodeName(entry->pw_dir) + QStringLiteral("/Horalog.Dat"));
+    EXPECT_EQ(file, QFile::decodeName(entry->pw_dir) + "/Horalog.Dat");
 }
 #endif
 
 // The arrival proposed at a start counts back from the system's start, as the kernel counts it.
 TEST(QtPlatformClock, MillisecondsSinceStart) {
-    QFile proc(QStringLiteral("/proc/uptime"));
+    QFile proc("/proc/uptime");
     if (!proc.open(QIODevice::ReadOnly)) {
         GTEST_SKIP() << "no /proc/uptime to compare with";
     }

@@ -1,37 +1,29 @@
-// Kills two busy copies of the program over one file and one store at random moments, and checks
-// after every kill that nothing was lost or corrupted: whole lines only, a readable store, and
-// figures that match a recount.
-#include <gtest/gtest.h>
+// Kills two busy copies over one file and one store at random moments; after every kill the file
+// holds whole lines whose figures match a recount, and the store reads.
 #include <signal.h>
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
+#include <set>
 
 #include "form_fixture.h"
 
 namespace horalog::testing {
 namespace {
 
-HivePaths storeIn(const QString& folder) {
-    return {folder.toStdString() + "/HKEY_CURRENT_USER.reg", folder.toStdString() + "/m.reg"};
-}
-
-// Every line a whole record, the figures of each the recount of all before it, and no day
-// counted twice: a day is known by its arrival, whose date a night's record (dated the next
-// day, its departure at or before the arrival) has one day back.
-std::string checkFile(QByteArray bytes) {
+// Whole records only, each one's figures the recount of all before it, and no day counted twice
+// (a night's record is dated the day after its arrival); counts the nights in `nights`.
+std::string checkFile(QByteArray bytes, int& nights) {
     if (!bytes.isEmpty() && (!bytes.startsWith(kHeader) || !bytes.endsWith("\r\n") ||
                              bytes.count('\n') != bytes.count("\r\n"))) {
         return "no header, a line without its CR, or the file ends inside a line";
     }
     const QList<QByteArray> lines = bytes.replace("\r\n", "\n").split('\n');
     double dage = 0, sum = 0, total = 0;
-    QSet<QString> arrivals;
+    std::set<QString> arrivals;
     for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
         const QList<QByteArray> f = lines[i].split(';');
         const std::string where = "line " + std::to_string(i + 1) + ": " + lines[i].toStdString();
@@ -42,14 +34,15 @@ std::string checkFile(QByteArray bytes) {
         } else if (f.size() >= 8 && f[7] == "periode afsluttet/nulstillet") {
             dage = sum = 0;
         } else if (f[2] != "-") {  // a day: 7.4 hours due, as the float the program holds
-            const QDate date = QDate::fromString(QString::fromLatin1(f[0]), u"dd-MM-yyyy");
-            const QString arrival =
-                date.addDays(f[3] <= f[2] ? -1 : 0).toString(u"yyyy-MM-dd ") + f[2];
-            if (arrivals.contains(arrival)) {
+            nights += f[3] <= f[2];
+            const QString arrival = QDate::fromString(QString::fromLatin1(f[0]), u"dd-MM-yyyy")
+                                        .addDays(f[3] <= f[2] ? -1 : 0)
+                                        .toString(u"yyyy-MM-dd ") +
+                                    f[2];
+            if (!arrivals.insert(arrival).second) {
                 return where + " counts the day that arrived " + arrival.toStdString() +
                        " a second time";
             }
-            arrivals.insert(arrival);
             ++dage;
             sum += f[4].toDouble();
             total = std::nearbyint(total + f[4].toDouble() - static_cast<double>(7.4f) * 100.0);
@@ -70,8 +63,10 @@ std::string checkFile(QByteArray bytes) {
 TEST(SoakRecount, ADayCountedTwiceIsFound) {
     const QByteArray night = "08-12-2026;1;22:00;01:30;300;300;-440;\r\n";
     const QByteArray opening = kHeader + "07-12-2026;0;-;-;-;0;0\r\n";
-    EXPECT_EQ(checkFile(opening + night), "");
-    EXPECT_EQ(checkFile(opening + night + "08-12-2026;2;22:00;01:45;325;625;-855;\r\n"),
+    int nights = 0;
+    EXPECT_EQ(checkFile(opening + night, nights), "");
+    EXPECT_EQ(nights, 1);
+    EXPECT_EQ(checkFile(opening + night + "08-12-2026;2;22:00;01:45;325;625;-855;\r\n", nights),
               "line 4: 08-12-2026;2;22:00;01:45;325;625;-855; counts the day that arrived "
               "2026-12-07 22:00 a second time");
 }
@@ -81,13 +76,13 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
     QTemporaryDir dir;
     QRandomGenerator random(20261206);
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    qsizetype records = 0, nights = 0;
+    qsizetype records = 0;
+    int nights = 0;
     for (int kill = 1; kill <= kills; ++kill) {
         QProcess children[2];
         for (int i = 0; i < 2; ++i) {
-            children[i].start(
-                QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--soak-child"), dir.path(), QString::number(2 * kill + i)});
+            children[i].start(QCoreApplication::applicationFilePath(),
+                              {"--soak-child", dir.path(), QString::number(2 * kill + i)});
             ASSERT_TRUE(children[i].waitForStarted(10000));
         }
         QThread::msleep(random.bounded(50u, kill % 5 == 1 ? 2000u : 400u));
@@ -98,36 +93,30 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
             ASSERT_TRUE(child.waitForFinished(10000));
             QThread::msleep(random.bounded(30u));
         }
-        const QByteArray bytes = readBytes(dir.filePath(QStringLiteral("Horalog.Dat")));
-        ASSERT_EQ(checkFile(bytes), "")
+        const QByteArray bytes = readBytes(dir.filePath("Horalog.Dat"));
+        nights = 0;
+        ASSERT_EQ(checkFile(bytes, nights), "")
             << "after kill " << kill << ": " << bytes.left(400).toStdString();
         records = bytes.count('\n');
-        nights = 0;
-        for (const QByteArray& line : bytes.split('\n')) {
-            const QList<QByteArray> f = line.split(';');
-            nights += f.size() > 3 && f[2] != "-" && f[3] <= f[2];
-        }
-        CRegistry reg(std::make_shared<HiveFileBackend>(storeIn(dir.path())));
-        EXPECT_NO_THROW(reg.OpenKey(kHKeyCurrentUser, kSettingsKey)) << "after kill " << kill;
+        EXPECT_NO_THROW(
+            CRegistry(TestStore(dir.path()).backend()).OpenKey(kHKeyCurrentUser, kSettingsKey))
+            << "after kill " << kill;
     }
     EXPECT_GT(records, kills);  // the children did real work between the kills
     EXPECT_GT(nights, 0);
-    std::printf("%d kills, %lld lines (%lld nights), all whole and consistent\n", kills,
-                static_cast<long long>(records), static_cast<long long>(nights));
+    std::printf("%d kills, %lld lines (%d nights), all whole and consistent\n", kills,
+                static_cast<long long>(records), nights);
 }
 
 // Killed right after the night's record was synced, before the store forgot its arrival: the
 // next start once asked about the day before again, and "Ja" wrote the night a second time.
 TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
-    writeBytes(file, kThreeDays);
-    store->seed(kHKeyCurrentUser, userStore(file, " "));
     platform.now = QDateTime(QDate(2026, 12, 7), QTime(22, 0));
-    ASSERT_TRUE(startForm());
+    startExistingUser(kThreeDays);
     arrive("22:00");
     window.reset();
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--night-child"), dir->path()});
+    child.start(QCoreApplication::applicationFilePath(), {"--night-child", dir->path()});
     ASSERT_TRUE(child.waitForFinished(30000));
     ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
         << child.readAllStandardError().toStdString();
@@ -137,7 +126,7 @@ TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
     platform.now = QDateTime(QDate(2026, 12, 8), QTime(8, 0));
     ASSERT_TRUE(startForm());  // no question about the 7th
     EXPECT_EQ(userValue("Moedt"), " ");
-    EXPECT_EQ(text("Total_CT") + u'|' + text("Idag_CT"), QStringLiteral("-315 ct |"));
+    EXPECT_EQ(text("Total_CT") + u'|' + text("Idag_CT"), "-315 ct |");
     arrive("08:00");
     leave("08:30");
     EXPECT_TRUE(readBytes(file).startsWith(night));
@@ -146,12 +135,11 @@ TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
 
 }  // namespace
 
-// Closes the night from 22:00 on the 7th at 01:30 on the 8th and is killed by the store's write
-// that forgets the arrival, after the record is on disk.
+// Closes the night from 22:00 on the 7th at 01:30 and is killed as the store forgets the arrival.
 int nightChild(const QString& folder) {
     ScriptedPlatform platform;
     platform.now = QDateTime(QDate(2026, 12, 8), QTime(1, 30));
-    platform.answer(QStringLiteral("Ja"));  // the arrival on the 7th is kept
+    platform.answer("Ja");  // the arrival on the 7th is kept
     const auto killing = std::make_shared<FullStore>(TestStore(folder).backend());
     killing->beforeSet = [](const std::string& name, const std::string& text) {
         if (name == "Moedt" && text == " ") {
@@ -160,28 +148,22 @@ int nightChild(const QString& folder) {
     };
     Flex_Form form(platform, [killing] { return std::make_unique<CRegistry>(killing); });
     form.start();
-    form.findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();
+    form.findChild<QPushButton*>("Registrer_Command")->click();
     return 3;  // not killed: no record was written
 }
 
-// Registers days (half of them nights past midnight), time off and period resets as fast as it
-// can, until it is killed. Its clock runs a day ahead for each day; each child starts on dates of
-// its own, so no two days arrive at the same moment. The first child first closes a day left
-// open by a killed one, at the date and time of day it would have closed it then.
+// Registers days (half of them nights), time off and resets until killed, a day ahead for each
+// day, on dates of its own; the first child first closes a day a killed one left open.
 int soakChild(const QString& folder, quint32 seed) {
     QRandomGenerator random(seed);
     qputenv("HOME", folder.toLocal8Bit());
-    const auto paths = storeIn(folder);
     const auto at = [&random](int fromHour, int hours) {
         return QTime(random.bounded(fromHour, fromHour + hours), random.bounded(60));
     };
     ScriptedPlatform platform;  // answers every dialog as a willing user would
     QDate day = QDate(2000, 1, 1).addDays(2000LL * seed);
-    const auto storedArrival = [&paths] {
-        CRegistry reg(std::make_shared<HiveFileBackend>(paths));
-        return reg.OpenKey(kHKeyCurrentUser, kSettingsKey) && reg.ValueExists("Moedt")
-                   ? QString::fromStdString(reg.ReadValue("Moedt"))
-                   : QString();
+    const auto storedArrival = [&folder] {
+        return QString::fromStdString(TestStore(folder).userValue("Moedt").value_or(""));
     };
     const QString open = seed % 2 == 0 ? storedArrival() : QString();
     const QDateTime arrived = QDateTime::fromString(open, u"dd-MM-yyyy HH:mm");
@@ -196,15 +178,14 @@ int soakChild(const QString& folder, quint32 seed) {
                    ? QStringLiteral(">%1,%2").arg(random.bounded(-2, 8)).arg(random.bounded(1000))
                    : QString::fromLatin1(d.text.startsWith(u"Indtast evt.") ? ">soak" : ">0");
     };
-    Flex_Form form(platform, [paths] {
-        return std::make_unique<CRegistry>(std::make_shared<HiveFileBackend>(paths));
-    });
+    Flex_Form form(platform,
+                   [folder] { return std::make_unique<CRegistry>(TestStore(folder).backend()); });
     form.start();
-    QLineEdit* fields[] = {form.findChild<QLineEdit*>(QStringLiteral("Komme_Text")),
-                           form.findChild<QLineEdit*>(QStringLiteral("Gaa_Text"))};
     if (arrived.isValid() && storedArrival() == open) {
         form.run(&Flex_Form::Registrer_Command_Click);  // the departure its clock shows
     }
+    QLineEdit* fields[] = {form.findChild<QLineEdit*>("Komme_Text"),
+                           form.findChild<QLineEdit*>("Gaa_Text")};
     const auto press = [&](int field, const QDateTime& now) {
         platform.now = now;
         fields[1]->clear();
@@ -218,8 +199,7 @@ int soakChild(const QString& folder, quint32 seed) {
             press(0, QDateTime(day, night ? at(20, 4) : at(6, 4)));
             press(1, QDateTime(day.addDays(night ? 1 : 0), night ? at(0, 6) : at(12, 6)));
             day = day.addDays(1);
-        }
-        if (op >= 15) {
+        } else {
             form.run(op < 19 ? &Flex_Form::Afspadsering_Menu_Click
                              : &Flex_Form::Nulstil_Menu_Click);
         }

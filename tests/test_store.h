@@ -1,17 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QByteArray>
-#include <QString>
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <string>
 
 #include "file_bytes.h"
-#include "registry/registry.h"
 #include "settings/settings.h"
 #include "settings/store_text.h"
 #ifdef _WIN32
@@ -22,9 +14,8 @@
 
 namespace horalog::testing {
 
-// The settings store under a test's window, seeded from REGEDIT4 text and read back by value.
-// Windows keeps the settings in the registry: there a test empties and seeds the program's real
-// keys. Elsewhere the store is a pair of REGEDIT4 files in the test's fresh folder.
+// The settings store under a test, seeded from REGEDIT4 text and read back by value: on Windows
+// the program's real keys in the registry, emptied first; elsewhere two files in the test's folder.
 class TestStore {
 public:
 #ifdef _WIN32
