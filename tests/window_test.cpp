@@ -246,12 +246,11 @@ TEST_F(WindowTest, ArrivalReadableInADarkTheme) {
     EXPECT_GE(std::min(open, closed), 4.5) << open << " open, closed " << closed;
 }
 
-// Another day's arrival at the start: "Nej" opens no day, even if the clock ticked; nor a bad one.
+// Another day's arrival at the start: "Nej" opens no day, even if the clock ticked.
 TEST_F(WindowTest, StoredArrivalAtStart) {
     const char* const cases[][4] = {// Moedt, the answers, arrival + today, kept
                                     {"04-12-2026 08:15", "Ja", "08:15175 ct ", "04-12-2026 08:15"},
-                                    {"04-12-2026 08:15", "Nej|Annuller", "08:00", " "},
-                                    {"05-12-2026 9e99", "", "08:00", "05-12-2026 9e99"}};
+                                    {"04-12-2026 08:15", "Nej|Annuller", "08:00", " "}};
     for (const auto& c : cases) {
         fresh();
         at(10, 0);
@@ -298,11 +297,7 @@ TEST_F(WindowTest, ADepartureThatMakesNoDayIsRefused) {
     EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(0, 255, 0));
     leave("25:00");
     EXPECT_EQ(readBytes(file), kNoDay + "05-12-2026;1;08:00;25:00;1650;1650;910;\r\n");
-}
-
-// The file deleted under the running window: said, not made anew headless; the day stays open.
-TEST_F(WindowTest, AFileDeletedUnderTheWindowIsSaid) {
-    startExistingUser(kNoDay, "05-12-2026 08:00");
+    arrive("08:00");  // the file deleted under the window: said, not made anew; the day stays open
     QFile::remove(file);
     platform.answer(u"OK"_s);
     leave("16:00");
@@ -311,11 +306,9 @@ TEST_F(WindowTest, AFileDeletedUnderTheWindowIsSaid) {
     EXPECT_EQ(gaa()->text() + u'|' + komme()->text(), u"16:00|08:00"_s);
 }
 
+#ifndef _WIN32  // the store is Windows' own registry there
 // A store that can no longer be written (made a folder) ends with the registry error, no crash.
 TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the store is Windows' own registry there";
-#else
     startExistingUser(kNoDay);
     const QString storeFile = store->fileOf(kHKeyCurrentUser);
     ASSERT_TRUE(QFile::remove(storeFile) && QDir().mkpath(storeFile));
@@ -328,8 +321,8 @@ TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
               u"Horalog|"_s + heading);
     EXPECT_GT(lastDialog().size(), heading.size());  // and the reason
     EXPECT_EQ(platform.shown.back().icon, MessageIcon::Critical);
-#endif
 }
+#endif
 
 TEST_F(WindowTest, TheDepartureFieldFromTheKeyboard) {
     startExistingUser(kNoDay, "05-12-2026 08:00");
@@ -403,12 +396,8 @@ TEST_F(WindowTest, EveryTextIsReadWhole) {
     EXPECT_EQ(text("Total_CT"), u"-2147483648 ct "_s);
     // The room in px: a field's width in twips / 15 less its 1 px borders and 2 px indent; a
     // caption's whole width; the button's less 8 px of frame and margins.
-    const std::pair<const char*, int> values[] = {{"Idag_CT", 61},
-                                                  {"Idag_TM", 53},
-                                                  {"Periode_CT", 61},
-                                                  {"Periode_Diff", 53},
-                                                  {"Total_CT", 61}};
-    for (const auto& [name, room] : values) {
+    for (const char* name : {"Idag_CT", "Idag_TM", "Periode_CT", "Periode_Diff", "Total_CT"}) {
+        const int room = QByteArray(name).endsWith("_CT") ? 61 : 53;
         auto* field = child<QLabel>(name);
         for (const QString& t :
              {u"-2147483648 ct "_s, u"-21474836:28 "_s, u"-1110 ct "_s, text("Periode_Diff")}) {
