@@ -32,9 +32,9 @@ inline const QString kUnchanged = QStringLiteral("\r\n\r\nIntet er ændret.");
 // Before the program ends on a file error; a blank line when the error is the file's content.
 inline QString fatalFileMessage(const char* firstLine, const QString& file, const QString& error,
                                 bool blankLine) {
-    return QString::fromUtf8(firstLine) + file + QStringLiteral("\r\nFejl: ") + error +
-           (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
-           QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");
+    return QString::fromUtf8(firstLine) + file + u"\r\nFejl: "_s + error +
+           (blankLine ? u"\r\n\r\n"_s : u"\r\n"_s) +
+           u"Programmet kan ikke fortsætte før fejlen er rettet."_s;
 }
 
 // Thrown where the real program would end, so a test can look at what was written before.
@@ -76,9 +76,7 @@ public:
         return a == kCancel ? std::nullopt : std::optional(a.mid(1));
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
-        ShownDialog d{u'@', request.title, {}, {}};
-        d.file = request;
-        const QString a = show(d, parent);
+        const QString a = show({u'@', request.title, {}, {}, {}, {}, {}, request}, parent);
         return a.isEmpty() ? std::nullopt : std::optional(a);
     }
     QDateTime currentDateTime() override { return now; }
@@ -173,12 +171,7 @@ protected:
             return std::make_unique<CRegistry>(backend ? backend : store->backend());
         });
     }
-    Flex_Form& form() {
-        if (!window) {
-            window = newWindow(platform);
-        }
-        return *window;
-    }
+    Flex_Form& form() { return window ? *window : *(window = newWindow(platform)); }
     // Runs a handler as the wiring does and reports whether the program ended in it.
     bool ends(void (Flex_Form::*handler)()) {
         try {
