@@ -67,10 +67,7 @@ TEST_F(WindowTest, FirstStart) {
     EXPECT_EQ(userValue("Filnavn").value_or("") + userValue("Arbejdstimer").value_or("") +
                   userValue("FrokostVarighed").value_or(""),  // read as 32, not rewritten
               file.toStdString() + "7.431.5");
-}
-
-// Two first starts at once: the balance typed second once went on with the other's silently.
-TEST_F(WindowTest, AFileMadeByAnotherFirstStartIsTold) {
+    fresh();  // two first starts at once: the balance typed second once went on with the other's
     platform.unscripted = [this](const ShownDialog& d) {
         if (d.kind == u'>') {  // the other copy is answered first
             EXPECT_TRUE(createRegistrationFile(file, u"05-12-2026"_s, 200).ok());
@@ -324,8 +321,29 @@ TEST_F(WindowTest, StoreThatCannotBeWrittenEndsWithTheRegistryError) {
 }
 #endif
 
-TEST_F(WindowTest, TheDepartureFieldFromTheKeyboard) {
+// Minimised without a tray it stays; with one it hides, and comes back when the click is let go.
+TEST_F(WindowTest, TheWindowFromTheKeyboardAndTheTray) {
     startExistingUser(kNoDay, "05-12-2026 08:00");
+    for (const bool tray : {false, true}) {
+        platform.tray = tray;
+        form().showNormal();
+        form().showMinimized();
+        QApplication::processEvents();
+        EXPECT_EQ(form().isVisible(), !tray);
+    }
+    auto* icon = form().findChild<QSystemTrayIcon*>(u"Tray_Icon"_s);
+    ASSERT_TRUE(icon && icon->isVisible());
+    EXPECT_EQ(icon->toolTip(), form().windowTitle());
+    QWidget pad;
+    pad.show();
+    QTest::mousePress(&pad, Qt::LeftButton);
+    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
+    QTest::qWait(100);
+    EXPECT_FALSE(form().isVisible());
+    QTest::mouseRelease(&pad, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form().isVisible(); }, 2000) &&
+                !form().isMinimized() && !icon->isVisible());
+    // The departure field from the keyboard.
     QApplication::setActiveWindow(&form());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     komme()->clear();
@@ -364,30 +382,6 @@ TEST_F(WindowTest, TheDepartureFieldFromTheKeyboard) {
     QKeyEvent altF4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
     EXPECT_THROW(static_cast<QObject&>(form()).eventFilter(gaa(), &altF4), ProgramEnded);
     EXPECT_EQ(platform.endedWith, 0);
-}
-
-// Minimised without a tray it stays; with one it hides, and comes back when the click is let go.
-TEST_F(WindowTest, MinimisingUsesATrayWhenThereIsOne) {
-    startExistingUser(kNoDay, "05-12-2026 08:00");
-    for (const bool tray : {false, true}) {
-        platform.tray = tray;
-        form().showNormal();
-        form().showMinimized();
-        QApplication::processEvents();
-        EXPECT_EQ(form().isVisible(), !tray);
-    }
-    auto* icon = form().findChild<QSystemTrayIcon*>(u"Tray_Icon"_s);
-    ASSERT_TRUE(icon && icon->isVisible());
-    EXPECT_EQ(icon->toolTip(), form().windowTitle());
-    QWidget pad;
-    pad.show();
-    QTest::mousePress(&pad, Qt::LeftButton);
-    Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
-    QTest::qWait(100);
-    EXPECT_FALSE(form().isVisible());
-    QTest::mouseRelease(&pad, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return form().isVisible(); }, 2000) &&
-                !form().isMinimized() && !icon->isVisible());
 }
 
 // Every figure whole, sign first (a cut minus read as a surplus), every caption; named for readers.
