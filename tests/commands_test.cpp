@@ -165,8 +165,7 @@ TEST_F(CommandsTest, FileLocationRefusesWhatCannotHoldTheRecords) {
         {readOnly, u"Der kan ikke skrives i filen \""_s + readOnly + u"\"."_s}};
     for (const auto& [chosen, refusal] : refused) {
         if (chosen == readOnly && !locked.made) {  // the last row
-            GTEST_SKIP()
-                << "root writes a read-only file, and this file system has no immutable flag";
+            GTEST_SKIP() << "root writes a read-only file, and there is no immutable flag here";
         }
         choose(chosen, u"OK"_s);
         EXPECT_EQ(lastDialog(), refusal + kUnchanged);
