@@ -245,10 +245,7 @@ TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
     EXPECT_EQ(platform.trayMessages,
               std::vector<QString>{u"Normtiden for i dag er nået|7:24 arbejdet. Husk at "
                                    u"registrere gå-tid, når du går."_s});
-}
-
-// A second start during the start's question brings the question forward, later the window.
-TEST_F(WorkingDayTest, ASecondStartDuringTheQuestion) {
+    fresh();  // a second start during the start's question brings it forward, later the window
     on(8, 9, 0);
     bool shownBehind = true;
     platform.whileMessageShown = [this, &shownBehind] {
