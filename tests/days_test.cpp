@@ -1,5 +1,6 @@
-// The days users really have: a night shift past midnight, the daylight-saving days, a laptop
-// woken on the next day, a changed date format under an open day.
+// The days users have: nights, daylight saving, a laptop woken, a departure forgotten, the tray.
+#include <QApplication>
+
 #include "form_fixture.h"
 #include "in_copenhagen.h"
 
@@ -7,146 +8,258 @@ namespace horalog::testing {
 namespace {
 
 const QByteArray kNoDay = "h\r\nx;0;-;-;-;0;0\r\n";
+const QByteArray kFirstDecember = kHeader + "01-12-2026;3;08:00;16:00;750;2220;125;\r\n";
 
 class DaysTest : public FormTest {
 protected:
-    void on(int year, int month, int day, int hour, int minute) {
-        platform.now = QDateTime(QDate(year, month, day), QTime(hour, minute));
-    }
-    // A time on the autumn day, given in UTC: the hour 02-03 comes twice.
-    static QDateTime autumnUtc(int hour, int minute) {
-        return QDateTime(QDate(2026, 10, 25), QTime(hour, minute), Qt::UTC).toLocalTime();
-    }
     QString question(const char* date, const char* time) {
-        return QStringLiteral("Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: ") +
-               QLatin1String(date) + QStringLiteral("  Tid: ") + QLatin1String(time) +
-               QStringLiteral("\r\n\r\nSkal denne registrering anvendes ?");
+        return u"Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: "_s +
+               QLatin1String(date) + u"  Tid: "_s + QLatin1String(time) +
+               u"\r\n\r\nSkal denne registrering anvendes ?"_s;
     }
     QByteArray lastLine() {
         return readBytes(file).split('\n').at(readBytes(file).count('\n') - 1);
     }
+    // The day recorded with its own date, the open day forgotten, and no day open now.
+    void expectForgottenDayRecorded() {
+        EXPECT_EQ(readBytes(file), kFirstDecember + "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
+        EXPECT_EQ(userValue("Moedt"), " ");
+        EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + u'|' + today(),
+                  u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |"_s);
+        EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
+    }
 };
+using WorkingDayTest = DaysTest;
 
-// 22:00 to 01:30 once wrote -2100 and took 28 hours off the flex total: left running over
-// midnight (asked once, at the first tick of the new date), and started again after it.
+// 22:00 to 01:30 once wrote -2100: left running over midnight (asked once), and started after it.
 TEST_F(DaysTest, NightShift) {
-    on(2026, 12, 7, 22, 0);
+    on(7, 22, 0);
     startExistingUser(kNoDay);
     arrive("22:00");
-    on(2026, 12, 8, 0, 0);
-    platform.answer(QStringLiteral("Ja"));
+    on(8, 0, 0);
+    platform.answer(u"Ja"_s);
     tick();
     EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
-              QStringLiteral("Registreret komme tid|") + question("07-12-2026", "22:00"));
-    on(2026, 12, 8, 1, 30);
+              u"Registreret komme tid|"_s + question("07-12-2026", "22:00"));
+    on(8, 1, 30);
     tick();
     EXPECT_EQ(today() + u'|' + form().windowTitle(),
-              QStringLiteral("350 ct 03:30 |Horalogs registrering - 350 ct "));
+              u"350 ct 03:30 |Horalogs registrering - 350 ct "_s);
     click();
     EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
     fresh();
-    on(2026, 12, 8, 1, 30);
-    platform.answer(QStringLiteral("Ja"));
+    on(8, 1, 30);
+    platform.answer(u"Ja"_s);
     startExistingUser(kNoDay, "07-12-2026 22:00");
     EXPECT_EQ(lastDialog(), question("07-12-2026", "22:00"));
-    EXPECT_EQ(komme()->text() + u'|' + today(), QStringLiteral("22:00|350 ct 03:30 "));
+    EXPECT_EQ(komme()->text() + u'|' + today(), u"22:00|350 ct 03:30 "_s);
     tick();  // answered at the start: not asked again
     EXPECT_EQ(platform.shown.size(), 1U);
 }
 
-// 00:30 to 07:30 on the autumn day is eight real hours, and in the hour that repeats the running
-// figure goes on instead of back.
+// 00:30 to 07:30 on the autumn day is 8 hours, and the repeated hour's figure goes on, not back.
 TEST_F(DaysTest, TheAutumnDay) {
     const InCopenhagen zone;
-    on(2026, 10, 25, 0, 30);
+    on(25, 0, 30, 10);
     startExistingUser(kNoDay);
     arrive("00:30");
     QStringList seen;
-    for (const QDateTime& t : {autumnUtc(0, 59), autumnUtc(1, 0), autumnUtc(1, 30)}) {
-        platform.now = t;  // 02:59, 02:00, 02:30
+    for (const int utc : {59, 60, 90}) {  // 02:59, 02:00, 02:30 local
+        platform.now =
+            QDateTime(QDate(2026, 10, 25), QTime(0, 0), Qt::UTC).addSecs(utc * 60).toLocalTime();
         tick();
         seen << gaa()->text() + u' ' + text("Idag_CT");
     }
-    EXPECT_EQ(seen.join(u'|'), QStringLiteral("02:59 248 ct |02:00 250 ct |02:30 300 ct "));
-    on(2026, 10, 25, 7, 30);
+    EXPECT_EQ(seen.join(u'|'), u"02:59 248 ct |02:00 250 ct |02:30 300 ct "_s);
+    on(25, 7, 30, 10);
     tick();
     click();
     EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;00:30;07:30;750;750;10;\r"));
 }
 
-// A laptop suspended at 15:00 and woken the next morning once took yesterday's 08:00 as today's
-// arrival. The question comes at the first tick on the new date, never on top of another
-// dialog, and nothing moves while it stands; "Nej" leaves no day open.
+// Woken the next day (once taken as today's): asked at the first tick, never over another dialog.
 TEST_F(DaysTest, WokenOnTheNextDay) {
     for (const char* answer : {"Nej|Annuller", "Ja"}) {
         fresh();
-        on(2026, 12, 8, 8, 0);
+        on(8, 8, 0);
         startExistingUser(kNoDay);
         arrive("08:00");
-        on(2026, 12, 8, 15, 0);
+        on(8, 15, 0);
         tick();
-        on(2026, 12, 9, 9, 0);
-        platform.answer(QStringLiteral("OK"));
+        on(9, 9, 0);
+        platform.answer(u"OK"_s);
         platform.whileMessageShown = [this] { tick(); };
-        menu(QStringLiteral("&Om Horalog"));
-        EXPECT_EQ(platform.shown.back().title, QStringLiteral("Om Horalogs registrering"));
+        menu(u"&Om Horalog"_s);
+        EXPECT_EQ(platform.shown.back().title, u"Om Horalogs registrering"_s);
         QString during;
         platform.whileMessageShown = [this, &during] {
-            on(2026, 12, 9, 9, 5);
+            on(9, 9, 5);
             tick();
             during = gaa()->text() + text("Idag_CT");
         };
         platform.answer(QLatin1String(answer));
         tick();
-        EXPECT_EQ(during, QStringLiteral("15:00650 ct "));
+        EXPECT_EQ(during, u"15:00650 ct "_s);
         platform.whileMessageShown = nullptr;
         tick();
         if (answer[0] == 'N') {  // Annuller to the forgotten departure: yesterday is skipped
-            EXPECT_EQ(platform.shown.back().defaultText, QStringLiteral("15:00"));  // before sleep
+            EXPECT_EQ(platform.shown.back().defaultText, u"15:00"_s);  // before sleep
             EXPECT_EQ(platform.shown.at(platform.shown.size() - 2).text,
                       question("08-12-2026", "08:00"));
             EXPECT_EQ(komme()->text() + u'|' + gaa()->text() + u'|' + today(),
-                      QStringLiteral("08:05||"));  // the proposal from the system's start
+                      u"08:05||"_s);  // the proposal from the system's start
             EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
             EXPECT_EQ(userValue("Moedt"), " ");
             EXPECT_EQ(readBytes(file), kNoDay);
         } else {  // the open day goes on, its time of day as today's
             EXPECT_EQ(lastDialog(), question("08-12-2026", "08:00"));
-            EXPECT_EQ(today(), QStringLiteral("108 ct 01:05 "));
+            EXPECT_EQ(today(), u"108 ct 01:05 "_s);
             click();
             EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
         }
     }
+    fresh();  // "Ja" said after midnight confirms its own date: once asked again at the next tick
+    for (const int day : {8, 10}) {
+        on(day, 23, 59);
+        platform.answer(u"Ja"_s);
+        platform.whileMessageShown = [this, day] { on(day + 1, 0, 1); };
+        if (day == 8) {
+            startExistingUser(kNoDay, "07-12-2026 22:00");
+        }
+        tick();
+        tick();
+        EXPECT_EQ(platform.shown.size(), day == 8 ? 1U : 2U);
+    }
 }
 
-// "Ja" said after midnight confirms the date it was said on: the question once came again at the
-// next tick, at a start at 23:59 as under a running window.
-TEST_F(DaysTest, AnsweredAfterMidnight) {
-    on(2026, 12, 8, 23, 59);
-    platform.answer(QStringLiteral("Ja"));
-    platform.whileMessageShown = [this] { on(2026, 12, 9, 0, 1); };
-    startExistingUser(kNoDay, "07-12-2026 22:00");
-    tick();
-    EXPECT_EQ(platform.shown.size(), 1U);
-    on(2026, 12, 10, 23, 59);
-    platform.answer(QStringLiteral("Ja"));
-    platform.whileMessageShown = [this] { on(2026, 12, 11, 0, 1); };
-    tick();
-    tick();
-    EXPECT_EQ(platform.shown.size(), 2U);
-}
-
-// "Moedt" written under dd.MM.yyyy and read under dd.MM.yy: the time once came from the wrong
-// position (06:08).
+// "Moedt" written under dd.MM.yyyy, read under dd.MM.yy: the time once came out as 06:08.
 TEST_F(DaysTest, ChangedDateFormatUnderAnOpenDay) {
-    platform.datePattern = QStringLiteral("dd.MM.yy");
-    on(2026, 12, 8, 16, 30);
-    platform.answer(QStringLiteral("Ja"));
+    platform.datePattern = u"dd.MM.yy"_s;
+    on(8, 16, 30);
+    platform.answer(u"Ja"_s);
     startExistingUser(kNoDay, "08.12.2026 08:00");
     EXPECT_EQ(lastDialog(), question("08.12.2026", "08:00"));
-    EXPECT_EQ(komme()->text() + u'|' + today(), QStringLiteral("08:00|800 ct 08:00 "));
+    EXPECT_EQ(komme()->text() + u'|' + today(), u"08:00|800 ct 08:00 "_s);
     click();
     EXPECT_EQ(lastLine(), QByteArray("08.12.26;1;08:00;16:30;800;800;60;\r"));
+}
+
+// "Nej" at the start: an empty box; what makes no departure is refused and the box asked again.
+TEST_F(WorkingDayTest, ForgottenDepartureAtTheStart) {
+    on(8, 9, 0);
+    platform.answer(u"Nej|>|OK|>25:00|OK|>16:42"_s);
+    startExistingUser(kFirstDecember, "07-12-2026 08:00");
+    QStringList seen;
+    for (const ShownDialog& d : platform.shown) {
+        seen << (d.kind == u'>' ? d.defaultText : d.text);
+    }
+    EXPECT_EQ(seen.join(u'|'), platform.shown.at(0).text +
+                                   u"||Skriv gå-tiden, eller vælg Annuller for at springe dagen "
+                                   u"over.||\"25:00\" er ikke et klokkeslæt.|25:00"_s);
+    EXPECT_EQ(platform.shown.at(1).title + u'|' + platform.shown.at(1).text,
+              u"Glemt gå-tid|Gå-tiden for 07-12-2026 blev ikke registreret (mødt 08:00).\r\n\r\n"
+              u"Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\nAnnuller "
+              u"springer dagen over."_s);
+    EXPECT_EQ(platform.shown.at(2).icon, MessageIcon::Exclamation);
+    expectForgottenDayRecorded();
+    EXPECT_EQ(komme()->text(), u"08:00"_s);  // the proposal from the system's start
+    fresh();                                 // Annuller (or Escape) skips the day for good
+    on(8, 9, 0);
+    platform.answer(u"Nej|Annuller"_s);
+    startExistingUser(kFirstDecember, "07-12-2026 08:00");
+    EXPECT_EQ(platform.shown.back().title, u"Glemt gå-tid"_s);
+    EXPECT_EQ(userValue("Moedt"), " ");
+    EXPECT_EQ(readBytes(file), kFirstDecember);
+    window.reset();
+    ASSERT_TRUE(startForm());  // no question: none is scripted
+    fresh();                   // a night in the box counts the time really passed
+    on(8, 9, 0);
+    platform.answer(u"Nej|>01:30"_s);
+    startExistingUser(kFirstDecember, "07-12-2026 22:00");
+    EXPECT_EQ(readBytes(file), kFirstDecember + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
+    EXPECT_EQ(text("Status_Label"), u"Arbejdstid 08-12-2026: 03:00  (300 ct)"_s);
+    EXPECT_EQ(userValue("Moedt"), " ");
+}
+
+// "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock at 16:42.
+TEST_F(WorkingDayTest, TheDaysEndIsProposed) {
+    const auto desktop = [this](int hour, int minute, DesktopEvent event) {
+        on(7, hour, minute);
+        platform.desktop(event);
+    };
+    for (const char way : {'e', 's', 'l'}) {  // end, sleep, lock
+        fresh();
+        on(7, 8, 0);
+        startExistingUser(kFirstDecember);
+        arrive("08:00");
+        if (way == 'l') {
+            desktop(11, 30, DesktopEvent::Locked);
+            desktop(13, 5, DesktopEvent::Unlocked);
+            EXPECT_EQ(
+                text("Status_Label") + u'|' + QString::fromStdString(*userValue("SidstAktiv")),
+                u"Du var væk 11:30–13:05 (1:35).|"_s);
+            desktop(16, 42, DesktopEvent::Locked);
+        }
+        on(7, 16, 42);
+        tick();
+        if (way == 'l') {
+            on(7, 23, 59);
+            tick();
+            desktop(23, 59, DesktopEvent::Sleeping);
+            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
+        } else if (way == 'e') {
+            EXPECT_FALSE(userValue("SidstAktiv"));
+            EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
+            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
+            window.reset();
+        }
+        on(8, 8, 30);
+        platform.answer(u"Nej|>16:42"_s);
+        if (window) {
+            tick();
+        } else {
+            ASSERT_TRUE(startForm());
+        }
+        EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << way;
+        expectForgottenDayRecorded();
+    }
+    EXPECT_EQ(gaa()->text(), QString());
+}
+
+// Once a day, when the hours are reached while in the tray; never while the window is shown.
+TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
+    platform.tray = true;
+    on(8, 7, 32);
+    startExistingUser(kFirstDecember);
+    arrive("07:32");
+    for (const auto& [minute, inTray] :
+         {std::pair(25, true), std::pair(26, false), std::pair(30, true), std::pair(31, true)}) {
+        if (form().isVisible() == inTray) {
+            inTray ? form().showMinimized() : form().showNormal();
+            QApplication::processEvents();
+        }
+        ASSERT_EQ(form().isVisible(), !inTray);
+        on(8, 15, minute);
+        tick();
+    }
+    EXPECT_EQ(platform.trayMessages,
+              std::vector<QString>{u"Normtiden for i dag er nået|7:24 arbejdet. Husk at "
+                                   u"registrere gå-tid, når du går."_s});
+    fresh();  // a second start during the start's question brings it forward, later the window
+    on(8, 9, 0);
+    bool shownBehind = true;
+    platform.whileMessageShown = [this, &shownBehind] {
+        window->run(&Flex_Form::Tray_Click);
+        shownBehind = window->isVisible();
+        platform.whileMessageShown = nullptr;
+    };
+    platform.answer(u"Ja"_s);
+    startExistingUser(kFirstDecember, "07-12-2026 08:00");
+    EXPECT_FALSE(shownBehind);
+    EXPECT_EQ(platform.broughtForward, 1);
+    form().showMinimized();
+    form().run(&Flex_Form::Tray_Click);
+    EXPECT_FALSE(form().isMinimized());
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 
 namespace horalog::testing {
 
+using namespace Qt::StringLiterals;
+
 inline const QByteArray kHeader = "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n";
 inline const QByteArray kThreeDays = kHeader + "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
 // A night shift after a day's work, and the one finding --check and the overview both give.
@@ -25,17 +27,14 @@ inline const QByteArray kShortRest = kHeader +
                                      "09-12-2026;2;22:00;06:00;750;1500;70;\r\n";
 inline const QString kShortRestFinding =
     QStringLiteral("09-12-2026: 6:00 hvile (gik 16:00 den 08-12-2026, mødte 22:00 den 08-12-2026)");
-
-// What ends a refusal or a failure the program survives.
 inline const QString kUnchanged = QStringLiteral("\r\n\r\nIntet er ændret.");
 
-// The message shown before the program ends on a file error: a blank line before its last line
-// when the error is the file's own content.
+// Before the program ends on a file error; a blank line when the error is the file's content.
 inline QString fatalFileMessage(const char* firstLine, const QString& file, const QString& error,
                                 bool blankLine) {
-    return QString::fromUtf8(firstLine) + file + QStringLiteral("\r\nFejl: ") + error +
-           (blankLine ? QStringLiteral("\r\n\r\n") : QStringLiteral("\r\n")) +
-           QStringLiteral("Programmet kan ikke fortsætte før fejlen er rettet.");
+    return QString::fromUtf8(firstLine) + file + u"\r\nFejl: "_s + error +
+           (blankLine ? u"\r\n\r\n"_s : u"\r\n"_s) +
+           u"Programmet kan ikke fortsætte før fejlen er rettet."_s;
 }
 
 // Thrown where the real program would end, so a test can look at what was written before.
@@ -53,35 +52,31 @@ struct ShownDialog {
     bool windowVisible = false;  // whether the window was on screen when it was shown
 };
 
-// Answers dialogs from a script and records every one shown; a dialog the script did not
-// expect fails the test. Its clock and locale are set by the test.
+// Answers dialogs from a script and records each; a dialog the script did not expect fails.
 class ScriptedPlatform : public Platform {
 public:
-    // Answers in the order asked: ">text" an input's OK ("Annuller" cancels it), "@path" or "@"
-    // (Cancel) the file dialog, "Ja", "Nej" or "OK" a message.
+    // In the order asked: ">text" an input's OK ("Annuller" cancels it), "@path" or "@" (Cancel)
+    // the file dialog, "Ja", "Nej" or "OK" a message.
     void answer(const QString& script) { answers_ << script.split(u'|', Qt::SkipEmptyParts); }
     bool allAnswered() const { return answers_.isEmpty(); }
 
     MessageAnswer ask(QWidget* parent, const Message& m) override {
         const QString a =
             show({u'!', m.title, m.text, {}, m.icon, m.buttons, m.defaultButton}, parent);
+        ++showing_;
         if (whileMessageShown) {
-            ++showing_;
             whileMessageShown();
-            --showing_;
         }
-        return a == u"Ja"    ? MessageAnswer::Yes
-               : a == u"Nej" ? MessageAnswer::No
-                             : MessageAnswer::Ok;
+        --showing_;
+        using enum MessageAnswer;
+        return a == u"Ja" ? Yes : a == u"Nej" ? No : Ok;
     }
     std::optional<QString> input(QWidget* parent, const InputRequest& r) override {
         const QString a = show({u'>', r.title, r.prompt, r.proposal}, parent);
         return a == kCancel ? std::nullopt : std::optional(a.mid(1));
     }
     std::optional<QString> chooseFile(QWidget* parent, const FileDialogRequest& request) override {
-        ShownDialog d{u'@', request.title, {}, {}};
-        d.file = request;
-        const QString a = show(d, parent);
+        const QString a = show({u'@', request.title, {}, {}, {}, {}, {}, request}, parent);
         return a.isEmpty() ? std::nullopt : std::optional(a);
     }
     QDateTime currentDateTime() override { return now; }
@@ -109,25 +104,25 @@ public:
     std::int64_t uptimeMs = 3600 * 1000;
     QString datePattern = QStringLiteral("dd-MM-yyyy");
     bool tray = false;
-    std::vector<QString> trayMessages;          // "title|text"
-    int broughtForward = 0;                     // dialogs brought to the front while shown
-    std::function<void(DesktopEvent)> desktop;  // plays what the desktop tells
-    std::function<void()> whileMessageShown;    // as the event loop of a real one would run
+    std::vector<QString> trayMessages;                      // "title|text"
+    int broughtForward = 0;                                 // dialogs brought to the front
+    std::function<void(DesktopEvent)> desktop;              // plays what the desktop tells
+    std::function<void()> whileMessageShown;                // as a real one's event loop runs
     std::function<QString(const ShownDialog&)> unscripted;  // answers what the script does not
 
 private:
     static inline const QString kCancel = QStringLiteral("Annuller");
-    // Records the dialog and takes the answer scripted for it: a message's as it stands, the file
-    // dialog's without its mark, an input's with it (or "Annuller").
+    // The answer scripted for the dialog: a file dialog's without its mark, an input's with it.
     QString show(ShownDialog d, QWidget* parent) {
         d.windowVisible = parent != nullptr && parent->isVisible();
         shown.push_back(d);
         const QString a = !answers_.isEmpty() ? answers_.takeFirst()
                           : unscripted        ? unscripted(d)
                                               : QString();
-        const QChar kind =
-            a.startsWith(u'>') || a.startsWith(u'@') || a == kCancel ? a[0] : QChar(u'!');
-        if (a.isEmpty() || (kind != d.kind && !(d.kind == u'>' && a == kCancel))) {
+        const QChar kind = a == kCancel                               ? QChar(u'>')
+                           : a.startsWith(u'>') || a.startsWith(u'@') ? a[0]
+                                                                      : QChar(u'!');
+        if (a.isEmpty() || kind != d.kind) {
             ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();
             return d.kind == u'>' ? kCancel : QString();
         }
@@ -150,8 +145,7 @@ inline QByteArray userStore(const QString& file, const QByteArray& moedt) {
            regText(file) + "\"\n\n";
 }
 
-// A window over a real store and a real registration file in a fresh temporary folder, seen as
-// a user sees it: widget texts by object name, the dialogs, the file's bytes, the store's values.
+// A window over a real store and file in a fresh folder, seen as a user sees it.
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -171,18 +165,13 @@ protected:
         platform = ScriptedPlatform();
         SetUp();
     }
-    // A window on this platform over the test's store (or `backend`, when set), not yet started.
+    // A window over the test's store (or `backend`, when set), not yet started.
     std::unique_ptr<Flex_Form> newWindow(ScriptedPlatform& on) {
         return std::make_unique<Flex_Form>(on, [this] {
             return std::make_unique<CRegistry>(backend ? backend : store->backend());
         });
     }
-    Flex_Form& form() {
-        if (!window) {
-            window = newWindow(platform);
-        }
-        return *window;
-    }
+    Flex_Form& form() { return window ? *window : *(window = newWindow(platform)); }
     // Runs a handler as the wiring does and reports whether the program ended in it.
     bool ends(void (Flex_Form::*handler)()) {
         try {
@@ -193,13 +182,11 @@ protected:
         return false;
     }
     bool startForm() { return !ends(&Flex_Form::Form_Load); }
-    // Clicks the menu entry whose Danish text begins so («&Arbejdstid» for «&Arbejdstid  (7.4
-    // timer)»), as a user does: through its action, so a wrong row of the menu table shows.
+    // Triggers the menu entry whose text begins so, through its action: a wrong row shows.
     void menu(const QString& entry) {
         for (QAction* action : form().findChildren<QAction*>()) {
             if (action->text().startsWith(entry)) {
-                action->trigger();
-                return;
+                return action->trigger();
             }
         }
         ADD_FAILURE() << "no menu entry " << entry.toStdString();
@@ -221,6 +208,9 @@ protected:
         return QDir::toNativeSeparators(dir->filePath(QLatin1String(name)));
     }
     void at(int hour, int minute) { platform.now.setTime(QTime(hour, minute, 0)); }
+    void on(int day, int hour, int minute, int month = 12) {
+        platform.now = QDateTime(QDate(2026, month, day), QTime(hour, minute));
+    }
     template <typename W>
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));

@@ -15,12 +15,11 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
 #ifdef _WIN32
-    // Wine hands the host's TZ to the program, though no Windows sets it, and the C library would
-    // read "Europe/Copenhagen" as a zone "Eur" on US rules: the system's own zone is meant.
+    // Wine hands over the host's TZ, which the C library misreads ("Eur" on US rules).
     qunsetenv("TZ");
     _tzset();
-#else  // the soak is not in the Windows build (see CMakeLists.txt)
-    if (argc == 4 && std::strcmp(argv[1], "--soak-child") == 0) {  // the soak test's busy program
+#else  // the soak's busy programs; the soak is not in the Windows build
+    if (argc == 4 && std::strcmp(argv[1], "--soak-child") == 0) {
         return horalog::testing::soakChild(QString::fromLocal8Bit(argv[2]),
                                            QByteArray(argv[3]).toUInt());
     }
