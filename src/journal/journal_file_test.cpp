@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <tuple>
 
@@ -13,7 +11,6 @@
 #include "journal/record.h"
 #include "journal/records.h"
 #include "plain_append.h"
-#include "platform/file_sync.h"
 
 namespace horalog {
 namespace {

@@ -4,7 +4,6 @@
 #include <QTemporaryDir>
 
 #include "file_bytes.h"
-#include "journal/journal_file.h"
 #include "plain_append.h"
 #include "size_limit.h"
 

@@ -6,9 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <functional>
@@ -16,7 +13,6 @@
 
 #include "file_bytes.h"
 #include "journal/file_figures.h"
-#include "journal/journal_file.h"
 #include "plain_append.h"
 #include "platform/file_sync.h"
 
@@ -30,26 +26,25 @@ using testing::writeBytes;
 std::vector<int> inChildren(int count, const std::function<int(int)>& step) {
     int gate[2] = {-1, -1};
     EXPECT_EQ(::pipe(gate), 0);
-    std::vector<pid_t> children;
+    std::vector<int> children;  // process ids, then their statuses
     for (int i = 0; i < count; ++i) {
-        if (const pid_t child = ::fork(); child != 0) {
+        if (const pid_t child = ::fork(); child == 0) {
+            char c = 0;
+            ::alarm(30);
+            ::close(gate[1]);
+            ::_exit(::read(gate[0], &c, 1) == 0 ? step(i) : 10);
+        } else {
             children.push_back(child);
-            continue;
         }
-        char c = 0;
-        ::alarm(30);
-        ::close(gate[1]);
-        ::_exit(::read(gate[0], &c, 1) == 0 ? step(i) : 10);
     }
     ::close(gate[1]);
     ::close(gate[0]);
-    std::vector<int> statuses;
-    for (const pid_t child : children) {
+    for (int& child : children) {
         int status = 0;
         ::waitpid(child, &status, 0);
-        statuses.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+        child = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    return statuses;
+    return children;
 }
 
 // With umask 000 a new file, its lock file and a copy were once writable by everyone.
