@@ -68,6 +68,7 @@ TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
     for (const bool lockFiles : {false, true}) {
         const auto slowly = [&](const Figures& f) {
             ::usleep(500);  // the other copy would read the same last record meanwhile
+            // A lock file others may write spoils the record, so the round counts as bad.
             const bool safe =
                 !lockFiles || !othersMayWrite(QFileInfo(p).canonicalFilePath() + ".lock");
             return QStringList{
@@ -172,7 +173,7 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
             ::_exit(0);
         }
         appended(from, years.size());
-        const mode_t umask = ::umask(0);
+        const mode_t savedMask = ::umask(0);
         ASSERT_TRUE(moveRegistrationFile(from, to, [&] {
                         ::usleep(20000);  // a store's write, synced, takes a moment
                         writeBytes(stored + QStringLiteral(".new"), to.toUtf8());
@@ -180,7 +181,7 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
                                  QFile::encodeName(stored));
                         return true;
                     }).ok());
-        ::umask(umask);
+        ::umask(savedMask);
         appended(to, QFileInfo(to).size());
         writeBytes(stop, "");
         int status = 0, n = 0;
