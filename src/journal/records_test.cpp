@@ -134,21 +134,19 @@ TEST(UnreadableLines, NamedThenCounted) {
         }
         return u;
     };
-    EXPECT_EQ(unreadableMessages(lines(0)), QStringList());
-    EXPECT_EQ(unreadableNote(lines(0)), QString());
-    EXPECT_EQ(unreadableMessages(lines(1)),
-              QStringList(QStringLiteral("Linje 84 kan ikke læses og er sprunget over.")));
-    EXPECT_EQ(unreadableNote(lines(1)),
-              QStringLiteral("1 linje i registreringsfilen kunne ikke læses (linje 84)."));
+    EXPECT_EQ(unreadableMessages(lines(0)) << unreadableNote(lines(0)), QStringList{QString()});
+    EXPECT_EQ(unreadableMessages(lines(1)) << unreadableNote(lines(1)),
+              QStringList({"Linje 84 kan ikke læses og er sprunget over.",
+                           "1 linje i registreringsfilen kunne ikke læses (linje 84)."}));
     EXPECT_EQ(unreadableMessages(lines(20)).size(), 20);
-    EXPECT_EQ(unreadableMessages(lines(21)).mid(19),
-              QStringList({QStringLiteral("Linje 103 kan ikke læses og er sprunget over."),
-                           QStringLiteral("… og 1 linje mere")}));
     const UnreadableLines many = lines(7100000);
     EXPECT_EQ(many.first().size(), 20U);
-    EXPECT_EQ(unreadableMessages(many).constLast(), QStringLiteral("… og 7.099.980 linjer mere"));
-    EXPECT_EQ(unreadableNote(many), QStringLiteral("7.100.000 linjer i registreringsfilen kunne "
-                                                   "ikke læses (første: linje 84)."));
+    EXPECT_EQ(unreadableMessages(lines(21)).mid(19)
+                  << unreadableMessages(many).constLast() << unreadableNote(many),
+              QStringList(
+                  {"Linje 103 kan ikke læses og er sprunget over.", "… og 1 linje mere",
+                   "… og 7.099.980 linjer mere",
+                   "7.100.000 linjer i registreringsfilen kunne ikke læses (første: linje 84)."}));
 }
 
 // The process's peak resident memory in KB, counted from now on when `fresh`, if it can be told.
