@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
-#include <vector>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -43,13 +41,10 @@ TEST(ChartTarget, RefusesAllButANewFileOrAPng) {
         {in("ingen/mappe/ny.png"), {}},  // not refused: the writing fails and says so
     };
 #ifndef _WIN32
-    ASSERT_EQ(::symlink(QFile::encodeName(kept.registration).constData(),
-                        QFile::encodeName(in("link.png")).constData()),
+    ASSERT_EQ(::symlink(QFile::encodeName(kept.registration), QFile::encodeName(in("link.png"))),
               0);
-    ASSERT_EQ(::link(QFile::encodeName(kept.store[0]).constData(),
-                     QFile::encodeName(in("haard.png")).constData()),
-              0);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(in("fifo.png")).constData(), 0600), 0);
+    ASSERT_EQ(::link(QFile::encodeName(kept.store[0]), QFile::encodeName(in("haard.png"))), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in("fifo.png")), 0600), 0);
     cases.insert(cases.end(),
                  {{in("link.png"), data},
                   {in("haard.png"), store},

@@ -1,12 +1,9 @@
-// The registration file on a full disk: a file-size limit, set in a child process, stops a write
-// part-way as a full disk does.
+// A file-size limit, set in a child process, stops a write part-way as a full disk does.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "file_bytes.h"
-#include "journal/journal_file.h"
 #include "plain_append.h"
 #include "size_limit.h"
 
@@ -15,8 +12,7 @@ namespace {
 
 using testing::readBytes;
 
-// A full disk once left the first bytes of a record behind, and the next start read that half
-// line as the last figures. A half-made file, or a half copy on another volume, goes again.
+// A full disk once left half a record, read as the last figures; a half-made file or copy goes.
 TEST(JournalFullDisk, StoppedWriteLeavesTheFileAsItWas) {
     QTemporaryDir dir;
     QTemporaryDir otherVolume(QStringLiteral("/dev/shm/horalog-XXXXXX"));  // copied, not linked

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <optional>
 #include <string>
@@ -13,18 +12,60 @@
 #include "journal/file_figures.h"
 #include "journal/overview.h"
 #include "journal/record.h"
-#include "journal/report.h"
+#include "journal/windows1252.h"
 
 namespace horalog {
 namespace {
 
-// Each record's kind told by its fields, its date whole (two-digit years pivot at 69), the times
-// of a working day and the amounts; a record whose figures cannot be read is named by its line.
-// A spreadsheet's save (quotes, seconds, a ninth field, a byte-order mark) reads as the original.
+using namespace std::string_view_literals;
+
+TEST(Windows1252, RoundTripOfEveryByte) {
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) {
+        all.append(static_cast<char>(b));
+    }
+    EXPECT_EQ(toWindows1252(fromWindows1252(all)), all);
+    EXPECT_EQ(fromWindows1252("\x80\xE6\xF8\xE5"), QStringLiteral("€æøå"));
+    EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
+}
+
+// The last figures: a spreadsheet's save as the original; a NUL once read «1\0» «10» as 1.
+TEST(FileFigures, FromTheLastLine) {
+    const QString unreadable =
+        QStringLiteral("Den sidste registrering har et tal, der ikke kan læses: ");
+    const std::pair<std::string_view, QString> cases[] = {
+        {"08-12-26;1;08:10:00;16:00:00;733;733;-332;;"sv, "1 733 -332"},
+        {"\"08-12-26\";\"1\";\"08:10\";\"16:00\";\"733\";\"733\";\"-332\""sv, "1 733 -332"},
+        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";"sv,
+         "0 0 0"},  // the header, as it always read
+        {"08-12-2026;1;08:00;16:00;750;750;1\x00"
+         "10;"sv,
+         unreadable + "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;"},
+        {"13-05-2026;44;;;;;;"sv, unreadable + "13-05-2026;44;;;;;;"},
+        {"x;+1;-;-;-;0; 7"sv, unreadable + "x;+1;-;-;-;0; 7"},
+        {"x;1;-;-;-;0;2147483648"sv,
+         "Den sidste registrering har et tal, der er for stort: x;1;-;-;-;0;2147483648"},
+        {"x;1;-;-;-;0"sv, QString()},  // no record: nothing
+    };
+    for (const auto& [line, expected] : cases) {
+        const auto read =
+            figuresFromLine(fromWindows1252(QByteArray::fromStdString(std::string(line))));
+        QString got = read.ok() ? QString() : read.error();
+        if (read.ok() && *read) {
+            got =
+                QStringLiteral("%1 %2 %3").arg((*read)->dage).arg((*read)->sum).arg((*read)->total);
+        }
+        EXPECT_EQ(got, expected) << line;
+    }
+}
+
+// Each record's kind told by its fields, its date whole (two-digit years pivot at 69), its times
+// and amounts, a spreadsheet's save as the original; unreadable records named by their line.
 TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
     using K = Entry::Kind;
     using Row = std::tuple<K, int, QDate, int, int, std::int64_t, std::int32_t>;
-    using namespace std::string_view_literals;
     std::vector<Row> read;
     RecordReader reader([&read](const Entry& e) {
         read.emplace_back(e.kind, e.month, e.date, e.arrival, e.departure, e.worked, e.total);
@@ -42,8 +83,7 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
             "x;99999999999;-;-;-;0;0"sv,                           // 8: a day count too large
             "13-13-2026;1;08:00;16:00;750;750;10;"sv,              // 9: no such month
             "short;line"sv,
-            // A spreadsheet's save: the header quoted after a byte-order mark, an opening
-            // record's empty ninth field (no reset), times with seconds, a comment split at «;».
+            // A spreadsheet's save: an opening record's empty ninth field is no reset.
             "\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";\"kommentar\";"sv,
             "30-11-26;0;\"-\";\"-\";\"-\";0;125;;"sv,
             "01-12-26;1;08:00:00;16:00:59;750;750;135;;"sv,
@@ -94,57 +134,41 @@ TEST(UnreadableLines, NamedThenCounted) {
         }
         return u;
     };
-    EXPECT_EQ(unreadableMessages(lines(0)), QStringList());
-    EXPECT_EQ(unreadableNote(lines(0)), QString());
-    EXPECT_EQ(unreadableMessages(lines(1)),
-              QStringList(QStringLiteral("Linje 84 kan ikke læses og er sprunget over.")));
-    EXPECT_EQ(unreadableNote(lines(1)),
-              QStringLiteral("1 linje i registreringsfilen kunne ikke læses (linje 84)."));
+    EXPECT_EQ(unreadableMessages(lines(0)) << unreadableNote(lines(0)), QStringList{QString()});
+    EXPECT_EQ(unreadableMessages(lines(1)) << unreadableNote(lines(1)),
+              QStringList({"Linje 84 kan ikke læses og er sprunget over.",
+                           "1 linje i registreringsfilen kunne ikke læses (linje 84)."}));
     EXPECT_EQ(unreadableMessages(lines(20)).size(), 20);
-    EXPECT_EQ(unreadableMessages(lines(21)).mid(19),
-              QStringList({QStringLiteral("Linje 103 kan ikke læses og er sprunget over."),
-                           QStringLiteral("… og 1 linje mere")}));
     const UnreadableLines many = lines(7100000);
     EXPECT_EQ(many.first().size(), 20U);
-    EXPECT_EQ(unreadableMessages(many).constLast(), QStringLiteral("… og 7.099.980 linjer mere"));
-    EXPECT_EQ(unreadableNote(many), QStringLiteral("7.100.000 linjer i registreringsfilen kunne "
-                                                   "ikke læses (første: linje 84)."));
+    EXPECT_EQ(unreadableMessages(lines(21)).mid(19)
+                  << unreadableMessages(many).constLast() << unreadableNote(many),
+              QStringList(
+                  {"Linje 103 kan ikke læses og er sprunget over.", "… og 1 linje mere",
+                   "… og 7.099.980 linjer mere",
+                   "7.100.000 linjer i registreringsfilen kunne ikke læses (første: linje 84)."}));
 }
 
-// The peak of the process's resident memory in KB, counted from now on when `fresh`; nothing
-// where the system cannot tell.
+// The process's peak resident memory in KB, counted from now on when `fresh`, if it can be told.
 std::optional<qint64> peakMemory(bool fresh) {
     QFile reset(QStringLiteral("/proc/self/clear_refs"));
     if (fresh && !(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1 && reset.flush())) {
         return std::nullopt;
     }
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
-        }
-    }
-    return std::nullopt;
+    const QByteArray status = testing::readBytes(QStringLiteral("/proc/self/status"));
+    const qsizetype at = status.indexOf("\nVmHWM:");
+    return at < 0 ? std::nullopt : std::optional(status.mid(at + 7, 20).trimmed().toLongLong());
 }
 
-// A million unreadable lines and a 100 MB line without a line end (a crash's NULs, sparse on
-// disk) between two records: both records read, every bad line counted and only twenty named,
-// in well under a second and a few megabytes. The names once took 500 MB, the long line twice
-// its length.
+// A million unreadable lines and a crash's 100 MB of NULs between two records, read in bounded
+// time and memory: the names once took 500 MB, the long line twice its length.
 TEST(RecordReader, HostileFilesInBoundedTimeAndMemory) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("hostile.dat"));
+    const QString path = testing::writeBytes(dir.filePath(QStringLiteral("hostile.dat")),
+                                             "01-12-2026;1;08:00;16:00;750;750;10;\r\n" +
+                                                 QByteArray("x;1;-;-;-;0;0\n").repeated(1000000));
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("01-12-2026;1;08:00;16:00;750;750;10;\r\n");
-    const QByteArray bad = QByteArray("x;1;-;-;-;0;0\n").repeated(100000);
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_EQ(file.write(bad), bad.size());
-    }
-    ASSERT_TRUE(file.seek(file.pos() + 100 * 1024 * 1024));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(file.size() + 100 * 1024 * 1024));
     file.write("\r\n02-12-2026;2;08:00;16:00;750;1500;20;\r\n");
     file.close();
     const auto before = peakMemory(true);
@@ -168,14 +192,13 @@ TEST(RecordReader, HostileFilesInBoundedTimeAndMemory) {
     EXPECT_EQ(report->unreadable().first().back(), 21);
 }
 
-// The file as the program wrote it and as a spreadsheet saved it (quoted fields, times with
-// seconds, two-digit years, a comment split at «;», a ninth field, LF alone): the same last
-// figures, which a day appended after it continues (01:00-05:00, 9:00 after the last day's
-// 16:00: a finding only when that time is read), then the same report, overview and findings.
+// The file as written and as a spreadsheet saved it: the same figures, which a day appended
+// continues (9:00 of rest after 16:00: a finding only when that time is read), the same report.
 TEST(SpreadsheetSave, ReadAsTheOriginal) {
     QTemporaryDir dir;
     const QDate today(2026, 12, 9);
     QStringList seen;
+    std::vector<ChartData> charts;
     for (const char* name : {"spreadsheet-original.dat", "spreadsheet-saved.dat"}) {
         const QString copy = dir.filePath(QLatin1String(name));
         ASSERT_TRUE(QFile::copy(QStringLiteral(HORALOG_TEST_DATA "/") + QLatin1String(name), copy));
@@ -199,19 +222,41 @@ TEST(SpreadsheetSave, ReadAsTheOriginal) {
                                                 "2026-12;6;4383;740;1;-672\n"));
         EXPECT_EQ(report->unreadable().count() + overview->months.unreadable().count(), 0);
         EXPECT_EQ(overview->findings.size(), 1) << name;
-        QString chart = overview->months.table() + overview->findings.join(u'\n');
-        for (const auto& [date, total] : overview->chart.flex) {
-            chart += QStringLiteral(" %1=%2").arg(date.toString(Qt::ISODate)).arg(total);
-        }
-        for (const ChartWeek& w : overview->chart.weeks) {
-            chart += QStringLiteral(" %1:%2/%3")
-                         .arg(w.monday.toString(Qt::ISODate))
-                         .arg(w.worked)
-                         .arg(w.days);
-        }
-        seen << report->table() + chart;
+        seen << report->table() + overview->months.table() + overview->findings.join(u'\n');
+        charts.push_back(overview->chart);
     }
     EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_EQ(charts[0].flex, charts[1].flex);
+    EXPECT_EQ(charts[0].weeks, charts[1].weeks);
+}
+
+// A span's start total, each day's last total, its weeks' hours and days of work. Time off is no
+// work; a record after the span, or corrected out of order, counts on its own date.
+TEST(ChartCollector, DaysAndWeeksFromTheFile) {
+    ChartCollector chart(QDate(2026, 12, 2), QDate(2026, 12, 9));
+    RecordReader reader([&chart](const Entry& e) { chart.add(e); });
+    for (const char* line :
+         {"dato;dag;komme;gå;tid;periode;total;kommentar", "30-11-2026;1;08:00;16:00;750;750;10;",
+          "01-12-2026;2;08:00;16:00;750;1500;20;", "02-12-2026;3;08:00;12:00;400;1900;-320;",
+          "02-12-2026;4;13:00;17:00;400;2300;-660;", "03-12-2026;4;-;-;7,4;1560;-1400;Afspadsering",
+          "07-12-2026;5;08:00;17:00;850;2410;-1290;", "04-12-26;6;08:00;16:00;750;3160;-1280;",
+          "10-12-2026;7;08:00;16:00;750;3910;-1270;"}) {
+        reader.addLine(line);
+    }
+    const ChartData data = chart.data();
+    EXPECT_EQ(data.startTotal, 20);
+    const std::vector<std::pair<QDate, std::int32_t>> flex = {{QDate(2026, 12, 2), -660},
+                                                              {QDate(2026, 12, 3), -1400},
+                                                              {QDate(2026, 12, 4), -1280},
+                                                              {QDate(2026, 12, 7), -1290}};
+    EXPECT_EQ(data.flex, flex);
+    const std::vector<ChartWeek> weeks = {{QDate(2026, 11, 30), 750 + 750 + 400 + 400 + 750, 4},
+                                          {QDate(2026, 12, 7), 850, 1}};
+    EXPECT_EQ(data.weeks, weeks);
+    EXPECT_EQ(weekNorm(weeks[0], 7.4f), 2960);
+    EXPECT_EQ(weekNorm(weeks[1], 7.5f), 750);
+    EXPECT_EQ(chartStart(QDate(2026, 12, 7)), QDate(2025, 12, 8));  // twelve months up to today
+    EXPECT_EQ(chartStart(QDate(2028, 2, 29)), QDate(2027, 3, 1));
 }
 
 }  // namespace
