@@ -110,8 +110,7 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
     EXPECT_EQ(fs::status(paths.user + ".lock").permissions(), rw);
 }
 
-// A damaged user's store raises, untouched (not overwritten with defaults); the machine's is no
-// key.
+// A damaged user's store raises and stays untouched, not overwritten; the machine's is no key.
 TEST_F(HiveFileTest, DamagedStores) {
     const std::string key = "REGEDIT4\n[HKEY_CURRENT_USER\\S]\n";
     const std::string damaged[] = {
