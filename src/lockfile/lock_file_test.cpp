@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -35,16 +34,22 @@ struct LockFileTest : ::testing::Test {
 // A lock left behind by a copy that is gone is taken over; one whose owner may be at work is
 // waited for. The time of change is never read against this machine's clock (a clock 2 minutes
 // ahead once took a live lock at once): only a lock watched unmoved for the stale time is stale,
-// an empty one (its owner killed before it wrote) too.
+// an empty one (its owner killed before it wrote) too. Ours goes at the end, unless another's
+// since; one that cannot be made says why.
 TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
-    // The owner's line as a lock of this process writes it: «pid host number».
-    std::string ownLine;
+    std::string ownLine;  // as a lock of this process writes it: «pid host number»
     {
-        LockFile probe(folder / "probe");
+        LockFile probe(folder / "probe"), mine(lock);
         ASSERT_EQ(probe.tryTake(60s).state, State::Taken);
+        ASSERT_EQ(mine.tryTake(60s).state, State::Taken);
         ownLine = contentOf(folder / "probe");
+        write(lock, "4194304 elsewhere 7\n");  // taken over by another meanwhile
     }
     EXPECT_FALSE(fs::exists(folder / "probe")) << "released";
+    EXPECT_EQ(contentOf(lock), "4194304 elsewhere 7\n") << "another's since, left";
+    fs::remove(lock);
+    const LockFile::Attempt nowhere = LockFile(folder / "missing" / "x.lock").tryTake(60s);
+    EXPECT_EQ(std::pair(nowhere.state, nowhere.error), std::pair(State::CannotMake, ENOENT));
     const std::string pid = ownLine.substr(0, ownLine.find(' '));
     const std::string host = ownLine.substr(pid.size() + 1, ownLine.rfind(' ') - pid.size() - 1);
     ASSERT_EQ(ownLine.back(), '\n');
@@ -53,36 +58,31 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
 #else
     const bool endedIsSeen = true;
 #endif
-    const std::string ended = "4194304 " + host;  // above any process id
-    enum Moving { Still, NewContent, NewTime };   // while watched
-    const struct {
-        const char* what;
-        std::optional<std::string> content;  // nothing: no lock file
-        int minutesOld;
-        std::chrono::milliseconds stale;
-        bool taken;
-        Moving moving = Still;
-    } cases[] = {
-        {"no lock", std::nullopt, 0, 60s, true},
-        {"owner ended", ended + " 7\n", 0, 60s, endedIsSeen},
-        {"owner ended, written before the number", ended + "\n", 0, 60s, endedIsSeen},
-        {"live owner", pid + ' ' + host + " 7\n", 0, 60s, false},
-        {"another machine", "4194304 elsewhere 7\n", 0, 60s, false},
-        {"older by a clock ahead", "4194304 elsewhere 7\n", 2, 60s, false},
-        {"newer by a clock behind", "4194304 elsewhere 7\n", -2, 60s, false},
-        {"unmoved while watched", "4194304 elsewhere 7\n", 0, 100ms, true},
-        {"rewritten while watched", "4194304 elsewhere 7\n", 0, 100ms, false, NewContent},
-        {"touched while watched", "4194304 elsewhere 7\n", 0, 100ms, false, NewTime},
-        {"empty, young", "", 0, 60s, false},
-        {"empty, old", "", 2, 60s, false},
-        {"empty, unmoved while watched", "", 1, 100ms, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.content) {
-            write(lock, *c.content);
-            fs::last_write_time(lock,
-                                fs::last_write_time(lock) - std::chrono::minutes(c.minutesOld));
+    const std::string ended = "4194304 " + host, other = "4194304 elsewhere 7\n";  // no such pid
+    enum Moving { Still, NewContent, NewTime };                                    // while watched
+    // What, the lock file (none: no file), its age in minutes, the stale time, taken, moving.
+    const std::tuple<const char*, std::optional<std::string>, int, std::chrono::milliseconds, bool,
+                     Moving>
+        cases[] = {
+            {"no lock", std::nullopt, 0, 60s, true, Still},
+            {"owner ended", ended + " 7\n", 0, 60s, endedIsSeen, Still},
+            {"owner ended, written before the number", ended + "\n", 0, 60s, endedIsSeen, Still},
+            {"live owner", pid + ' ' + host + " 7\n", 0, 60s, false, Still},
+            {"another machine", other, 0, 60s, false, Still},
+            {"older by a clock ahead", other, 2, 60s, false, Still},
+            {"newer by a clock behind", other, -2, 60s, false, Still},
+            {"unmoved while watched", other, 0, 100ms, true, Still},
+            {"rewritten while watched", other, 0, 100ms, false, NewContent},
+            {"touched while watched", other, 0, 100ms, false, NewTime},
+            {"empty, young", "", 0, 60s, false, Still},
+            {"empty, old", "", 2, 60s, false, Still},
+            {"empty, unmoved while watched", "", 1, 100ms, true, Still},
+        };
+    for (const auto& [what, content, minutesOld, stale, taken, moving] : cases) {
+        SCOPED_TRACE(what);
+        if (content) {
+            write(lock, *content);
+            fs::last_write_time(lock, fs::last_write_time(lock) - std::chrono::minutes(minutesOld));
         }
         {
             LockFile mine(lock);
@@ -90,43 +90,30 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
             const auto start = std::chrono::steady_clock::now();
             for (int n = 0;
                  state == State::Held && std::chrono::steady_clock::now() - start < 300ms; ++n) {
-                if (c.moving != Still) {
+                if (moving != Still) {
                     const auto modified = fs::last_write_time(lock);
-                    if (c.moving == NewContent) {
+                    if (moving == NewContent) {
                         write(lock, "4194304 elsewhere " + std::to_string(n) + "\n");
                     }
-                    fs::last_write_time(lock, modified + std::chrono::seconds(c.moving == NewTime));
+                    fs::last_write_time(lock, modified + std::chrono::seconds(moving == NewTime));
                 }
-                state = mine.tryTake(c.stale).state;
+                state = mine.tryTake(stale).state;
                 std::this_thread::sleep_for(10ms);
             }
-            EXPECT_EQ(state, c.taken ? State::Taken : State::Held);
+            EXPECT_EQ(state, taken ? State::Taken : State::Held);
             const std::string now = contentOf(lock);
-            if (c.taken) {
+            if (taken) {
                 EXPECT_EQ(now.substr(0, pid.size() + host.size() + 2), pid + ' ' + host + ' ');
                 EXPECT_NE(now, ownLine) << "a number of its own";
-            } else if (c.moving != NewContent) {
-                EXPECT_EQ(now, *c.content) << "another's lock left as it was";
+            } else if (moving != NewContent) {
+                EXPECT_EQ(now, *content) << "another's lock left as it was";
             }
         }
         // Ours went with it, another's stayed; nothing put aside is left behind.
-        EXPECT_EQ(fs::exists(lock), !c.taken);
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), c.taken ? 0 : 1);
+        EXPECT_EQ(fs::exists(lock), !taken);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), taken ? 0 : 1);
         fs::remove(lock);
     }
-}
-
-TEST_F(LockFileTest, LockThatCannotBeMadeOrIsAnothersSinceIsLeft) {
-    LockFile nowhere(folder / "missing" / "x.lock");
-    const LockFile::Attempt attempt = nowhere.tryTake(60s);
-    EXPECT_EQ(attempt.state, State::CannotMake);
-    EXPECT_EQ(attempt.error, ENOENT);
-    {
-        LockFile mine(lock);
-        ASSERT_EQ(mine.tryTake(60s).state, State::Taken);
-        write(lock, "4194304 elsewhere 7\n");  // taken over by another meanwhile
-    }
-    EXPECT_EQ(contentOf(lock), "4194304 elsewhere 7\n");
 }
 
 }  // namespace

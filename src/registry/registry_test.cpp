@@ -17,38 +17,32 @@ namespace horalog {
 namespace {
 
 using testing::errorOf;
-
 const std::string kSettingsPath = "Software\\Kvistborg\\Horalog";
 
 #ifdef _WIN32
 const std::string kLetters = "\xE6\xF8\xE5";  // the registry's code page
+const bool kLinesRaise = false;
 
-// Removes the key and every key below it.
-void deleteTree(CRegistry& reg, std::uint32_t root, const std::string& path) {
-    for (std::string child;
-         reg.OpenKey(root, path, false, true) && !(child = reg.ReadSubKey().c_str()).empty();) {
-        deleteTree(reg, root, path + "\\" + child);
-    }
-    if (reg.OpenKey(root, path, false, true)) {
-        reg.DeleteKey();
-    }
-}
-
-// The real registry (under Wine in the tests) without the program's keys; the machine's key is
-// written through the same backend, as an administrator would.
+// The real registry (under Wine in the tests) without the program's keys, before and after (the
+// window's tests find none); the machine's key written through the same backend, as an admin.
 struct World {
     World() { clear(); }
-    ~World() { clear(); }  // the window's tests after these find no key of ours
+    ~World() { clear(); }
     void clear() {
-        CRegistry reg(backend);
-        deleteTree(reg, kHKeyCurrentUser, "Software\\Kvistborg");
-        deleteTree(reg, kHKeyLocalMachine, "Software\\Kvistborg");
+        for (const std::uint32_t root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+            // Windows deletes only a key without subkeys.
+            for (const auto& key :
+                 {kSettingsPath + "\\Sub", kSettingsPath, std::string("Software\\Kvistborg")}) {
+                backend->deleteKey(root, key);
+            }
+        }
     }
     std::shared_ptr<RegistryBackend> backend = makeSystemRegistryBackend();
     std::shared_ptr<RegistryBackend> admin = backend;
 };
 #else
 const std::string kLetters = "\xC3\xA6\xC3\xB8\xC3\xA5";  // UTF-8
+const bool kLinesRaise = true;                            // REGEDIT4 text holds no line break
 
 // The store files in a fresh folder; the machine's store written as an administrator would.
 struct World {
@@ -67,7 +61,14 @@ protected:
     CRegistry reg{world.backend};
 };
 
-TEST_F(RegistryTest, ErrorsOfEachCall) {
+// Each call's error, and what a key holds: subkeys, values, longest names, the day written.
+TEST_F(RegistryTest, ErrorsOfEachCallAndKeyInfo) {
+    const auto today = [] {
+        const std::time_t now = std::time(nullptr);
+        const std::tm* t = std::localtime(&now);
+        return (t->tm_year + 1900) * 10000 + (t->tm_mon + 1) * 100 + t->tm_mday;
+    };
+    const int before = today();
     CRegistry admin(world.admin);  // the machine's key is not the user's
     ASSERT_TRUE(admin.OpenKey(kHKeyLocalMachine, kSettingsPath, true, true));
     admin.WriteValue("Arbejdstimer", "7,5");
@@ -87,54 +88,8 @@ TEST_F(RegistryTest, ErrorsOfEachCall) {
     EXPECT_EQ(errorOf([&] { reg.WriteValue("Moedt", "x"); }),
               "CRegistry:WriteValue: Failed to write new value to Moedt from Registry.");
     EXPECT_EQ(reg.ReadValue("Moedt"), " ");
-}
-
-TEST_F(RegistryTest, TextsRoundTrip) {
-    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
-    // REGEDIT4 text holds no line break; the registry does.
-#ifdef _WIN32
-    const bool linesRaise = false;
-#else
-    const bool linesRaise = true;
-#endif
-    const struct {
-        std::string name, text;
-        bool raises;
-    } cases[] = {{"Arbejdstimer", "7.4", false},
-                 {"Filnavn", "C:\\Horalog.Dat", false},
-                 {"quote\"name", "say \"hi\"", false},
-                 {"", "the unnamed value", false},
-                 {"Empty", "", false},  // an empty value reads back as the empty text
-                 {"Letters", kLetters, false},
-                 {"Lines", "one\r\ntwo", linesRaise},
-                 {"Fits", std::string(16383, 'x'), false}};
-    for (const auto& c : cases) {
-        const std::string error = errorOf([&] { reg.WriteValue(c.name, c.text); });
-        EXPECT_EQ(error, c.raises ? "CRegistry:WriteValue: Failed to write new value to " + c.name +
-                                        " from Registry."
-                                  : "")
-            << c.name;
-        EXPECT_EQ(reg.ValueExists(c.name) ? reg.ReadValue(c.name) : "(none)",
-                  c.raises ? "(none)" : c.text)
-            << c.name;
-    }
-    // Nothing written later disturbed what was written first.
-    EXPECT_EQ(reg.ReadValue("Arbejdstimer") + reg.ReadValue("Filnavn"), "7.4C:\\Horalog.Dat");
-    reg.WriteValue("Big", std::string(16384, 'x'));  // beyond the buffer: counts as missing
-    EXPECT_FALSE(reg.ValueExists("Big"));
-}
-
-// What a key holds: its subkeys, its values, their longest names, and the day it was written.
-TEST_F(RegistryTest, KeyInfo) {
-    const auto today = [] {
-        const std::time_t now = std::time(nullptr);
-        const std::tm* t = std::localtime(&now);
-        return (t->tm_year + 1900) * 10000 + (t->tm_mon + 1) * 100 + t->tm_mday;
-    };
-    const int before = today();
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath + "\\Sub", true, true));
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
-    reg.WriteValue("Moedt", " ");
     reg.WriteValue("Arbejdstimer", "7.4");
     EXPECT_EQ(std::to_string(reg.NumOfSubKeys()) + " " + std::to_string(reg.NumOfValues()) + " " +
                   std::to_string(reg.MaxSubkeyNameLength()) + " " +
@@ -143,6 +98,30 @@ TEST_F(RegistryTest, KeyInfo) {
     const LocalTime w = reg.LastWriteTime();
     const int written = w.year * 10000 + w.month * 100 + w.day;
     EXPECT_TRUE(written == before || written == today()) << written;
+}
+
+// The error, if any, and the text read back; nothing written later disturbs what came first.
+TEST_F(RegistryTest, TextsRoundTrip) {
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"Arbejdstimer", "7.4", false},
+        {"Filnavn", "C:\\Horalog.Dat", false},
+        {"quote\"name", "say \"hi\"", false},
+        {"", "the unnamed value", false},
+        {"Empty", "", false},  // an empty value reads back as the empty text
+        {"Letters", kLetters, false},
+        {"Lines", "one\r\ntwo", kLinesRaise},
+        {"Fits", std::string(16383, 'x'), false}};
+    for (const auto& [name, text, raises] : cases) {
+        const std::string error = errorOf([&] { reg.WriteValue(name, text); });
+        EXPECT_EQ(error + "|" + (reg.ValueExists(name) ? reg.ReadValue(name) : "(none)"),
+                  raises ? "CRegistry:WriteValue: Failed to write new value to " + name +
+                               " from Registry.|(none)"
+                         : "|" + text);
+    }
+    EXPECT_EQ(reg.ReadValue("Arbejdstimer") + reg.ReadValue("Filnavn"), "7.4C:\\Horalog.Dat");
+    reg.WriteValue("Big", std::string(16384, 'x'));  // beyond the buffer: counts as missing
+    EXPECT_FALSE(reg.ValueExists("Big"));
 }
 
 }  // namespace

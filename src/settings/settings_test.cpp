@@ -16,22 +16,17 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
     testing::TestStore testStore(dir.path());
     CRegistry reg(testStore.backend());
     SettingsStore store(reg);
-    const auto seed = [&](const std::vector<std::pair<const char*, const char*>>& values) {
-        CRegistry raw(testStore.backend());
-        raw.OpenKey(kHKeyCurrentUser, kSettingsKey, true, true);
-        for (const auto& [name, value] : values) {
-            raw.WriteValue(name, value);
-        }
-    };
     // The values stored, then as read: the three numbers and the count of warnings.
-    const std::pair<std::vector<std::pair<const char*, const char*>>, const char*> cases[] = {
-        {{}, "7.4 50 450 0"},
-        {{{"Arbejdstimer", "7,5"}, {"FrokostVarighed", "31.5"}, {"FrokostArbejdstid", "&H10"}},
+    const QByteArray key = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "7.4 50 450 0"},
+        {"\"Arbejdstimer\"=\"7,5\"\n\"FrokostVarighed\"=\"31.5\"\n\"FrokostArbejdstid\"=\"&H10\"\n",
          "7 32 16 0"},
-        {{{"Arbejdstimer", "1e300"}, {"FrokostVarighed", "40000"}, {"FrokostArbejdstid", "32767"}},
+        {"\"Arbejdstimer\"=\"1e300\"\n\"FrokostVarighed\"=\"40000\"\n\"FrokostArbejdstid\"="
+         "\"32767\"\n",
          "7.4 50 32767 2"}};
     for (const auto& [stored, read] : cases) {
-        seed(stored);
+        testStore.seed(kHKeyCurrentUser, key + stored);
         const StoredSettings r = store.readUserKey();
         EXPECT_EQ(QStringLiteral("%1 %2 %3 %4")
                       .arg(r.values.arbejdstimer)

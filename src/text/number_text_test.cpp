@@ -47,14 +47,12 @@ TEST(ReadNumber, WholeNumbers) {
 }
 
 TEST(NumberText, PlainAndLocale) {
+    // clang-format off
     const std::pair<float, const char*> cases[] = {
-        {7.4f, "7.4|7,4|7.4"},
-        {0.5f, ".5|0,5|0.5"},
-        {-0.5f, "-.5|-0,5|-0.5"},
-        {-740.0f, "-740|-740|-740"},
-        {1234567.0f, "1234567|1234567|1234567"},
-        {0.0f, "0|0|0"},
+        {7.4f, "7.4|7,4|7.4"}, {0.5f, ".5|0,5|0.5"}, {-0.5f, "-.5|-0,5|-0.5"},
+        {-740.0f, "-740|-740|-740"}, {1234567.0f, "1234567|1234567|1234567"}, {0.0f, "0|0|0"},
         {12345678.0f, "1.234568E+07|1,234568E+07|1.234568E+07"}};
+    // clang-format on
     for (const auto& [value, texts] : cases) {
         EXPECT_EQ(plainNumberText(value) + u'|' + localeNumberText(value, u',') + u'|' +
                       localeNumberText(value, u'.'),
@@ -62,14 +60,10 @@ TEST(NumberText, PlainAndLocale) {
     }
 }
 
-// The daily hours ignore a negative answer, time off takes it; both ignore 0 and refuse what the
-// balances cannot hold, naming the answer as read.
+// The daily hours ignore a negative answer, time off takes it; 0 is nothing; what the balances
+// cannot hold is refused, named as read.
 TEST(ReadHoursAnswer, NothingRefusedOrHours) {
-    const struct {
-        const char* answer;
-        bool ignoreBelowZero;
-        const char* outcome;
-    } cases[] = {
+    const std::tuple<const char*, bool, const char*> cases[] = {
         {"", false, "nothing"},
         {"0", false, "nothing"},
         {"-2", false, "-2 from -2"},
@@ -78,14 +72,14 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
         {"21474836,48", false,
          "Tiden \"21474836.48\" kan ikke anvendes, fordi tallet er for stort."},
         {"1e300", false, "Tiden \"1e300\" kan ikke anvendes, fordi tallet er for stort."}};
-    for (const auto& c : cases) {
+    for (const auto& [answer, ignoreBelowZero, outcome] : cases) {
         const auto a =
-            readHoursAnswer(QLatin1String(c.answer), QStringLiteral("Tiden"), c.ignoreBelowZero);
-        const QString outcome =
+            readHoursAnswer(QLatin1String(answer), QStringLiteral("Tiden"), ignoreBelowZero);
+        const QString got =
             !a.ok() ? a.error()
             : !*a   ? QStringLiteral("nothing")
                     : QString::number((*a)->hours, 'g', 10) + QStringLiteral(" from ") + (*a)->text;
-        EXPECT_EQ(outcome, QString::fromUtf8(c.outcome)) << c.answer;
+        EXPECT_EQ(got, QString::fromUtf8(outcome)) << answer;
     }
 }
 

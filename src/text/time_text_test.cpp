@@ -6,34 +6,31 @@ namespace horalog {
 namespace {
 
 // Separators and blanks are skipped, the first other character ends the time; what does not fit
-// in 32 bits, or reads as no time of day, is refused.
+// in 32 bits, or reads as no time of day (&HFFFF is -1), is refused. The time of a date-time text
+// starts at the date's length + 2; a text 5 longer than the date is read whole.
 TEST(TekstTilTid, TimeTexts) {
     // clang-format off
-    const std::pair<const char16_t*, std::optional<std::int32_t>> cases[] = {
-        {u"08:00", 800}, {u"8:05", 805}, {u"08-05", 805}, {u"805", 805}, {u"8", 8}, {u"", 0},
-        {u"abc", 0}, {u"12,30", 12}, {u"-1:30", 130}, {u"8e2", 800}, {u"8.5", 85}, {u"&H10", 16},
-        {u"9e99", {}}, {u"2147483647", 2147483647}, {u"2147483648", {}}};
+    const std::tuple<const char16_t*, int, std::optional<std::int32_t>> cases[] = {
+        {u"08:00", 10, 800}, {u"8:05", 10, 805}, {u"08-05", 10, 805}, {u"805", 10, 805},
+        {u"8", 10, 8}, {u"", 10, 0}, {u"abc", 10, 0}, {u"12,30", 10, 12}, {u"-1:30", 10, 130},
+        {u"8e2", 10, 800}, {u"8.5", 10, 85}, {u"&H10", 10, 16}, {u"9e99", 10, {}},
+        {u"2147483647", 10, 2147483647}, {u"2147483648", 10, {}}, {u"&HFFFF", 10, {}},
+        {u"05-12-2026 08:00", 10, 800}, {u"05.12.2026 08.00", 10, 800},  // Danish separators
+        {u"05-12-2026 08:00", 8, 608},  // «6 08:» with a short date
+        {u"08:00123", 3, 800123}, {u"08:001234", 3, 1234}};
     // clang-format on
-    for (const auto& [text, hhmm] : cases) {
-        EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(text), 10), hhmm)
+    for (const auto& [text, datoLaengde, hhmm] : cases) {
+        EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(text), datoLaengde), hhmm)
             << QString::fromUtf16(text).toStdString();
     }
-    EXPECT_FALSE(Tekst_Til_Tid(u"&HFFFF", 10).has_value());  // reads -1: no time of day
-    // The time part of a date-time text starts at datoLaengde + 2; a text of exactly
-    // datoLaengde + 5 characters is read whole.
-    EXPECT_EQ(Tekst_Til_Tid(u"05-12-2026 08:00", 10), 800);
-    EXPECT_EQ(Tekst_Til_Tid(u"05.12.2026 08.00", 10), 800);  // Danish date and time separators
-    EXPECT_EQ(Tekst_Til_Tid(u"05-12-2026 08:00", 8), 608);   // «6 08:» with a short date
-    EXPECT_EQ(Tekst_Til_Tid(u"08:00123", 3), 800123);
-    EXPECT_EQ(Tekst_Til_Tid(u"08:001234", 3), 1234);
     EXPECT_EQ(Tid_Nu(QStringLiteral("8:05:30")) + Tid_Nu(QStringLiteral("14.30.00")),
               QStringLiteral("08:0514.30"));  // seconds cut, the hour padded
 }
 
-// hhmm to centi-hours and back (the minutes rounded down), and shown as a time.
+// hhmm to centi-hours (minutes past 59 count on) and back (rounded down), and shown as a time.
 TEST(OmregnTilCT, ValuesAndTheirTexts) {
-    EXPECT_EQ(Omregn_Til_CT(75), 125);  // minutes past 59 count on
-    EXPECT_EQ(Omregn_Til_Tid(83), 50);  // rounded down
+    EXPECT_EQ(Omregn_Til_CT(75), 125);
+    EXPECT_EQ(Omregn_Til_Tid(83), 50);
     EXPECT_EQ(Omregn_Til_CT(-130), -150);
     EXPECT_EQ(Omregn_Til_CT(2147483628), 2147483647);
     EXPECT_FALSE(Omregn_Til_CT(2147483647).has_value());  // 2147483600 + 78
