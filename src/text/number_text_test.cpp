@@ -8,9 +8,11 @@
 namespace horalog {
 namespace {
 
-// Blanks anywhere, "." as the only point, E or D exponents, &H and &O, and the first other
-// character ends the number; nothing for what a double cannot hold.
-TEST(ReadNumber, Texts) {
+using namespace Qt::StringLiterals;
+
+// Blanks anywhere, "." the only point, E or D exponents, &H, &O; nothing beyond a double. Whole
+// numbers half to even, with boundary pairs one inside and one outside.
+TEST(ReadNumber, TextsAndWholeNumbers) {
     // clang-format off
     const std::pair<const char16_t*, std::optional<double>> cases[] = {
         {u"", 0},            {u"abc", 0},         {u"7.4", 7.4},        {u"7,4", 7},
@@ -22,24 +24,17 @@ TEST(ReadNumber, Texts) {
         {u"7.4 timer", 7.4}, {u"1e-400", 0},      {u"0e999", 0},        {u"5\u00e6", 5},
         {u"12\r3", 12},      {u"&H100000000", {}}, {u"&O40000000000", {}}, {u"1e400", {}},
         {u"-1e309", {}},     {u"99999999999", 99999999999.0}};
-    // clang-format on
-    for (const auto& [typed, value] : cases) {
-        const QString text = QString::fromUtf16(typed);
-        const auto v = readNumber(text);
-        EXPECT_EQ(v.has_value(), value.has_value()) << text.toStdString();
-        EXPECT_DOUBLE_EQ(v.value_or(0), value.value_or(0)) << text.toStdString();
-    }
-}
-
-// Half to even, and boundary pairs one inside and one outside.
-TEST(ReadNumber, WholeNumbers) {
-    // clang-format off
-    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+    const std::pair<const char*, std::optional<std::int32_t>> whole[] = {
         {"12.5", 12}, {"13.5", 14}, {"-12.5", -12}, {"30.6", 31}, {"1,5", 1},
         {"-2147483648", INT32_MIN}, {"2147483647", INT32_MAX}, {"2147483648", {}},
         {"-2147483649", {}}};
     // clang-format on
-    for (const auto& [text, value] : cases) {
+    for (const auto& [typed, value] : cases) {
+        const QString text = QString::fromUtf16(typed);
+        EXPECT_DOUBLE_EQ(readNumber(text).value_or(HUGE_VAL), value.value_or(HUGE_VAL))
+            << text.toStdString();
+    }
+    for (const auto& [text, value] : whole) {
         EXPECT_EQ(readInt32(QString::fromLatin1(text)), value) << text;
     }
     EXPECT_EQ(readInt16(u"-32768.4"), -32768);
@@ -60,8 +55,7 @@ TEST(NumberText, PlainAndLocale) {
     }
 }
 
-// The daily hours ignore a negative answer, time off takes it; 0 is nothing; what the balances
-// cannot hold is refused, named as read.
+// The daily hours ignore a negative answer, time off takes it; 0 is nothing; too big refused.
 TEST(ReadHoursAnswer, NothingRefusedOrHours) {
     const std::tuple<const char*, bool, const char*> cases[] = {
         {"", false, "nothing"},
@@ -73,13 +67,12 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
          "Tiden \"21474836.48\" kan ikke anvendes, fordi tallet er for stort."},
         {"1e300", false, "Tiden \"1e300\" kan ikke anvendes, fordi tallet er for stort."}};
     for (const auto& [answer, ignoreBelowZero, outcome] : cases) {
-        const auto a =
-            readHoursAnswer(QLatin1String(answer), QStringLiteral("Tiden"), ignoreBelowZero);
-        const QString got =
-            !a.ok() ? a.error()
-            : !*a   ? QStringLiteral("nothing")
-                    : QString::number((*a)->hours, 'g', 10) + QStringLiteral(" from ") + (*a)->text;
-        EXPECT_EQ(got, QString::fromUtf8(outcome)) << answer;
+        const auto a = readHoursAnswer(QLatin1String(answer), u"Tiden"_s, ignoreBelowZero);
+        EXPECT_EQ(!a.ok() ? a.error()
+                  : !*a   ? u"nothing"_s
+                          : QString::number((*a)->hours, 'g', 10) + u" from "_s + (*a)->text,
+                  QString::fromUtf8(outcome))
+            << answer;
     }
 }
 

@@ -5,10 +5,9 @@
 namespace horalog {
 namespace {
 
-// Separators and blanks are skipped, the first other character ends the time; what does not fit
-// in 32 bits, or reads as no time of day (&HFFFF is -1), is refused. The time of a date-time text
-// starts at the date's length + 2; a text 5 longer than the date is read whole.
-TEST(TekstTilTid, TimeTexts) {
+// Separators and blanks skipped, the first other character ends it; beyond 32 bits or -1 (&HFFFF)
+// refused; a date-time's time starts at the date's length + 2, a text 5 longer is read whole.
+TEST(TimeText, ReadConvertedAndShown) {
     // clang-format off
     const std::tuple<const char16_t*, int, std::optional<std::int32_t>> cases[] = {
         {u"08:00", 10, 800}, {u"8:05", 10, 805}, {u"08-05", 10, 805}, {u"805", 10, 805},
@@ -25,10 +24,7 @@ TEST(TekstTilTid, TimeTexts) {
     }
     EXPECT_EQ(Tid_Nu(QStringLiteral("8:05:30")) + Tid_Nu(QStringLiteral("14.30.00")),
               QStringLiteral("08:0514.30"));  // seconds cut, the hour padded
-}
-
-// hhmm to centi-hours (minutes past 59 count on) and back (rounded down), and shown as a time.
-TEST(OmregnTilCT, ValuesAndTheirTexts) {
+    // hhmm to centi-hours (minutes past 59 count on) and back (rounded down), and shown.
     EXPECT_EQ(Omregn_Til_CT(75), 125);
     EXPECT_EQ(Omregn_Til_Tid(83), 50);
     EXPECT_EQ(Omregn_Til_CT(-130), -150);

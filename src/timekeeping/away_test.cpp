@@ -7,10 +7,9 @@
 namespace horalog {
 namespace {
 
-// Events as «L16:42» (locked), «U» (unlocked), «S» (sleeping), «W» (woken); «+» the next day.
+// Date; events «L16:42» locked, «U» unlocked, «S» asleep, «W» woken, «+» next day; kept; notices.
 TEST(Away, WhenTheUserWasLastSeen) {
     const char* cases[][4] = {
-        // date, events, the moment kept, the notices
         {"2026-12-07", "L11:30 U13:05", "", "Du var væk 11:30–13:05 (1:35)."},
         {"2026-12-07", "L12:00 U12:30", "", ""},  // the lunch itself: no notice
         {"2026-12-07", "L12:00 U12:31", "", "Du var væk 12:00–12:31 (0:31)."},
@@ -25,29 +24,21 @@ TEST(Away, WhenTheUserWasLastSeen) {
         {"2026-03-29", "L01:30 U03:30", "", "Du var væk 01:30–03:30 (1:00)."},  // real time
         {"2026-10-25", "L01:30 U03:00", "", "Du var væk 01:30–03:00 (2:30)."},
     };
-    const QTimeZone copenhagen("Europe/Copenhagen");
     for (const auto& [day, events, lastSeen, expected] : cases) {
-        const QDate date = QDate::fromString(QLatin1String(day), Qt::ISODate);
         Away away;
-        QStringList notices;
+        QString notices;
         for (const QString& e : QString::fromUtf8(events).split(u' ')) {
-            const bool next = e.at(1) == u'+';
-            const QTime time = QTime::fromString(e.mid(next ? 2 : 1), QStringLiteral("HH:mm"));
-            const DesktopEvent event = e.at(0) == u'L'   ? DesktopEvent::Locked
-                                       : e.at(0) == u'U' ? DesktopEvent::Unlocked
-                                       : e.at(0) == u'S' ? DesktopEvent::Sleeping
-                                                         : DesktopEvent::Woken;
+            const QDateTime at(
+                QDate::fromString(QLatin1String(day), Qt::ISODate).addDays(e.at(1) == u'+'),
+                QTime::fromString(e.right(5), u"HH:mm"), QTimeZone("Europe/Copenhagen"));
             if (const auto ended =
-                    away.on(event, QDateTime(date.addDays(next ? 1 : 0), time, copenhagen))) {
-                if (const auto notice = awayNotice(*ended, 50)) {
-                    notices << *notice;
-                }
+                    away.on(DesktopEvent(QStringView(u"LUSW").indexOf(e.at(0))), at)) {
+                notices += awayNotice(*ended, 50).value_or(QString());
             }
         }
-        const QString seen =
-            away.lastSeen() ? away.lastSeen()->toString(QStringLiteral("HH:mm")) : QString();
-        EXPECT_EQ(seen + u'|' + notices.join(u' '),
-                  QString::fromUtf8(lastSeen) + u'|' + QString::fromUtf8(expected))
+        EXPECT_EQ(
+            (away.lastSeen() ? away.lastSeen()->toString(u"HH:mm") : QString()) + u'|' + notices,
+            QString::fromUtf8(lastSeen) + u'|' + QString::fromUtf8(expected))
             << events;
     }
 }

@@ -13,45 +13,46 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// The time always after the blank (once read at a fixed position: 06:08); years pivot at 69; a
-// short pattern's arrival counts (under 14 characters it was once dropped).
+const QString kYmd = u"dd-MM-yyyy"_s;
+const auto dec = [](int day) { return QDate(2026, 12, day); };
+const auto utc = [](const QDate& date, int hour, int minute) {
+    return QDateTime(date, QTime(hour, minute), Qt::UTC).toLocalTime();
+};
+
+// The time always after the blank (once at a fixed position: 06:08); years pivot at 69.
 TEST(StoredArrival, ReadByItsBlank) {
     using D = StoredArrival::Day;
-    const QDate today(2026, 12, 8);
-    const std::tuple<const char16_t*, const char16_t*, D, QDate, const char16_t*> cases[] = {
-        {u" ", u"dd-MM-yyyy", D::None, {}, u""},
-        {u"08-12-2026", u"dd-MM-yyyy", D::None, today, u""},
-        {u"08-12-2026 08:15", u"dd-MM-yyyy", D::Today, today, u"08:15"},
-        {u"07-12-2026 22:00", u"dd-MM-yyyy", D::Other, QDate(2026, 12, 7), u"22:00"},
-        {u"08.12.2026 08:00", u"dd.MM.yy", D::Other, {}, u"08:00"},
-        {u"08.12.26 08:00", u"dd.MM.yy", D::Today, today, u"08:00"},
-        {u"081226 8:00", u"ddMMyy", D::Today, today, u"8:00"},
-        {u"08.1.26 8:00", u"dd.M.yy", D::Other, QDate(2026, 1, 8), u"8:00"},
-        {u"01-01-69 07:30", u"dd-MM-yy", D::Other, QDate(1969, 1, 1), u"07:30"},
-        {u"01-01-68 07:30", u"dd-MM-yy", D::Other, QDate(2068, 1, 1), u"07:30"},
-        {u"01-01-1950 8:00", u"DD-MM-ÅÅÅÅ", D::Other, QDate(1950, 1, 1), u"8:00"},
-        {u"08-12-åååå 8:00", u"dd-MM-åååå", D::Other, {}, u"8:00"},
-        {u"08-12-2026 9e99", u"dd-MM-yyyy", D::Today, today, u"9e99"}};
-    for (const auto& [stored, p, day, date, time] : cases) {
+    const std::tuple<const char16_t*, QString, D, QDate, const char16_t*> cases[] = {
+        {u" ", kYmd, D::None, {}, u""},
+        {u"08-12-2026", kYmd, D::None, dec(8), u""},
+        {u"08-12-2026 08:15", kYmd, D::Today, dec(8), u"08:15"},
+        {u"07-12-2026 22:00", kYmd, D::Other, dec(7), u"22:00"},
+        {u"08.12.2026 08:00", u"dd.MM.yy"_s, D::Other, {}, u"08:00"},
+        {u"08.12.26 08:00", u"dd.MM.yy"_s, D::Today, dec(8), u"08:00"},
+        {u"081226 8:00", u"ddMMyy"_s, D::Today, dec(8), u"8:00"},
+        {u"08.1.26 8:00", u"dd.M.yy"_s, D::Other, QDate(2026, 1, 8), u"8:00"},
+        {u"01-01-69 07:30", u"dd-MM-yy"_s, D::Other, QDate(1969, 1, 1), u"07:30"},
+        {u"01-01-68 07:30", u"dd-MM-yy"_s, D::Other, QDate(2068, 1, 1), u"07:30"},
+        {u"01-01-1950 8:00", u"DD-MM-ÅÅÅÅ"_s, D::Other, QDate(1950, 1, 1), u"8:00"},
+        {u"08-12-åååå 8:00", u"dd-MM-åååå"_s, D::Other, {}, u"8:00"},
+        {u"08-12-2026 9e99", kYmd, D::Today, dec(8), u"9e99"}};
+    for (const auto& [stored, pattern, day, date, time] : cases) {
         const StoredArrival s(QString::fromUtf16(stored));
-        const QString pattern = QString::fromUtf16(p);
-        EXPECT_EQ(std::tuple(s.dayAt(today, pattern), s.date(pattern), s.timeText()),
+        EXPECT_EQ(std::tuple(s.dayAt(dec(8), pattern), s.date(pattern), s.timeText()),
                   std::tuple(day, date, QString::fromUtf16(time)))
             << s.text().toStdString();
     }
     EXPECT_EQ(StoredArrival(u"08.1.26 8:00"_s).time()->ct, 800);
     EXPECT_FALSE(StoredArrival(u"08-12-2026 12345678901"_s).time());
-    // Written as registering writes it: the clock's form of the time, «0:75» as «01:15».
-    EXPECT_EQ(StoredArrival::of(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, 825).text(), u"05.12.26 08:15");
-    EXPECT_EQ(StoredArrival::of(today, u"dd-MM-yyyy"_s, 125).text(), u"08-12-2026 01:15");
+    // Written in the clock's form of the time, «0:75» as «01:15».
+    EXPECT_EQ(StoredArrival::of(dec(5), u"DD.MM.ÅÅ"_s, 825).text(), u"05.12.26 08:15");
+    EXPECT_EQ(StoredArrival::of(dec(8), kYmd, 125).text(), u"08-12-2026 01:15");
 }
 
-// Another copy's store: today's arrival taken over, a closed day reported only while a day is open
-// here, another day's arrival and one no clock shows left alone.
+// Another copy's store: today's arrival taken over, a closed day told only while one is open here.
 TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     using F = OpenDay::Followed;
-    const QDateTime now(QDate(2026, 12, 8), QTime(10, 0));
-    const QString pattern = u"dd-MM-yyyy"_s;
+    const QDateTime now(dec(8), QTime(10, 0));
     // Known here (restored first), in the store, what following it does, Komme_CT (-1: none open).
     const std::tuple<const char*, const char*, F, std::int32_t> cases[] = {
         {" ", " ", F::Nothing, -1},
@@ -67,46 +68,41 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     for (const auto& [known, inStore, followed, kommeCT] : cases) {
         OpenDay day;
         day.storedAs(StoredArrival(QString::fromUtf8(known)));
-        day.restore(StoredArrival(QString::fromUtf8(known)), now, pattern);
-        const F f = day.follow(StoredArrival(QString::fromUtf8(inStore)), now, pattern);
+        day.restore(StoredArrival(QString::fromUtf8(known)), now, kYmd);
+        const F f = day.follow(StoredArrival(QString::fromUtf8(inStore)), now, kYmd);
         EXPECT_EQ(std::tuple(f, day.isOpen() ? day.kommeCT() : -1, day.stored().text()),
                   std::tuple(followed, kommeCT, QString::fromUtf8(inStore)))
             << known << " / " << inStore;
     }
     // "Ja" at 00:01 to yesterday's night confirms today, not tomorrow; a taken-over one its own.
     OpenDay night;
-    const QDateTime afterMidnight(QDate(2026, 12, 8), QTime(0, 1));
-    ASSERT_TRUE(night.restore(StoredArrival(u"07-12-2026 22:00"_s), afterMidnight, pattern));
-    EXPECT_EQ(night.arrival().date, QDate(2026, 12, 7));
-    EXPECT_TRUE(night.onItsDate(QDate(2026, 12, 7)) && night.onItsDate(QDate(2026, 12, 8)));
-    EXPECT_FALSE(night.onItsDate(QDate(2026, 12, 9)));
-    night.follow(StoredArrival(u"08-12-2026 00:30"_s), afterMidnight, pattern);
-    EXPECT_FALSE(night.onItsDate(QDate(2026, 12, 7)) || night.onItsDate(QDate(2026, 12, 9)));
+    ASSERT_TRUE(night.restore(StoredArrival(u"07-12-2026 22:00"_s), now.addSecs(-35940), kYmd));
+    EXPECT_EQ(night.arrival().date, dec(7));
+    EXPECT_TRUE(night.onItsDate(dec(7)) && night.onItsDate(dec(8)) && !night.onItsDate(dec(9)));
+    night.follow(StoredArrival(u"08-12-2026 00:30"_s), now.addSecs(-35940), kYmd);
+    EXPECT_FALSE(night.onItsDate(dec(7)) || night.onItsDate(dec(9)));
     // A date the pattern cannot read counts as today's; no clock time opens no day.
-    ASSERT_TRUE(night.restore(StoredArrival(u"xx 08:00"_s), now, pattern));
+    ASSERT_TRUE(night.restore(StoredArrival(u"xx 08:00"_s), now, kYmd));
     EXPECT_EQ(night.arrival().date, now.date());
-    EXPECT_FALSE(night.restore(StoredArrival(u"08-12-2026 9e99"_s), now, pattern));
-    EXPECT_FALSE(night.isOpen());
+    EXPECT_FALSE(night.restore(StoredArrival(u"08-12-2026 9e99"_s), now, kYmd) || night.isOpen());
     // The question names the store's arrival, or the open day's own when the store lost it.
-    EXPECT_EQ(night.named(StoredArrival(u" "_s), pattern).text(), u"08-12-2026 08:00");
+    EXPECT_EQ(night.named(StoredArrival(u" "_s), kYmd).text(), u"08-12-2026 08:00");
 }
 
 // The offset the arrival had when registered or restored counts, not one read later (02:30 in
-// autumn's second pass once counted 1:10 at 02:40). A new arrival forgets the desktop's news.
+// autumn's second pass once counted 1:10 at 02:40); the repeated hour's first pass not after now.
 TEST(OpenDay, KeepsItsArrivalsOffset) {
     const testing::InCopenhagen zone;
-    const auto utc = [](int hour, int minute) {
-        return QDateTime(QDate(2026, 10, 25), QTime(hour, minute), Qt::UTC).toLocalTime();
-    };
+    const QDate autumn(2026, 10, 25), spring(2026, 3, 29);
     // Registered (or restored) at 02:30, counted at a later moment.
     const std::tuple<QDateTime, QDateTime, std::int32_t, bool> cases[] = {
-        {utc(0, 30), utc(2, 10), 167, false},  // 02:30 CEST to 03:10 CET
-        {utc(1, 30), utc(1, 40), 17, false},   // 02:30 CET to 02:40 CET
-        {utc(2, 10), utc(2, 10), 167, true}};
+        {utc(autumn, 0, 30), utc(autumn, 2, 10), 167, false},  // 02:30 CEST to 03:10 CET
+        {utc(autumn, 1, 30), utc(autumn, 1, 40), 17, false},   // 02:30 CET to 02:40 CET
+        {utc(autumn, 2, 10), utc(autumn, 2, 10), 167, true}};
     for (const auto& [registered, later, worked, restored] : cases) {
         OpenDay day;
         if (restored) {
-            day.restore(StoredArrival(u"25-10-2026 02:30"_s), registered, u"dd-MM-yyyy"_s);
+            day.restore(StoredArrival(u"25-10-2026 02:30"_s), registered, kYmd);
         } else {
             day.open(250, registered.date(), registered);
         }
@@ -114,10 +110,26 @@ TEST(OpenDay, KeepsItsArrivalsOffset) {
         EXPECT_EQ(departure - day.kommeCT() + day.shiftUntil(departure, later), worked)
             << later.toString().toStdString();
     }
+    // The clock's own minute is the clock's; in the skipped hour the moment after (once UTC).
+    const std::tuple<QDate, std::int32_t, QDateTime, std::int32_t> offsets[] = {
+        {autumn, 250, utc(autumn, 2, 10), 7200},  // 02:30 from 03:10 CET: the first pass
+        {autumn, 250, utc(autumn, 1, 30), 3600},  // the clock's own minute, second pass
+        {autumn, 250, utc(autumn, 0, 20), 7200},  // both ahead: the earlier
+        {autumn, 350, utc(autumn, 6, 0), 3600},
+        {spring, 250, utc(spring, 2, 0), 3600},  // 02:30 does not exist: 03:30 CEST
+        {spring, 350, utc(spring, 2, 0), 7200},
+        {QDate(2026, 10, 24), 800, utc(autumn, 8, 0), 7200},
+        {autumn, 2500, utc(autumn, 6, 0), 3600},  // 25:00 typed: no time of day, the clock's own
+    };
+    for (const auto& [date, ct, now, offset] : offsets) {
+        EXPECT_EQ(utcOffsetAt(date, ct, now), offset)
+            << ct << " at " << now.toString().toStdString();
+    }
+    // A new arrival forgets the desktop's news.
     OpenDay day;
-    day.desktop(DesktopEvent::Locked, utc(15, 42));
+    day.desktop(DesktopEvent::Locked, utc(autumn, 15, 42));
     ASSERT_TRUE(day.lastSeen());
-    day.open(800, QDate(2026, 10, 26), utc(15, 42).addDays(1));
+    day.open(800, autumn.addDays(1), utc(autumn, 15, 42).addDays(1));
     EXPECT_FALSE(day.lastSeen());
 }
 
@@ -140,8 +152,7 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
     for (const auto& [when, moedt, expected] : cases) {
         const QDateTime now =
             QDateTime::fromString("2026-12-"_L1 + QLatin1String(when), u"yyyy-MM-dd HH:mm");
-        const auto day =
-            openDayStatus(QLatin1String(moedt), now, u"dd-MM-yyyy"_s, 7.4f, {true, 50, 450});
+        const auto day = openDayStatus(QLatin1String(moedt), now, kYmd, 7.4f, {true, 50, 450});
         QString line = statusLine(day, {3, 2220, 125}, 7.4f);
         line.remove(u" · periode 2220 ct (0 ct) · flex 125 ct"_s);
         EXPECT_EQ(line, QString::fromUtf8(expected)) << moedt << " " << when;
@@ -151,76 +162,52 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
 // Worked by hand. Copenhagen's offsets: +1 h in winter, +2 h in summer.
 TEST(ClockShift, MidnightAndDaylightSaving) {
     const int winter = 3600, summer = 7200;
-    const QDate d7(2026, 12, 7), d8(2026, 12, 8), spring(2026, 3, 29), autumn(2026, 10, 25);
+    const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
     const std::tuple<Moment, Moment, std::int32_t> cases[] = {
-        {{d7, 2200, winter}, {d8, 150, winter}, 2400},        // 22:00 to 01:30: 350, not -2050
-        {{d7, 825, winter}, {d8, 1650, winter}, 0},           // yesterday's 08:15 kept: 775
-        {{d7, 800, winter}, {d8, 800, winter}, 0},            // the same time: no night
-        {{d8, 800, winter}, {d8, 750, winter}, 0},            // typed earlier: a negative day
-        {{spring, 50, winter}, {spring, 750, summer}, -100},  // 00:30-07:30 is 6 hours
-        {{autumn, 50, summer}, {autumn, 750, winter}, 100},   // and 8 hours
-        {{QDate(2026, 3, 28), 800, winter}, {spring, 900, summer}, 0},  // yesterday's: time alone
-        {{QDate(2026, 10, 24), 2200, summer}, {autumn, 600, winter}, 2500},  // a night: 9 hours
-        {{QDate(2026, 12, 5), 2200, winter}, {d8, 150, winter}, 0},  // days back: time alone
-        {{QDate(), 2200, winter}, {d8, 150, winter}, 0}};            // no known date
+        {{dec(7), 2200, winter}, {dec(8), 150, winter}, 2400},  // 22:00 to 01:30: 350, not -2050
+        {{dec(7), 825, winter}, {dec(8), 1650, winter}, 0},     // yesterday's 08:15 kept: 775
+        {{dec(7), 800, winter}, {dec(8), 800, winter}, 0},      // the same time: no night
+        {{dec(8), 800, winter}, {dec(8), 750, winter}, 0},      // typed earlier: a negative day
+        {{spring, 50, winter}, {spring, 750, summer}, -100},    // 00:30-07:30 is 6 hours
+        {{autumn, 50, summer}, {autumn, 750, winter}, 100},     // and 8 hours
+        {{spring.addDays(-1), 800, winter}, {spring, 900, summer}, 0},  // yesterday's: time alone
+        {{autumn.addDays(-1), 2200, summer}, {autumn, 600, winter}, 2500},  // a night: 9 hours
+        {{dec(5), 2200, winter}, {dec(8), 150, winter}, 0},                 // days back: time alone
+        {{QDate(), 2200, winter}, {dec(8), 150, winter}, 0}};               // no known date
     for (const auto& [arrival, departure, shift] : cases) {
         EXPECT_EQ(clockShift(arrival, departure), shift)
             << arrival.date.toString().toStdString() << " " << arrival.ct;
     }
 }
 
-// The clock's own minute is the clock's; in the repeated hour the first pass not after now (02:30
-// CEST once counted 450 for 550 at 07:30); in the skipped hour the moment after (once UTC).
-TEST(UtcOffsetAt, TheRepeatedAndTheSkippedHour) {
-    const horalog::testing::InCopenhagen zone;
-    const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
-    const auto utc = [](const QDate& date, int hour, int minute) {
-        return QDateTime(date, QTime(hour, minute), Qt::UTC).toLocalTime();
-    };
-    const std::tuple<QDate, std::int32_t, QDateTime, std::int32_t> cases[] = {
-        {autumn, 250, utc(autumn, 2, 10), 7200},  // 02:30 from 03:10 CET: the first pass
-        {autumn, 250, utc(autumn, 1, 30), 3600},  // the clock's own minute, second pass
-        {autumn, 250, utc(autumn, 0, 20), 7200},  // both ahead: the earlier
-        {autumn, 350, utc(autumn, 6, 0), 3600},
-        {spring, 250, utc(spring, 2, 0), 3600},  // 02:30 does not exist: 03:30 CEST
-        {spring, 350, utc(spring, 2, 0), 7200},
-        {QDate(2026, 10, 24), 800, utc(autumn, 8, 0), 7200},
-        {autumn, 2500, utc(autumn, 6, 0), 3600},  // 25:00 typed: no time of day, the clock's own
-    };
-    for (const auto& [date, ct, now, offset] : cases) {
-        EXPECT_EQ(utcOffsetAt(date, ct, now), offset)
-            << ct << " at " << now.toString().toStdString();
-    }
-}
-
-// Only a day's record with the arrival's date and time, appended after it, closes it (once every
-// 08:00 looked closed); a night's has the next date (once unseen: a kill counted it twice).
+// Only a day's record with the arrival's date and time, appended after it, closes it; a night's
+// has the next date. The record, the arrival stored, the file's size then (140 now), closes it?
 TEST(RecordClosesArrival, DateTimeAndGrowth) {
     const char *day = "05-12-2026;4;08:00;16:30;800;3020;185;",
-               *night = "08-12-2026;1;22:00;01:30;300;300;-440;", *ymd = "dd-MM-yyyy";
-    // The record; the stored arrival; the file's size when it was stored (140 now); closes it?
-    const std::tuple<const char*, const char*, std::optional<qint64>, bool, const char*> cases[] = {
-        {night, "07-12-2026 22:00", 100, true, ymd},
-        {night, "06-12-2026 22:00", 100, false, ymd},
-        {night, "07-12-2026 22:00", 140, false, ymd},
-        {"08-12-2026;1;22:00;22:00;2350;2350;1610;", "07-12-2026 22:00", 100, true, ymd},  // 24 h
-        {"08-12-2026;1;22:00;23:30;100;100;-640;", "07-12-2026 22:00", 100, false, ymd},  // evening
-        {"01-01-2027;1;23:00;07:00;750;750;10;", "31-12-2026 23:00", 100, true, ymd},
-        {"08.12.26;1;22:00;01:30;300;300;-440;", "07.12.26 22:00", 100, true, "dd.MM.yy"},
-        {"08-12-åååå;1;22:00;01:30;300;300;-440;", "07-12-åååå 22:00", 100, false, "dd-MM-åååå"},
-        {"08-12-2026;1;22:00;-;-;300;-440;", "07-12-2026 22:00", 100, false, ymd},
-        {day, "05-12-2026 08:00", 100, true, ymd},
-        {day, "05-12-2026 08:00", 140, false, ymd},  // the file has not grown since
-        {day, "05-12-2026 08:00", std::nullopt, false, ymd},
-        {day, "05-12-2026 08:15", 100, false, ymd},
-        {day, "06-12-2026 08:00", 100, false, ymd},
-        {day, " ", 100, false, ymd},
-        {"05-12-2026;4;08:00;-;-;3020;185;", "05-12-2026 08:00", 100, false, ymd},
+               *night = "08-12-2026;1;22:00;01:30;300;300;-440;";
+    const std::tuple<const char*, const char*, std::optional<qint64>, bool, QString> cases[] = {
+        {night, "07-12-2026 22:00", 100, true, kYmd},
+        {night, "06-12-2026 22:00", 100, false, kYmd},
+        {night, "07-12-2026 22:00", 140, false, kYmd},
+        {"08-12-2026;1;22:00;22:00;2350;2350;1610;", "07-12-2026 22:00", 100, true, kYmd},  // 24 h
+        {"08-12-2026;1;22:00;23:30;100;100;-640;", "07-12-2026 22:00", 100, false,
+         kYmd},  // evening
+        {"01-01-2027;1;23:00;07:00;750;750;10;", "31-12-2026 23:00", 100, true, kYmd},
+        {"08.12.26;1;22:00;01:30;300;300;-440;", "07.12.26 22:00", 100, true, u"dd.MM.yy"_s},
+        {"08-12-åååå;1;22:00;01:30;300;300;-440;", "07-12-åååå 22:00", 100, false, u"dd-MM-åååå"_s},
+        {"08-12-2026;1;22:00;-;-;300;-440;", "07-12-2026 22:00", 100, false, kYmd},
+        {day, "05-12-2026 08:00", 100, true, kYmd},
+        {day, "05-12-2026 08:00", 140, false, kYmd},  // the file has not grown since
+        {day, "05-12-2026 08:00", std::nullopt, false, kYmd},
+        {day, "05-12-2026 08:15", 100, false, kYmd},
+        {day, "06-12-2026 08:00", 100, false, kYmd},
+        {day, " ", 100, false, kYmd},
+        {"05-12-2026;4;08:00;-;-;3020;185;", "05-12-2026 08:00", 100, false, kYmd},
     };
     for (const auto& [record, stored, before, closes, pattern] : cases) {
         EXPECT_EQ(
             recordClosesArrival(QString::fromUtf8(record), StoredArrival(QString::fromUtf8(stored)),
-                                QString::fromUtf8(pattern), before, 140),
+                                pattern, before, 140),
             closes)
             << record << " / " << stored;
     }
