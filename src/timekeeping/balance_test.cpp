@@ -51,11 +51,11 @@ TEST(CloseDay, Cases) {
                   std::pair(tid, after))
             << komme << "-" << gaa;
     }
-    // clang-format off
-    const std::tuple<Figures, float, std::int64_t> surplus[] = {
-        {{3, 2250, 0}, 7.4f, 30}, {{3, 2200, 0}, 7.4f, -20}, {{1, 750, 0}, 7.125f, 38},
-        {{1, 751, 0}, 7.125f, 38}, {{0, -365, 0}, 7.4f, -365}};
-    // clang-format on
+    const std::tuple<Figures, float, std::int64_t> surplus[] = {{{3, 2250, 0}, 7.4f, 30},
+                                                                {{3, 2200, 0}, 7.4f, -20},
+                                                                {{1, 750, 0}, 7.125f, 38},
+                                                                {{1, 751, 0}, 7.125f, 38},
+                                                                {{0, -365, 0}, 7.4f, -365}};
     for (const auto& [figures, hours, expected] : surplus) {
         EXPECT_EQ(periodSurplus(figures, hours), expected) << figures.sum << " / " << hours;
     }
