@@ -28,8 +28,7 @@ TEST(WorkedSoFar, RunningDisplay) {
     EXPECT_EQ(workedSoFar(0, u"2147483628", 10, kOff, 2400), std::nullopt);
 }
 
-// Figures that leave their columns (tid and the day count 16 bits, the sums 32) are refused. The
-// period against the daily hours rounds half to even: 37.5 and 38.5 both give 38.
+// Figures beyond their columns refused (tid, days 16 bits, sums 32); the surplus half to even.
 TEST(CloseDay, Cases) {
     using Row = std::tuple<Figures, std::int32_t, std::int32_t, LunchRule,
                            std::optional<std::int16_t>, Figures>;

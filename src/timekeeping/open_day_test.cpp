@@ -49,8 +49,7 @@ TEST(StoredArrival, ReadByItsBlank) {
     EXPECT_EQ(StoredArrival::of(dec(8), kYmd, 125).text(), u"08-12-2026 01:15");
 }
 
-// Another copy's store: today's arrival taken over, a closed day told only while one is open here
-// (the window closes it). Known here (restored first), in the store, followed, Komme_CT (-1: none).
+// Known here (restored first), in another copy's store, what following it does, Komme_CT or -1.
 TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     using F = OpenDay::Followed;
     const QDateTime now(dec(8), QTime(10, 0));
@@ -89,8 +88,7 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     EXPECT_EQ(night.named(StoredArrival(u" "_s), kYmd).text(), u"08-12-2026 08:00");
 }
 
-// The offset the arrival had when registered or restored counts, not one read later (02:30 in
-// autumn's second pass once counted 1:10 at 02:40); a new arrival forgets the desktop's news.
+// The arrival's offset when registered or restored counts (02:30 once counted 1:10 at 02:40).
 TEST(DaylightSaving, OffsetsAndShifts) {
     const testing::InCopenhagen zone;
     const QDate autumn(2026, 10, 25), spring(2026, 3, 29);
@@ -148,8 +146,7 @@ TEST(DaylightSaving, OffsetsAndShifts) {
     }
 }
 
-// --status restores the day as the window does after "Ja": a night by the time that passed, an
-// arrival from further back by its time of day alone.
+// --status counts as the window after "Ja": a night by the time passed, else by time of day.
 TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
     const char* cases[][3] = {
         {"08 10:00", "07-12-2026 08:00",
@@ -175,8 +172,7 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
     }
 }
 
-// Only a day's record with the arrival's date and time, appended after it, closes it; a night's
-// has the next date. The record, the arrival stored, the file's size then (140 now), closes it?
+// The record, the arrival stored, the file's size then (140 now; it must have grown), closes it?
 TEST(RecordClosesArrival, DateTimeAndGrowth) {
     const char *day = "05-12-2026;4;08:00;16:30;800;3020;185;",
                *night = "08-12-2026;1;22:00;01:30;300;300;-440;";

@@ -12,8 +12,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// The departure proposed: the latest moment known in use on the arrival's date after it, not
-// another day's, not one at or before the arrival, not one without a time of day.
+// The departure proposed: the latest moment known in use on the arrival's date after it.
 TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
     // clang-format off
     const std::pair<QStringList, const char*> cases[] = {
@@ -29,9 +28,8 @@ TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
     }
 }
 
-// After the arrival that day; at or before it the next day, up to a shift of 16 hours; the rest
-// refused with its reason (none given: not a clock time). A result reads «date;arrival;departure;
-// time that passed (ct)».
+// Up to 16 hours after the arrival, else refused ({}: not a clock time); a result reads «date;
+// arrival;departure;time that passed (ct)».
 TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     const testing::InCopenhagen zone;
     const auto notAClock = [](const char* typed) {
@@ -81,8 +79,8 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     EXPECT_EQ(night->date + u' ' + QString::number(night->shift), u"01.01.27 2500"_s);
 }
 
-// Refused: before the arrival on the same date (a clock set back too), or more than a day after
-// it; a night, autumn's second pass, 25:00 for 01:00 and a whole day are not.
+// Refused: before the arrival on its date, or more than a day after it; a night, autumn's second
+// pass, 25:00 for 01:00 and a whole day are not.
 TEST(DepartureRefusal, NoNegativeDayAndNoDayAndAHalf) {
     const std::tuple<std::int32_t, std::int32_t, std::int32_t, const char*> cases[] = {
         {800, 600, 0, "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
