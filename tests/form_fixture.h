@@ -55,8 +55,7 @@ struct ShownDialog {
 // Answers dialogs from a script and records each; a dialog the script did not expect fails.
 class ScriptedPlatform : public Platform {
 public:
-    // In the order asked: ">text" an input's OK ("Annuller" cancels it), "@path" or "@" (Cancel)
-    // the file dialog, "Ja", "Nej" or "OK" a message.
+    // In order: ">text" an input's OK or "Annuller", "@path" a file or "@" none, "Ja", "Nej", "OK".
     void answer(const QString& script) { answers_ << script.split(u'|', Qt::SkipEmptyParts); }
     bool allAnswered() const { return answers_.isEmpty(); }
 
@@ -159,7 +158,6 @@ protected:
         window.reset();
         EXPECT_TRUE(platform.allAnswered()) << "a scripted answer was never asked for";
     }
-    // A new folder, store, platform and window, for the next row of a table.
     void fresh() {
         TearDown();
         platform = ScriptedPlatform();
@@ -181,7 +179,10 @@ protected:
         }
         return false;
     }
-    bool startForm() { return !ends(&Flex_Form::Form_Load); }
+    bool startForm(const QString& answers = {}) {
+        platform.answer(answers);
+        return !ends(&Flex_Form::Form_Load);
+    }
     // Triggers the menu entry whose text begins so, through its action: a wrong row shows.
     void menu(const QString& entry) {
         for (QAction* action : form().findChildren<QAction*>()) {
@@ -197,7 +198,6 @@ protected:
         store->seed(kHKeyCurrentUser, userStore(file, moedt));
         ASSERT_TRUE(startForm());
     }
-    // The administrator's key, holding these REGEDIT4 value lines.
     void seedMachine(const QByteArray& values) {
         store->seed(kHKeyLocalMachine,
                     "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n" + values);
@@ -215,15 +215,11 @@ protected:
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));
     }
-    // The text of a label, a field or a menu entry of a window.
+    // A label's, a field's or a menu entry's.
     static QString textIn(Flex_Form& w, const char* name) {
-        const QString n = QLatin1String(name);
-        auto* label = w.findChild<QLabel*>(n);
-        auto* edit = w.findChild<QLineEdit*>(n);
-        return label ? label->text() : edit ? edit->text() : w.findChild<QAction*>(n)->text();
+        return w.findChild<QObject*>(QLatin1String(name))->property("text").toString();
     }
     QString text(const char* name) { return textIn(form(), name); }
-    // Types a time into a field of a window and presses its button.
     static void enter(Flex_Form& w, const char* field, const char* time) {
         w.findChild<QLineEdit*>(QLatin1String(field))->setText(QLatin1String(time));
         w.findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();

@@ -5,8 +5,10 @@
 #include <tuple>
 
 #include "in_copenhagen.h"
+#include "text/number_text.h"
 #include "text/time_text.h"
 #include "timekeeping/status_line.h"
+#include "timekeeping/working_day.h"
 
 namespace horalog {
 namespace {
@@ -231,6 +233,23 @@ TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
     const QDateTime now(QDate(2026, 12, 8), QTime(8, 0));
     EXPECT_FALSE(hoursReachedAt({QDate(2026, 12, 8), 2500, 3600}, now, 7.4f, {}));  // no clock
     EXPECT_FALSE(hoursReachedAt({QDate(), 800, 3600}, now, 7.4f, {}));
+}
+
+// A typed departure read as the clock reads it (9999 as 100:39), or why it is refused after 08:00.
+TEST(TypedDeparture, ReadOrRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"99999999999", "Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort."},
+        {"9999:00", "Gå-tiden 9999:00 ligger mere end et døgn efter komme-tiden 08:00."},
+        {"9999", "Gå-tiden 100:39 ligger mere end et døgn efter komme-tiden 08:00."},
+        {"06:00", "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
+        {"25:00", "2500"}};
+    for (const auto& [text, answer] : cases) {
+        const QString typed = QString::fromUtf8(text);
+        const auto t = readTypedTime(typed, 10);
+        EXPECT_EQ(t ? departureRefusal(800, t->ct, 0).value_or(QString::number(t->ct))
+                    : tooLargeRefusal(u"Tiden"_s, typed),
+                  QString::fromUtf8(answer));
+    }
 }
 
 }  // namespace
