@@ -47,7 +47,15 @@ protected:
         return QString::number(p->exitCode()) + p->readAllStandardOutput() + u'|' +
                p->readAllStandardError();
     }
-    QString stored() { return QString::fromLatin1(readBytes(data) + readBytes(store)); }
+    // Both files' bytes, or what stands at their place instead.
+    QString stored() {
+        QString seen;
+        for (const QString& f : {data, store}) {
+            seen += QFileInfo(f).isFile() ? QString::fromLatin1(readBytes(f))
+                                          : QString::number(QFileInfo::exists(f));
+        }
+        return seen;
+    }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     bool runtimeDir = true;
@@ -126,25 +134,74 @@ TEST(CommandLine, ReadsTheArguments) {
     }
 }
 
-// The answers that need no settings, a usage error's exit status and pointer to the help, and
-// --status's exit status 1 without settings or a file, nothing made then.
-TEST_F(RealProgram, AnswersWithoutSettingsOrFile) {
-    EXPECT_EQ(run("--version") + run("--chart"),
-              "0Horalog 1.7.0\n|2|Ukendt valgmulighed: --chart\nSe horalog --help.\n");
+// Each answer: exit status, standard output, "|", standard error ($f the file, $s the store, $h
+// the home), nothing written or made. Odd things are named, never waited on: a FIFO once hung, a
+// UTF-16 store once ended in SIGABRT, a NUL once read as flex 1 ct; of 25 unreadable lines the
+// first 20 are named (millions once took minutes).
+TEST_F(RealProgram, AnswersAndFailures) {
+    const QByteArray none = "none", fifo = "fifo", days = "x;3;-;-;-;2220;125\r\n",
+                     chart = kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n";
+    QString named;
+    for (int line = 4; line < 24; ++line) {
+        named += u"Linje %1 kan ikke læses og er sprunget over.\n"_s.arg(line);
+    }
+    // The file's bytes, the store's ("": the user's), the option, the answer.
+    const std::tuple<QByteArray, QByteArray, QString, QString> cases[] = {
+        {none, none, u"--version"_s, u"0Horalog 1.7.0\n|"_s},
+        {none, none, u"--chart"_s, u"2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"_s},
+        {none, none, u"--status"_s,
+         u"1|Horalog er ikke sat op endnu: start programmet én gang.\n"_s},
+        {none, "", u"--status"_s,
+         u"1|Der er ingen registreringsfil endnu: start programmet én gang.\n"_s},
+        {days, "", u"--status"_s, u"0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|"_s},
+        {kShortRest + QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25), "", u"--check"_s,
+         u'0' + kShortRestFinding + "\n|" + named + "… og 5 linjer mere\n"},
+        {QByteArray("08-12-2026;1;08:00;16:00;750;750;1\x00"
+                    "10;\r\n",
+                    40),
+         "", u"--status"_s,
+         u"1|$f: Den sidste registrering har et tal, der ikke kan læses: "
+         "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;\n"_s},
+        {days,
+         QStringEncoder(QStringEncoder::Utf16LE)(
+             u"\uFEFFWindows Registry Editor Version 5.00\r\n"_s),
+         u"--report"_s, u"1|The settings file $s is damaged and cannot be read.\n"_s},
+        {fifo, "", u"--status"_s,
+         u"1|$f: Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed).\n"_s},
+        {days, fifo, u"--status"_s, u"1|FIFO\n"_s},
+        {chart, "", u"--chart=$h/nowhere/x.png"_s,
+         u"1|Billedet kunne ikke gemmes i $h/nowhere/x.png\n"_s},
+        {chart, "", u"--chart=$f"_s,
+         u"1|Billedet gemmes ikke i $f: det er registreringsfilen.\n"_s},
+        {chart, "", u"--chart=$h/./config/horalog/../horalog/HKEY_CURRENT_USER.reg"_s,
+         u"1|Billedet gemmes ikke i $h/./config/horalog/../horalog/HKEY_CURRENT_USER.reg: det er "
+         "programmets indstillinger.\n"_s},
+    };
+    const auto place = [](const QString& path, const QByteArray& bytes) {
+        QFile::remove(path);
+        if (bytes == "fifo") {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (bytes != "none") {
+            writeBytes(path, bytes);
+        }
+    };
+    for (auto [records, storeBytes, option, expected] : cases) {
+        place(data, records);
+        place(store, storeBytes.isEmpty() ? userStore(data, " ") : storeBytes);
+        const QString before = stored();
+        for (QString* t : {&option, &expected}) {
+            t->replace(u"$f"_s, data).replace(u"$s"_s, store).replace(u"$h"_s, home.path());
+        }
+        EXPECT_EQ(run(option), expected);
+        EXPECT_EQ(stored(), before) << option.toStdString();
+    }
     const QString help = run("--help");
     EXPECT_TRUE(help.startsWith(u'0') && help.contains("--report=csv")) << help.toStdString();
-    EXPECT_TRUE(run("--status").startsWith("1|"));
-    EXPECT_FALSE(QFile::exists(store));
-    seed("x;3;-;-;-;2220;125\r\n");
-    EXPECT_EQ(run("--status"), "0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|");
-    QFile::remove(data);
-    EXPECT_TRUE(run("--status").startsWith("1|"));
-    EXPECT_FALSE(QFile::exists(data));
 }
 
-// The open day as the window counts it, and when the day's hours (and the lunch) are reached: a
-// night as stored, yesterday's 08:00 as today's (after "Ja"), today's arrival in this locale's
-// date pattern. The clock is moved with libfaketime, and the status only reads.
+// The open day as the window counts it, and when the hours (and the lunch) are reached: a night,
+// yesterday's 08:00 as today's, today's arrival in this locale's pattern; the clock is
+// libfaketime's.
 TEST_F(RealProgram, StatusOfTheOpenDay) {
     const QString faketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
     if (!QFileInfo::exists(faketime)) {
@@ -152,89 +209,37 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
     }
     environment.insert("LD_PRELOAD", faketime);
     environment.insert("TZ", "Europe/Copenhagen");
-    const struct {
-        const char* now;  // on the 8th
-        int day;
-        const char *arrival, *lunch, *today, *free;
-    } cases[] = {
-        {"01:30", 7, "22:00", "50", "3:30 (350 ct)", "fri kl. 05:54"},
-        {"10:00", 7, "08:00", "50", "2:00 (200 ct)", "fri kl. 15:54"},  // by the clock
-        {"15:25", 8, "07:32", "50", "7:23 (739 ct)", "fri kl. 15:26"},
-        {"15:26", 8, "07:32", "50", "7:24 (740 ct)", "fri siden 15:26"},
-        {"15:26", 8, "07:32", "0", "7:54 (790 ct)", "fri siden 14:56"},
-    };
-    for (const auto& c : cases) {
-        environment.insert("FAKETIME", QStringLiteral("@2026-12-08 %1:00").arg(c.now));
-        const QString arrival = QDate(2026, 12, c.day).toString(QtPlatform().shortDatePattern()) +
-                                u' ' + QLatin1String(c.arrival);
-        seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8(), c.lunch);
+    // Now on the 8th, the day of the arrival, its time, the lunch, today's time, when free.
+    const std::tuple<const char*, int, const char*, const char*, const char*, const char*> cases[] =
+        {
+            {"01:30", 7, "22:00", "50", "3:30 (350 ct)", "fri kl. 05:54"},
+            {"10:00", 7, "08:00", "50", "2:00 (200 ct)", "fri kl. 15:54"},  // by the clock
+            {"15:25", 8, "07:32", "50", "7:23 (739 ct)", "fri kl. 15:26"},
+            {"15:26", 8, "07:32", "50", "7:24 (740 ct)", "fri siden 15:26"},
+            {"15:26", 8, "07:32", "0", "7:54 (790 ct)", "fri siden 14:56"},
+        };
+    for (const auto& [now, day, time, lunch, today, free] : cases) {
+        environment.insert("FAKETIME", QStringLiteral("@2026-12-08 %1:00").arg(now));
+        const QString arrival = QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()) +
+                                u' ' + QLatin1String(time);
+        seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8(), lunch);
         const QString before = stored();
-        EXPECT_EQ(
-            run("--status"),
-            QStringLiteral("0Mødt %1 · idag %2 · periode 2220 ct (0 ct) · flex 125 ct · %3\n|")
-                .arg(c.day == 8 ? QLatin1String(c.arrival) : arrival, c.today, c.free))
-            << c.now;
+        EXPECT_EQ(run("--status"),
+                  u"0Mødt %1 · idag %2 · periode 2220 ct (0 ct) · flex 125 ct · %3\n|"_s.arg(
+                      day == 8 ? QLatin1String(time) : arrival, today, free))
+            << now;
         EXPECT_EQ(stored(), before);
     }
 }
 
-// The overview's picture without a display, for a script; never over the file or the store.
+// The overview's picture without a display, for a script (once a warning without a runtime folder).
 TEST_F(RealProgram, ChartWithoutADisplay) {
     seed(kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n");
-    const QString png = home.filePath("oversigt.png"), nowhere = home.filePath("nowhere/x.png");
+    const QString png = home.filePath("oversigt.png");
     EXPECT_EQ(run("--chart=" + png), "0|");
     EXPECT_EQ(QImage(png, "PNG").size(), QSize(1000, 560));
-    EXPECT_EQ(run("--chart=" + nowhere), "1|Billedet kunne ikke gemmes i " + nowhere + u'\n');
-    // The program's own files, by whatever name; the other refusals are the journal's table's.
-    const QString before = stored();
-    const std::pair<QString, const char*> refused[] = {
-        {data, "det er registreringsfilen."},
-        {home.path() + "/./config/horalog/../horalog/HKEY_CURRENT_USER.reg",
-         "det er programmets indstillinger."},
-    };
-    for (const auto& [target, why] : refused) {
-        EXPECT_EQ(run("--chart=" + target),
-                  "1|Billedet gemmes ikke i " + target + ": " + QString::fromUtf8(why) + u'\n');
-    }
-    EXPECT_EQ(stored(), before);
-    runtimeDir = false;  // Qt once warned of it on standard error
+    runtimeDir = false;
     EXPECT_EQ(run("--chart=" + png) + run("--check"), "0|0Ingen overskridelser.\n|");
-}
-
-// The findings; of 25 unreadable lines the first 20 (millions once took minutes to print).
-TEST_F(RealProgram, CheckNamesEachFinding) {
-    seed(kShortRest + QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25));
-    QString named;
-    for (int line = 4; line < 24; ++line) {
-        named += QStringLiteral("Linje %1 kan ikke læses og er sprunget over.\n").arg(line);
-    }
-    EXPECT_EQ(run("--check"), u'0' + kShortRestFinding + "\n|" + named + "… og 5 linjer mere\n");
-}
-
-// Odd things at the file's and the store's places are named, never waited on: a NUL in the last
-// figures (once flex 1 ct), a UTF-16 store (once SIGABRT), a FIFO (once a hang).
-TEST_F(RealProgram, OddFilesAreFailuresNamedPromptly) {
-    seed(
-        QByteArray("08-12-2026;1;08:00;16:00;750;750;1\x00"
-                   "10;\r\n",
-                   40));
-    EXPECT_EQ(run("--status"), "1|" + data +
-                                   ": Den sidste registrering har et tal, der ikke kan læses: "
-                                   "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;\n");
-    seed("x;3;-;-;-;2220;125\r\n");
-    writeBytes(store, QStringEncoder(QStringEncoder::Utf16LE)(
-                          QStringLiteral("\uFEFFWindows Registry Editor Version 5.00\r\n")));
-    EXPECT_EQ(run("--report"),
-              "1|The settings file " + store + " is damaged and cannot be read.\n");
-    seed("x;3;-;-;-;2220;125\r\n");
-    QFile::remove(data);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(data).constData(), 0600), 0);
-    EXPECT_EQ(run("--status"), "1|" + data +
-                                   ": Stien er ikke en almindelig fil (en mappe, en FIFO eller en "
-                                   "enhed).\n");
-    QFile::remove(store);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(store).constData(), 0600), 0);
-    EXPECT_TRUE(run("--status").startsWith("1|"));
 }
 
 // By hand: a time beyond 32 bits, LF alone, three unreadable lines, and two-digit years on either
