@@ -147,35 +147,32 @@ TEST_F(RealProgram, AnswersAndFailures) {
     }
     // The file's bytes, the store's ("": the user's), the option, the answer.
     const std::tuple<QByteArray, QByteArray, QString, QString> cases[] = {
-        {none, none, u"--version"_s, u"0Horalog 1.7.0\n|"_s},
-        {none, none, u"--chart"_s, u"2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"_s},
-        {none, none, u"--status"_s,
-         u"1|Horalog er ikke sat op endnu: start programmet én gang.\n"_s},
-        {none, "", u"--status"_s,
-         u"1|Der er ingen registreringsfil endnu: start programmet én gang.\n"_s},
-        {days, "", u"--status"_s, u"0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|"_s},
-        {kShortRest + QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25), "", u"--check"_s,
+        {none, none, "--version", "0Horalog 1.7.0\n|"},
+        {none, none, "--chart", "2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"},
+        {none, none, "--status", "1|Horalog er ikke sat op endnu: start programmet én gang.\n"},
+        {none, "", "--status",
+         "1|Der er ingen registreringsfil endnu: start programmet én gang.\n"},
+        {days, "", "--status", "0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|"},
+        {kShortRest + QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25), "", "--check",
          u'0' + kShortRestFinding + "\n|" + named + "… og 5 linjer mere\n"},
-        {QByteArray("08-12-2026;1;08:00;16:00;750;750;1\x00"
-                    "10;\r\n",
-                    40),
-         "", u"--status"_s,
-         u"1|$f: Den sidste registrering har et tal, der ikke kan læses: "
-         "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;\n"_s},
+        {"08-12-2026;1;08:00;16:00;750;750;1\0"
+         "10;\r\n"_ba,
+         "", "--status",
+         "1|$f: Den sidste registrering har et tal, der ikke kan læses: "
+         "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;\n"},
         {days,
          QStringEncoder(QStringEncoder::Utf16LE)(
              u"\uFEFFWindows Registry Editor Version 5.00\r\n"_s),
-         u"--report"_s, u"1|The settings file $s is damaged and cannot be read.\n"_s},
-        {fifo, "", u"--status"_s,
-         u"1|$f: Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed).\n"_s},
-        {days, fifo, u"--status"_s, u"1|FIFO\n"_s},
-        {chart, "", u"--chart=$h/nowhere/x.png"_s,
-         u"1|Billedet kunne ikke gemmes i $h/nowhere/x.png\n"_s},
-        {chart, "", u"--chart=$f"_s,
-         u"1|Billedet gemmes ikke i $f: det er registreringsfilen.\n"_s},
-        {chart, "", u"--chart=$h/./config/horalog/../horalog/HKEY_CURRENT_USER.reg"_s,
-         u"1|Billedet gemmes ikke i $h/./config/horalog/../horalog/HKEY_CURRENT_USER.reg: det er "
-         "programmets indstillinger.\n"_s},
+         "--report", "1|The settings file $s is damaged and cannot be read.\n"},
+        {fifo, "", "--status",
+         "1|$f: Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed).\n"},
+        {days, fifo, "--status", "1|The settings file $s is a named pipe (FIFO), not a file.\n"},
+        {chart, "", "--chart=$h/nowhere/x.png",
+         "1|Billedet kunne ikke gemmes i $h/nowhere/x.png\n"},
+        {chart, "", "--chart=$f", "1|Billedet gemmes ikke i $f: det er registreringsfilen.\n"},
+        {chart, "", "--chart=$h/./config/horalog/../horalog/HKEY_CURRENT_USER.reg",
+         "1|Billedet gemmes ikke i $h/./config/horalog/../horalog/HKEY_CURRENT_USER.reg: det er "
+         "programmets indstillinger.\n"},
     };
     const auto place = [](const QString& path, const QByteArray& bytes) {
         QFile::remove(path);

@@ -207,19 +207,21 @@ TEST_F(TwoCopiesTest, ADaySavedIsClosedOnce) {
 TEST_F(TwoCopiesTest, AStoreThatCannotBeWrittenIsTold) {
     const auto failing = overFullStore();
     const QString status = text("Status_Label");
-    const QString readOnly =
-        u"Opsætningerne kan ikke gemmes: filen eller mappen er skrivebeskyttet."_s + kUnchanged;
     const std::pair<long, const char*> cases[] = {
-        {kDiskFull, "disken er fuld."},
-        {kAccessDenied, "filen eller mappen er skrivebeskyttet."},
-        {kLockViolation, "de er låst af et andet Horalog. Prøv igen om lidt."},
-        {kWriteFault, "Failed to write new value to MoedtFilLaengde from Registry."}};
+        {kAccessDenied, "Opsætningerne kan ikke gemmes: filen eller mappen er skrivebeskyttet."},
+        {kDiskFull, "Opsætningerne kan ikke gemmes: disken er fuld."},
+        {kLockViolation,
+         "Opsætningerne kan ikke gemmes: de er låst af et andet Horalog. Prøv igen om lidt."},
+        {kWriteFault,
+         "Opsætningerne kan ikke gemmes: Failed to write new value to MoedtFilLaengde from "
+         "Registry."}};
+    const QString readOnly = QString::fromUtf8(cases[0].second) + kUnchanged;
     failing->full = true;
-    for (const auto& [failure, reason] : cases) {
+    for (const auto& [failure, message] : cases) {
         failing->failure = failure;
         platform.answer("OK");
         arrive("08:10");
-        EXPECT_EQ(lastDialog(), u"Opsætningerne kan ikke gemmes: "_s + reason + kUnchanged);
+        EXPECT_EQ(lastDialog(), QString::fromUtf8(message) + kUnchanged);
         EXPECT_EQ(text("Komme_Text") + u'|' + text("Status_Label") + u'|' + text("Idag_CT"),
                   "08:10|" + status + u'|');
         EXPECT_EQ(userValue("Moedt"), " ");
