@@ -1,5 +1,4 @@
-// The real program as a user, a panel or a script starts it: one copy at a time, and options
-// answered without a window or a graphical session.
+// The real program as a user, a panel or a script starts it, one copy at a time.
 #include <sys/stat.h>
 
 #include <QElapsedTimer>
@@ -64,8 +63,7 @@ protected:
     QString store = home.filePath("config/horalog/HKEY_CURRENT_USER.reg");
 };
 
-// Qt's own options start the window (a session's restore once got exit status 2); a second start
-// ends at once and changes nothing, nor does an option; a killed copy's lock blocks no start.
+// Qt's options start the window (once status 2); a second copy ends; a killed one's lock is free.
 TEST_F(RealProgram, OneCopyAtATime) {
     seed("x;2;-;-;-;1500;20\r\n");
     const QString before = stored();
@@ -89,8 +87,7 @@ TEST_F(RealProgram, OneCopyAtATime) {
     EXPECT_FALSE(start({}, true)->waitForFinished(3000));  // still running: it took the lock over
 }
 
-// Qt's own options in every form Qt takes them start the window; else the option that answers and
-// its value, or the usage error, an unknown option named as typed (once spelled letter by letter).
+// Qt's options start the window; else the option that answers, or an unknown one named as typed.
 TEST(CommandLine, ReadsTheArguments) {
     const std::pair<const char*, const char*> cases[] = {
         {"-style=fusion", "window"},
@@ -134,10 +131,7 @@ TEST(CommandLine, ReadsTheArguments) {
     }
 }
 
-// Each answer: exit status, standard output, "|", standard error ($f the file, $s the store, $h
-// the home), nothing written or made. Odd things are named, never waited on: a FIFO once hung, a
-// UTF-16 store once ended in SIGABRT, a NUL once read as flex 1 ct; of 25 unreadable lines the
-// first 20 are named (millions once took minutes).
+// One run per way an answer ends, nothing written or made (once a FIFO hung, a UTF-16 store).
 TEST_F(RealProgram, AnswersAndFailures) {
     const QByteArray none = "none", fifo = "fifo", days = "x;3;-;-;-;2220;125\r\n",
                      chart = kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n";
@@ -145,7 +139,8 @@ TEST_F(RealProgram, AnswersAndFailures) {
     for (int line = 4; line < 24; ++line) {
         named += u"Linje %1 kan ikke læses og er sprunget over.\n"_s.arg(line);
     }
-    // The file's bytes, the store's ("": the user's), the option, the answer.
+    // The file's bytes, the store's ("": the user's), the option, the answer; $f the file, $s the
+    // store, $h the home.
     const std::tuple<QByteArray, QByteArray, QString, QString> cases[] = {
         {none, none, "--version", "0Horalog 1.7.0\n|"},
         {none, none, "--chart", "2|Ukendt valgmulighed: --chart\nSe horalog --help.\n"},
@@ -196,9 +191,7 @@ TEST_F(RealProgram, AnswersAndFailures) {
     EXPECT_TRUE(help.startsWith(u'0') && help.contains("--report=csv")) << help.toStdString();
 }
 
-// The open day as the window counts it, and when the hours (and the lunch) are reached: a night,
-// yesterday's 08:00 as today's, today's arrival in this locale's pattern; the clock is
-// libfaketime's.
+// The open day as the window counts it, in this locale's date pattern, at libfaketime's clock.
 TEST_F(RealProgram, StatusOfTheOpenDay) {
     const QString faketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
     if (!QFileInfo::exists(faketime)) {
@@ -239,8 +232,7 @@ TEST_F(RealProgram, ChartWithoutADisplay) {
     EXPECT_EQ(run("--chart=" + png) + run("--check"), "0|0Ingen overskridelser.\n|");
 }
 
-// By hand: a time beyond 32 bits, LF alone, three unreadable lines, and two-digit years on either
-// side of 2000 and of the 68/69 pivot, out of order and the last without a line end.
+// By hand: a time beyond 32 bits, LF alone, unreadable lines, two-digit years about 2000 and 68/69.
 TEST_F(RealProgram, ReportByMonth) {
     seed(kHeader +
          "03-11-2026;0;-;-;-;0;150\r\n"
@@ -268,8 +260,7 @@ TEST_F(RealProgram, ReportByMonth) {
                   unreadable);
 }
 
-// Lines across two reads or ending in CR alone are read whole and once; a 2 MB one is skipped,
-// never held whole. Excel reads the CSV as UTF-8 only after a byte-order mark.
+// Lines across reads or ending in CR alone read once, a 2 MB one skipped; the CSV's order mark.
 TEST_F(RealProgram, ReportAcrossReads) {
     seed(QByteArray("01-03-2026;1;08:00;16:00;750;750;100;\r\n").repeated(30000) +
          "02-03-2026;1;08:00;16:00;750;750;90;" + QByteArray(2 << 20, 'x') +

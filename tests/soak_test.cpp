@@ -1,5 +1,4 @@
-// Two busy copies over one file and store, killed at random: whole lines, recounted, the store
-// read.
+// Two busy copies over one file and store, killed at random: whole, recounted lines; a store.
 #include <signal.h>
 
 #include <QCoreApplication>
@@ -107,8 +106,7 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
                 static_cast<long long>(records), nights);
 }
 
-// Killed between the night's record and the store (the next start once asked again, wrote it
-// twice).
+// Killed between the night's record and the store: the next start once asked, and wrote it twice.
 TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
     platform.now = QDateTime(QDate(2026, 12, 7), QTime(22, 0));
     startExistingUser(kThreeDays);
@@ -151,8 +149,7 @@ int nightChild(const QString& folder) {
     return 3;  // not killed: no record was written
 }
 
-// Days (half of them nights), time off and resets on dates of its own, until killed; the first
-// child first closes a day a killed one left open.
+// Days, nights, time off and resets until killed; the first child first closes a day left open.
 int soakChild(const QString& folder, quint32 seed) {
     QRandomGenerator random(seed);
     qputenv("HOME", folder.toLocal8Bit());
