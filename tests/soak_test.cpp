@@ -1,5 +1,4 @@
-// Kills two busy copies over one file and one store at random moments; after every kill the file
-// holds whole lines whose figures match a recount, and the store reads.
+// Two busy copies over one file and store, killed at random: whole, recounted lines; a store.
 #include <signal.h>
 
 #include <QCoreApplication>
@@ -14,8 +13,7 @@
 namespace horalog::testing {
 namespace {
 
-// Whole records only, each one's figures the recount of all before it, and no day counted twice
-// (a night's record is dated the day after its arrival); counts the nights in `nights`.
+// Whole records, each one's figures the recount of all before it, no day twice; counts the nights.
 std::string checkFile(QByteArray bytes, int& nights) {
     if (!bytes.isEmpty() && (!bytes.startsWith(kHeader) || !bytes.endsWith("\r\n") ||
                              bytes.count('\n') != bytes.count("\r\n"))) {
@@ -33,8 +31,8 @@ std::string checkFile(QByteArray bytes, int& nights) {
             total = f[6].toDouble();
         } else if (f.size() >= 8 && f[7] == "periode afsluttet/nulstillet") {
             dage = sum = 0;
-        } else if (f[2] != "-") {  // a day: 7.4 hours due, as the float the program holds
-            nights += f[3] <= f[2];
+        } else if (f[2] != "-") {    // a day: 7.4 hours due, as the float the program holds
+            nights += f[3] <= f[2];  // a night's record is dated the day after its arrival
             const QString arrival = QDate::fromString(QString::fromLatin1(f[0]), u"dd-MM-yyyy")
                                         .addDays(f[3] <= f[2] ? -1 : 0)
                                         .toString(u"yyyy-MM-dd ") +
@@ -108,8 +106,7 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
                 static_cast<long long>(records), nights);
 }
 
-// Killed right after the night's record was synced, before the store forgot its arrival: the
-// next start once asked about the day before again, and "Ja" wrote the night a second time.
+// Killed between the night's record and the store: the next start once asked, and wrote it twice.
 TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
     platform.now = QDateTime(QDate(2026, 12, 7), QTime(22, 0));
     startExistingUser(kThreeDays);
@@ -135,7 +132,7 @@ TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
 
 }  // namespace
 
-// Closes the night from 22:00 on the 7th at 01:30 and is killed as the store forgets the arrival.
+// Closes the night from 22:00 on the 7th at 01:30, killed as the store forgets the arrival.
 int nightChild(const QString& folder) {
     ScriptedPlatform platform;
     platform.now = QDateTime(QDate(2026, 12, 8), QTime(1, 30));
@@ -152,8 +149,7 @@ int nightChild(const QString& folder) {
     return 3;  // not killed: no record was written
 }
 
-// Registers days (half of them nights), time off and resets until killed, a day ahead for each
-// day, on dates of its own; the first child first closes a day a killed one left open.
+// Days, nights, time off and resets until killed; the first child first closes a day left open.
 int soakChild(const QString& folder, quint32 seed) {
     QRandomGenerator random(seed);
     qputenv("HOME", folder.toLocal8Bit());

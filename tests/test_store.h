@@ -79,46 +79,39 @@ private:
 // The store as on a full disk: writes fail with `failure` while `full` is set; beforeSet sees
 // each write first. It counts the values read, and gives `stamp` as its stamp when set.
 class FullStore : public RegistryBackend {
+    using S = std::string;
+    using U = std::uint32_t;
+
 public:
     explicit FullStore(std::shared_ptr<RegistryBackend> inner) : in(std::move(inner)) {}
-    long openKey(std::uint32_t r, const std::string& p, std::uint32_t a, Handle& k) override {
-        return in->openKey(r, p, a, k);
-    }
-    long createKey(std::uint32_t r, const std::string& p, Handle& k) override {
-        return in->createKey(r, p, k);
-    }
+    long openKey(U r, const S& p, U a, Handle& k) override { return in->openKey(r, p, a, k); }
+    long createKey(U r, const S& p, Handle& k) override { return in->createKey(r, p, k); }
     void closeKey(Handle k) override { in->closeKey(k); }
-    long deleteKey(std::uint32_t r, const std::string& p) override { return in->deleteKey(r, p); }
-    long queryValue(Handle k, const std::string& n, std::size_t b, std::string& d) override {
+    long deleteKey(U r, const S& p) override { return in->deleteKey(r, p); }
+    long queryValue(Handle k, const S& n, std::size_t b, S& d) override {
         ++reads;
         return in->queryValue(k, n, b, d);
     }
-    long setValue(Handle k, const std::string& n, const std::string& t) override {
+    long setValue(Handle k, const S& n, const S& t) override {
         if (beforeSet) {
             beforeSet(n, t);
         }
         return full ? failure : in->setValue(k, n, t);
     }
-    long deleteValue(Handle k, const std::string& n) override { return in->deleteValue(k, n); }
+    long deleteValue(Handle k, const S& n) override { return in->deleteValue(k, n); }
     long queryInfo(Handle k, KeyInfo& i) override { return in->queryInfo(k, i); }
-    long enumKey(Handle k, std::uint32_t i, std::string& n) override {
-        return in->enumKey(k, i, n);
-    }
-    long enumValue(Handle k, std::uint32_t i, std::string& n) override {
-        return in->enumValue(k, i, n);
-    }
+    long enumKey(Handle k, U i, S& n) override { return in->enumKey(k, i, n); }
+    long enumValue(Handle k, U i, S& n) override { return in->enumValue(k, i, n); }
     LocalTime toLocalTime(std::uint64_t t) override { return in->toLocalTime(t); }
-    std::string storeProblem() override { return in->storeProblem(); }
-    std::string changeStamp(std::uint32_t r, const std::string& p) override {
-        return stamp ? *stamp : in->changeStamp(r, p);
-    }
+    S storeProblem() override { return in->storeProblem(); }
+    S changeStamp(U r, const S& p) override { return stamp ? *stamp : in->changeStamp(r, p); }
 
     std::shared_ptr<RegistryBackend> in;
     bool full = false;
     long failure = kAccessDenied;  // what a write fails with while full
-    std::function<void(const std::string& name, const std::string& text)> beforeSet;
+    std::function<void(const S& name, const S& text)> beforeSet;
     int reads = 0;
-    std::optional<std::string> stamp;
+    std::optional<S> stamp;
 };
 
 }  // namespace horalog::testing
