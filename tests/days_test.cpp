@@ -41,9 +41,9 @@ protected:
     }
 };
 
-// 22:00 to 01:30 once wrote -2100: left running over midnight, asked once. A day stored under
-// dd.MM.yyyy and read under dd.MM.yy: its time once came out as 06:08.
-TEST_F(DaysTest, NightShiftAndChangedDatePattern) {
+// A night left running over midnight (asked once); a day stored under dd.MM.yyyy and read under
+// dd.MM.yy (its time once came out as 06:08); the autumn day.
+TEST_F(DaysTest, NightsAndTheAutumnDay) {
     startAt(7, 22, 0, "", kNoDay);
     arrive("22:00");
     on(8, 0, 0);
@@ -66,11 +66,9 @@ TEST_F(DaysTest, NightShiftAndChangedDatePattern) {
     EXPECT_EQ(komme()->text() + u'|' + today(), u"08:00|800 ct 08:00 "_s);
     click();
     EXPECT_EQ(lastLine(), QByteArray("08.12.26;1;08:00;16:30;800;800;60;\r"));
-}
-
-// 00:30 to 07:30 on the autumn day is 8 hours, and the repeated hour's figure goes on, not back.
-TEST_F(DaysTest, TheAutumnDay) {
+    // 00:30 to 07:30 on the autumn day is 8 hours; the repeated hour's figure goes on, not back.
     const InCopenhagen zone;
+    fresh();
     on(25, 0, 30, 10);
     startExistingUser(kNoDay);
     arrive("00:30");
@@ -96,18 +94,17 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
         on(8, 15, 0);
         tick();
         on(9, 9, 0);
-        platform.answer(u"OK"_s);  // About first: a question over it would be unscripted
-        platform.whileMessageShown = [this] { tick(); };
-        menu(u"&Om Horalog"_s);
-        QString during;
+        QString during;  // About first: a question over it would be unscripted
         platform.whileMessageShown = [this, &during] {
             on(9, 9, 5);
             tick();
-            during = gaa()->text() + text("Idag_CT");
+            during += gaa()->text() + text("Idag_CT");
         };
+        platform.answer(u"OK"_s);
+        menu(u"&Om Horalog"_s);
         platform.answer(QLatin1String(answer));
         tick();
-        EXPECT_EQ(during, u"15:00650 ct "_s);
+        EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
         platform.whileMessageShown = nullptr;
         tick();
         EXPECT_EQ(platform.shown.at(1).text, question(u"08-12-2026 08:00"_s));
@@ -136,7 +133,7 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
 }
 
 // "Nej" at the start: an empty box; what makes no departure is refused and the box asked again.
-TEST_F(DaysTest, ForgottenDepartureAtTheStart) {
+TEST_F(DaysTest, ForgottenDeparture) {
     startAt(8, 9, 0, "Nej|>|OK|>25:00|OK|>16:42", kFirstDecember, "07-12-2026 08:00");
     QStringList seen;
     for (const ShownDialog& d : platform.shown) {
@@ -162,10 +159,7 @@ TEST_F(DaysTest, ForgottenDepartureAtTheStart) {
     EXPECT_EQ(readBytes(file), kFirstDecember + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
     EXPECT_EQ(text("Status_Label") + u'|' + day(),
               u"Arbejdstid 08-12-2026: 03:00  (300 ct)|08:00||| |#ffffff"_s);
-}
-
-// "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock at 16:42.
-TEST_F(DaysTest, TheDaysEndIsProposed) {
+    // "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock.
     const auto desktop = [this](int hour, int minute, DesktopEvent event) {
         on(7, hour, minute);
         platform.desktop(event);
@@ -234,8 +228,9 @@ TEST_F(DaysTest, TheTrayTellsWhenTheHoursAreReached) {
     EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today(),
               question(u"07-12-2026 22:00"_s) + u"22:00|350 ct 03:30 "_s);
     tick();
-    EXPECT_EQ(platform.shown.size() * 10 + unsigned(platform.broughtForward) * 100 + shownBehind,
-              110U);
+    EXPECT_EQ(
+        u"%1 %2 %3"_s.arg(platform.shown.size()).arg(platform.broughtForward).arg(shownBehind),
+        u"1 1 0"_s);  // dialogs, brought forward, the window shown behind the question
     form().showMinimized();
     form().run(&Flex_Form::Tray_Click);
     EXPECT_FALSE(form().isMinimized());
