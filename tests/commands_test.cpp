@@ -95,8 +95,7 @@ TEST_F(CommandsTest, SettingsCountInTheNextRecord) {
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;13;08:00;16:30;850;9620;475;\r\n"));
 }
 
-// Moved, or kept where a move cannot be made; a name in no folder was once stored, and every later
-// start ended on the file error (what else cannot hold the records: FileLocation's table).
+// Moved, or kept where the name or the move fails: a stored bad name would end every later start.
 TEST_F(CommandsTest, FileLocation) {
     run("&Filnavn", u"@"_s);
     const FileDialogRequest r = platform.shown.at(0).file;

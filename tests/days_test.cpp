@@ -41,8 +41,7 @@ protected:
     }
 };
 
-// A night left running over midnight (asked once); a day stored under dd.MM.yyyy and read under
-// dd.MM.yy (its time once came out as 06:08); the autumn day.
+// A night over midnight (asked once), a day stored under dd.MM.yyyy read under dd.MM.yy, autumn.
 TEST_F(DaysTest, NightsAndTheAutumnDay) {
     startAt(7, 22, 0, "", kNoDay);
     arrive("22:00");
@@ -107,7 +106,8 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
         EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
         platform.whileMessageShown = nullptr;
         tick();
-        EXPECT_EQ(platform.shown.at(1).text, question(u"08-12-2026 08:00"_s));
+        EXPECT_EQ(platform.shown.at(0).title + u'|' + platform.shown.at(1).text,
+                  u"Om Horalogs registrering|"_s + question(u"08-12-2026 08:00"_s));
         if (answer[0] == 'N') {  // Annuller to the forgotten departure: yesterday is skipped
             EXPECT_EQ(platform.shown.back().defaultText, u"15:00"_s);  // before sleep
             EXPECT_EQ(day(), u"08:05||| |#ffffff"_s);  // the proposal from the system's start
@@ -137,21 +137,21 @@ TEST_F(DaysTest, ForgottenDeparture) {
     startAt(8, 9, 0, "Nej|>|OK|>25:00|OK|>16:42", kFirstDecember, "07-12-2026 08:00");
     QStringList seen;
     for (const ShownDialog& d : platform.shown) {
-        seen << (d.kind == u'>' ? d.title + u':' + d.defaultText : d.text);
+        seen << (d.kind == u'>' ? d.defaultText : d.text);
     }
     EXPECT_EQ(seen.join(u'|'), question(u"07-12-2026 08:00"_s) +
-                                   u"|Glemt gå-tid:|Skriv gå-tiden, eller vælg Annuller for at "
-                                   u"springe dagen over.|Glemt gå-tid:|\"25:00\" er ikke et "
-                                   u"klokkeslæt.|Glemt gå-tid:25:00"_s);
-    EXPECT_EQ(platform.shown.at(1).text,
-              u"Gå-tiden for 07-12-2026 blev ikke registreret (mødt 08:00).\r\n\r\n"
+                                   u"||Skriv gå-tiden, eller vælg Annuller for at springe dagen "
+                                   u"over.||\"25:00\" er ikke et klokkeslæt.|25:00"_s);
+    EXPECT_EQ(platform.shown.at(1).title + u'|' + platform.shown.at(1).text,
+              u"Glemt gå-tid|Gå-tiden for 07-12-2026 blev ikke registreret (mødt 08:00).\r\n\r\n"
               u"Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\nAnnuller "
               u"springer dagen over."_s);
     EXPECT_EQ(platform.shown.at(2).icon, MessageIcon::Exclamation);
     expectForgottenDayRecorded(u"08:00"_s);  // the proposal from the system's start
     // Annuller (or Escape) skips the day for good.
     startAt(8, 9, 0, "Nej|Annuller", kFirstDecember, "07-12-2026 08:00");
-    EXPECT_EQ(readBytes(file) + day().toUtf8(), kFirstDecember + "08:00||| |#ffffff");
+    EXPECT_EQ(platform.shown.back().title + u'|' + day(), u"Glemt gå-tid|08:00||| |#ffffff"_s);
+    EXPECT_EQ(readBytes(file), kFirstDecember);
     window.reset();
     ASSERT_TRUE(startForm());  // no question: none is scripted
     // A night in the box counts the time really passed.

@@ -35,8 +35,7 @@ protected:
     QPointer<QDialog> dialog;
 };
 
-// Over a file with lines it cannot read, then over a long one with a finding, as --check gives
-// them; both areas scroll from the keyboard; a file that cannot be read is said.
+// Unreadable lines named, a finding as --check gives it, scrolled by keys, a file it cannot read.
 TEST_F(OverviewTest, OpenedFromTheMenu) {
     on(8, 10, 0);
     // Lines 3 and 4 cannot be read (empty fields, a NUL in a figure): no working days, named.
