@@ -170,9 +170,9 @@ TEST_F(DaysTest, ForgottenDeparture) {
         if (way == 'l') {
             desktop(11, 30, DesktopEvent::Locked);
             desktop(13, 5, DesktopEvent::Unlocked);
-            EXPECT_EQ(
-                text("Status_Label") + u'|' + QString::fromStdString(*userValue("SidstAktiv")),
-                u"Du var væk 11:30–13:05 (1:35).|"_s);
+            EXPECT_EQ(text("Status_Label") + u'|' +
+                          QString::fromStdString(userValue("SidstAktiv").value_or("none")),
+                      u"Du var væk 11:30–13:05 (1:35).|"_s);
             desktop(16, 42, DesktopEvent::Locked);
         }
         on(7, 16, 42);
