@@ -60,7 +60,7 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
 }
 
 #ifndef _WIN32
-// A device or FIFO once froze the window, a read-only file ended every departure: all refused.
+// Refused: a device or FIFO would hang the reading, a read-only file would fail every departure.
 TEST(FileLocation, RefusesWhatCannotHoldTheRecords) {
     using namespace Qt::StringLiterals;
     QTemporaryDir dir;
