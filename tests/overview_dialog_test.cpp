@@ -121,9 +121,7 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
 
 // Each end's month named under it; this week's bar and norm (a Tuesday's) as whole as June's.
 TEST(ChartPicture, BothEndsWhole) {
-    QPalette palette;
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, Qt::black);
+    QPalette palette(Qt::black, Qt::white);  // window text, window
     palette.setColor(QPalette::Highlight, Qt::blue);
     palette.setColor(QPalette::Mid, Qt::green);
     const QDate today(2026, 12, 8);

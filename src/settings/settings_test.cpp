@@ -64,14 +64,13 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
 TEST(FileLocation, RefusesWhatCannotHoldTheRecords) {
     using namespace Qt::StringLiterals;
     QTemporaryDir dir;
-    const QString folder = dir.path();
     const std::pair<QString, QString> cases[] = {
         {u"/dev/null"_s, u"\"/dev/null\" er ikke en almindelig fil."_s},
-        {folder, u'"' + folder + u"\" er ikke en almindelig fil."_s},
+        {dir.path(), u'"' + dir.path() + u"\" er ikke en almindelig fil."_s},
         {u"/proc/Horalog.Dat"_s, u"Der kan ikke gemmes filer i mappen \"/proc\"."_s},  // no one's
         {u"/proc/sys/kernel/osrelease"_s,  // read-only even for root
          u"Der kan ikke skrives i filen \"/proc/sys/kernel/osrelease\"."_s},
-        {folder + u"/ny.dat"_s, {}}};
+        {dir.filePath(u"ny.dat"_s), {}}};
     for (const auto& [chosen, refusal] : cases) {
         const Outcome usable = usableLocation(chosen);
         EXPECT_EQ(usable.ok() ? QString() : usable.error(), refusal);
