@@ -12,35 +12,44 @@ const QByteArray kFirstDecember = kHeader + "01-12-2026;3;08:00;16:00;750;2220;1
 
 class DaysTest : public FormTest {
 protected:
-    QString question(const char* date, const char* time) {
+    // Asked about an arrival ("date time") stored on another day.
+    static QString question(QString moedt) {
         return u"Der er registreret et komme-tidspunkt for en anden dag.\r\nDato: "_s +
-               QLatin1String(date) + u"  Tid: "_s + QLatin1String(time) +
-               u"\r\n\r\nSkal denne registrering anvendes ?"_s;
+               moedt.replace(u' ', u"  Tid: "_s) + u"\r\n\r\nSkal denne registrering anvendes ?"_s;
     }
-    QByteArray lastLine() {
-        return readBytes(file).split('\n').at(readBytes(file).count('\n') - 1);
+    // A new window started at this time of December over these records and "Moedt", answering so.
+    void startAt(int day, int hour, int minute, const char* answers, const QByteArray& records,
+                 const QByteArray& moedt = " ") {
+        fresh();
+        on(day, hour, minute);
+        platform.answer(QString::fromUtf8(answers));
+        startExistingUser(records, moedt);
+    }
+    QByteArray lastLine() { return readBytes(file).chopped(1).split('\n').last(); }
+    // The day as the user sees it and the store keeps it: arrival|departure|today|Moedt|colour.
+    QString day() {
+        return komme()->text() + u'|' + gaa()->text() + u'|' + today() + u'|' +
+               QString::fromStdString(userValue("Moedt").value_or("none")) + u'|' +
+               komme()->palette().color(QPalette::Base).name();
     }
     // The day recorded with its own date, the open day forgotten, and no day open now.
-    void expectForgottenDayRecorded() {
+    void expectForgottenDayRecorded(const QString& arrival) {
         EXPECT_EQ(readBytes(file), kFirstDecember + "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
-        EXPECT_EQ(userValue("Moedt"), " ");
-        EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + u'|' + today(),
-                  u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |"_s);
-        EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
+        EXPECT_EQ(
+            text("Status_Label") + u'|' + text("Total_CT") + u'|' + day(),
+            u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |"_s + arrival + u"||| |#ffffff"_s);
     }
 };
-using WorkingDayTest = DaysTest;
 
-// 22:00 to 01:30 once wrote -2100: left running over midnight (asked once), and started after it.
-TEST_F(DaysTest, NightShift) {
-    on(7, 22, 0);
-    startExistingUser(kNoDay);
+// A night over midnight (asked once), a day stored under dd.MM.yyyy read under dd.MM.yy, autumn.
+TEST_F(DaysTest, NightsAndTheAutumnDay) {
+    startAt(7, 22, 0, "", kNoDay);
     arrive("22:00");
     on(8, 0, 0);
     platform.answer(u"Ja"_s);
     tick();
     EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
-              u"Registreret komme tid|"_s + question("07-12-2026", "22:00"));
+              u"Registreret komme tid|"_s + question(u"07-12-2026 22:00"_s));
     on(8, 1, 30);
     tick();
     EXPECT_EQ(today() + u'|' + form().windowTitle(),
@@ -48,18 +57,17 @@ TEST_F(DaysTest, NightShift) {
     click();
     EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
     fresh();
-    on(8, 1, 30);
+    platform.datePattern = u"dd.MM.yy"_s;
+    on(8, 16, 30);
     platform.answer(u"Ja"_s);
-    startExistingUser(kNoDay, "07-12-2026 22:00");
-    EXPECT_EQ(lastDialog(), question("07-12-2026", "22:00"));
-    EXPECT_EQ(komme()->text() + u'|' + today(), u"22:00|350 ct 03:30 "_s);
-    tick();  // answered at the start: not asked again
-    EXPECT_EQ(platform.shown.size(), 1U);
-}
-
-// 00:30 to 07:30 on the autumn day is 8 hours, and the repeated hour's figure goes on, not back.
-TEST_F(DaysTest, TheAutumnDay) {
+    startExistingUser(kNoDay, "08.12.2026 08:00");
+    EXPECT_EQ(lastDialog(), question(u"08.12.2026 08:00"_s));
+    EXPECT_EQ(komme()->text() + u'|' + today(), u"08:00|800 ct 08:00 "_s);
+    click();
+    EXPECT_EQ(lastLine(), QByteArray("08.12.26;1;08:00;16:30;800;800;60;\r"));
+    // 00:30 to 07:30 on the autumn day is 8 hours; the repeated hour's figure goes on, not back.
     const InCopenhagen zone;
+    fresh();
     on(25, 0, 30, 10);
     startExistingUser(kNoDay);
     arrive("00:30");
@@ -80,39 +88,31 @@ TEST_F(DaysTest, TheAutumnDay) {
 // Woken the next day (once taken as today's): asked at the first tick, never over another dialog.
 TEST_F(DaysTest, WokenOnTheNextDay) {
     for (const char* answer : {"Nej|Annuller", "Ja"}) {
-        fresh();
-        on(8, 8, 0);
-        startExistingUser(kNoDay);
+        startAt(8, 8, 0, "", kNoDay);
         arrive("08:00");
         on(8, 15, 0);
         tick();
         on(9, 9, 0);
-        platform.answer(u"OK"_s);
-        platform.whileMessageShown = [this] { tick(); };
-        menu(u"&Om Horalog"_s);
-        EXPECT_EQ(platform.shown.back().title, u"Om Horalogs registrering"_s);
-        QString during;
+        QString during;  // About first: a question over it would be unscripted
         platform.whileMessageShown = [this, &during] {
             on(9, 9, 5);
             tick();
-            during = gaa()->text() + text("Idag_CT");
+            during += gaa()->text() + text("Idag_CT");
         };
+        platform.answer(u"OK"_s);
+        menu(u"&Om Horalog"_s);
         platform.answer(QLatin1String(answer));
         tick();
-        EXPECT_EQ(during, u"15:00650 ct "_s);
+        EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
         platform.whileMessageShown = nullptr;
         tick();
+        EXPECT_EQ(platform.shown.at(0).title + u'|' + platform.shown.at(1).text,
+                  u"Om Horalogs registrering|"_s + question(u"08-12-2026 08:00"_s));
         if (answer[0] == 'N') {  // Annuller to the forgotten departure: yesterday is skipped
             EXPECT_EQ(platform.shown.back().defaultText, u"15:00"_s);  // before sleep
-            EXPECT_EQ(platform.shown.at(platform.shown.size() - 2).text,
-                      question("08-12-2026", "08:00"));
-            EXPECT_EQ(komme()->text() + u'|' + gaa()->text() + u'|' + today(),
-                      u"08:05||"_s);  // the proposal from the system's start
-            EXPECT_EQ(komme()->palette().color(QPalette::Base), QColor(255, 255, 255));
-            EXPECT_EQ(userValue("Moedt"), " ");
+            EXPECT_EQ(day(), u"08:05||| |#ffffff"_s);  // the proposal from the system's start
             EXPECT_EQ(readBytes(file), kNoDay);
         } else {  // the open day goes on, its time of day as today's
-            EXPECT_EQ(lastDialog(), question("08-12-2026", "08:00"));
             EXPECT_EQ(today(), u"108 ct 01:05 "_s);
             click();
             EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
@@ -132,28 +132,14 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     }
 }
 
-// "Moedt" written under dd.MM.yyyy, read under dd.MM.yy: the time once came out as 06:08.
-TEST_F(DaysTest, ChangedDateFormatUnderAnOpenDay) {
-    platform.datePattern = u"dd.MM.yy"_s;
-    on(8, 16, 30);
-    platform.answer(u"Ja"_s);
-    startExistingUser(kNoDay, "08.12.2026 08:00");
-    EXPECT_EQ(lastDialog(), question("08.12.2026", "08:00"));
-    EXPECT_EQ(komme()->text() + u'|' + today(), u"08:00|800 ct 08:00 "_s);
-    click();
-    EXPECT_EQ(lastLine(), QByteArray("08.12.26;1;08:00;16:30;800;800;60;\r"));
-}
-
 // "Nej" at the start: an empty box; what makes no departure is refused and the box asked again.
-TEST_F(WorkingDayTest, ForgottenDepartureAtTheStart) {
-    on(8, 9, 0);
-    platform.answer(u"Nej|>|OK|>25:00|OK|>16:42"_s);
-    startExistingUser(kFirstDecember, "07-12-2026 08:00");
+TEST_F(DaysTest, ForgottenDeparture) {
+    startAt(8, 9, 0, "Nej|>|OK|>25:00|OK|>16:42", kFirstDecember, "07-12-2026 08:00");
     QStringList seen;
     for (const ShownDialog& d : platform.shown) {
         seen << (d.kind == u'>' ? d.defaultText : d.text);
     }
-    EXPECT_EQ(seen.join(u'|'), platform.shown.at(0).text +
+    EXPECT_EQ(seen.join(u'|'), question(u"07-12-2026 08:00"_s) +
                                    u"||Skriv gå-tiden, eller vælg Annuller for at springe dagen "
                                    u"over.||\"25:00\" er ikke et klokkeslæt.|25:00"_s);
     EXPECT_EQ(platform.shown.at(1).title + u'|' + platform.shown.at(1).text,
@@ -161,43 +147,32 @@ TEST_F(WorkingDayTest, ForgottenDepartureAtTheStart) {
               u"Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\nAnnuller "
               u"springer dagen over."_s);
     EXPECT_EQ(platform.shown.at(2).icon, MessageIcon::Exclamation);
-    expectForgottenDayRecorded();
-    EXPECT_EQ(komme()->text(), u"08:00"_s);  // the proposal from the system's start
-    fresh();                                 // Annuller (or Escape) skips the day for good
-    on(8, 9, 0);
-    platform.answer(u"Nej|Annuller"_s);
-    startExistingUser(kFirstDecember, "07-12-2026 08:00");
-    EXPECT_EQ(platform.shown.back().title, u"Glemt gå-tid"_s);
-    EXPECT_EQ(userValue("Moedt"), " ");
+    expectForgottenDayRecorded(u"08:00"_s);  // the proposal from the system's start
+    // Annuller (or Escape) skips the day for good.
+    startAt(8, 9, 0, "Nej|Annuller", kFirstDecember, "07-12-2026 08:00");
+    EXPECT_EQ(platform.shown.back().title + u'|' + day(), u"Glemt gå-tid|08:00||| |#ffffff"_s);
     EXPECT_EQ(readBytes(file), kFirstDecember);
     window.reset();
     ASSERT_TRUE(startForm());  // no question: none is scripted
-    fresh();                   // a night in the box counts the time really passed
-    on(8, 9, 0);
-    platform.answer(u"Nej|>01:30"_s);
-    startExistingUser(kFirstDecember, "07-12-2026 22:00");
+    // A night in the box counts the time really passed.
+    startAt(8, 9, 0, "Nej|>01:30", kFirstDecember, "07-12-2026 22:00");
     EXPECT_EQ(readBytes(file), kFirstDecember + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
-    EXPECT_EQ(text("Status_Label"), u"Arbejdstid 08-12-2026: 03:00  (300 ct)"_s);
-    EXPECT_EQ(userValue("Moedt"), " ");
-}
-
-// "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock at 16:42.
-TEST_F(WorkingDayTest, TheDaysEndIsProposed) {
+    EXPECT_EQ(text("Status_Label") + u'|' + day(),
+              u"Arbejdstid 08-12-2026: 03:00  (300 ct)|08:00||| |#ffffff"_s);
+    // "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock.
     const auto desktop = [this](int hour, int minute, DesktopEvent event) {
         on(7, hour, minute);
         platform.desktop(event);
     };
     for (const char way : {'e', 's', 'l'}) {  // end, sleep, lock
-        fresh();
-        on(7, 8, 0);
-        startExistingUser(kFirstDecember);
+        startAt(7, 8, 0, "", kFirstDecember);
         arrive("08:00");
         if (way == 'l') {
             desktop(11, 30, DesktopEvent::Locked);
             desktop(13, 5, DesktopEvent::Unlocked);
-            EXPECT_EQ(
-                text("Status_Label") + u'|' + QString::fromStdString(*userValue("SidstAktiv")),
-                u"Du var væk 11:30–13:05 (1:35).|"_s);
+            EXPECT_EQ(text("Status_Label") + u'|' +
+                          QString::fromStdString(userValue("SidstAktiv").value_or("none")),
+                      u"Du var væk 11:30–13:05 (1:35).|"_s);
             desktop(16, 42, DesktopEvent::Locked);
         }
         on(7, 16, 42);
@@ -215,19 +190,14 @@ TEST_F(WorkingDayTest, TheDaysEndIsProposed) {
         }
         on(8, 8, 30);
         platform.answer(u"Nej|>16:42"_s);
-        if (window) {
-            tick();
-        } else {
-            ASSERT_TRUE(startForm());
-        }
+        ASSERT_TRUE(window ? !ends(&Flex_Form::Udregn_Timer_Timer) : startForm());
         EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << way;
-        expectForgottenDayRecorded();
+        expectForgottenDayRecorded(u"07:30"_s);
     }
-    EXPECT_EQ(gaa()->text(), QString());
 }
 
 // Once a day, when the hours are reached while in the tray; never while the window is shown.
-TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
+TEST_F(DaysTest, TheTrayTellsWhenTheHoursAreReached) {
     platform.tray = true;
     on(8, 7, 32);
     startExistingUser(kFirstDecember);
@@ -246,17 +216,21 @@ TEST_F(WorkingDayTest, TheTrayTellsWhenTheHoursAreReached) {
               std::vector<QString>{u"Normtiden for i dag er nået|7:24 arbejdet. Husk at "
                                    u"registrere gå-tid, når du går."_s});
     fresh();  // a second start during the start's question brings it forward, later the window
-    on(8, 9, 0);
+    on(8, 1, 30);
     bool shownBehind = true;
     platform.whileMessageShown = [this, &shownBehind] {
         window->run(&Flex_Form::Tray_Click);
         shownBehind = window->isVisible();
         platform.whileMessageShown = nullptr;
     };
-    platform.answer(u"Ja"_s);
-    startExistingUser(kFirstDecember, "07-12-2026 08:00");
-    EXPECT_FALSE(shownBehind);
-    EXPECT_EQ(platform.broughtForward, 1);
+    platform.answer(u"Ja"_s);  // a night's arrival taken on after midnight, not asked again
+    startExistingUser(kNoDay, "07-12-2026 22:00");
+    EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today(),
+              question(u"07-12-2026 22:00"_s) + u"22:00|350 ct 03:30 "_s);
+    tick();
+    EXPECT_EQ(
+        u"%1 %2 %3"_s.arg(platform.shown.size()).arg(platform.broughtForward).arg(shownBehind),
+        u"1 1 0"_s);  // dialogs, brought forward, the window shown behind the question
     form().showMinimized();
     form().run(&Flex_Form::Tray_Click);
     EXPECT_FALSE(form().isMinimized());

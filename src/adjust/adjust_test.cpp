@@ -31,5 +31,14 @@ TEST(BookTimeOff, RecordFiguresOrRefusal) {
     }
 }
 
+// The status line names the hours booked; the comment given ends the record.
+TEST(BookTimeOff, StatusLine) {
+    const auto a = bookTimeOff({12, 8770, 375}, 7.4, QStringLiteral("afspadsering"),
+                               QStringLiteral("7,4"), QStringLiteral("05-12-2026"), u',');
+    EXPECT_EQ(a->status + u'|' + a->record, QStringLiteral("Afspadsering af 740 ct tilføjet|"
+                                                           "05-12-2026;12;-;-;-740;8030;-365;"
+                                                           "afspadsering"));
+}
+
 }  // namespace
 }  // namespace horalog

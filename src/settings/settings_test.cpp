@@ -1,4 +1,5 @@
 #include "settings/settings.h"
+#include "settings/file_location.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,25 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
     store.write(Setting::MoedtFilLaengde, QStringLiteral("123"));
     EXPECT_EQ(store.readUserKey().moedtFilLaengde, 123);
 }
+
+#ifndef _WIN32
+// Refused: a device or FIFO would hang the reading, a read-only file would fail every departure.
+TEST(FileLocation, RefusesWhatCannotHoldTheRecords) {
+    using namespace Qt::StringLiterals;
+    QTemporaryDir dir;
+    const std::pair<QString, QString> cases[] = {
+        {u"/dev/null"_s, u"\"/dev/null\" er ikke en almindelig fil."_s},
+        {dir.path(), u'"' + dir.path() + u"\" er ikke en almindelig fil."_s},
+        {u"/proc/Horalog.Dat"_s, u"Der kan ikke gemmes filer i mappen \"/proc\"."_s},  // no one's
+        {u"/proc/sys/kernel/osrelease"_s,  // read-only even for root
+         u"Der kan ikke skrives i filen \"/proc/sys/kernel/osrelease\"."_s},
+        {dir.filePath(u"ny.dat"_s), {}}};
+    for (const auto& [chosen, refusal] : cases) {
+        const Outcome usable = usableLocation(chosen);
+        EXPECT_EQ(usable.ok() ? QString() : usable.error(), refusal);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace horalog
