@@ -89,7 +89,7 @@ protected:
 // The user's alone whatever the umask; a write stopped part-way keeps the old file, temps go.
 TEST_F(HiveFileTest, WritesRegedit4TextWholeOrNotAtAll) {
     const std::string in = folder + "/config/horalog";
-    paths.user = in + "/HKEY_CURRENT_USER.reg";
+    paths.user = folder + "/config/horalog/HKEY_CURRENT_USER.reg";
     const mode_t umaskBefore = ::umask(0);
     CRegistry reg(backend());
     open(reg);
