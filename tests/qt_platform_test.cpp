@@ -97,7 +97,9 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
         dialog->selectFile(wanted);
         QMetaObject::invokeMethod(dialog, "reject");
     });
-    EXPECT_EQ(platform.chooseFile(nullptr, {{}, folder.path()}), std::nullopt);
+    FileDialogRequest cancelled;
+    cancelled.folder = folder.path();
+    EXPECT_EQ(platform.chooseFile(nullptr, cancelled), std::nullopt);
     for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
         QCoreApplication::removeTranslator(t);  // the other tests read Qt's own texts untranslated
         delete t;

@@ -18,18 +18,15 @@ TEST(HiveText, LargeAndNestedStoresInLinearTime) {
     std::string manyValues = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
     std::string manyKeys = "REGEDIT4\n\n", sharedChain = "REGEDIT4\n\n";
     for (int i = 0; i < 52000; ++i) {  // every name given twice: the later holds
-        const std::string n = (i < 26000 ? "Navn" : "NAVN") + std::to_string(i % 26000);
+        const std::string n = (i < 26000 ? "Navn" : "NAVN") + std::to_string(i % 26000),
+                          k = std::to_string(i);
         manyValues += "\"" + n + "\"=\"" + n + "-0123456789-0123456789\"\n";
-    }
-    for (int i = 0; i < 40000; ++i) {
         manyKeys +=
-            "[HKEY_CURRENT_USER\\Software\\K" + std::to_string(i) + "]\n\"Moedt\"=\"08:00\"\n";
-    }
-    for (int i = 0; i < 300; ++i) {
+            i < 40000 ? "[HKEY_CURRENT_USER\\Software\\K" + k + "]\n\"Moedt\"=\"08:00\"\n" : "";
         sharedChain +=
-            "[HKEY_CURRENT_USER\\" + deep.substr(0, 1999) + "\\leaf" + std::to_string(i) + "]\n";
+            i < 300 ? "[HKEY_CURRENT_USER\\" + deep.substr(0, 1999) + "\\leaf" + k + "]\n" : "";
     }
-    const auto nested = [&](int levels) {
+    const auto nested = [&](std::size_t levels) {
         return "REGEDIT4\n[HKEY_CURRENT_USER\\" + deep.substr(0, 2 * levels - 1) + "]\n";
     };
     // Every parent gets a section: 5000 levels make 25 MB, more than a store holds; none: refused.
