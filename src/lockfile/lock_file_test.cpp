@@ -32,8 +32,7 @@ struct LockFileTest : ::testing::Test {
     fs::path lock = (fs::create_directories(folder), folder / "Horalog.Dat.lock");
 };
 
-// A gone owner's lock is taken over, a live one's waited for; only a lock watched unmoved for the
-// stale time is stale, never by this machine's clock (one 2 minutes ahead took a live lock).
+// A gone owner's lock is taken over, a live one's waited for; stale only when watched unmoved.
 TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
     const std::string other = "4194304 elsewhere 7\n";  // no such pid
     std::string ownLine;                                // as this process writes it: «pid host n»
