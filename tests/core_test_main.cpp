@@ -1,4 +1,4 @@
-// The entry of a test program without the window: Qt Core, or Qt Widgets for the platform's own.
+// The entry of every test program: Qt Core, or Qt Widgets for the platform's and the window's.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -16,10 +16,17 @@ int main(int argc, char** argv) {
     }
     Application app(argc, argv);
 #ifdef _WIN32
-    // Wine hands the host's TZ to the program, though no Windows sets it, and the C library would
-    // read "Europe/Copenhagen" as a zone "Eur" on US rules: the system's own zone is meant.
+    // Wine hands over the host's TZ, which the C library misreads ("Eur" on US rules).
     qunsetenv("TZ");
     _tzset();
+#elif defined(HORALOG_TEST_CHILDREN)  // the soak's busy programs; the soak is not on Windows
+    if (argc == 4 && std::strcmp(argv[1], "--soak-child") == 0) {
+        return horalog::testing::soakChild(QString::fromLocal8Bit(argv[2]),
+                                           QByteArray(argv[3]).toUInt());
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--night-child") == 0) {
+        return horalog::testing::nightChild(QString::fromLocal8Bit(argv[2]));
+    }
 #endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

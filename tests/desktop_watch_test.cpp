@@ -1,6 +1,4 @@
-// The desktop's lock and sleep as they come over D-Bus: two private buses, the system one with a
-// stand-in for logind, the session one for the screen saver. What the window makes of them is
-// WorkingDayTest's.
+// The desktop's lock and sleep over two private buses: logind's stand-in and the screen saver's.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -41,18 +39,17 @@ void pump(const std::function<bool()>& until, int ms = 10000) {
 }
 
 TEST(DesktopOverDBus, EachSignalIsItsEvent) {
-    const auto busOfItsOwn = [](QProcess& daemon) {  // gone with the test
+    const auto busOfItsOwn = [](QProcess& daemon, const char* variable, const QString& name) {
         daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
         daemon.waitForReadyRead(5000);
-        return QString::fromUtf8(daemon.readLine().trimmed());
+        const QByteArray address = daemon.readLine().trimmed();
+        qputenv(variable, address);
+        return QDBusConnection::connectToBus(QString::fromUtf8(address), name);
     };
     QProcess systemDaemon, sessionDaemon;
-    const QString system = busOfItsOwn(systemDaemon), session = busOfItsOwn(sessionDaemon);
-    ASSERT_FALSE(system.isEmpty()) << "no dbus-daemon";
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", system.toUtf8());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", session.toUtf8());
-    QDBusConnection logind = QDBusConnection::connectToBus(system, "logind");
-    QDBusConnection saver = QDBusConnection::connectToBus(session, "screensaver");
+    QDBusConnection logind = busOfItsOwn(systemDaemon, "DBUS_SYSTEM_BUS_ADDRESS", "logind");
+    QDBusConnection saver = busOfItsOwn(sessionDaemon, "DBUS_SESSION_BUS_ADDRESS", "screensaver");
+    ASSERT_TRUE(logind.isConnected() && saver.isConnected()) << "no dbus-daemon";
     Login1 manager;
     ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
     ASSERT_TRUE(logind.registerObject("/org/freedesktop/login1", &manager,
@@ -63,33 +60,23 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
     // The session is looked up without blocking: the watch listens once the answer is in.
     pump([&] { return manager.asked; });
     pump([] { return false; }, 500);
-    const struct {
-        QDBusConnection& bus;
-        const char *path, *interface, *name;
-        QVariantList arguments;
-    } sent[] = {
+    const std::pair<QDBusConnection&, QDBusMessage> sent[] = {
+        {logind, QDBusMessage::createSignal(kSessionPath, "org.freedesktop.DBus.Properties",
+                                            "PropertiesChanged")
+                     << "org.freedesktop.login1.Session" << QVariantMap{{"LockedHint", true}}
+                     << QStringList()},
         {logind,
-         kSessionPath,
-         "org.freedesktop.DBus.Properties",
-         "PropertiesChanged",
-         {"org.freedesktop.login1.Session", QVariantMap{{"LockedHint", true}}, QStringList()}},
-        {logind, kSessionPath, "org.freedesktop.login1.Session", "Unlock", {}},
-        {saver,
-         "/org/freedesktop/ScreenSaver",
-         "org.freedesktop.ScreenSaver",
-         "ActiveChanged",
-         {true}},
-        {logind,
-         "/org/freedesktop/login1",
-         "org.freedesktop.login1.Manager",
-         "PrepareForSleep",
-         {true}},
+         QDBusMessage::createSignal(kSessionPath, "org.freedesktop.login1.Session", "Unlock")},
+        {saver, QDBusMessage::createSignal("/org/freedesktop/ScreenSaver",
+                                           "org.freedesktop.ScreenSaver", "ActiveChanged")
+                    << true},
+        {logind, QDBusMessage::createSignal("/org/freedesktop/login1",
+                                            "org.freedesktop.login1.Manager", "PrepareForSleep")
+                     << true},
     };
-    for (const auto& s : sent) {  // each sent once, and waited for
-        QDBusMessage signal = QDBusMessage::createSignal(s.path, s.interface, s.name);
-        signal.setArguments(s.arguments);
+    for (const auto& [bus, signal] : sent) {  // each sent once, and waited for
         const std::size_t before = told.size();
-        s.bus.send(signal);
+        bus.send(signal);
         pump([&] { return told.size() > before; });
     }
     EXPECT_EQ(told, (std::vector<DesktopEvent>{DesktopEvent::Locked, DesktopEvent::Unlocked,

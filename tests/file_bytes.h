@@ -22,8 +22,7 @@ inline QString writeBytes(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
-// The system's text for an error number in the test's own locale: Danish under da_DK. Windows
-// reports its own codes instead, in the tests a folder gone (3) or a name taken (183).
+// The system's text for an error number in the test's locale; Windows's own code where it has one.
 inline QString systemText(int errorNumber) {
 #ifdef _WIN32
     if (errorNumber == ENOENT || errorNumber == EEXIST) {

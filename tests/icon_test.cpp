@@ -10,7 +10,6 @@
 namespace horalog {
 namespace {
 
-// The share of pixels whose colour or coverage differs by more than the tolerance.
 double differingShare(const QImage& first, const QImage& second, int tolerance) {
     const QImage a = first.convertToFormat(QImage::Format_ARGB32);
     const QImage b = second.convertToFormat(QImage::Format_ARGB32);

@@ -4,8 +4,7 @@
 
 namespace horalog::testing {
 
-// Lines appended through the program's one append, whatever the file's figures: for tests of how
-// a line lands in the file (its line end, its lock, its sync) rather than of what it says.
+// Lines appended through the program's one append, for tests of how a line lands, not what it says.
 inline FileOutcome appendPlain(const QString& path, const QStringList& lines,
                                const AppendOptions& options = {}) {
     const LockedAppend done = appendRecords(

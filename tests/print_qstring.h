@@ -1,7 +1,6 @@
 #pragma once
 
-// Failures show texts as text. Every test file sees this (by -include) before gtest prints a
-// QString, so that all of them agree on how it is printed; the programs without Qt skip it.
+// Failures show texts as text: every test file sees this first (-include), so all print alike.
 #if __has_include(<QString>)
 #include <QString>
 #include <ostream>

@@ -32,9 +32,7 @@ void whenShown(F answer) {
     });
 }
 
-// "Nej" read as "Ja" would end a period. A cancelled input must read as nothing typed, and
-// Annuller, Escape and the close button as Annuller: the forgotten departure's box tells them
-// from an empty OK.
+// "Nej" read as "Ja" would end a period; Annuller, Escape and closing an input are no empty OK.
 TEST(QtPlatformDialogs, AnswersAreReadAsGiven) {
     QtPlatform platform(QLocale::c());
     QString seen;
@@ -45,31 +43,27 @@ TEST(QtPlatformDialogs, AnswersAreReadAsGiven) {
     });
     EXPECT_EQ(platform.ask(nullptr, question("t", "a\r\nb")), MessageAnswer::No);
     EXPECT_EQ(seen, "a\nb|Ja|Nej");
-    const struct {
-        const char* typed;
-        std::function<void(QInputDialog*)> close;
-        std::optional<QString> given;
-    } cases[] = {
-        {"150", &QInputDialog::accept, "150"},
-        {"", &QInputDialog::accept, QString()},
-        {"150", &QInputDialog::reject, std::nullopt},
-        {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
-        {"150", [](QInputDialog* d) { d->close(); }, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        whenShown<QInputDialog>([&c](QInputDialog* dialog) {
+    const std::tuple<const char*, std::function<void(QInputDialog*)>, std::optional<QString>>
+        cases[] = {
+            {"150", &QInputDialog::accept, "150"},
+            {"", &QInputDialog::accept, QString()},
+            {"150", &QInputDialog::reject, std::nullopt},
+            {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
+            {"150", [](QInputDialog* d) { d->close(); }, std::nullopt},
+        };
+    for (const auto& [typed, close, given] : cases) {
+        whenShown<QInputDialog>([&, typed = typed, close = close](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(), u"0Annuller");
-            dialog->setTextValue(c.typed);
-            c.close(dialog);
+            dialog->setTextValue(typed);
+            close(dialog);
         });
-        EXPECT_EQ(platform.input(nullptr, InputRequest{{}, {}, "0"}), c.given) << c.typed;
+        EXPECT_EQ(platform.input(nullptr, InputRequest{{}, {}, "0"}), given) << typed;
     }
     whenShown<QInputDialog>([](QInputDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(platform.ask(nullptr, InputRequest{}), QString());
 }
 
-// Danish texts from Qt's translation, the filters as given, and a name the caller refuses (one in
-// a folder that does not exist) refused while the dialog stays open; Annuller chooses nothing.
+// Qt's Danish, the filters as given, a name in no folder refused with the dialog open; Annuller.
 TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     ASSERT_TRUE(installDanishQtTranslation());
     QTemporaryDir folder;
@@ -112,22 +106,19 @@ TEST(QtPlatformDialogs, FileDialogTakesANewNameOnlyInAnExistingFolder) {
     }
 }
 
-// Danish conventions without a user locale; with one, its date pattern, decimal and time
-// separators, 24-hour, the hour padded only where its format pads it.
+// Danish conventions without a user locale; with one, its date pattern|decimal|time with seconds.
 TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
-    const struct {
-        QLocale locale;
-        const char16_t* seen;  // date pattern, decimal separator, time with seconds
-    } cases[] = {{QLocale::c(), u"dd-MM-yyyy|,|08:05:30"},
-                 {QLocale(QLocale::Danish, QLocale::Denmark), u"dd.MM.yyyy|,|08.05.30"},
-                 {QLocale(QLocale::English, QLocale::UnitedStates), u"M/d/yy|.|8:05:30"},
-                 {QLocale(QLocale::German, QLocale::Germany), u"dd.MM.yy|,|08:05:30"}};
-    for (const auto& c : cases) {
-        QtPlatform p(c.locale);
+    const std::pair<QLocale, const char16_t*> cases[] = {
+        {QLocale::c(), u"dd-MM-yyyy|,|08:05:30"},
+        {QLocale(QLocale::Danish, QLocale::Denmark), u"dd.MM.yyyy|,|08.05.30"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), u"M/d/yy|.|8:05:30"},
+        {QLocale(QLocale::German, QLocale::Germany), u"dd.MM.yy|,|08:05:30"}};
+    for (const auto& [locale, seen] : cases) {
+        QtPlatform p(locale);
         EXPECT_EQ(p.shortDatePattern() + u'|' + p.decimalSeparator() + u'|' +
                       p.timeWithSeconds(QTime(8, 5, 30)),
-                  QString::fromUtf16(c.seen))
-            << c.locale.name().toStdString();
+                  QString::fromUtf16(seen))
+            << locale.name().toStdString();
     }
 }
 

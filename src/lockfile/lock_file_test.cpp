@@ -15,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using State = LockFile::State;
+using Clock = std::chrono::steady_clock;
 
 std::string contentOf(const fs::path& path) {
     return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
@@ -31,22 +32,19 @@ struct LockFileTest : ::testing::Test {
     fs::path lock = (fs::create_directories(folder), folder / "Horalog.Dat.lock");
 };
 
-// A lock left behind by a copy that is gone is taken over; one whose owner may be at work is
-// waited for. The time of change is never read against this machine's clock (a clock 2 minutes
-// ahead once took a live lock at once): only a lock watched unmoved for the stale time is stale,
-// an empty one (its owner killed before it wrote) too. Ours goes at the end, unless another's
-// since; one that cannot be made says why.
+// A gone owner's lock is taken over, a live one's waited for; stale only when watched unmoved.
 TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
-    std::string ownLine;  // as a lock of this process writes it: «pid host number»
+    const std::string other = "4194304 elsewhere 7\n";  // no such pid
+    std::string ownLine;                                // as this process writes it: «pid host n»
     {
         LockFile probe(folder / "probe"), mine(lock);
         ASSERT_EQ(probe.tryTake(60s).state, State::Taken);
         ASSERT_EQ(mine.tryTake(60s).state, State::Taken);
         ownLine = contentOf(folder / "probe");
-        write(lock, "4194304 elsewhere 7\n");  // taken over by another meanwhile
+        write(lock, other);  // taken over by another meanwhile
     }
     EXPECT_FALSE(fs::exists(folder / "probe")) << "released";
-    EXPECT_EQ(contentOf(lock), "4194304 elsewhere 7\n") << "another's since, left";
+    EXPECT_EQ(contentOf(lock), other) << "another's since, left";
     fs::remove(lock);
     const LockFile::Attempt nowhere = LockFile(folder / "missing" / "x.lock").tryTake(60s);
     EXPECT_EQ(std::pair(nowhere.state, nowhere.error), std::pair(State::CannotMake, ENOENT));
@@ -58,8 +56,8 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
 #else
     const bool endedIsSeen = true;
 #endif
-    const std::string ended = "4194304 " + host, other = "4194304 elsewhere 7\n";  // no such pid
-    enum Moving { Still, NewContent, NewTime };                                    // while watched
+    const std::string ended = "4194304 " + host;
+    enum Moving { Still, NewContent, NewTime };  // while watched
     // What, the lock file (none: no file), its age in minutes, the stale time, taken, moving.
     const std::tuple<const char*, std::optional<std::string>, int, std::chrono::milliseconds, bool,
                      Moving>
@@ -87,9 +85,8 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
         {
             LockFile mine(lock);
             State state = State::Held;
-            const auto start = std::chrono::steady_clock::now();
-            for (int n = 0;
-                 state == State::Held && std::chrono::steady_clock::now() - start < 300ms; ++n) {
+            const auto start = Clock::now();
+            for (int n = 0; state == State::Held && Clock::now() - start < 300ms; ++n) {
                 if (moving != Still) {
                     const auto modified = fs::last_write_time(lock);
                     if (moving == NewContent) {

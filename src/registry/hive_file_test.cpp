@@ -43,7 +43,6 @@ int noLocks(int) {
     return -1;
 }
 
-// The result a call raises, or kSuccess.
 long resultOf(const std::function<void()>& call) {
     try {
         call();
@@ -82,13 +81,14 @@ protected:
 
     // In memory where there is such a folder: the disk's syncs made the writers take up to 45 s.
     std::string folder = ::mkdtemp(
-        ((fs::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") + std::string("/horalog-XXXXXX"))
+        (std::string(fs::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") + "/horalog-XXXXXX")
             .data());
     HivePaths paths{folder + "/HKEY_CURRENT_USER.reg", folder + "/HKEY_LOCAL_MACHINE.reg"};
 };
 
-// The settings are the user's alone whatever the umask, in folders made for them.
-TEST_F(HiveFileTest, WritesRegedit4Text) {
+// The user's alone whatever the umask; a write stopped part-way keeps the old file, temps go.
+TEST_F(HiveFileTest, WritesRegedit4TextWholeOrNotAtAll) {
+    const std::string in = folder + "/config/horalog";
     paths.user = folder + "/config/horalog/HKEY_CURRENT_USER.reg";
     const mode_t umaskBefore = ::umask(0);
     CRegistry reg(backend());
@@ -97,6 +97,9 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
     reg.WriteValue("Filnavn", "C:\\Horalog.Dat");
     reg.WriteValue("", "say \"x\"");
     EXPECT_NE(errorOf([&] { reg.WriteValue("Moedt", "1\n2"); }), "");  // no line breaks in REGEDIT4
+    EXPECT_TRUE(testing::failsWithSizeLimit(4096, [&] {
+        return resultOf([&] { reg.WriteValue("Filnavn", std::string(8192, 'x')); }) == kDiskFull;
+    }));
     ::umask(umaskBefore);
     EXPECT_EQ(
         readFile(paths.user),
@@ -104,10 +107,22 @@ TEST_F(HiveFileTest, WritesRegedit4Text) {
         "[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\"=\" \"\n"
         "\"Filnavn\"=\"C:\\\\Horalog.Dat\"\n@=\"say \\\"x\\\"\"\n\n");
     EXPECT_EQ(reg.NumOfValues(), 3);
-    EXPECT_EQ(fs::status(folder + "/config/horalog").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(in).permissions(), fs::perms::owner_all);
     const auto rw = fs::perms::owner_read | fs::perms::owner_write;
     EXPECT_EQ(fs::status(paths.user).permissions(), rw);
     EXPECT_EQ(fs::status(paths.user + ".lock").permissions(), rw);
+    EXPECT_EQ(namesIn(in), (Names{paths.user, paths.user + ".lock"}));
+    // The user's copy, names too short or with a character mkstemp never uses, another store's.
+    for (const auto& name : {paths.user + ".backup", paths.user + ".AbC12", paths.user + ".AbC12-",
+                             in + "/HKEY_LOCAL_MACHINE.reg.AbC123"}) {
+        writeFile(name, "REGEDIT4\n");
+    }
+    fs::create_directory(paths.user + ".Q1w2E3");  // not a file: not ours either
+    const Names kept = namesIn(in);
+    writeFile(paths.user + ".AbC123", "REGEDIT4\n\n[HKEY_CURRENT");
+    writeFile(paths.user + ".x9y8z7", "");
+    reg.WriteValue("Moedt", " ");
+    EXPECT_EQ(namesIn(in), kept);
 }
 
 // A damaged user's store raises and stays untouched, not overwritten; the machine's is no key.
@@ -143,29 +158,6 @@ TEST_F(HiveFileTest, DamagedStores) {
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath));
     writeFile(paths.machine, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n\n");
     EXPECT_TRUE(reg.OpenKey(kHKeyLocalMachine, "Software"));
-}
-
-// A write stopped part-way keeps the old file; a killed writer's temporary file goes at the next.
-TEST_F(HiveFileTest, FailedWritesLeaveNoTemporaryFile) {
-    CRegistry reg(backend());
-    open(reg);
-    const std::string before = readFile(paths.user);
-    EXPECT_TRUE(testing::failsWithSizeLimit(4096, [&] {
-        return resultOf([&] { reg.WriteValue("Filnavn", std::string(8192, 'x')); }) == kDiskFull;
-    }));
-    EXPECT_EQ(readFile(paths.user), before);
-    EXPECT_EQ(namesIn(folder), (Names{paths.user, paths.user + ".lock"}));
-    // The user's copy, names too short or with a character mkstemp never uses, another store's.
-    for (const auto& name : {paths.user + ".backup", paths.user + ".AbC12", paths.user + ".AbC12-",
-                             paths.machine + ".AbC123"}) {
-        writeFile(name, "REGEDIT4\n");
-    }
-    fs::create_directory(paths.user + ".Q1w2E3");  // not a file: not ours either
-    const Names kept = namesIn(folder);
-    writeFile(paths.user + ".AbC123", "REGEDIT4\n\n[HKEY_CURRENT");
-    writeFile(paths.user + ".x9y8z7", "");
-    reg.WriteValue("Moedt", " ");
-    EXPECT_EQ(namesIn(folder), kept);
 }
 
 // A FIFO would stop the program for good; a link (a synced folder) stays one, its target written.
@@ -293,11 +285,10 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
     const std::string gone = "4194304 " + std::string(host) + "\n",
-                      excl = paths.user + ".lock.excl";
+                      live = std::to_string(::getpid()) + " " + host + "\n";
     const std::tuple<std::string, int (*)(int), std::string, bool> cases[] = {
         {"lock file of a program gone", noLocks, gone, true},
-        {"lock file of a live program", noLocks, std::to_string(::getpid()) + " " + host + "\n",
-         false},
+        {"lock file of a live program", noLocks, live, false},
         {"lock held", nullptr, gone, false},  // the lock file not looked at
     };
     writeFile(paths.user, kStore);
@@ -310,19 +301,19 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
     for (const auto& [what, tryLock, lockFile, written] : cases) {
         SCOPED_TRACE(what);
         hiveFileHooks().tryLock = tryLock;
-        writeFile(excl, lockFile);
+        writeFile(paths.user + ".lock.excl", lockFile);
         const auto writer = backend();
         CRegistry reg(writer);
         ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, false, true));  // reading needs no lock
         const auto start = Clock::now();
-        const long result = resultOf([&, what = what] { reg.WriteValue("Moedt", what); });
-        EXPECT_EQ(result, written ? kSuccess : kLockViolation);
+        EXPECT_EQ(resultOf([&, what = what] { reg.WriteValue("Moedt", what); }),
+                  written ? kSuccess : kLockViolation);
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
         EXPECT_EQ(reg.ReadValue("Moedt") == what, written);
         EXPECT_EQ(writer->storeProblem().find("lock") != std::string::npos, !written);
         // The store, <store>.lock and the lock file unless it was taken over.
         EXPECT_EQ(namesIn(folder).size(), written ? 2u : 3u);
-        fs::remove(excl);
+        fs::remove(paths.user + ".lock.excl");
     }
     ::close(held);
 }
