@@ -18,10 +18,10 @@ TEST(FuzzCorpus, EveryInputKeepsItsProperties) {
         const QStringList inputs = folder.entryList(QDir::Files);
         EXPECT_FALSE(inputs.isEmpty()) << name;
         for (const QString& input : inputs) {
-            SCOPED_TRACE(input.toStdString());
             QFile f(folder.filePath(input));
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             const QByteArray bytes = f.readAll();
+            SCOPED_TRACE(input.toStdString());
             check(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                   static_cast<std::size_t>(bytes.size()));
         }

@@ -36,16 +36,14 @@ struct JournalFileTest : ::testing::Test {
     FileSession session;
 };
 
-// Lines end in CR LF, LF or an old editor's CR alone (a CR-only file once read as one line); an
-// append starts a line of its own. A crash's NULs without a line end are damage beyond a limit.
+// Any line end (CR alone once read as one line); an append on a line of its own; a crash's tail.
 TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
     const QByteArray one = "x;1;-;-;-;0;5";
     const QByteArray two = "x;2;-;-;-;0;7";
     const QString damage =
         u"Filens sidste linje er længere end 64 KB uden linjeskift; filen er beskadiget."_s;
     const qint64 longest = kDays.size() + kLongestLine;
-    // The file, the size its NULs make it, its last record, and what an append adds (none:
-    // Damaged).
+    // The file, the size NULs make it, its last record, what an append adds (none: Damaged).
     const std::tuple<QByteArray, qint64, QString, QByteArray> cases[] = {
         {one, 0, one, "\r\nr;1\r\n"},
         {"h\r\n" + one + "\r\n" + two + "\r\n\r\nshort;line\r\n", 0, two, "r;1\r\n"},
@@ -81,8 +79,7 @@ TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
-// A lock held elsewhere (by a range or a lock file) is waited for, then Locked with nothing
-// written; a lock file left by a program that died is taken over, and ours goes with the append.
+// Another's lock (a range, a live lock file) is waited for, then Locked; a dead owner's taken over.
 TEST_F(JournalFileTest, LockHeldElsewhereIsWaitedForThenLocked) {
     const QByteArray host = ' ' + QSysInfo::machineHostName().toUtf8() + " 7\n";
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
@@ -121,8 +118,7 @@ TEST_F(JournalFileTest, LockHeldElsewhereIsWaitedForThenLocked) {
     pretendNoByteRangeLocks(false);
 }
 
-// The store hears the new name only once that file is whole, and the old name goes last; a
-// folder gone stores nothing, a failing store keeps the old file whole and the copy goes.
+// The store hears the new name once that file is whole, the old goes last, or the copy goes.
 TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
     const QString from = writeBytes(path("old.dat"), kDays);
     QTemporaryDir otherVolume(u"/dev/shm/horalog-XXXXXX"_s);  // copied, not linked
@@ -153,12 +149,10 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
 
 using FileSessionTest = JournalFileTest;
 
-// A day appended on the file as another program left it since this copy read it: a day once
-// vanished from the balance, as another copy appended on the figures read at its start.
+// A day appended on the file as another program left it since this copy read it.
 TEST_F(FileSessionTest, AppendsOnTheFilesLastFigures) {
     using A = AppendOutcome;
-    // The file read (none: never there), the file now (none: removed), whether the figures can
-    // hold a day of 800, what comes of its append, and the figures after.
+    // The file read, then now (none: not there), the day of 800 fits, the outcome, the figures.
     const std::tuple<QByteArray, QByteArray, bool, A, Figures> rows[] = {
         {kDays, kDays, true, A::Written, {4, 3020, 185}},
         {kDays, kDays + kMorning, true, A::WrittenOnFiguresReadAgain, {5, 3370, -205}},
@@ -189,17 +183,15 @@ TEST_F(FileSessionTest, AppendsOnTheFilesLastFigures) {
         };
         EXPECT_EQ(fresh.append(day), outcome);
         EXPECT_EQ(fresh.figures(), figures);
-        const QString added = u"05-12-2026;%1;08:00;16:30;800;%2;%3;\r\n"_s.arg(figures.dage)
-                                  .arg(figures.sum)
-                                  .arg(figures.total);
+        const QByteArray added = QString::asprintf("05-12-2026;%d;08:00;16:30;800;%d;%d;\r\n",
+                                                   figures.dage, figures.sum, figures.total)
+                                     .toLatin1();
         const bool written = outcome == A::Written || outcome == A::WrittenOnFiguresReadAgain;
-        EXPECT_EQ(readBytes(p), written ? now + added.toLatin1() : now);
+        EXPECT_EQ(readBytes(p), written ? now + added : now);
     }
 }
 
-// A file made here or by another copy a moment before (its balance counts); between commands
-// the figures count again only when the last record is another than this copy's. A new period
-// after "Nej" to the file's records goes at its end; a file removed meanwhile is made anew.
+// A file made here or elsewhere, followed when another wrote it, and a new period after "Nej".
 TEST_F(FileSessionTest, CreateFollowAndStartANewPeriod) {
     session.setPath(p);
     EXPECT_FALSE(session.read().ok());  // none there

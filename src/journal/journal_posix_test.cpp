@@ -23,8 +23,8 @@ using testing::appendPlain;
 using testing::readBytes;
 using testing::writeBytes;
 
-// The exit statuses of `count` children let through at once while `meanwhile` runs here; an alarm
-// ends a hang.
+// The exit statuses of `count` children let through at once, `meanwhile` run here; alarms end
+// hangs.
 std::vector<int> inChildren(
     int count, const std::function<int(int)>& step,
     const std::function<void()>& meanwhile = [] {}) {
@@ -64,8 +64,7 @@ struct JournalPosix : ::testing::Test {
 using JournalSharing = JournalPosix;
 using JournalOddFiles = JournalPosix;
 
-// Two first starts at once both created the file and one removed the other's record; a lock file
-// serves where byte-range locks fail.
+// Two first starts at once once both made the file; where byte-range locks fail, a lock file.
 TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
     const QString p = in("Horalog.Dat");
     // Each append built on the one before, on the balance the copy that made the file found.
@@ -74,22 +73,20 @@ TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
         "x;1;-;-;-;0;%1\r\nx;2;-;-;-;0;%1\r\nx;3;-;-;-;0;%1\r\nx;4;-;-;-;0;%1\r\n"_s;
     for (const bool lockFiles : {false, true}) {
         const auto slowly = [&](const Figures& f) {
-            ::usleep(500);  // the other copy would read the same last record meanwhile
-            // A lock file others may write spoils the record, so the round counts as bad.
-            const bool safe =
+            ::usleep(500);     // the other copy would read the same last record meanwhile
+            const bool safe =  // a lock file others may write spoils the record: a bad round
                 !lockFiles || !othersMayWrite(QFileInfo(p).canonicalFilePath() + ".lock");
             return QStringList{u"x;%1;-;-;-;0;%2"_s.arg(f.dage + 1).arg(safe ? f.total : 7)};
         };
         int bad = 0;
         for (int round = 0; round < (lockFiles ? 100 : 200); ++round) {
             QFile::remove(p);
-            const std::vector<int> found = inChildren(2, [&](int i) {
+            const std::vector<int> found = inChildren(2, [&](int i) {  // whose balance each found
                 ::umask(0);
                 pretendNoByteRangeLocks(lockFiles);
                 const FileFigures f = createRegistrationFile(p, u"05-12-2026"_s, 100 * (i + 1));
                 const bool appended = appendRecords(p, std::nullopt, {}, slowly).ok() &&
                                       appendRecords(p, std::nullopt, {}, slowly).ok();
-                // Whose balance it found.
                 return !appended ? 8 : f.ok() && f->figures ? f->figures->total / 100 : 9;
             });
             const bool one = (found[0] == 1 || found[0] == 2) && found[1] == found[0] &&
@@ -103,8 +100,7 @@ TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
     }
 }
 
-// Moved to another volume while another copy appended, records said saved were once lost with
-// the old file: the writer finds the file moved and follows the store (a file).
+// Records said saved were once lost in a move: the writer finds the file moved, follows the store.
 TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
     if (!otherVolume.isValid()) {
         GTEST_SKIP() << "no writable tmpfs at /dev/shm for a move across volumes";
@@ -161,8 +157,7 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
     }
 }
 
-// A FIFO once swallowed every record said saved; each refusal is tried in a child, as it may
-// block. Moving a relative symlink once made a link pointing nowhere and removed the old name.
+// A FIFO once swallowed every record said saved (tried in children: it may block); symlinks.
 TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     const auto link = [this](const QString& target, const char* name) {
         EXPECT_EQ(::symlink(QFile::encodeName(target), QFile::encodeName(in(name))), 0);
@@ -188,13 +183,12 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     EXPECT_EQ(refused, std::vector<int>(4, 0));
     EXPECT_FALSE(QFile::exists(in("moved.dat")));
     const QString file = writeBytes(in("file.dat"), "x;1;-;-;-;0;5\r\n");
-    for (const auto& [path, kind] :
-         {std::pair(file, PathKind::RegularFile),
-          std::pair(link(u"file.dat"_s, "to-file"), PathKind::RegularFile),
-          std::pair(link(in("nowhere"), "dangling"), PathKind::Missing),
-          std::pair(in("none"), PathKind::Missing)}) {
-        EXPECT_EQ(registrationPathKind(path), kind) << path.toStdString();
-    }
+    EXPECT_EQ((std::vector{registrationPathKind(file),
+                           registrationPathKind(link(u"file.dat"_s, "to-file")),
+                           registrationPathKind(link(in("nowhere"), "dangling")),
+                           registrationPathKind(in("none"))}),
+              (std::vector{PathKind::RegularFile, PathKind::RegularFile, PathKind::Missing,
+                           PathKind::Missing}));
     ASSERT_TRUE(appendPlain(in("to-file"), {u"r;1"_s}).ok());  // through the link
     ASSERT_TRUE(QFileInfo(in("to-file")).isSymLink() &&
                 QDir(dir.path()).mkdir(QStringLiteral("b")));

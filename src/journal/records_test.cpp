@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <string>
 #include <tuple>
 
@@ -144,18 +145,16 @@ std::optional<qint64> peakMemory(bool fresh) {
 
 // A million unreadable lines and a crash's 100 MB of NULs: read in bounded time and memory.
 TEST(RecordReader, HostileFilesInBoundedTimeAndMemory) {
-    QTemporaryDir dir;
-    const QString path = testing::writeBytes(dir.filePath(QStringLiteral("hostile.dat")),
-                                             "01-12-2026;1;08:00;16:00;750;750;10;\r\n" +
-                                                 QByteArray("x;1;-;-;-;0;0\n").repeated(1000000));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(file.size() + 100 * 1024 * 1024));
-    file.write("\r\n02-12-2026;2;08:00;16:00;750;1500;20;\r\n");
-    file.close();
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open() &&
+                file.write("01-12-2026;1;08:00;16:00;750;750;10;\r\n" +
+                           QByteArray("x;1;-;-;-;0;0\n").repeated(1000000)) > 0 &&
+                file.seek(file.size() + 100 * 1024 * 1024) &&
+                file.write("\r\n02-12-2026;2;08:00;16:00;750;1500;20;\r\n") > 0 && file.flush());
     const auto before = peakMemory(true);
     QElapsedTimer timer;
     timer.start();
-    const auto report = readReport(path);
+    const auto report = readReport(file.fileName());
 #ifdef __SANITIZE_ADDRESS__
     constexpr qint64 kBoundMs = 10000;  // the sanitizers' own cost, with other tests beside
 #else
