@@ -23,8 +23,7 @@ using testing::appendPlain;
 using testing::readBytes;
 using testing::writeBytes;
 
-// The exit statuses of `count` children let through at once, `meanwhile` run here; alarms end
-// hangs.
+// Exit statuses of `count` children let go at once while `meanwhile` runs; an alarm ends a hang.
 std::vector<int> inChildren(
     int count, const std::function<int(int)>& step,
     const std::function<void()>& meanwhile = [] {}) {
@@ -64,7 +63,7 @@ struct JournalPosix : ::testing::Test {
 using JournalSharing = JournalPosix;
 using JournalOddFiles = JournalPosix;
 
-// Two first starts at once once both made the file; where byte-range locks fail, a lock file.
+// Two first starts at once both made the file; where byte-range locks fail a lock file serves.
 TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
     const QString p = in("Horalog.Dat");
     // Each append built on the one before, on the balance the copy that made the file found.
