@@ -24,9 +24,8 @@ using testing::writeBytes;
 
 const QByteArray kHead = "dato;dag;komme;g\xE5;tid;periode;total;kommentar\r\n";
 const QByteArray kDays = kHead + "05-12-2026;3;08:00;16:00;750;2220;125;\r\n";
-// Another copy's morning, and the user's correction of the last line in a spreadsheet.
-const QByteArray kMorning = "05-12-2026;4;08:00;12:00;350;2570;-265;\r\n";
-const QByteArray kCorrected = kHead + "05-12-2026;3;08:00;16:00;750;2220;200;\r\n";
+const QByteArray kMorning = "05-12-2026;4;08:00;12:00;350;2570;-265;\r\n";  // another copy's
+const QByteArray kCorrected = kHead + "05-12-2026;3;08:00;16:00;750;2220;200;\r\n";  // by hand
 
 struct JournalFileTest : ::testing::Test {
     QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
