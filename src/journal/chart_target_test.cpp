@@ -49,18 +49,17 @@ TEST(ChartTarget, RefusesAllButANewFileOrAPng) {
                  {{in("link.png"), data},
                   {in("haard.png"), store},
                   {in("fifo.png"), QStringLiteral("det er ikke en almindelig fil.")},
-                  {QStringLiteral("/dev/null"), QStringLiteral("det er ikke en almindelig fil.")}});
+                  {QStringLiteral("/dev/null"), QStringLiteral("det er ikke en almindelig fil.")},
+                  {QStringLiteral("./Horalog.Dat"), data}});  // in the current folder
+#endif
     const QString cwd = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    EXPECT_EQ(chartTargetRefusal(QStringLiteral("./Horalog.Dat"), kept),
-              refused.arg(QStringLiteral("./Horalog.Dat"), data));
-    QDir::setCurrent(cwd);
-#endif
     for (const auto& [target, reason] : cases) {
         EXPECT_EQ(chartTargetRefusal(target, kept),
                   reason.isEmpty() ? std::nullopt : std::optional(refused.arg(target, reason)))
             << target.toStdString();
     }
+    QDir::setCurrent(cwd);
 }
 
 }  // namespace

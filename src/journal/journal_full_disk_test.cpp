@@ -10,8 +10,6 @@
 namespace horalog {
 namespace {
 
-using testing::readBytes;
-
 // A full disk once left half a record, read as the last figures; a half-made file or copy goes.
 TEST(JournalFullDisk, StoppedWriteLeavesTheFileAsItWas) {
     QTemporaryDir dir;
@@ -37,7 +35,7 @@ TEST(JournalFullDisk, StoppedWriteLeavesTheFileAsItWas) {
             return moveRegistrationFile(existing, copy, []() -> bool { std::_Exit(2); });
         }));
     }
-    EXPECT_EQ(readBytes(existing), before);
+    EXPECT_EQ(testing::readBytes(existing), before);
     EXPECT_FALSE(QFile::exists(fresh) || QFile::exists(copy));
 }
 

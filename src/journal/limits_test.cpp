@@ -21,8 +21,7 @@ const std::string kToApril =
     "31-12-2025;0;-;-;-;0;0\n02-01-2026;1;08:00;16:00;30000;0;0;\n"
     "02-02-2026;2;08:00;16:00;30000;0;0;\n02-04-2026;3;08:00;16:00;2228";
 
-// Findings worked out by hand in real time: the longest rest in one piece in the 24 hours and the
-// 7 x 24 hours before each departure, each period's worked column times 7 over its days.
+// Findings by hand: longest rests in the 24 h and 7 x 24 h before a departure; a period's average.
 const struct {
     std::string file;
     QStringList findings;
