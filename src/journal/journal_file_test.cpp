@@ -106,7 +106,7 @@ TEST_F(JournalFileTest, LockHeldElsewhereIsWaitedForThenLocked) {
                         : QString());
         EXPECT_EQ(done.ok() ? FileProblem::None : done.error().problem,
                   alive ? FileProblem::Locked : FileProblem::None);
-        EXPECT_TRUE(alive ? waits >= 8 : waits == 0) << waits;  // the window paints meanwhile
+        EXPECT_TRUE(alive ? waits > 0 : waits == 0) << waits;  // the window paints meanwhile
         EXPECT_EQ(readBytes(shared), alive ? "h\r\n" : "h\r\nr\r\n");  // nothing written
         EXPECT_EQ(readBytes(lock), alive ? owner : QByteArray());      // another's left alone
         holder.close();  // let go: the next append goes through
