@@ -9,6 +9,13 @@ using Application = QApplication;
 #include <QCoreApplication>
 using Application = QCoreApplication;
 #endif
+#ifdef HORALOG_TEST_CHILDREN  // the window's program, which the soak also runs as its busy copies
+#include <cstring>
+namespace horalog::testing {
+int soakChild(const QString& folder, quint32 seed);
+int nightChild(const QString& folder);
+}  // namespace horalog::testing
+#endif
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
