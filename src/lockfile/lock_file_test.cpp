@@ -85,14 +85,12 @@ TEST_F(LockFileTest, StaleLocksAreTakenOverLiveOnesWaitedFor) {
             State state = State::Held;
             const auto start = Clock::now();
             for (int n = 0; state == State::Held && Clock::now() - start < 300ms; ++n) {
-                if (moving != Still) {
-                    const auto modified = fs::last_write_time(lock);
-                    if (moving == NewContent) {
-                        write(lock, "4194304 elsewhere " + std::to_string(n) + "\n");
-                    }
-                    fs::last_write_time(lock, modified + std::chrono::seconds(moving == NewTime));
-                }
                 state = mine.tryTake(stale).state;
+                const auto modified = fs::last_write_time(lock);  // a still lock's set as it was
+                if (moving == NewContent) {
+                    write(lock, "4194304 elsewhere " + std::to_string(n) + "\n");
+                }
+                fs::last_write_time(lock, modified + std::chrono::seconds(moving == NewTime));
                 std::this_thread::sleep_for(10ms);
             }
             EXPECT_EQ(state, taken ? State::Taken : State::Held);
