@@ -35,10 +35,6 @@ void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-Names namesIn(const std::string& folder) {
-    return {fs::directory_iterator(folder), {}};
-}
-
 int noLocks(int) {
     errno = ENOLCK;  // as NFS without its lock daemon
     return -1;
@@ -61,6 +57,7 @@ protected:
     }
     std::shared_ptr<RegistryBackend> backend() { return std::make_shared<HiveFileBackend>(paths); }
     void open(CRegistry& reg) { ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true)); }
+    static Names namesIn(const std::string& in) { return {fs::directory_iterator(in), {}}; }
 
     // Two programs write a value each, round after round, checking their last is still there.
     std::string writeAgainstEachOther(int rounds) {
