@@ -131,7 +131,7 @@ TEST(PlatformPaths, HomeFromThePasswordDatabaseWithoutHome) {
 // The arrival proposed at a start counts back from the system's start, as the kernel counts it.
 TEST(QtPlatformClock, MillisecondsSinceStart) {
     QFile proc("/proc/uptime");
-    ASSERT_TRUE(proc.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(proc.open(QIODevice::ReadOnly)) << "no /proc/uptime to compare with";
     const double kernel = proc.readAll().split(' ').at(0).toDouble();
     EXPECT_NEAR(static_cast<double>(QtPlatform(QLocale::c()).millisecondsSinceStart()) / 1000.0,
                 kernel, 1.0);
