@@ -1,12 +1,11 @@
 // The desktop's lock and sleep over two private buses: logind's stand-in and the screen saver's.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDeadlineTimer>
 #include <QProcess>
+#include <QTest>
 #include <QWidget>
 
 #include "platform/desktop_watch.h"
@@ -31,13 +30,6 @@ public:
     bool asked = false;
 };
 
-void pump(const std::function<bool()>& until, int ms = 10000) {
-    const QDeadlineTimer deadline(ms);
-    while (!until() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-}
-
 TEST(DesktopOverDBus, EachSignalIsItsEvent) {
     const auto busOfItsOwn = [](QProcess& daemon, const char* variable, const QString& name) {
         daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
@@ -58,26 +50,25 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
     std::vector<DesktopEvent> told;
     watchDesktop(&window, [&](DesktopEvent event) { told.push_back(event); });
     // The session is looked up without blocking: the watch listens once the answer is in.
-    pump([&] { return manager.asked; });
-    pump([] { return false; }, 500);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager.asked; }, 10000));
+    QTest::qWait(500);
+    const auto signal = &QDBusMessage::createSignal;
     const std::pair<QDBusConnection&, QDBusMessage> sent[] = {
-        {logind, QDBusMessage::createSignal(kSessionPath, "org.freedesktop.DBus.Properties",
-                                            "PropertiesChanged")
+        {logind, signal(kSessionPath, "org.freedesktop.DBus.Properties", "PropertiesChanged")
                      << "org.freedesktop.login1.Session" << QVariantMap{{"LockedHint", true}}
                      << QStringList()},
+        {logind, signal(kSessionPath, "org.freedesktop.login1.Session", "Unlock")},
+        {saver,
+         signal("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver", "ActiveChanged")
+             << true},
         {logind,
-         QDBusMessage::createSignal(kSessionPath, "org.freedesktop.login1.Session", "Unlock")},
-        {saver, QDBusMessage::createSignal("/org/freedesktop/ScreenSaver",
-                                           "org.freedesktop.ScreenSaver", "ActiveChanged")
-                    << true},
-        {logind, QDBusMessage::createSignal("/org/freedesktop/login1",
-                                            "org.freedesktop.login1.Manager", "PrepareForSleep")
-                     << true},
+         signal("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep")
+             << true},
     };
-    for (const auto& [bus, signal] : sent) {  // each sent once, and waited for
+    for (const auto& [bus, message] : sent) {  // each sent once, and waited for
         const std::size_t before = told.size();
-        bus.send(signal);
-        pump([&] { return told.size() > before; });
+        bus.send(message);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return told.size() > before; }, 10000));
     }
     EXPECT_EQ(told, (std::vector<DesktopEvent>{DesktopEvent::Locked, DesktopEvent::Unlocked,
                                                DesktopEvent::Locked, DesktopEvent::Sleeping}));

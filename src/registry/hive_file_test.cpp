@@ -20,6 +20,7 @@ namespace horalog {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using testing::errorOf;
 using Names = std::set<fs::path>;
 using Clock = std::chrono::steady_clock;
@@ -32,10 +33,6 @@ std::string readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-Names namesIn(const std::string& folder) {
-    return {fs::directory_iterator(folder), {}};
 }
 
 int noLocks(int) {
@@ -60,6 +57,7 @@ protected:
     }
     std::shared_ptr<RegistryBackend> backend() { return std::make_shared<HiveFileBackend>(paths); }
     void open(CRegistry& reg) { ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kPath, true, true)); }
+    static Names namesIn(const std::string& in) { return {fs::directory_iterator(in), {}}; }
 
     // Two programs write a value each, round after round, checking their last is still there.
     std::string writeAgainstEachOther(int rounds) {
@@ -106,7 +104,6 @@ TEST_F(HiveFileTest, WritesRegedit4TextWholeOrNotAtAll) {
         "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg]\n\n"
         "[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n\"Moedt\"=\" \"\n"
         "\"Filnavn\"=\"C:\\\\Horalog.Dat\"\n@=\"say \\\"x\\\"\"\n\n");
-    EXPECT_EQ(reg.NumOfValues(), 3);
     EXPECT_EQ(fs::status(in).permissions(), fs::perms::owner_all);
     const auto rw = fs::perms::owner_read | fs::perms::owner_write;
     EXPECT_EQ(fs::status(paths.user).permissions(), rw);
@@ -147,10 +144,6 @@ TEST_F(HiveFileTest, DamagedStores) {
             << text.substr(0, 60);
         EXPECT_EQ(readFile(paths.user), text);
     }
-    fs::remove(paths.user);
-    fs::create_symlink(paths.user, paths.user);  // unopenable (a loop): not an empty store
-    EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath), RegistryError);
-    EXPECT_THROW(CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath, true, true), RegistryError);
     CRegistry reg(backend());
     EXPECT_FALSE(reg.OpenKey(kHKeyLocalMachine, kPath, true, true));
     EXPECT_FALSE(fs::exists(paths.machine));
@@ -166,6 +159,7 @@ TEST_F(HiveFileTest, OnlyARegularFileOrALinkToOneIsAStore) {
         {"named pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
         {"folder", [](const std::string& p) { fs::create_directory(p); }},
         {"device", [](const std::string& p) { fs::create_symlink("/dev/null", p); }},
+        {"symbolic links", [](const std::string& p) { fs::create_symlink(p, p); }},  // a loop
     };
     for (const auto& [what, make] : odd) {
         SCOPED_TRACE(what);
@@ -180,7 +174,7 @@ TEST_F(HiveFileTest, OnlyARegularFileOrALinkToOneIsAStore) {
         EXPECT_NE(error.find(what), std::string::npos);
         EXPECT_NE(errorOf([&] { opened.WriteValue("Moedt", " "); }), "");
         EXPECT_NE(writer->storeProblem().find(what), std::string::npos);
-        EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+        EXPECT_LT(Clock::now() - start, 2s);
         EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(paths.user)));  // left as it was
         fs::remove_all(paths.user);
     }
@@ -260,7 +254,7 @@ TEST_F(HiveFileTest, EveryChangeSeenLargeStoreParsedOnce) {
         EXPECT_EQ(reg.ValueExists("Moedt"), i >= 200);
         EXPECT_EQ(reg.ReadValue("Navn"), "x");
     }
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+    EXPECT_LT(Clock::now() - start, 10s);
 }
 
 // Without the lock two writers lost 2 writes in 5; without locks, a lock file stands in.
@@ -274,9 +268,7 @@ TEST_F(HiveFileTest, TwoWritersLoseNothing) {
 // Each writer holding the lock longer, as on a slow disk: four rounds per kill of `make soak`.
 TEST_F(HiveFileTest, SoakSlowSyncLosesNothing) {
     const char* kills = std::getenv("HORALOG_SOAK_KILLS");
-    hiveFileHooks().beforeRename = [] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(3));
-    };
+    hiveFileHooks().beforeRename = [] { std::this_thread::sleep_for(3ms); };
     EXPECT_EQ(writeAgainstEachOther(kills ? std::max(std::atoi(kills) * 4, 2) : 200), "");
 }
 
@@ -297,7 +289,7 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
     struct flock whole {};
     whole.l_type = F_WRLCK;
     ASSERT_EQ(::fcntl(held, F_OFD_SETLK, &whole), 0);
-    hiveFileHooks().lockWait = std::chrono::milliseconds(200);
+    hiveFileHooks().lockWait = 200ms;
     for (const auto& [what, tryLock, lockFile, written] : cases) {
         SCOPED_TRACE(what);
         hiveFileHooks().tryLock = tryLock;
@@ -308,7 +300,7 @@ TEST_F(HiveFileTest, LockThatCannotBeHadFailsTheWrite) {
         const auto start = Clock::now();
         EXPECT_EQ(resultOf([&, what = what] { reg.WriteValue("Moedt", what); }),
                   written ? kSuccess : kLockViolation);
-        EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+        EXPECT_LT(Clock::now() - start, 2s);
         EXPECT_EQ(reg.ReadValue("Moedt") == what, written);
         EXPECT_EQ(writer->storeProblem().find("lock") != std::string::npos, !written);
         // The store, <store>.lock and the lock file unless it was taken over.

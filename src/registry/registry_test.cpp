@@ -90,10 +90,9 @@ TEST_F(RegistryTest, ErrorsKeyInfoAndTextsRoundTrip) {
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath + "\\Sub", true, true));
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsPath, true, true));
     reg.WriteValue("Arbejdstimer", "7.4");
-    EXPECT_EQ(std::to_string(reg.NumOfSubKeys()) + " " + std::to_string(reg.NumOfValues()) + " " +
-                  std::to_string(reg.MaxSubkeyNameLength()) + " " +
-                  std::to_string(reg.MaxValueNameLength()),
-              "1 2 3 12");
+    EXPECT_EQ((std::vector{reg.NumOfSubKeys(), reg.NumOfValues(), reg.MaxSubkeyNameLength(),
+                           reg.MaxValueNameLength()}),
+              (std::vector<std::int32_t>{1, 2, 3, 12}));
     const LocalTime w = reg.LastWriteTime();
     const int written = w.year * 10000 + w.month * 100 + w.day;
     EXPECT_TRUE(written == before || written == today()) << written;
