@@ -179,20 +179,18 @@ int soakChild(const QString& folder, quint32 seed) {
     if (arrived.isValid() && storedArrival() == open) {
         form.run(&Flex_Form::Registrer_Command_Click);  // the departure its clock shows
     }
-    QLineEdit* fields[] = {form.findChild<QLineEdit*>("Komme_Text"),
-                           form.findChild<QLineEdit*>("Gaa_Text")};
-    const auto press = [&](int field, const QDateTime& now) {
+    const auto press = [&](const char* field, const QDateTime& now) {
         platform.now = now;
-        fields[1]->clear();
-        fields[field]->setText(now.time().toString(u"HH:mm"));
+        form.findChild<QLineEdit*>("Gaa_Text")->clear();
+        form.findChild<QLineEdit*>(field)->setText(now.time().toString(u"HH:mm"));
         form.run(&Flex_Form::Registrer_Command_Click);
     };
     for (;;) {
         const int op = random.bounded(20);
         if (op < 15) {  // a day from 06-09 to 12-17, or a night from 20-23 to 00-05
             const bool night = random.bounded(2) == 1;
-            press(0, QDateTime(day, night ? at(20, 4) : at(6, 4)));
-            press(1, QDateTime(day.addDays(night ? 1 : 0), night ? at(0, 6) : at(12, 6)));
+            press("Komme_Text", QDateTime(day, night ? at(20, 4) : at(6, 4)));
+            press("Gaa_Text", QDateTime(day.addDays(night ? 1 : 0), night ? at(0, 6) : at(12, 6)));
             day = day.addDays(1);
         } else {
             form.run(op < 19 ? &Flex_Form::Afspadsering_Menu_Click
