@@ -16,20 +16,16 @@ namespace horalog::testing {
 
 // The settings store under a test, seeded from REGEDIT4 text and read back by value: on Windows
 // the program's real keys in the registry, emptied first; elsewhere two files in the test's folder.
+#ifdef _WIN32
 class TestStore {
 public:
-#ifdef _WIN32
     explicit TestStore(const QString&) {
         forget(kHKeyCurrentUser);
         forget(kHKeyLocalMachine);
     }
-    std::shared_ptr<RegistryBackend> backend() const {
-        return makeSystemRegistryBackend();
-    }
+    std::shared_ptr<RegistryBackend> backend() const { return makeSystemRegistryBackend(); }
     // The program's key has no subkeys, and Windows deletes only a key without any.
-    void forget(std::uint32_t root) {
-        backend()->deleteKey(root, kSettingsKey);
-    }
+    void forget(std::uint32_t root) { backend()->deleteKey(root, kSettingsKey); }
     void seed(std::uint32_t root, const QByteArray& regedit4) {
         const auto hive =
             parseHive(regedit4.toStdString(),
@@ -45,6 +41,8 @@ public:
         }
     }
 #else
+class TestStore {
+public:
     explicit TestStore(const QString& folder) : folder_(folder) {}
     QString fileOf(std::uint32_t root) const {
         return folder_ + (root == kHKeyCurrentUser ? QStringLiteral("/config/HKEY_CURRENT_USER.reg")
@@ -54,9 +52,7 @@ public:
         return std::make_shared<HiveFileBackend>(HivePaths{
             fileOf(kHKeyCurrentUser).toStdString(), fileOf(kHKeyLocalMachine).toStdString()});
     }
-    void forget(std::uint32_t root) {
-        QFile::remove(fileOf(root));
-    }
+    void forget(std::uint32_t root) { QFile::remove(fileOf(root)); }
     void seed(std::uint32_t root, const QByteArray& regedit4) {
         writeBytes(fileOf(root), regedit4);
     }
