@@ -1,4 +1,4 @@
-// The file shared by two copies, and odd things at its path: fork, FIFOs, symlinks, the umask.
+// The file shared by two copies, odd things at its path (FIFOs, symlinks, the umask), a full disk.
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "journal/file_figures.h"
 #include "plain_append.h"
 #include "platform/file_sync.h"
+#include "size_limit.h"
 
 namespace horalog {
 namespace {
@@ -62,6 +63,7 @@ struct JournalPosix : ::testing::Test {
 };
 using JournalSharing = JournalPosix;
 using JournalOddFiles = JournalPosix;
+using JournalFullDisk = JournalPosix;
 
 // Two first starts at once both made the file; where byte-range locks fail a lock file serves.
 TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
@@ -114,17 +116,18 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
         }
         writeBytes(stored, from.toUtf8());
         const auto writer = [&](int) {
-            int n = 0, moved = 0;  // records reported saved; of them, in the moved file
-            while (moved < 4) {
+            QByteArray saved;  // the records reported saved, till four landed in the moved file
+            for (int moved = 0; moved < 4;) {
                 const QString path = QString::fromUtf8(readBytes(stored));
-                const FileOutcome done = appendPlain(path, {u"r;%1"_s.arg(n + 1)}, {true});
+                const QByteArray record = "r;" + QByteArray::number(saved.count('\n') + 1);
+                const FileOutcome done = appendPlain(path, {QString::fromLatin1(record)}, {true});
                 if (!done.ok() && done.error().problem != FileProblem::Missing) {
                     return 2;
                 }
-                n += done.ok();
+                saved += done.ok() ? record + "\r\n" : "";
                 moved += done.ok() && path == to;
             }
-            writeBytes(in("saved"), QByteArray::number(n));
+            writeBytes(in("saved"), saved);
             return 0;
         };
         const auto move = [&] {
@@ -142,14 +145,9 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
             ::umask(savedMask);
         };
         ASSERT_EQ(inChildren(1, writer, move), std::vector<int>{0});
-        const int saved = readBytes(in("saved")).toInt();
-        QByteArray expected = years;
-        for (int i = 1; i <= saved; ++i) {
-            expected += "r;" + QByteArray::number(i) + "\r\n";
-        }
-        const QByteArray found = readBytes(to);
-        EXPECT_TRUE(found == expected) << "round " << round << ": " << saved << " saved, "
-                                       << found.size() << " bytes of " << expected.size();
+        const QByteArray found = readBytes(to), expected = years + readBytes(in("saved"));
+        EXPECT_TRUE(found == expected)
+            << "round " << round << ": " << found.size() << " bytes of " << expected.size();
         EXPECT_FALSE(othersMayWrite(to));
         EXPECT_FALSE(QFile::exists(from));
         QFile::remove(to);
@@ -169,15 +167,13 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     };
     const std::vector<int> refused = inChildren(4, [&](int i) {
         const FileOutcome appended = appendPlain(odd[i], {u"r"_s});
-        return registrationPathKind(odd[i]) == PathKind::NotRegular && notRegular(appended) &&
-                       appended.error().text ==
-                           u"Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed)."_s &&
-                       notRegular(readLastRecordLine(odd[i])) &&
-                       (i == 3 ||  // never risk removing a device
-                        notRegular(moveRegistrationFile(odd[i], in("moved.dat"),
-                                                        []() -> bool { std::_Exit(3); })))
-                   ? 0
-                   : 1;
+        return !(registrationPathKind(odd[i]) == PathKind::NotRegular && notRegular(appended) &&
+                 appended.error().text ==
+                     u"Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed)."_s &&
+                 notRegular(readLastRecordLine(odd[i])) &&
+                 (i == 3 ||  // never risk removing a device
+                  notRegular(moveRegistrationFile(odd[i], in("moved.dat"),
+                                                  []() -> bool { std::_Exit(3); }))));
     });
     EXPECT_EQ(refused, std::vector<int>(4, 0));
     EXPECT_FALSE(QFile::exists(in("moved.dat")));
@@ -189,12 +185,36 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
               (std::vector{PathKind::RegularFile, PathKind::RegularFile, PathKind::Missing,
                            PathKind::Missing}));
     ASSERT_TRUE(appendPlain(in("to-file"), {u"r;1"_s}).ok());  // through the link
-    ASSERT_TRUE(QFileInfo(in("to-file")).isSymLink() &&
-                QDir(dir.path()).mkdir(QStringLiteral("b")));
+    ASSERT_TRUE(QFileInfo(in("to-file")).isSymLink() && QDir(dir.path()).mkdir(u"b"_s));
     ASSERT_TRUE(moveRegistrationFile(in("to-file"), in("b/new.dat"), [] { return true; }).ok());
     EXPECT_FALSE(QFileInfo(in("b/new.dat")).isSymLink());
     EXPECT_EQ(readBytes(in("b/new.dat")), "x;1;-;-;-;0;5\r\nr;1\r\n");
     EXPECT_FALSE(QFileInfo::exists(file) || QFileInfo(in("to-file")).isSymLink());
+}
+
+// A full disk (a child's size limit) once left half a record as the last figures; no half file.
+TEST_F(JournalFullDisk, StoppedWriteLeavesTheFileAsItWas) {
+    const QByteArray before = "dato;dag\r\n06-12-2026;3;08:00;16:30;800;2220;125;\r\n";
+    const QString existing = writeBytes(in("old.dat"), before);
+    const QString copy = otherVolume.filePath(u"new.dat"_s);
+    const QStringList lines{u"dato;dag;komme"_s, u"06-12-2026;4;08:00;16:30;800;3020;185;"_s};
+    const auto failsOnAFullDisk = [](rlim_t limit, const std::function<FileOutcome()>& step) {
+        return testing::failsWithSizeLimit(limit, [&step] {
+            const FileOutcome o = step();
+            return !o.ok() && o.error().text == testing::systemText(EFBIG);
+        });
+    };
+    // Room for part of the record; for part of the header, and for opening a new file.
+    EXPECT_TRUE(failsOnAFullDisk(static_cast<rlim_t>(before.size()) + 20,
+                                 [&] { return appendPlain(existing, lines); }));
+    EXPECT_TRUE(failsOnAFullDisk(30, [&] { return appendPlain(in("fresh.dat"), lines); }));
+    if (otherVolume.isValid()) {
+        EXPECT_TRUE(failsOnAFullDisk(20, [&] {
+            return moveRegistrationFile(existing, copy, []() -> bool { std::_Exit(2); });
+        }));
+    }
+    EXPECT_EQ(readBytes(existing), before);
+    EXPECT_FALSE(QFile::exists(in("fresh.dat")) || QFile::exists(copy));
 }
 
 }  // namespace
