@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <tuple>
@@ -37,8 +37,7 @@ struct JournalFileTest : ::testing::Test {
 
 // Any line end (CR alone once read as one line); an append on a line of its own; a crash's tail.
 TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
-    const QByteArray one = "x;1;-;-;-;0;5";
-    const QByteArray two = "x;2;-;-;-;0;7";
+    const QByteArray one = "x;1;-;-;-;0;5", two = "x;2;-;-;-;0;7";
     const QString damage =
         u"Filens sidste linje er længere end 64 KB uden linjeskift; filen er beskadiget."_s;
     const qint64 longest = kDays.size() + kLongestLine;
@@ -54,19 +53,16 @@ TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
         {kDays, 100LL * 1024 * 1024, damage, {}},  // once read back in 104 s, at every append
     };
     for (const auto& [before, size, last, added] : cases) {
-        const qint64 nuls = std::max<qint64>(size - before.size(), 0);
-        writeBytes(p, before);
-        ASSERT_TRUE(QFile(p).resize(before.size() + nuls));  // sparse
-        QElapsedTimer timer;
-        timer.start();
+        ASSERT_TRUE(QFile(writeBytes(p, before)).resize(std::max(size, before.size())));  // sparse
+        const QDeadlineTimer bound(2000);
         const auto read = readLastRecordLine(p);
-        EXPECT_LT(timer.elapsed(), 2000) << size;
+        EXPECT_FALSE(bound.hasExpired()) << size;
         EXPECT_EQ(read.ok() ? read->value_or(QString()) : read.error().text, last) << size;
         const FileOutcome appended = appendPlain(p, {u"r;1"_s});
         EXPECT_EQ(appended.ok() ? FileProblem::None : appended.error().problem,
                   added.isEmpty() ? FileProblem::Damaged : FileProblem::None);
-        EXPECT_TRUE(nuls > 0 ? QFileInfo(p).size() == size + added.size()  // not read: 100 MB
-                             : readBytes(p) == before + added)
+        EXPECT_TRUE(size > before.size() ? QFileInfo(p).size() == size + added.size()  // 100 MB
+                                         : readBytes(p) == before + added)
             << before.toStdString();
     }
     QStringList lines;  // the whole-file reader splits them alike
@@ -97,10 +93,9 @@ TEST_F(JournalFileTest, LockHeldElsewhereIsWaitedForThenLocked) {
         const QString lock =
             owner.isEmpty() ? shared + u".lock"_s : writeBytes(shared + u".lock"_s, owner);
         int waits = 0;
-        QElapsedTimer timer;
-        timer.start();
+        const QDeadlineTimer wait(400);
         const FileOutcome done = appendPlain(shared, {u"r"_s}, {false, 400, [&] { ++waits; }});
-        EXPECT_EQ(timer.elapsed() >= 400, alive);
+        EXPECT_EQ(wait.hasExpired(), alive);
         EXPECT_EQ(done.ok() ? QString() : done.error().text,
                   alive ? u"Registreringsfilen er låst af et andet program. Prøv igen om lidt."_s
                         : QString());
@@ -213,12 +208,8 @@ TEST_F(FileSessionTest, CreateFollowAndStartANewPeriod) {
     QFile::remove(p);
     EXPECT_EQ(session.startNewPeriod(u"06-12-2026"_s, 5), AppendOutcome::Written);
     EXPECT_EQ(readBytes(p), kHead + "06-12-2026;0;-;-;-;0;5\r\n");
-    writeBytes(p, kDays + "x;32768;-;-;-;0;0\r\n");
-    const FileOutcome bad = session.read();
-    EXPECT_EQ(
-        bad.ok() ? QString() : bad.error().text,
-        QStringLiteral("Den sidste registrering har et tal, der er for stort: x;32768;-;-;-;0;0"));
-    EXPECT_FALSE(session.reread());
+    writeBytes(p, kDays + "x;32768;-;-;-;0;0\r\n");  // a day count too large: read as nothing
+    EXPECT_FALSE(session.read().ok() || session.reread());
     EXPECT_EQ(session.figures(), (Figures{0, 0, 5}));
 }
 

@@ -44,6 +44,8 @@ TEST(FileFigures, FromTheLastLine) {
         {"x;+1;-;-;-;0; 7", unreadable + "x;+1;-;-;-;0; 7"},
         {"x;1;-;-;-;0;2147483648",
          "Den sidste registrering har et tal, der er for stort: x;1;-;-;-;0;2147483648"},
+        {"x;32768;-;-;-;0;0",
+         "Den sidste registrering har et tal, der er for stort: x;32768;-;-;-;0;0"},
         {"x;1;-;-;-;0", QString()},  // no record: nothing
     };
     for (const auto& [line, expected] : cases) {
@@ -180,8 +182,6 @@ TEST(SpreadsheetSave, ReadAsTheOriginal) {
         const QString copy = dir.filePath(QLatin1String(name));
         ASSERT_TRUE(QFile::copy(QStringLiteral(HORALOG_TEST_DATA "/") + QLatin1String(name), copy));
         QFile(copy).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        const FileFigures figures = readFileFigures(copy);
-        EXPECT_EQ(figures.ok() ? figures->figures : std::nullopt, (Figures{1, 733, -332})) << name;
         ASSERT_TRUE(appendRecords(copy, std::nullopt, {}, [](const Figures& f) {
                         const Figures after{std::int16_t(f.dage + 1), f.sum + 400, f.total - 340};
                         return QStringList{dayRecord(u"09-12-2026"_s, after, 100, 500, 400)};
