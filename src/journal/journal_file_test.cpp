@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "file_bytes.h"
+#include "journal/chart_target.h"
 #include "journal/file_session.h"
 #include "journal/record.h"
 #include "journal/records.h"
@@ -221,6 +222,50 @@ TEST_F(FileSessionTest, CreateFollowAndStartANewPeriod) {
     writeBytes(p, kDays + "x;32768;-;-;-;0;0\r\n");  // a day count too large: read as nothing
     EXPECT_FALSE(session.read().ok() || session.reread());
     EXPECT_EQ(session.figures(), (Figures{0, 0, 5}));
+}
+
+using ChartTarget = JournalFileTest;
+
+// Each name the picture may be given, as a user might mistype it, and the refusal or none.
+TEST_F(ChartTarget, RefusesAllButANewFileOrAPng) {
+    const KeptFiles kept{writeBytes(p, "dato;dag\r\n"),
+                         {writeBytes(path("config/HKEY_CURRENT_USER.reg"), "REGEDIT4\n"),
+                          path("HKEY_LOCAL_MACHINE.reg")}};
+    writeBytes(path("tekst.png"), "dato;dag\r\n");
+    writeBytes(path("tom.png"), "");
+    writeBytes(path("gammel.png"), QByteArray("\x89PNG\r\n\x1A\n", 8) + "rest");
+    QDir().mkdir(path("billeder"));
+    const QString refused = u"Billedet gemmes ikke i %1: %2"_s;
+    std::vector<std::pair<QString, QString>> cases = {
+        {p, u"det er registreringsfilen."_s},
+        {dir.path() + u"/./config/../Horalog.Dat"_s, u"det er registreringsfilen."_s},
+        {path("config/HKEY_CURRENT_USER.reg"), u"det er programmets indstillinger."_s},
+        {path("billeder"), u"det er en mappe."_s},
+        {path("tekst.png"), u"filen findes og er ikke et PNG-billede."_s},
+        {path("tom.png"), u"filen findes og er ikke et PNG-billede."_s},
+        {path("gammel.png"), {}},
+        {path("ny.png"), {}},
+        {path("ingen/mappe/ny.png"), {}},  // not refused: the writing fails and says so
+    };
+#ifndef _WIN32
+    ASSERT_EQ(::symlink(QFile::encodeName(p), QFile::encodeName(path("link.png"))), 0);
+    ASSERT_EQ(::link(QFile::encodeName(kept.store[0]), QFile::encodeName(path("haard.png"))), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.png")), 0600), 0);
+    cases.insert(cases.end(),
+                 {{path("link.png"), u"det er registreringsfilen."_s},
+                  {path("haard.png"), u"det er programmets indstillinger."_s},
+                  {path("fifo.png"), u"det er ikke en almindelig fil."_s},
+                  {u"/dev/null"_s, u"det er ikke en almindelig fil."_s},
+                  {u"./Horalog.Dat"_s, u"det er registreringsfilen."_s}});  // in the current folder
+#endif
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    for (const auto& [target, reason] : cases) {
+        EXPECT_EQ(chartTargetRefusal(target, kept),
+                  reason.isEmpty() ? std::nullopt : std::optional(refused.arg(target, reason)))
+            << target.toStdString();
+    }
+    QDir::setCurrent(cwd);
 }
 
 // The file shared by two copies, odd things at its path (FIFOs, symlinks, the umask), a full disk.
