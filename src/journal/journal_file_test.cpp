@@ -337,8 +337,7 @@ TEST_F(JournalSharing, TwoCopiesAtOnceMakeOneFileAndLoseNoRecord) {
                 << (lockFiles ? "lock files" : "byte-range locks") << ", round " << round << ": "
                 << readBytes(p).toStdString();
         }
-        EXPECT_FALSE(QFile::exists(p + u".lock"_s));
-        EXPECT_FALSE(othersMayWrite(p));
+        EXPECT_FALSE(QFile::exists(p + u".lock"_s) || othersMayWrite(p));
     }
 }
 
@@ -389,8 +388,7 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
         const QByteArray found = readBytes(to), expected = years + readBytes(path("saved"));
         EXPECT_TRUE(found == expected)
             << "round " << round << ": " << found.size() << " bytes of " << expected.size();
-        EXPECT_FALSE(othersMayWrite(to));
-        EXPECT_FALSE(QFile::exists(from));
+        EXPECT_FALSE(othersMayWrite(to) || QFile::exists(from));
         QFile::remove(to);
     }
 }
@@ -417,7 +415,6 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
                                                   []() -> bool { std::_Exit(3); }))));
     });
     EXPECT_EQ(refused, std::vector<int>(4, 0));
-    EXPECT_FALSE(QFile::exists(path("moved.dat")));
     const QString file = writeBytes(path("file.dat"), "x;1;-;-;-;0;5\r\n");
     EXPECT_EQ((std::vector{registrationPathKind(file),
                            registrationPathKind(link(u"file.dat"_s, "to-file")),
@@ -428,7 +425,7 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     ASSERT_TRUE(appendPlain(path("to-file"), {u"r;1"_s}).ok());  // through the link
     ASSERT_TRUE(QFileInfo(path("to-file")).isSymLink() && QDir(dir.path()).mkdir(u"b"_s));
     ASSERT_TRUE(moveRegistrationFile(path("to-file"), path("b/new.dat"), [] { return true; }).ok());
-    EXPECT_FALSE(QFileInfo(path("b/new.dat")).isSymLink());
+    EXPECT_FALSE(QFileInfo(path("b/new.dat")).isSymLink() || QFile::exists(path("moved.dat")));
     EXPECT_EQ(readBytes(path("b/new.dat")), "x;1;-;-;-;0;5\r\nr;1\r\n");
     EXPECT_FALSE(QFileInfo::exists(file) || QFileInfo(path("to-file")).isSymLink());
 }
