@@ -190,9 +190,8 @@ TEST(SpreadsheetSave, ReadAsTheOriginal) {
     QTemporaryDir dir;
     std::vector<std::tuple<QString, decltype(ChartData::flex), std::vector<ChartWeek>>> seen;
     for (const char* name : {"spreadsheet-original.dat", "spreadsheet-saved.dat"}) {
-        const QString copy = dir.filePath(QLatin1String(name));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(HORALOG_TEST_DATA "/") + QLatin1String(name), copy));
-        QFile(copy).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QString copy = writeBytes(dir.filePath(QLatin1String(name)),
+                                        readBytes(QStringLiteral(HORALOG_TEST_DATA "/") + name));
         ASSERT_TRUE(appendRecords(copy, std::nullopt, {}, [](const Figures& f) {
                         const Figures after{std::int16_t(f.dage + 1), f.sum + 400, f.total - 340};
                         return QStringList{dayRecord(u"09-12-2026"_s, after, 100, 500, 400)};
@@ -254,10 +253,7 @@ const std::string kToApril =
     "02-02-2026;2;08:00;16:00;30000;0;0;\n02-04-2026;3;08:00;16:00;2228";
 
 // Findings by hand: longest rests in the 24 h and 7 x 24 h before a departure; a period's average.
-const struct {
-    std::string file;
-    QStringList findings;
-} kFiles[] = {
+const std::pair<std::string, QStringList> kFiles[] = {
     {"07-12-2026;1;16:00;22:30;650;0;0;\n08-12-2026;2;08:00;16:00;800;0;0;",
      {"08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)"}},
     {"08-12-2026;1;06:00;20:00;1400;0;0;\n09-12-2026;2;09:00;17:00;800;0;0;",
@@ -590,8 +586,7 @@ TEST_F(ChartTarget, RefusesAllButANewFileOrAPng) {
     QDir::setCurrent(cwd);
 }
 
-// The file shared by two copies, odd things at its path (FIFOs, symlinks, the umask), a full disk.
-#ifndef _WIN32
+#ifndef _WIN32  // two copies at once, odd things at the file's path, the umask, a full disk
 
 // Exit statuses of `count` children let go at once while `meanwhile` runs; an alarm ends a hang.
 std::vector<int> inChildren(
@@ -713,8 +708,7 @@ TEST_F(JournalSharing, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
     }
 }
 
-// A FIFO once swallowed every record said saved (tried in children: it may block); symlinks; a
-// write stopped part-way.
+// A FIFO once swallowed every record said saved (tried in children: it may block); symlinks.
 TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     const auto link = [this](const QString& target, const char* name) {
         EXPECT_EQ(::symlink(QFile::encodeName(target), QFile::encodeName(path(name))), 0);
@@ -749,7 +743,6 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     EXPECT_FALSE(QFileInfo(path("b/new.dat")).isSymLink() || QFile::exists(path("moved.dat")));
     EXPECT_EQ(readBytes(path("b/new.dat")), "x;1;-;-;-;0;5\r\nr;1\r\n");
     EXPECT_FALSE(QFileInfo::exists(file) || QFileInfo(path("to-file")).isSymLink());
-    // A full disk (a child's size limit) once left half a record as the last figures.
     const QByteArray before = "dato;dag\r\n06-12-2026;3;08:00;16:30;800;2220;125;\r\n";
     const QString existing = writeBytes(path("old.dat"), before);
     const QString copy = otherVolume.filePath(u"new.dat"_s);
@@ -760,7 +753,7 @@ TEST_F(JournalOddFiles, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
             return !o.ok() && o.error().text == systemText(EFBIG);
         });
     };
-    // Room for part of the record; for part of the header, and for opening a new file.
+    // A full disk once left half a record as the last figures; half a new file or copy goes.
     EXPECT_TRUE(failsOnAFullDisk(static_cast<rlim_t>(before.size()) + 20,
                                  [&] { return appendPlain(existing, lines); }));
     EXPECT_TRUE(failsOnAFullDisk(30, [&] { return appendPlain(path("fresh.dat"), lines); }));
