@@ -167,7 +167,7 @@ std::optional<qint64> peakMemory(bool fresh) {
 
 // A million unreadable lines and a crash's 100 MB of NULs: read in bounded time and memory.
 TEST_F(JournalFileTest, HostileFilesReadInBoundedTimeAndMemory) {
-    QFile file(p);
+    QFile file(path("hostile.dat"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
                 file.write("01-12-2026;1;08:00;16:00;750;750;10;\r\n" +
                            QByteArray("x;1;-;-;-;0;0\n").repeated(1000000)) > 0 &&
