@@ -1,0 +1,340 @@
+// Reading the file: the last figures, the records, the reports over them, the working-time check.
+#include "journal/records.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <numeric>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "file_bytes.h"
+#include "in_copenhagen.h"
+#include "journal/journal_file.h"
+#include "journal/limits.h"
+#include "journal/overview.h"
+#include "journal/record.h"
+#include "journal/report.h"
+#include "journal/windows1252.h"
+
+namespace horalog {
+namespace {
+
+using namespace Qt::StringLiterals;
+using namespace std::string_literals;
+using namespace testing;  // the shared test helpers: a file's bytes, Copenhagen's zone
+
+struct RecordsTest : ::testing::Test {
+    QString path(const char* name) { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+};
+
+// The last figures: a spreadsheet's save as the original; a NUL once read «1\0» «10» as 1.
+TEST(FileFigures, FromTheLastLineInWindows1252) {
+    const QString unreadable = u"Den sidste registrering har et tal, der ikke kan læses: "_s;
+    const std::pair<QByteArray, QString> cases[] = {
+        {"08-12-26;1;08:10:00;16:00:00;733;733;-332;;", "1 733 -332"},
+        {"\"08-12-26\";\"1\";\"08:10\";\"16:00\";\"733\";\"733\";\"-332\"", "1 733 -332"},
+        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";",
+         "0 0 0"},  // the header, as it always read
+        {"08-12-2026;1;08:00;16:00;750;750;1\00010;"_ba,
+         unreadable + "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;"},
+        {"13-05-2026;44;;;;;;", unreadable + "13-05-2026;44;;;;;;"},
+        {"x;+1;-;-;-;0; 7", unreadable + "x;+1;-;-;-;0; 7"},
+        {"x;1;-;-;-;0;2147483648",
+         "Den sidste registrering har et tal, der er for stort: x;1;-;-;-;0;2147483648"},
+        {"x;32768;-;-;-;0;0",
+         "Den sidste registrering har et tal, der er for stort: x;32768;-;-;-;0;0"},
+        {"x;1;-;-;-;0", QString()},  // no record: nothing
+    };
+    for (const auto& [line, expected] : cases) {
+        const auto read = figuresFromLine(fromWindows1252(line));
+        const auto f = read.ok() ? *read : std::nullopt;
+        const QString got = f ? QString::asprintf("%d %d %d", f->dage, f->sum, f->total) : "";
+        EXPECT_EQ(read.ok() ? got : read.error(), expected) << line.toStdString();
+    }
+    QByteArray all(256, '\0');
+    std::iota(all.begin(), all.end(), '\0');
+    EXPECT_EQ(toWindows1252(fromWindows1252(all)), all);
+    EXPECT_EQ(fromWindows1252("\x80\xE6\xF8\xE5"), QStringLiteral("€æøå"));
+    EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
+}
+
+// A line, and its kind (Work, TimeOff, Reset, Opening), month, date, times, worked and total.
+TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
+    const std::string record = "11-12-2026;1;08:00;16:00;750;750;10;";
+    const std::pair<std::string, QString> rows[] = {
+        {"dato;dag;komme;g\xE5;tid;periode;total;kommentar", ""},         // the header: passed over
+        {"05-12-2026;0;-;-;-;0;150", "O 202612 05-12-2026 -1 -1 0 150"},  // a file's opening
+        {"07-12-2026;1;22:00;6.30;800;800;60;", "W 202612 07-12-2026 1320 390 800 60"},  // a night
+        {"08-12-68;1;-;-;-7,4;793;53;afspadsering", "T 206812 08-12-2068 -1 -1 7 53"},
+        {"09-12-69;0;-;-;-;0;53;Nulstillet", "R 196912 09-12-1969 -1 -1 0 53"},
+        {"10-12-2026;0;08:00;-;-;0;53;x", "W 202612 10-12-2026 480 -1 0 53"},  // no reset
+        {"31-02-2026;2;8:05;24:00;+750;1543;63;", "W 202602  485 -1 750 63"},  // no such day
+        {"x;99999999999;-;-;-;0;0", ""},               // 8: a day count too large
+        {"13-13-2026;1;08:00;16:00;750;750;10;", ""},  // 9: no such month
+        {"short;line", ""},
+        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";"
+         "\"kommentar\";",
+         ""},  // a spreadsheet's save: an opening record's empty ninth field is no reset
+        {"30-11-26;0;\"-\";\"-\";\"-\";0;125;;", "O 202611 30-11-2026 -1 -1 0 125"},
+        {"01-12-26;1;08:00:00;16:00:59;750;750;135;;", "W 202612 01-12-2026 480 960 750 135"},
+        {"03-12-26;3;\"-\";\"-\";-740;1575;-520;\"afspadsering\";\" tandl\xE6ge\"",
+         "T 202612 03-12-2026 -1 -1 740 -520"},
+        {"08-12-26;0;\"-\";\"-\";\"-\";0;-325;\"periode afsluttet/nulstillet\";",
+         "R 202612 08-12-2026 -1 -1 0 -325"},
+        {"\"09-12-2026\";\"1\";\"08:00\";\"16:00:60\";\"750\";\"750\";\"10\"",
+         "W 202612 09-12-2026 480 -1 750 10"},
+        {"10-12-2026;1;-;-;-1,234568E+07;0;-12345680;",  // time off beyond seven digits
+         "T 202612 10-12-2026 -1 -1 12345680 -12345680"},
+        {"13-05-2026;44;;;;;;", ""},                         // 18: empty fields
+        {"08-12-2026;1;08:00;16:00;750;750;1\00010;"s, ""},  // 19: a NUL in a figure
+        {"08-12-2026;1;08:00;16:00;750;750;1x0;", ""},       // 20: a stray byte
+        {"08-12-2026;1;08:00;16:00;7 50;750;10;", ""},       // 21: a blank in the worked time
+        {"08-12-2026;1;-;-;-7,4x;793;53;", ""},              // 22: time off that is no amount
+        {"08-12-2026;0;-;-;-;0;53;", "O 202612 08-12-2026 -1 -1 0 53"},  // no comment: no reset
+        {record + std::string(kLongestLine - record.size(), 'x'),
+         "W 202612 11-12-2026 480 960 750 10"},  // the longest a record can be, and a byte more
+        {record + std::string(kLongestLine + 1 - record.size(), 'x'), ""},
+    };
+    QString read;
+    RecordReader reader([&read](const Entry& e) {
+        read += QString::asprintf("%c %d %s %d %d %lld %d", "WTRO"[static_cast<int>(e.kind)],
+                                  e.month, qPrintable(e.date.toString(u"dd-MM-yyyy")), e.arrival,
+                                  e.departure, static_cast<long long>(e.worked), e.total);
+    });
+    for (const auto& [line, expected] : rows) {
+        read.clear();
+        reader.addLine(line);
+        EXPECT_EQ(read, expected) << line.substr(0, 100);
+    }
+    EXPECT_EQ(reader.unreadable().first(), (std::vector<qint64>{8, 9, 18, 19, 20, 21, 22, 25}));
+    // The first twenty unreadable lines are named, the rest counted; the overview says how many.
+    const auto lines = [](qint64 count) {
+        UnreadableLines u;
+        for (qint64 i = 1; i <= count; ++i) {
+            u.add(i + 83);
+        }
+        return u;
+    };
+    const auto said = [](const auto& u) { return unreadableMessages(u) << unreadableNote(u); };
+    EXPECT_EQ(unreadableMessages(lines(20)).size(), 20);
+    EXPECT_EQ(said(lines(0)) + said(lines(1)) + unreadableMessages(lines(21)).mid(19) +
+                  said(lines(7100000)).mid(20),
+              QStringList(
+                  {"", "Linje 84 kan ikke læses og er sprunget over.",
+                   "1 linje i registreringsfilen kunne ikke læses (linje 84).",
+                   "Linje 103 kan ikke læses og er sprunget over.", "… og 1 linje mere",
+                   "… og 7.099.980 linjer mere",
+                   "7.100.000 linjer i registreringsfilen kunne ikke læses (første: linje 84)."}));
+}
+
+// The process's peak resident memory in KB, counted from now on when `fresh`, if it can be told.
+std::optional<qint64> peakMemory(bool fresh) {
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (fresh && !(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1 && reset.flush())) {
+        return std::nullopt;
+    }
+    const QByteArray status = readBytes(QStringLiteral("/proc/self/status"));
+    const qsizetype at = status.indexOf("\nVmHWM:");
+    return at < 0 ? std::nullopt : std::optional(std::atoll(status.constData() + at + 7));
+}
+
+// A million unreadable lines and a crash's 100 MB of NULs: read in bounded time and memory.
+TEST_F(RecordsTest, HostileFilesReadInBoundedTimeAndMemory) {
+    QFile file(path("hostile.dat"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.write("01-12-2026;1;08:00;16:00;750;750;10;\r\n" +
+                           QByteArray("x;1;-;-;-;0;0\n").repeated(1000000)) > 0 &&
+                file.seek(file.size() + 100 * 1024 * 1024) &&
+                file.write("\r\n02-12-2026;2;08:00;16:00;750;1500;20;\r\n") > 0 && file.flush());
+#ifdef __SANITIZE_ADDRESS__
+    const QDeadlineTimer bound(10000);   // the sanitizers' own cost, with other tests beside
+    const std::optional<qint64> before;  // and their quarantine holds what was freed
+#else
+    const auto before = peakMemory(true);
+    const QDeadlineTimer bound(2000);
+#endif
+    const auto report = readReport(file.fileName());
+    EXPECT_FALSE(bound.hasExpired());
+    const auto after = peakMemory(false);
+    EXPECT_LT(before && after ? *after - *before : 0, 16 * 1024);  // KB, where it can be told
+    ASSERT_TRUE(report.ok());
+    EXPECT_TRUE(report->csv().endsWith(QStringLiteral("\n2026-12;2;1500;0;0;20\n")));
+    const UnreadableLines& unreadable = report->unreadable();
+    EXPECT_EQ(std::tuple(unreadable.count(), unreadable.first().front(), unreadable.first().back()),
+              std::tuple(1000001, 2, 21));
+}
+
+// As written and as a spreadsheet saved it: the same figures, continued alike, the same report.
+TEST_F(RecordsTest, SpreadsheetSaveReadAsTheOriginal) {
+    std::vector<std::tuple<QString, decltype(ChartData::flex), std::vector<ChartWeek>>> seen;
+    for (const char* name : {"spreadsheet-original.dat", "spreadsheet-saved.dat"}) {
+        const QString copy =
+            writeBytes(path(name), readBytes(QStringLiteral(HORALOG_TEST_DATA "/") + name));
+        ASSERT_TRUE(appendRecords(copy, std::nullopt, {}, [](const Figures& f) {
+                        const Figures after{std::int16_t(f.dage + 1), f.sum + 400, f.total - 340};
+                        return QStringList{dayRecord(u"09-12-2026"_s, after, 100, 500, 400)};
+                    }).ok());
+        EXPECT_TRUE(readBytes(copy).endsWith("\n09-12-2026;2;01:00;05:00;400;1133;-672;\r\n"));
+        const auto report = readReport(copy);
+        const auto overview = readOverview(copy, QDate(2025, 12, 10), QDate(2026, 12, 9));
+        ASSERT_TRUE(report.ok() && overview.ok()) << name;
+        EXPECT_EQ(report->csv(), QStringLiteral("måned;arbejdsdage;arbejdstid;afspadsering;"
+                                                "nulstillinger;flex\n2026-11;0;0;0;0;125\n"
+                                                "2026-12;6;4383;740;1;-672\n"));
+        EXPECT_EQ(report->unreadable().count() + overview->months.unreadable().count(), 0);
+        EXPECT_EQ(overview->findings,
+                  QStringList{"09-12-2026: 9:00 hvile (gik 16:00 den 08-12-2026, mødte 01:00)"});
+        seen.emplace_back(report->table() + overview->months.table(), overview->chart.flex,
+                          overview->chart.weeks);
+    }
+    EXPECT_EQ(seen[0], seen[1]);
+}
+
+// Start total, days' last totals, weeks' work; time off no work, a record out of order on its date.
+TEST(ChartCollector, DaysAndWeeksFromTheFile) {
+    const auto dec = [](int day) { return QDate(2026, 12, day); };
+    ChartCollector chart(dec(2), dec(9));
+    RecordReader reader([&chart](const Entry& e) { chart.add(e); });
+    for (const char* line :
+         {"dato;dag;komme;gå;tid;periode;total;kommentar", "30-11-2026;1;08:00;16:00;750;750;10;",
+          "01-12-2026;2;08:00;16:00;750;1500;20;", "02-12-2026;3;08:00;12:00;400;1900;-320;",
+          "02-12-2026;4;13:00;17:00;400;2300;-660;", "03-12-2026;4;-;-;7,4;1560;-1400;Afspadsering",
+          "07-12-2026;5;08:00;17:00;850;2410;-1290;", "04-12-26;6;08:00;16:00;750;3160;-1280;",
+          "10-12-2026;7;08:00;16:00;750;3910;-1270;"}) {
+        reader.addLine(line);
+    }
+    const ChartData data = chart.data();
+    const std::vector<ChartWeek> weeks = {{QDate(2026, 11, 30), 750 + 750 + 400 + 400 + 750, 4},
+                                          {dec(7), 850, 1}};
+    EXPECT_EQ(data.startTotal, 20);
+    EXPECT_EQ(data.flex, (decltype(data.flex){
+                             {dec(2), -660}, {dec(3), -1400}, {dec(4), -1280}, {dec(7), -1290}}));
+    EXPECT_EQ(data.weeks, weeks);
+    EXPECT_EQ(weekNorm(weeks[0], 7.4f), 2960);
+    EXPECT_EQ(weekNorm(weeks[1], 7.5f), 750);
+    EXPECT_EQ(chartStart(QDate(2026, 12, 7)), QDate(2025, 12, 8));  // twelve months up to today
+    EXPECT_EQ(chartStart(QDate(2028, 2, 29)), QDate(2027, 3, 1));
+}
+
+// `count` days in a row from `first`, each a record «arrival;departure;ct».
+std::string days(const QDate& first, int count, const char* worked) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += first.addDays(i).toString(u"dd-MM-yyyy").toStdString() + ";1;" + worked + ";0;0;\n";
+    }
+    return out;
+}
+
+const std::string kSixDays = days(QDate(2026, 12, 1), 6, "08:00;16:00;800");
+const std::string kToApril =
+    "31-12-2025;0;-;-;-;0;0\n02-01-2026;1;08:00;16:00;30000;0;0;\n"
+    "02-02-2026;2;08:00;16:00;30000;0;0;\n02-04-2026;3;08:00;16:00;2228";
+
+// Findings by hand: longest rests in the 24 h and 7 x 24 h before a departure; a period's average.
+const std::pair<std::string, QStringList> kFiles[] = {
+    {"07-12-2026;1;16:00;22:30;650;0;0;\n08-12-2026;2;08:00;16:00;800;0;0;",
+     {"08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)"}},
+    {"08-12-2026;1;06:00;20:00;1400;0;0;\n09-12-2026;2;09:00;17:00;800;0;0;",
+     {"08-12-2026: 10:00 hvile i de 24 timer op til 20:00"}},
+    {"07-12-2026;1;14:00;22:00;800;0;0;\n08-12-2026;2;06:00;10:00;400;0;0;\n"
+     "08-12-2026;3;18:00;22:00;400;0;0;",
+     {"08-12-2026: 8:00 hvile (gik 22:00 den 07-12-2026, mødte 06:00)"}},
+    {"08-12-2026;1;22:00;06:00;800;0;0;\n08-12-2026;2;14:00;22:00;800;0;0;",
+     {"08-12-2026: 8:00 hvile (gik 06:00 den 08-12-2026, mødte 14:00)"}},
+    {"07-12-2026;1;08:00;16:00;800;0;0;\n08-12-2026;2;03:00;11:00;800;0;0;", {}},  // 11:00
+    {"07-12-2026;1;08:00;16:00;800;0;0;\n08-12-2026;2;02:59;10:59;800;0;0;",
+     {"08-12-2026: 10:59 hvile (gik 16:00 den 07-12-2026, mødte 02:59)"}},
+    {"08-12-2026;1;08:00;16:00;800;0;0;\n09-12-2026;2;22:00;06:00;800;0;0;",
+     {"09-12-2026: 6:00 hvile (gik 16:00 den 08-12-2026, mødte 22:00 den 08-12-2026)"}},
+    {"08-12-2026;1;08:00;08:00;2400;0;0;",  // departure at its arrival: 24 hours
+     {"08-12-2026: 0:00 hvile i de 24 timer op til 08:00"}},
+    // Records of a day in any order; no departure, no work; midnight a time at either end.
+    {"07-12-2026;0;-;-;-;0;150\n07-12-2026;1;19:00;22:30;350;350;0;\n"
+     "07-12-2026;2;14:00;18:00;400;750;0;\n08-12-2026;3;12:00;16:00;400;1150;0;\n"
+     "08-12-2026;4;08:00;11:30;350;1500;0;\n09-12-2026;5;03:00;12:00;900;2400;0;\n"
+     "10-12-2026;6;22:59;06:00;700;3100;0;\n11-12-2026;7;12:00;-;0;3100;0;\n"
+     "12-12-2026;8;08:00;16:00;800;3900;0;\n13-12-2026;9;00:00;07:00;700;4600;0;\n"
+     "14-12-2026;10;15:00;00:00;900;5500;0;",
+     {"08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)",
+      "10-12-2026: 10:59 hvile (gik 12:00 den 09-12-2026, mødte 22:59 den 09-12-2026)",
+      "13-12-2026: 8:00 hvile (gik 16:00 den 12-12-2026, mødte 00:00)",
+      "14-12-2026: 8:00 hvile (gik 07:00 den 13-12-2026, mødte 15:00 den 13-12-2026)"}},
+    // Two-digit years; nights around a short day: 10 hours clipped to the 24, then 10 whole.
+    {"05-12-26;0;-;-;-;0;0\n05-12-26;1;08:00;16:00;750;750;0;\n" +
+         days(QDate(2026, 12, 8), 3, "22:00;06:00;750") + "10-12-26;5;10:00;12:00;200;3200;0;\n" +
+         days(QDate(2026, 12, 11), 3, "22:00;06:00;750"),
+     {"10-12-2026: 10:00 hvile i de 24 timer op til 12:00",
+      "11-12-2026: 10:00 hvile (gik 12:00 den 10-12-2026, mødte 22:00 den 10-12-2026)"}},
+    // Spring night: 11:30 on the clock is 10:30 of rest; autumn: 10:30 is 11:30.
+    {"27-03-2026;0;-;-;-;0;0\n28-03-2026;1;12:00;22:00;1000;1000;0;\n"
+     "29-03-2026;2;09:30;17:00;750;1750;0;\n30-03-2026;3;04:30;12:00;750;2500;0;\n"
+     "24-10-2026;4;12:00;22:00;1000;3500;0;\n25-10-2026;5;08:30;16:00;750;4250;0;",
+     {"29-03-2026: 10:30 hvile (gik 22:00 den 28-03-2026, mødte 09:30)"}},
+    // 13 hours from arrival to departure leave 11:00 of rest; the impossible 31-09 passed over.
+    {"31-08-2026;0;-;-;-;0;0\n01-09-2026;1;07:00;15:00;800;800;0;\n"
+     "02-09-2026;2;09:00;22:00;1200;2000;0;\n03-09-2026;3;09:00;17:00;800;2800;0;\n"
+     "31-09-2026;4;08:00;20:00;1200;4000;0;",
+     {}},
+    {kSixDays + days(QDate(2026, 12, 7), 6, "16:00;22:00;600"),
+     {"07-12-2026 – 12-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 24:00)"}},
+    {kSixDays + days(QDate(2026, 12, 8), 6, "02:59;10:59;800"),
+     {"08-12-2026 – 13-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 34:59)"}},
+    {kSixDays + days(QDate(2026, 12, 8), 6, "03:00;11:00;800"), {}},
+    {days(QDate(2026, 12, 2), 6, "22:00;06:00;800") + "09-12-2026;1;21:30;06:00;850;0;0;\n" +
+         days(QDate(2026, 12, 10), 2, "22:00;06:00;800"),
+     {}},  // six nights and 39:30 off
+    // 35:30 on the clock across the spring change is 34:30; 34:00 across the autumn one 35:00.
+    {days(QDate(2026, 3, 23), 6, "08:00;16:00;800") +
+         days(QDate(2026, 3, 30), 2, "03:30;11:30;800"),
+     {"30-03-2026 – 31-03-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 34:30)"}},
+    {days(QDate(2026, 10, 19), 6, "08:00;16:00;800") +
+         days(QDate(2026, 10, 26), 2, "02:00;10:00;800"),
+     {}},
+    // Time off between a day's two records, and the reset, are no work and no rest.
+    {"30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 1), 8, "08:00;15:00;700") +
+         "09-12-2026;9;08:00;11:00;300;5900;0;\n09-12-2026;9;-;-;-300;5900;0;Afspadsering\n"
+         "09-12-2026;10;12:00;16:00;400;6300;0;\n10-12-2026;11;08:00;15:00;700;7000;0;\n"
+         "11-12-2026;0;-;-;-;0;0;Nulstillet\n" +
+         days(QDate(2026, 12, 11), 3, "08:00;15:00;700") + "14-12-2026;4;15:00;22:00;700;2800;0;",
+     {"07-12-2026 – 14-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 17:00)"}},
+    // A week put back by hand: the time since the later days is no rest; findings in date order.
+    {"30-11-2026;0;-;-;-;0;0\n" + days(QDate(2026, 12, 14), 1, "13:00;22:00;900") +
+         days(QDate(2026, 12, 15), 6, "08:00;14:00;600") +
+         days(QDate(2026, 12, 1), 1, "13:00;22:00;900") +
+         days(QDate(2026, 12, 2), 6, "08:00;14:00;600"),
+     {"02-12-2026: 10:00 hvile (gik 22:00 den 01-12-2026, mødte 08:00)",
+      "15-12-2026: 10:00 hvile (gik 22:00 den 14-12-2026, mødte 08:00)",
+      "07-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 23:00)",
+      "20-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 23:00)"}},
+    // A running period: 82286 ct by April is over 48 hours in 120 days (rounded up), 82285 not.
+    {kToApril + "6;0;0;",
+     {"01-01-2026 – 30-04-2026: 48:01 om ugen i gennemsnit (mere end 48 timer)"}},
+    {kToApril + "5;0;0;", {}},
+    // A period cut by the first record counts its 116 days from it; time off is no work.
+    {"07-09-2026;0;-;-;-;0;0\n08-09-2026;1;08:00;16:00;40000;0;0;\n"
+     "18-09-2026;1;-;-;7,4;0;0;Afspadsering\n09-11-2026;2;08:00;16:00;41200;0;0;\n",
+     {"07-09-2026 – 31-12-2026: 49:00 om ugen i gennemsnit (mere end 48 timer)"}},
+    {"28-12-2025;0;-;-;-;0;0\n" + days(QDate(2025, 12, 29), 5, "07:00;17:00;1000"),
+     {}},  // a long week
+};
+
+TEST(WorkingTimeCheck, Files) {
+    const InCopenhagen zone;
+    for (const auto& [file, findings] : kFiles) {
+        WorkingTimeCheck check;
+        RecordReader reader([&check](const Entry& e) { check.add(e); });
+        for (const QByteArray& line : QByteArray::fromStdString(file).split('\n')) {
+            reader.addLine(line.toStdString());
+        }
+        EXPECT_EQ(check.findings(), findings) << file;
+    }
+}
+
+}  // namespace
+}  // namespace horalog
