@@ -73,39 +73,36 @@ TEST_F(DaysTest, ADateFormatChangedAndTheAutumnDay) {
 
 // Woken the next day (once taken as today's): asked at the first tick, never over another dialog.
 TEST_F(DaysTest, WokenOnTheNextDay) {
-    for (const char* answer : {"Nej|Annuller", "Ja"}) {
-        startAt(8, 8, 0, "", kNoDay);
-        arrive("08:00");
-        on(8, 15, 0);
+    startAt(8, 8, 0, "OK|Ja", kNoDay);
+    arrive("08:00");
+    on(8, 15, 0);
+    tick();
+    QString during;  // About first: a question over it would be unscripted
+    platform.whileMessageShown = [this, &during] {
+        on(9, 9, 5);
         tick();
-        on(9, 9, 0);
-        QString during;  // About first: a question over it would be unscripted
-        platform.whileMessageShown = [this, &during] {
-            on(9, 9, 5);
-            tick();
-            during += gaa()->text() + text("Idag_CT");
-        };
-        platform.answer(u"OK"_s);
-        menu(u"&Om Horalog"_s);
-        platform.answer(QLatin1String(answer));
-        tick();
-        EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
-        platform.whileMessageShown = nullptr;
-        tick();
-        EXPECT_EQ(platform.shown.at(0).title + u'|' + platform.shown.at(1).title + u'|' +
-                      platform.shown.at(1).text,
-                  u"Om Horalogs registrering|"_s + u"Registreret komme tid|"_s +
-                      question(u"08-12-2026 08:00"_s));
-        if (answer[0] == 'N') {  // Annuller to the forgotten departure: yesterday is skipped
-            EXPECT_EQ(platform.shown.back().defaultText, u"15:00"_s);  // before sleep
-            EXPECT_EQ(day(), u"08:05||| |#ffffff"_s);  // the proposal from the system's start
-            EXPECT_EQ(readBytes(file), kNoDay);
-        } else {  // the open day goes on, its time of day as today's
-            EXPECT_EQ(today(), u"108 ct 01:05 "_s);
-            click();
-            EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
-        }
-    }
+        during += gaa()->text() + text("Idag_CT");
+    };
+    menu(u"&Om Horalog"_s);
+    tick();
+    EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
+    platform.whileMessageShown = nullptr;
+    tick();
+    EXPECT_EQ(platform.shown.at(0).title + u'|' + platform.shown.at(1).title + u'|' +
+                  platform.shown.at(1).text,
+              u"Om Horalogs registrering|"_s + u"Registreret komme tid|"_s +
+                  question(u"08-12-2026 08:00"_s));
+    EXPECT_EQ(today(), u"108 ct 01:05 "_s);  // "Ja": the open day goes on, its time of day
+    click();
+    // Woken again: Annuller to the forgotten departure skips the day; the last tick before sleep.
+    arrive("08:00");
+    on(9, 15, 0);
+    tick();
+    on(10, 9, 5);
+    platform.answer(u"Nej|Annuller"_s);
+    tick();
+    EXPECT_EQ(platform.shown.back().defaultText + u'|' + day(), u"15:00|08:05||| |#ffffff"_s);
+    EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
     fresh();  // "Ja" said after midnight confirms its own date: once asked again at the next tick
     for (const int day : {8, 10}) {
         on(day, 23, 59);
@@ -143,30 +140,28 @@ TEST_F(DaysTest, ForgottenDeparture) {
     EXPECT_EQ(readBytes(file), kFirstDecember + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
     EXPECT_EQ(text("Status_Label") + u'|' + day(),
               u"Arbejdstid 08-12-2026: 03:00  (300 ct)|08:00||| |#ffffff"_s);
-    // "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock.
+    // "Nej" proposes the day's end: the program's end, or the lock (the sleep's: the woken day).
     const auto desktop = [this](int hour, int minute, DesktopEvent event) {
         on(7, hour, minute);
         platform.desktop(event);
     };
-    for (const char way : {'e', 's', 'l'}) {  // end, sleep, lock
+    for (const bool locked : {false, true}) {
         startAt(7, 8, 0, "", kFirstDecember);
         arrive("08:00");
-        if (way == 'l') {
+        if (locked) {
             desktop(11, 30, DesktopEvent::Locked);
             desktop(13, 5, DesktopEvent::Unlocked);
             EXPECT_EQ(text("Status_Label") + u'|' +
                           QString::fromStdString(userValue("SidstAktiv").value_or("none")),
                       u"Du var væk 11:30–13:05 (1:35).|"_s);
             desktop(16, 42, DesktopEvent::Locked);
-        }
-        on(7, 16, 42);
-        tick();
-        if (way == 'l') {
             on(7, 23, 59);
             tick();
             desktop(23, 59, DesktopEvent::Sleeping);
             EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
-        } else if (way == 'e') {
+        } else {
+            on(7, 16, 42);
+            tick();
             EXPECT_FALSE(userValue("SidstAktiv"));
             EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
             EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
@@ -175,7 +170,7 @@ TEST_F(DaysTest, ForgottenDeparture) {
         on(8, 8, 30);
         platform.answer(u"Nej|>16:42"_s);
         ASSERT_TRUE(window ? !ends(&Flex_Form::Udregn_Timer_Timer) : startForm());
-        EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << way;
+        EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << locked;
         expectForgottenDayRecorded(u"07:30"_s);
     }
 }
