@@ -41,8 +41,8 @@ protected:
     }
 };
 
-// A day stored under dd.MM.yyyy read under dd.MM.yy; the autumn day.
-TEST_F(DaysTest, ADateFormatChangedAndTheAutumnDay) {
+// A day stored under dd.MM.yyyy read under dd.MM.yy; the autumn day; a night taken on.
+TEST_F(DaysTest, NightsAndTheAutumnDay) {
     platform.datePattern = u"dd.MM.yy"_s;
     on(8, 16, 30);
     platform.answer(u"Ja"_s);
@@ -69,6 +69,13 @@ TEST_F(DaysTest, ADateFormatChangedAndTheAutumnDay) {
     tick();
     click();
     EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;00:30;07:30;750;750;10;\r"));
+    // A night's arrival taken on after midnight, not asked again.
+    startAt(8, 1, 30, "Ja", kNoDay, "07-12-2026 22:00");
+    EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today() + u'|' + form().windowTitle(),
+              question(u"07-12-2026 22:00"_s) +
+                  u"22:00|350 ct 03:30 "
+                  u"|Horalogs registrering - 350 ct "_s);
+    tick();
 }
 
 // Woken the next day (once taken as today's): asked at the first tick, never over another dialog.
@@ -103,11 +110,19 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     tick();
     EXPECT_EQ(platform.shown.back().defaultText + u'|' + day(), u"15:00|08:05||| |#ffffff"_s);
     EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
-    fresh();  // "Ja" said after midnight confirms its own date: once asked again at the next tick
+    // "Ja" said after midnight confirms its own date: once asked again at the next tick. A second
+    // start during the question brings it forward; the window too, once the start is through.
+    fresh();
+    QString shown;
     for (const int day : {8, 10}) {
         on(day, 23, 59);
         platform.answer(u"Ja"_s);
-        platform.whileMessageShown = [this, day] { on(day + 1, 0, 1); };
+        platform.whileMessageShown = [this, day, &shown] {
+            on(day + 1, 0, 1);
+            window->run(&Flex_Form::Tray_Click);
+            shown += QString::number(platform.broughtForward) + u':' +
+                     QString::number(window->isVisible()) + u' ';
+        };
         if (day == 8) {
             startExistingUser(kNoDay, "07-12-2026 22:00");
         }
@@ -115,6 +130,7 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
         tick();
         EXPECT_EQ(platform.shown.size(), day == 8 ? 1U : 2U);
     }
+    EXPECT_EQ(shown, u"1:0 2:1 "_s);  // dialogs brought forward: the window shown behind them
 }
 
 // "Nej" at the start: an empty box; what makes no departure is refused and the box asked again.
@@ -194,24 +210,6 @@ TEST_F(DaysTest, TheTrayTellsWhenTheHoursAreReached) {
     EXPECT_EQ(platform.trayMessages,
               std::vector<QString>{u"Normtiden for i dag er nået|7:24 arbejdet. Husk at "
                                    u"registrere gå-tid, når du går."_s});
-    fresh();  // a second start during the start's question brings it forward, later the window
-    on(8, 1, 30);
-    bool shownBehind = true;
-    platform.whileMessageShown = [this, &shownBehind] {
-        window->run(&Flex_Form::Tray_Click);
-        shownBehind = window->isVisible();
-        platform.whileMessageShown = nullptr;
-    };
-    platform.answer(u"Ja"_s);  // a night's arrival taken on after midnight, not asked again
-    startExistingUser(kNoDay, "07-12-2026 22:00");
-    EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today() + u'|' + form().windowTitle(),
-              question(u"07-12-2026 22:00"_s) +
-                  u"22:00|350 ct 03:30 "
-                  u"|Horalogs registrering - 350 ct "_s);
-    tick();
-    EXPECT_EQ(
-        u"%1 %2 %3"_s.arg(platform.shown.size()).arg(platform.broughtForward).arg(shownBehind),
-        u"1 1 0"_s);  // dialogs, brought forward, the window shown behind the question
 }
 
 }  // namespace
