@@ -32,13 +32,6 @@ protected:
                QString::fromStdString(userValue("Moedt").value_or("none")) + u'|' +
                komme()->palette().color(QPalette::Base).name();
     }
-    // The day recorded with its own date, the open day forgotten, and no day open now.
-    void expectForgottenDayRecorded(const QString& arrival) {
-        EXPECT_EQ(readBytes(file), kFirstDecember + "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
-        EXPECT_EQ(
-            text("Status_Label") + u'|' + text("Total_CT") + u'|' + day(),
-            u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |"_s + arrival + u"||| |#ffffff"_s);
-    }
 };
 
 // A day stored under dd.MM.yyyy read under dd.MM.yy; the autumn day; a night taken on.
@@ -187,15 +180,17 @@ TEST_F(DaysTest, ForgottenDeparture) {
         platform.answer(u"Nej|>16:42"_s);
         ASSERT_TRUE(window ? !ends(&Flex_Form::Udregn_Timer_Timer) : startForm());
         EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << locked;
-        expectForgottenDayRecorded(u"07:30"_s);
+        // The day recorded with its own date, the open day forgotten, and no day open now.
+        EXPECT_EQ(readBytes(file), kFirstDecember + "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
+        EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + u'|' + day(),
+                  u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |07:30||| |#ffffff"_s);
     }
 }
 
 // Once a day, when the hours are reached while in the tray; never while the window is shown.
 TEST_F(DaysTest, TheTrayTellsWhenTheHoursAreReached) {
+    startAt(8, 7, 32, "", kFirstDecember);
     platform.tray = true;
-    on(8, 7, 32);
-    startExistingUser(kFirstDecember);
     arrive("07:32");
     for (const auto& [minute, inTray] :
          {std::pair(25, true), std::pair(26, false), std::pair(30, true), std::pair(31, true)}) {
