@@ -140,7 +140,6 @@ TEST_F(DaysTest, ForgottenDeparture) {
               u"Glemt gå-tid|Gå-tiden for 07-12-2026 blev ikke registreret (mødt 08:00).\r\n\r\n"
               u"Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\nAnnuller "
               u"springer dagen over."_s);
-    EXPECT_EQ(platform.shown.at(2).icon, MessageIcon::Exclamation);
     // Annuller (or Escape) skips the day for good; the proposal from the system's start.
     EXPECT_EQ(platform.shown.back().title + u'|' + day(), u"Glemt gå-tid|08:00||| |#ffffff"_s);
     EXPECT_EQ(readBytes(file), kFirstDecember);
@@ -167,15 +166,14 @@ TEST_F(DaysTest, ForgottenDeparture) {
             on(7, 23, 59);
             tick();
             desktop(23, 59, DesktopEvent::Sleeping);
-            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
         } else {
             on(7, 16, 42);
             tick();
             EXPECT_FALSE(userValue("SidstAktiv"));
             EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
-            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
             window.reset();
         }
+        EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
         on(8, 8, 30);
         platform.answer(u"Nej|>16:42"_s);
         ASSERT_TRUE(window ? !ends(&Flex_Form::Udregn_Timer_Timer) : startForm());

@@ -86,9 +86,8 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     EXPECT_EQ(readBytes(file).count('\n'), 5);  // it changes nothing
     on(10, 10, 0);
     QByteArray months = kHeader;  // six years before the night shift: a long table
-    for (int month = 0; month < 72; ++month) {
-        months += QDate(2020, 1, 1).addMonths(month).toString(u"dd-MM-yyyy").toLatin1() +
-                  ";1;08:00;16:00;750;750;0;\r\n";
+    for (QDate day(2020, 1, 1); day.year() < 2026; day = day.addMonths(1)) {
+        months += day.toString(u"dd-MM-yyyy").toLatin1() + ";1;08:00;16:00;750;750;0;\r\n";
     }
     writeBytes(file, months + kShortRest.mid(kHeader.size()));
     open();
