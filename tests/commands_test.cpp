@@ -4,11 +4,13 @@
 namespace horalog::testing {
 namespace {
 
+const QByteArray kStart = "x;12;-;-;-;8770;375\r\n";
+
 class CommandsTest : public FormTest {
 protected:
     void SetUp() override {
         FormTest::SetUp();
-        startExistingUser("x;12;-;-;-;8770;375\r\n");
+        startExistingUser(kStart);
     }
     QString other() { return inDir("tid/Horalog.Dat"); }
     // Clicks a menu entry with these answers to its dialogs.
@@ -24,11 +26,11 @@ protected:
     }
 };
 
-TEST_F(CommandsTest, TimeOff) {
-    const QByteArray before = readBytes(file);
+// Time off; a changed daily hours and the lunch switched off both count in the next record.
+TEST_F(CommandsTest, TimeOffAndSettingsCountInTheNextRecord) {
     run("Angiv a&fspadsering", u">"_s);  // cancelled
     run("Angiv a&fspadsering", u">1e300|OK"_s);
-    EXPECT_EQ(readBytes(file), before);
+    EXPECT_EQ(readBytes(file), kStart);
     EXPECT_EQ(platform.shown.at(0).defaultText + u'|' + lastDialog(),
               u"7,4|Afspadseringen \"1e300\" kan ikke anvendes, fordi tallet er for stort."_s +
                   kUnchanged);
@@ -37,21 +39,6 @@ TEST_F(CommandsTest, TimeOff) {
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;12;-;-;200;8970;575;afspadsering\r\n"));
     EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + text("Periode_CT"),
               u"Afspadsering af -200 ct tilføjet|575 ct 8970 ct "_s);
-    // A damaged tail (a crash's line of 70 KB without a line end): the message, and the end.
-    const QByteArray damaged = readBytes(file) + QByteArray(70 * 1024, 'x');
-    writeBytes(file, damaged);
-    platform.answer(u">1|>x|OK"_s);
-    EXPECT_TRUE(ends(&Flex_Form::Afspadsering_Menu_Click));
-    EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
-    EXPECT_EQ(lastDialog(), fatalFileMessage("Fejl under skrivning til filen: ", file,
-                                             u"Filens sidste linje er længere end 64 KB uden "
-                                             u"linjeskift; filen er beskadiget."_s,
-                                             true));
-    EXPECT_EQ(readBytes(file), damaged);
-}
-
-// A changed daily hours and the lunch switched off both count in the next record.
-TEST_F(CommandsTest, SettingsCountInTheNextRecord) {
     run("&Arbejdstid", u">"_s);
     run("&Arbejdstid", u">1e300|OK"_s);
     EXPECT_TRUE(lastDialog().startsWith(u"Arbejdstiden \"1e300\""_s));
@@ -69,7 +56,18 @@ TEST_F(CommandsTest, SettingsCountInTheNextRecord) {
     lunch->trigger();
     EXPECT_EQ(text("Idag_CT") + QString::number(lunch->isChecked()), u"850 ct 0"_s);
     click();
-    EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;13;08:00;16:30;850;9620;475;\r\n"));
+    EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;13;08:00;16:30;850;9820;675;\r\n"));
+    // A damaged tail (a crash's line of 70 KB without a line end): the message, and the end.
+    const QByteArray damaged = readBytes(file) + QByteArray(70 * 1024, 'x');
+    writeBytes(file, damaged);
+    platform.answer(u">1|>x|OK"_s);
+    EXPECT_TRUE(ends(&Flex_Form::Afspadsering_Menu_Click));
+    EXPECT_EQ(platform.shown.back().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(lastDialog(), fatalFileMessage("Fejl under skrivning til filen: ", file,
+                                             u"Filens sidste linje er længere end 64 KB uden "
+                                             u"linjeskift; filen er beskadiget."_s,
+                                             true));
+    EXPECT_EQ(readBytes(file), damaged);
 }
 
 // About, the period reset; the file moved, or kept where the name or the move fails (a stored bad
@@ -80,9 +78,8 @@ TEST_F(CommandsTest, AboutPeriodResetAndFileLocation) {
         (platform.shown.back().title + u'|' + lastDialog())
             .startsWith(u"Om Horalogs registrering|Horalogs registrering, Version 1.7.0\r\n"
                         "Registrer og udregner horalog udfra komme & gå tidspunkt.\r\n\r\n"));
-    const QByteArray before = readBytes(file);
     run("&Nulstil flex periode", u"Nej"_s);
-    EXPECT_EQ(readBytes(file), before);
+    EXPECT_EQ(readBytes(file), kStart);
     EXPECT_EQ(lastDialog(), u"Skal denne periode afsluttes,\r\nog totalen nulstilles ?"_s);
     EXPECT_TRUE(platform.shown.back().buttons == MessageButtons::YesNo &&
                 platform.shown.back().defaultButton == MessageAnswer::Yes);
