@@ -86,6 +86,10 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     menu(u"&Om Horalog"_s);
     tick();
     EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
+    EXPECT_TRUE(
+        (platform.shown.at(0).title + u'|' + platform.shown.at(0).text)
+            .startsWith(u"Om Horalogs registrering|Horalogs registrering, Version 1.7.0\r\n"
+                        "Registrer og udregner horalog udfra komme & gå tidspunkt.\r\n\r\n"));
     platform.whileMessageShown = nullptr;
     tick();
     EXPECT_EQ(platform.shown.at(1).title + u'|' + platform.shown.at(1).text,
@@ -162,10 +166,8 @@ TEST_F(DaysTest, ForgottenDeparture) {
             desktop(16, 42, DesktopEvent::Locked);
             on(7, 23, 59);
             tick();
-            desktop(23, 59, DesktopEvent::Sleeping);
         } else {
             on(7, 16, 42);
-            tick();
             EXPECT_FALSE(userValue("SidstAktiv"));
             EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
             window.reset();
