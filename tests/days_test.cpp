@@ -32,31 +32,10 @@ protected:
                QString::fromStdString(userValue("Moedt").value_or("none")) + u'|' +
                komme()->palette().color(QPalette::Base).name();
     }
-    // The day recorded with its own date, the open day forgotten, and no day open now.
-    void expectForgottenDayRecorded(const QString& arrival) {
-        EXPECT_EQ(readBytes(file), kFirstDecember + "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
-        EXPECT_EQ(
-            text("Status_Label") + u'|' + text("Total_CT") + u'|' + day(),
-            u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |"_s + arrival + u"||| |#ffffff"_s);
-    }
 };
 
-// A night over midnight (asked once), a day stored under dd.MM.yyyy read under dd.MM.yy, autumn.
+// A day stored under dd.MM.yyyy read under dd.MM.yy; the autumn day; a night taken on.
 TEST_F(DaysTest, NightsAndTheAutumnDay) {
-    startAt(7, 22, 0, "", kNoDay);
-    arrive("22:00");
-    on(8, 0, 0);
-    platform.answer(u"Ja"_s);
-    tick();
-    EXPECT_EQ(platform.shown.back().title + u'|' + lastDialog(),
-              u"Registreret komme tid|"_s + question(u"07-12-2026 22:00"_s));
-    on(8, 1, 30);
-    tick();
-    EXPECT_EQ(today() + u'|' + form().windowTitle(),
-              u"350 ct 03:30 |Horalogs registrering - 350 ct "_s);
-    click();
-    EXPECT_EQ(lastLine(), QByteArray("08-12-2026;1;22:00;01:30;300;300;-440;\r"));
-    fresh();
     platform.datePattern = u"dd.MM.yy"_s;
     on(8, 16, 30);
     platform.answer(u"Ja"_s);
@@ -83,46 +62,62 @@ TEST_F(DaysTest, NightsAndTheAutumnDay) {
     tick();
     click();
     EXPECT_EQ(lastLine(), QByteArray("25-10-2026;1;00:30;07:30;750;750;10;\r"));
+    // A night's arrival taken on after midnight, not asked again.
+    startAt(8, 1, 30, "Ja", kNoDay, "07-12-2026 22:00");
+    EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today() + u'|' + form().windowTitle(),
+              question(u"07-12-2026 22:00"_s) +
+                  u"22:00|350 ct 03:30 "
+                  u"|Horalogs registrering - 350 ct "_s);
+    tick();
 }
 
 // Woken the next day (once taken as today's): asked at the first tick, never over another dialog.
 TEST_F(DaysTest, WokenOnTheNextDay) {
-    for (const char* answer : {"Nej|Annuller", "Ja"}) {
-        startAt(8, 8, 0, "", kNoDay);
-        arrive("08:00");
-        on(8, 15, 0);
+    startAt(8, 8, 0, "OK|Ja", kNoDay);
+    arrive("08:00");
+    on(8, 15, 0);
+    tick();
+    QString during;  // About first: a question over it would be unscripted
+    platform.whileMessageShown = [this, &during] {
+        on(9, 9, 5);
         tick();
-        on(9, 9, 0);
-        QString during;  // About first: a question over it would be unscripted
-        platform.whileMessageShown = [this, &during] {
-            on(9, 9, 5);
-            tick();
-            during += gaa()->text() + text("Idag_CT");
-        };
-        platform.answer(u"OK"_s);
-        menu(u"&Om Horalog"_s);
-        platform.answer(QLatin1String(answer));
-        tick();
-        EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
-        platform.whileMessageShown = nullptr;
-        tick();
-        EXPECT_EQ(platform.shown.at(0).title + u'|' + platform.shown.at(1).text,
-                  u"Om Horalogs registrering|"_s + question(u"08-12-2026 08:00"_s));
-        if (answer[0] == 'N') {  // Annuller to the forgotten departure: yesterday is skipped
-            EXPECT_EQ(platform.shown.back().defaultText, u"15:00"_s);  // before sleep
-            EXPECT_EQ(day(), u"08:05||| |#ffffff"_s);  // the proposal from the system's start
-            EXPECT_EQ(readBytes(file), kNoDay);
-        } else {  // the open day goes on, its time of day as today's
-            EXPECT_EQ(today(), u"108 ct 01:05 "_s);
-            click();
-            EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
-        }
-    }
-    fresh();  // "Ja" said after midnight confirms its own date: once asked again at the next tick
+        during += gaa()->text() + text("Idag_CT");
+    };
+    menu(u"&Om Horalog"_s);
+    tick();
+    EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
+    EXPECT_TRUE(
+        (platform.shown.at(0).title + u'|' + platform.shown.at(0).text)
+            .startsWith(u"Om Horalogs registrering|Horalogs registrering, Version 1.7.0\r\n"
+                        "Registrer og udregner horalog udfra komme & gå tidspunkt.\r\n\r\n"));
+    platform.whileMessageShown = nullptr;
+    tick();
+    EXPECT_EQ(platform.shown.at(1).title + u'|' + platform.shown.at(1).text,
+              u"Registreret komme tid|"_s + question(u"08-12-2026 08:00"_s));
+    EXPECT_EQ(today(), u"108 ct 01:05 "_s);  // "Ja": the open day goes on, its time of day
+    click();
+    // Woken again: Annuller to the forgotten departure skips the day; the last tick before sleep.
+    arrive("08:00");
+    on(9, 15, 0);
+    tick();
+    on(10, 9, 5);
+    platform.answer(u"Nej|Annuller"_s);
+    tick();
+    EXPECT_EQ(platform.shown.back().defaultText + u'|' + day(), u"15:00|08:05||| |#ffffff"_s);
+    EXPECT_EQ(lastLine(), QByteArray("09-12-2026;1;08:00;09:05;58;58;-682;\r"));
+    // "Ja" said after midnight confirms its own date: once asked again at the next tick. A second
+    // start during the question brings it forward; the window too, once the start is through.
+    fresh();
+    QString shown;
     for (const int day : {8, 10}) {
         on(day, 23, 59);
         platform.answer(u"Ja"_s);
-        platform.whileMessageShown = [this, day] { on(day + 1, 0, 1); };
+        platform.whileMessageShown = [this, day, &shown] {
+            on(day + 1, 0, 1);
+            window->run(&Flex_Form::Tray_Click);
+            shown += QString::number(platform.broughtForward) + u':' +
+                     QString::number(window->isVisible()) + u' ';
+        };
         if (day == 8) {
             startExistingUser(kNoDay, "07-12-2026 22:00");
         }
@@ -130,11 +125,12 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
         tick();
         EXPECT_EQ(platform.shown.size(), day == 8 ? 1U : 2U);
     }
+    EXPECT_EQ(shown, u"1:0 2:1 "_s);  // dialogs brought forward: the window shown behind them
 }
 
 // "Nej" at the start: an empty box; what makes no departure is refused and the box asked again.
 TEST_F(DaysTest, ForgottenDeparture) {
-    startAt(8, 9, 0, "Nej|>|OK|>25:00|OK|>16:42", kFirstDecember, "07-12-2026 08:00");
+    startAt(8, 9, 0, "Nej|>|OK|>25:00|OK|Annuller", kFirstDecember, "07-12-2026 08:00");
     QStringList seen;
     for (const ShownDialog& d : platform.shown) {
         seen << (d.kind == u'>' ? d.defaultText : d.text);
@@ -146,61 +142,52 @@ TEST_F(DaysTest, ForgottenDeparture) {
               u"Glemt gå-tid|Gå-tiden for 07-12-2026 blev ikke registreret (mødt 08:00).\r\n\r\n"
               u"Angiv gå-tiden for den dag, så dagen kommer med i flex-saldoen.\r\nAnnuller "
               u"springer dagen over."_s);
-    EXPECT_EQ(platform.shown.at(2).icon, MessageIcon::Exclamation);
-    expectForgottenDayRecorded(u"08:00"_s);  // the proposal from the system's start
-    // Annuller (or Escape) skips the day for good.
-    startAt(8, 9, 0, "Nej|Annuller", kFirstDecember, "07-12-2026 08:00");
+    // Annuller (or Escape) skips the day for good; the proposal from the system's start.
     EXPECT_EQ(platform.shown.back().title + u'|' + day(), u"Glemt gå-tid|08:00||| |#ffffff"_s);
     EXPECT_EQ(readBytes(file), kFirstDecember);
-    window.reset();
-    ASSERT_TRUE(startForm());  // no question: none is scripted
     // A night in the box counts the time really passed.
     startAt(8, 9, 0, "Nej|>01:30", kFirstDecember, "07-12-2026 22:00");
     EXPECT_EQ(readBytes(file), kFirstDecember + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
-    EXPECT_EQ(text("Status_Label") + u'|' + day(),
-              u"Arbejdstid 08-12-2026: 03:00  (300 ct)|08:00||| |#ffffff"_s);
-    // "Nej" proposes the day's end: the program's end, the last tick before sleep, the lock.
+    EXPECT_EQ(text("Status_Label"), u"Arbejdstid 08-12-2026: 03:00  (300 ct)"_s);
+    // "Nej" proposes the day's end: the program's end, or the lock (the sleep's: the woken day).
     const auto desktop = [this](int hour, int minute, DesktopEvent event) {
         on(7, hour, minute);
         platform.desktop(event);
     };
-    for (const char way : {'e', 's', 'l'}) {  // end, sleep, lock
+    for (const bool locked : {false, true}) {
         startAt(7, 8, 0, "", kFirstDecember);
         arrive("08:00");
-        if (way == 'l') {
+        if (locked) {
             desktop(11, 30, DesktopEvent::Locked);
             desktop(13, 5, DesktopEvent::Unlocked);
             EXPECT_EQ(text("Status_Label") + u'|' +
                           QString::fromStdString(userValue("SidstAktiv").value_or("none")),
                       u"Du var væk 11:30–13:05 (1:35).|"_s);
             desktop(16, 42, DesktopEvent::Locked);
-        }
-        on(7, 16, 42);
-        tick();
-        if (way == 'l') {
             on(7, 23, 59);
             tick();
-            desktop(23, 59, DesktopEvent::Sleeping);
-            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
-        } else if (way == 'e') {
+        } else {
+            on(7, 16, 42);
             EXPECT_FALSE(userValue("SidstAktiv"));
             EXPECT_TRUE(ends(&Flex_Form::Afslut_Menu_Click));
-            EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
             window.reset();
         }
+        EXPECT_EQ(userValue("SidstAktiv"), "07-12-2026 16:42");
         on(8, 8, 30);
         platform.answer(u"Nej|>16:42"_s);
         ASSERT_TRUE(window ? !ends(&Flex_Form::Udregn_Timer_Timer) : startForm());
-        EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << way;
-        expectForgottenDayRecorded(u"07:30"_s);
+        EXPECT_EQ(platform.shown.back().defaultText, u"16:42"_s) << locked;
+        // The day recorded with its own date, the open day forgotten, and no day open now.
+        EXPECT_EQ(readBytes(file), kFirstDecember + "07-12-2026;4;08:00;16:42;820;3040;205;\r\n");
+        EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + u'|' + day(),
+                  u"Arbejdstid 07-12-2026: 08:12  (820 ct)|205 ct |07:30||| |#ffffff"_s);
     }
 }
 
 // Once a day, when the hours are reached while in the tray; never while the window is shown.
 TEST_F(DaysTest, TheTrayTellsWhenTheHoursAreReached) {
+    startAt(8, 7, 32, "", kFirstDecember);
     platform.tray = true;
-    on(8, 7, 32);
-    startExistingUser(kFirstDecember);
     arrive("07:32");
     for (const auto& [minute, inTray] :
          {std::pair(25, true), std::pair(26, false), std::pair(30, true), std::pair(31, true)}) {
@@ -215,25 +202,6 @@ TEST_F(DaysTest, TheTrayTellsWhenTheHoursAreReached) {
     EXPECT_EQ(platform.trayMessages,
               std::vector<QString>{u"Normtiden for i dag er nået|7:24 arbejdet. Husk at "
                                    u"registrere gå-tid, når du går."_s});
-    fresh();  // a second start during the start's question brings it forward, later the window
-    on(8, 1, 30);
-    bool shownBehind = true;
-    platform.whileMessageShown = [this, &shownBehind] {
-        window->run(&Flex_Form::Tray_Click);
-        shownBehind = window->isVisible();
-        platform.whileMessageShown = nullptr;
-    };
-    platform.answer(u"Ja"_s);  // a night's arrival taken on after midnight, not asked again
-    startExistingUser(kNoDay, "07-12-2026 22:00");
-    EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today(),
-              question(u"07-12-2026 22:00"_s) + u"22:00|350 ct 03:30 "_s);
-    tick();
-    EXPECT_EQ(
-        u"%1 %2 %3"_s.arg(platform.shown.size()).arg(platform.broughtForward).arg(shownBehind),
-        u"1 1 0"_s);  // dialogs, brought forward, the window shown behind the question
-    form().showMinimized();
-    form().run(&Flex_Form::Tray_Click);
-    EXPECT_FALSE(form().isMinimized());
 }
 
 }  // namespace
