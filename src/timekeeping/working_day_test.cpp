@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "in_copenhagen.h"
+#include "text/number_text.h"
 #include "text/time_text.h"
 
 namespace horalog {
@@ -79,24 +80,29 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     EXPECT_EQ(night->date + u' ' + QString::number(night->shift), u"01.01.27 2500"_s);
 }
 
-// Refused: before the arrival on its date, or more than a day after it; a night, autumn's second
-// pass, 25:00 for 01:00 and a whole day are not.
+// A typed departure as the clock reads it (9999 as 100:39), refused before the arrival on its date
+// or over a day after it; a night, autumn's second pass, 25:00 for 01:00 and a whole day are not.
 TEST(DepartureRefusal, NoNegativeDayAndNoDayAndAHalf) {
-    const std::tuple<std::int32_t, std::int32_t, std::int32_t, const char*> cases[] = {
-        {800, 600, 0, "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
-        {747, 447, 0, "Gå-tiden 04:28 ligger før komme-tiden 07:28."},
-        {800, 800, 0, ""},
-        {2200, 150, 2400, ""},
-        {250, 217, 100, ""},
-        {800, 2500, 0, ""},
-        {800, 3200, 0, ""},
-        {800, 3202, 0, "Gå-tiden 32:01 ligger mere end et døgn efter komme-tiden 08:00."},
-        {800, 10065, 0, "Gå-tiden 100:39 ligger mere end et døgn efter komme-tiden 08:00."},
-    };
-    for (const auto& [komme, gaa, shift, refusal] : cases) {
-        EXPECT_EQ(departureRefusal(komme, gaa, shift).value_or(QString()),
-                  QString::fromUtf8(refusal))
-            << komme << " " << gaa;
+    const std::tuple<std::int32_t, const char*, std::int32_t, const char*> cases[] = {
+        {800, "06:00", 0, "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
+        {747, "04:28", 0, "Gå-tiden 04:28 ligger før komme-tiden 07:28."},
+        {800, "08:00", 0, "800"},
+        {2200, "01:30", 2400, "150"},
+        {250, "02:10", 100, "217"},
+        {800, "25:00", 0, "2500"},
+        {800, "32:00", 0, "3200"},
+        {800, "32:01", 0, "Gå-tiden 32:01 ligger mere end et døgn efter komme-tiden 08:00."},
+        {800, "9999", 0, "Gå-tiden 100:39 ligger mere end et døgn efter komme-tiden 08:00."},
+        {800, "9999:00", 0, "Gå-tiden 9999:00 ligger mere end et døgn efter komme-tiden 08:00."},
+        {800, "99999999999", 0,
+         "Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort."}};
+    for (const auto& [komme, text, shift, answer] : cases) {
+        const QString typed = QString::fromUtf8(text);
+        const auto t = readTypedTime(typed, 10);
+        EXPECT_EQ(t ? departureRefusal(komme, t->ct, shift).value_or(QString::number(t->ct))
+                    : tooLargeRefusal(u"Tiden"_s, typed),
+                  QString::fromUtf8(answer))
+            << text;
     }
     EXPECT_EQ(hoursReachedText(7.4f), u"7:24 arbejdet. Husk at registrere gå-tid, når du går."_s);
     EXPECT_EQ(hoursReachedText(10.25f).left(6), u"10:15 "_s);
