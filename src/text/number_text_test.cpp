@@ -10,8 +10,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Blanks anywhere, "." the only point, E or D exponents, &H, &O; nothing beyond a double. Whole
-// numbers half to even, with boundary pairs one inside and one outside.
+// Blanks anywhere, "." the point, E or D exponents, &H, &O; whole numbers half to even.
 TEST(ReadNumber, TextsAndWholeNumbers) {
     // clang-format off
     const std::pair<const char16_t*, std::optional<double>> cases[] = {

@@ -5,8 +5,7 @@
 namespace horalog {
 namespace {
 
-// Separators and blanks skipped, the first other character ends it; beyond 32 bits or -1 (&HFFFF)
-// refused; a date-time's time starts at the date's length + 2, a text 5 longer is read whole.
+// Separators skipped; beyond 32 bits refused; a date-time's time starts at the date's length + 2.
 TEST(TimeText, ReadConvertedAndShown) {
     // clang-format off
     const std::tuple<const char16_t*, int, std::optional<std::int32_t>> cases[] = {

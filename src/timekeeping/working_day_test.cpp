@@ -29,8 +29,7 @@ TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
     }
 }
 
-// Up to 16 hours after the arrival, else refused ({}: not a clock time); a result reads «date;
-// arrival;departure;time that passed (ct)».
+// Up to 16 hours after the arrival ({}: no clock time); «date;arrival;departure;time passed (ct)».
 TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     const testing::InCopenhagen zone;
     const auto notAClock = [](const char* typed) {
@@ -80,8 +79,7 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     EXPECT_EQ(night->date + u' ' + QString::number(night->shift), u"01.01.27 2500"_s);
 }
 
-// A typed departure as the clock reads it (9999 as 100:39), refused before the arrival on its date
-// or over a day after it; a night, autumn's second pass, 25:00 for 01:00 and a whole day are not.
+// Refused before the arrival on its date or over a day after (9999 reads 100:39); a night is not.
 TEST(DepartureRefusal, NoNegativeDayAndNoDayAndAHalf) {
     const std::tuple<std::int32_t, const char*, std::int32_t, const char*> cases[] = {
         {800, "06:00", 0, "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
