@@ -12,9 +12,8 @@ const LunchRule kOff{false, 50, 450};
 
 // At the lunch threshold at 12:30, one below it at 12:29 from 799; lunch off a day below zero too.
 TEST(WorkedSoFar, RunningDisplay) {
-    using Row = std::tuple<std::int32_t, const char16_t*, LunchRule, std::optional<std::int32_t>>;
     // clang-format off
-    const Row cases[] = {
+    const std::tuple<std::int32_t, const char16_t*, LunchRule, std::optional<std::int32_t>> cases[] = {
         {800, u"16:30", kOn, 800}, {800, u"07:30", kOn, -100}, {800, u"08:00", kOn, 0},
         {800, u"16:30", kOff, 850}, {800, u"", kOff, -800}, {800, u"12:30", kOn, 400},
         {799, u"12:29", kOn, 449}, {800, u"99999999999", kOn, {}},
