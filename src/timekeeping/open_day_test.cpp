@@ -6,7 +6,9 @@
 
 #include "in_copenhagen.h"
 #include "text/time_text.h"
+#include "timekeeping/date_pattern.h"
 #include "timekeeping/status_line.h"
+#include "timekeeping/today.h"
 
 namespace horalog {
 namespace {
@@ -48,6 +50,30 @@ TEST(StoredArrival, ReadByItsBlank) {
     EXPECT_EQ(StoredArrival::of(dec(8), kYmd, 125).text(), u"08-12-2026 01:15");
 }
 
+TEST(ProposedArrival, FromTheSystemStart) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {36000000 - 3599600, "01:00"},  // started at 00:59:59.6: rounds to 01:00:00
+        {36000000 - 3599400, "00:59"},  // 00:59:59.4: rounds down, seconds dropped
+        {36000001, "00:00"}};           // running since before midnight
+    for (const auto& [uptime, proposal] : cases) {
+        EXPECT_EQ(proposedArrival(QTime(10, 0, 0), uptime), QLatin1String(proposal));
+    }
+    EXPECT_EQ(proposedArrival(QTime(10, 1, 2), 62000), u"10:00");  // seconds count
+}
+
+TEST(CheckDatePattern, DayFirstYearLast) {
+    const std::tuple<QString, std::int16_t, bool> cases[] = {
+        {u"dd-MM-yyyy"_s, 10, true}, {u"dd-MM-yy"_s, 8, true},  {u"dd-MM-åååå"_s, 10, true},
+        {u"DD.MM.YYYY"_s, 10, true}, {u"d-M-yyyy"_s, 8, false}, {u"dd-MM-y"_s, 7, false}};
+    for (const auto& [pattern, length, accepted] : cases) {
+        const DatePattern p = checkDatePattern(pattern);
+        EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, accepted))
+            << pattern.toStdString();
+    }
+    EXPECT_EQ(checkDatePattern(u"dd-MM-ÅÅÅÅ"_s).shown, u"dd-MM-yyyy");
+    EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, u"8.00"_s), u"05.12.26 8.00");
+}
+
 // Known here (restored first), in another copy's store, what following it does, Komme_CT or -1.
 TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     using F = OpenDay::Followed;
@@ -85,6 +111,39 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     EXPECT_FALSE(night.restore(StoredArrival(u"08-12-2026 9e99"_s), now, kYmd) || night.isOpen());
     // The question names the store's arrival, or the open day's own when the store lost it.
     EXPECT_EQ(night.named(StoredArrival(u" "_s), kYmd).text(), u"08-12-2026 08:00");
+}
+
+// Date; events «L16:42» locked, «U» unlocked, «S» asleep, «W» woken, «+» next day; kept|notices.
+TEST(Away, WhenTheUserWasLastSeen) {
+    const char* cases[][3] = {
+        {"2026-12-07", "L11:30 U13:05", "|Du var væk 11:30–13:05 (1:35)."},
+        {"2026-12-07", "L12:00 U12:30", "|"},  // the lunch itself: no notice
+        {"2026-12-07", "L12:00 U12:31", "|Du var væk 12:00–12:31 (0:31)."},
+        {"2026-12-07", "L16:42 S23:59 W+08:30 U+08:31", "16:42|"},
+        {"2026-12-07", "S23:59 W+08:30", "23:59|"},
+        {"2026-12-07", "S12:00 W13:00", "|Du var væk 12:00–13:00 (1:00)."},
+        {"2026-12-07", "L16:42 U16:50 L17:10", "17:10|"},
+        {"2026-12-07", "L16:42 L16:50 S17:00", "16:42|"},  // the lock told twice
+        {"2026-12-07", "U09:00 W09:01", "|"},
+        {"2026-12-07", "L11:30 W12:00 U13:05", "|Du var væk 11:30–13:05 (1:35)."},
+        {"2026-12-07", "L16:42 U+08:31 L+12:00", "12:00|"},
+        {"2026-03-29", "L01:30 U03:30", "|Du var væk 01:30–03:30 (1:00)."},  // real time
+        {"2026-10-25", "L01:30 U03:00", "|Du var væk 01:30–03:00 (2:30)."},
+    };
+    const testing::InCopenhagen zone;
+    for (const auto& [day, events, expected] : cases) {
+        Away away;
+        QString notices;
+        for (const QString& e : QString::fromUtf8(events).split(u' ')) {
+            const QDate date = QDate::fromString(QLatin1String(day), Qt::ISODate);
+            const QDateTime at(date.addDays(e[1] == u'+'), QTime::fromString(e.right(5), u"HH:mm"));
+            if (const auto end = away.on(DesktopEvent(QStringView(u"LUSW").indexOf(e[0])), at)) {
+                notices += awayNotice(*end, 50).value_or(QString());
+            }
+        }
+        const QString seen = away.lastSeen() ? away.lastSeen()->toString(u"HH:mm") : QString();
+        EXPECT_EQ(seen + u'|' + notices, QString::fromUtf8(expected)) << events;
+    }
 }
 
 // The arrival's offset when registered or restored counts (02:30 once counted 1:10 at 02:40).
