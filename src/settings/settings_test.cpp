@@ -39,11 +39,8 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
         u"den kan rettes.");
     // The user's key is written whole; a missing value is written back only when asked.
     store.createUserKey(u"04-12-2026 08:15"_s, {7.25f, 30, 400}, u"/å.dat"_s);
-    {
-        CRegistry raw(testStore.backend());
-        raw.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
-        raw.DeleteValue("FrokostVarighed");
-    }
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true));
+    reg.DeleteValue("FrokostVarighed");
     EXPECT_EQ(store.readUserKey().filnavn, u"/å.dat");
     EXPECT_EQ(store.storedArrival(), u"04-12-2026 08:15");
     EXPECT_FALSE(testStore.userValue("FrokostVarighed"));
