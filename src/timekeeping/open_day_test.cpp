@@ -85,7 +85,6 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
         {"08-12-2026 08:00", "08-12-2026 08:00", F::Nothing, 800},
         {"08-12-2026 08:00", "08-12-2026 07:30", F::ArrivalTakenOver, 750},
         {"08-12-2026 08:00", " ", F::DayClosed, 800},
-        {"08-12-2026 08:00", "", F::DayClosed, 800},
         {" ", "07-12-2026 08:15", F::Nothing, -1},
         {" ", "08-12-2026 9e99", F::Nothing, -1}};
     for (const auto& [known, inStore, followed, kommeCT] : cases) {
@@ -116,7 +115,6 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
 // Date; events «L16:42» locked, «U» unlocked, «S» asleep, «W» woken, «+» next day; kept|notices.
 TEST(Away, WhenTheUserWasLastSeen) {
     const char* cases[][3] = {
-        {"2026-12-07", "L11:30 U13:05", "|Du var væk 11:30–13:05 (1:35)."},
         {"2026-12-07", "L12:00 U12:30", "|"},  // the lunch itself: no notice
         {"2026-12-07", "L12:00 U12:31", "|Du var væk 12:00–12:31 (0:31)."},
         {"2026-12-07", "L16:42 S23:59 W+08:30 U+08:31", "16:42|"},
@@ -169,7 +167,6 @@ TEST(DaylightSaving, OffsetsAndShifts) {
     EXPECT_FALSE(day.lastSeen());
     // The clock's own minute is the clock's; in the skipped hour the moment after (once UTC).
     const std::tuple<QDate, std::int32_t, QDateTime, std::int32_t> offsets[] = {
-        {autumn, 250, utc(autumn, 2, 10), 7200},  // 02:30 from 03:10 CET: the first pass
         {autumn, 250, utc(autumn, 1, 30), 3600},  // the clock's own minute, second pass
         {autumn, 250, utc(autumn, 0, 20), 7200},  // both ahead: the earlier
         {autumn, 350, utc(autumn, 6, 0), 3600},
