@@ -18,7 +18,6 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
     testing::TestStore testStore(dir.path());
     CRegistry reg(testStore.backend());
     SettingsStore store(reg);
-    // The values stored, then as read: the three numbers and the count of warnings.
     const QByteArray key = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
     const std::pair<const char*, std::pair<WorkSettings, qsizetype>> cases[] = {
         {"", {{7.4f, 50, 450}, 0}},

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 
 namespace horalog {
 namespace {
@@ -80,10 +79,9 @@ TEST(ReadHoursAnswer, NothingRefusedOrHours) {
 TEST(TimeText, ReadConvertedAndShown) {
     // clang-format off
     const std::tuple<const char16_t*, int, std::optional<std::int32_t>> cases[] = {
-        {u"08:00", 10, 800}, {u"8:05", 10, 805}, {u"08-05", 10, 805}, {u"805", 10, 805},
-        {u"8", 10, 8}, {u"", 10, 0}, {u"abc", 10, 0}, {u"12,30", 10, 12}, {u"-1:30", 10, 130},
-        {u"8e2", 10, 800}, {u"8.5", 10, 85}, {u"&H10", 10, 16}, {u"9e99", 10, {}},
-        {u"2147483647", 10, 2147483647}, {u"2147483648", 10, {}}, {u"&HFFFF", 10, {}},
+        {u"08:00", 10, 800}, {u"8:05", 10, 805}, {u"08-05", 10, 805}, {u"8", 10, 8}, {u"", 10, 0},
+        {u"12,30", 10, 12}, {u"-1:30", 10, 130}, {u"8.5", 10, 85}, {u"9e99", 10, {}},
+        {u"2147483647", 10, 2147483647}, {u"&HFFFF", 10, {}},
         {u"05-12-2026 08:00", 10, 800}, {u"05.12.2026 08.00", 10, 800},  // Danish separators
         {u"05-12-2026 08:00", 8, 608},  // «6 08:» with a short date
         {u"08:00123", 3, 800123}, {u"08:001234", 3, 1234}};
@@ -92,8 +90,7 @@ TEST(TimeText, ReadConvertedAndShown) {
         EXPECT_EQ(Tekst_Til_Tid(QString::fromUtf16(text), datoLaengde), hhmm)
             << QString::fromUtf16(text).toStdString();
     }
-    EXPECT_EQ(Tid_Nu(QStringLiteral("8:05:30")) + Tid_Nu(QStringLiteral("14.30.00")),
-              QStringLiteral("08:0514.30"));  // seconds cut, the hour padded
+    EXPECT_EQ(Tid_Nu(u"8:05:30"_s) + Tid_Nu(u"14.30.00"_s), u"08:0514.30");  // the hour padded
     // hhmm to centi-hours (minutes past 59 count on) and back (rounded down), and shown.
     EXPECT_EQ(Omregn_Til_CT(75), 125);
     EXPECT_EQ(Omregn_Til_Tid(83), 50);

@@ -16,7 +16,6 @@ using namespace Qt::StringLiterals;
 const LunchRule kOn{true, 50, 450};
 const LunchRule kOff{false, 50, 450};
 
-// The departure proposed: the latest moment known in use on the arrival's date after it.
 TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
     // clang-format off
     const std::pair<QStringList, const char*> cases[] = {
@@ -92,8 +91,7 @@ TEST(WorkedSoFar, RunningDisplay) {
         {2147483598, u"00:00", kOn, -2147483647 - 1}};  // the least that fits
     // clang-format on
     for (const auto& [komme, gaa, lunch, net] : cases) {
-        EXPECT_EQ(workedSoFar(komme, QString::fromUtf16(gaa), 10, lunch), net)
-            << komme << " " << QString::fromUtf16(gaa).toStdString();
+        EXPECT_EQ(workedSoFar(komme, QString::fromUtf16(gaa), 10, lunch), net);
     }
     // The latest departure that reads, from an arrival the day before: beyond 32 bits.
     EXPECT_EQ(workedSoFar(0, u"2147483628", 10, kOff, 2400), std::nullopt);
@@ -150,8 +148,7 @@ TEST(DepartureRefusal, NoNegativeDayAndNoDayAndAHalf) {
         const auto t = readTypedTime(typed, 10);
         EXPECT_EQ(t ? departureRefusal(komme, t->ct, shift).value_or(QString::number(t->ct))
                     : tooLargeRefusal(u"Tiden"_s, typed),
-                  QString::fromUtf8(answer))
-            << text;
+                  QString::fromUtf8(answer));
     }
     EXPECT_EQ(hoursReachedText(7.4f), u"7:24 arbejdet. Husk at registrere gå-tid, når du går."_s);
     EXPECT_EQ(hoursReachedText(10.25f).left(6), u"10:15 "_s);
