@@ -34,9 +34,6 @@ TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
 // Up to 16 hours after the arrival ({}: no clock time); «date;arrival;departure;time passed (ct)».
 TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     const testing::InCopenhagen zone;
-    const auto notAClock = [](const char* typed) {
-        return u"\"%1\" er ikke et klokkeslæt."_s.arg(QLatin1String(typed));
-    };
     const auto before = [](const char* departure, const char* arrival) {
         return u"Gå-tiden %1 ligger før komme-tiden %2."_s.arg(QLatin1String(departure),
                                                                QLatin1String(arrival));
@@ -70,7 +67,7 @@ TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
                           ? u"%1;%2;%3;%4"_s.arg(day->date, time(day->kommeCT), time(day->gaaCT))
                                 .arg(day->gaaCT - day->kommeCT + day->shift)
                           : day.error(),
-                      result.isEmpty() ? notAClock(typed) : result)
+                      result.isEmpty() ? u"\"%1\" er ikke et klokkeslæt."_s.arg(typed) : result)
                 << stored << " / " << typed;
         }
     }
