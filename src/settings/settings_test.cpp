@@ -31,11 +31,10 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
         const StoredSettings r = store.readUserKey();
         EXPECT_EQ(std::pair(r.values, r.warnings.size()), read);
     }
-    EXPECT_EQ(
-        store.readUserKey().warnings.value(0),
-        u"Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke anvendes, fordi "
-        u"tallet er for stort.\r\n\r\nVærdien 7.4 bruges nu. Den gemte værdi står uændret, så "
-        u"den kan rettes.");
+    EXPECT_EQ(store.readUserKey().warnings.value(0),
+              u"Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke anvendes, fordi "
+              u"tallet er for stort.\r\n\r\nVærdien 7.4 bruges nu. Den gemte værdi står "
+              u"uændret, så den kan rettes.");
     // The user's key is written whole; a missing value is written back only when asked.
     store.createUserKey(u"04-12-2026 08:15"_s, {7.25f, 30, 400}, u"/å.dat"_s);
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true));

@@ -6,6 +6,7 @@
 
 #include "in_copenhagen.h"
 #include "text/time_text.h"
+#include "timekeeping/away.h"
 #include "timekeeping/date_pattern.h"
 #include "timekeeping/status_line.h"
 #include "timekeeping/today.h"
@@ -206,7 +207,7 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
         {"08 10:00", "08-12-2026 9e99", "Ikke mødt"},
     };
     for (const auto& [when, moedt, expected] : cases) {
-        const QDateTime now =
+        const auto now =
             QDateTime::fromString("2026-12-"_L1 + QLatin1String(when), u"yyyy-MM-dd HH:mm");
         const auto day = openDayStatus(QLatin1String(moedt), now, kYmd, 7.4f, {true, 50, 450});
         EXPECT_EQ(statusLine(day, {3, 2220, 125}, 7.4f)

@@ -7,6 +7,7 @@
 #include "in_copenhagen.h"
 #include "text/number_text.h"
 #include "text/time_text.h"
+#include "timekeeping/balance.h"
 
 namespace horalog {
 namespace {
@@ -34,9 +35,8 @@ TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
 // Up to 16 hours after the arrival ({}: no clock time); «date;arrival;departure;time passed (ct)».
 TEST(ForgottenDay, OneWorkingDayFromTheArrival) {
     const testing::InCopenhagen zone;
-    const auto before = [](const char* departure, const char* arrival) {
-        return u"Gå-tiden %1 ligger før komme-tiden %2."_s.arg(QLatin1String(departure),
-                                                               QLatin1String(arrival));
+    const auto before = [](const QString& gaa, const QString& komme) {
+        return u"Gå-tiden %1 ligger før komme-tiden %2."_s.arg(gaa, komme);
     };
     const QString skip = u"Skriv gå-tiden, eller vælg Annuller for at springe dagen over."_s;
     // clang-format off
