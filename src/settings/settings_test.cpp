@@ -10,59 +10,49 @@
 namespace horalog {
 namespace {
 
-// Stored values as read (a number's first characters, as the program always read them) or, when
-// missing or beyond their type, the defaults, with one warning for each refused value.
+using namespace Qt::StringLiterals;
+
+// Values as read (a number's first characters), or the defaults with a warning for each refused.
 TEST(ReadSettings, StoredValuesAndDefaults) {
     QTemporaryDir dir;
     testing::TestStore testStore(dir.path());
     CRegistry reg(testStore.backend());
     SettingsStore store(reg);
-    // The values stored, then as read: the three numbers and the count of warnings.
     const QByteArray key = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Kvistborg\\Horalog]\n";
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "7.4 50 450 0"},
+    const std::pair<const char*, std::pair<WorkSettings, qsizetype>> cases[] = {
+        {"", {{7.4f, 50, 450}, 0}},
         {"\"Arbejdstimer\"=\"7,5\"\n\"FrokostVarighed\"=\"31.5\"\n\"FrokostArbejdstid\"=\"&H10\"\n",
-         "7 32 16 0"},
+         {{7, 32, 16}, 0}},
         {"\"Arbejdstimer\"=\"1e300\"\n\"FrokostVarighed\"=\"40000\"\n\"FrokostArbejdstid\"="
          "\"32767\"\n",
-         "7.4 50 32767 2"}};
+         {{7.4f, 50, 32767}, 2}}};
     for (const auto& [stored, read] : cases) {
         testStore.seed(kHKeyCurrentUser, key + stored);
         const StoredSettings r = store.readUserKey();
-        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4")
-                      .arg(r.values.arbejdstimer)
-                      .arg(r.values.frokostVarighed)
-                      .arg(r.values.frokostArbejdstid)
-                      .arg(r.warnings.size()),
-                  QLatin1String(read));
+        EXPECT_EQ(std::pair(r.values, r.warnings.size()), read);
     }
     EXPECT_EQ(store.readUserKey().warnings.value(0),
-              QStringLiteral("Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke "
-                             "anvendes, fordi tallet er for stort.\r\n\r\nVærdien 7.4 bruges nu. "
-                             "Den gemte værdi står uændret, så den kan rettes."));
+              u"Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke anvendes, fordi "
+              u"tallet er for stort.\r\n\r\nVærdien 7.4 bruges nu. Den gemte værdi står "
+              u"uændret, så den kan rettes.");
     // The user's key is written whole; a missing value is written back only when asked.
-    store.createUserKey(QStringLiteral("04-12-2026 08:15"), {7.25f, 30, 400},
-                        QStringLiteral("/å.dat"));
-    {
-        CRegistry raw(testStore.backend());
-        raw.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true);
-        raw.DeleteValue("FrokostVarighed");
-    }
-    EXPECT_EQ(store.readUserKey().filnavn, QStringLiteral("/å.dat"));
-    EXPECT_EQ(store.storedArrival(), QStringLiteral("04-12-2026 08:15"));
+    store.createUserKey(u"04-12-2026 08:15"_s, {7.25f, 30, 400}, u"/å.dat"_s);
+    ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true));
+    reg.DeleteValue("FrokostVarighed");
+    EXPECT_EQ(store.readUserKey().filnavn, u"/å.dat");
+    EXPECT_EQ(store.storedArrival(), u"04-12-2026 08:15");
     EXPECT_FALSE(testStore.userValue("FrokostVarighed"));
     EXPECT_FALSE(testStore.userValue("MoedtFilLaengde"));  // written with an arrival only
     EXPECT_EQ(store.readUserKey(true).values.frokostArbejdstid, 400);
     EXPECT_EQ(*testStore.userValue("FrokostVarighed") + *testStore.userValue("Arbejdstimer"),
               "507.25");
-    store.write(Setting::MoedtFilLaengde, QStringLiteral("123"));
+    store.write(Setting::MoedtFilLaengde, u"123"_s);
     EXPECT_EQ(store.readUserKey().moedtFilLaengde, 123);
 }
 
 #ifndef _WIN32
 // Refused: a device or FIFO would hang the reading, a read-only file would fail every departure.
 TEST(FileLocation, RefusesWhatCannotHoldTheRecords) {
-    using namespace Qt::StringLiterals;
     QTemporaryDir dir;
     const std::pair<QString, QString> cases[] = {
         {u"/dev/null"_s, u"\"/dev/null\" er ikke en almindelig fil."_s},

@@ -5,10 +5,11 @@
 #include <tuple>
 
 #include "in_copenhagen.h"
-#include "text/number_text.h"
 #include "text/time_text.h"
+#include "timekeeping/away.h"
+#include "timekeeping/date_pattern.h"
 #include "timekeeping/status_line.h"
-#include "timekeeping/working_day.h"
+#include "timekeeping/today.h"
 
 namespace horalog {
 namespace {
@@ -44,11 +45,33 @@ TEST(StoredArrival, ReadByItsBlank) {
                   std::tuple(day, date, QString::fromUtf8(time)))
             << stored;
     }
-    EXPECT_EQ(StoredArrival(u"08.1.26 8:00"_s).time()->ct, 800);
     EXPECT_FALSE(StoredArrival(u"08-12-2026 12345678901"_s).time());
-    // Written in the clock's form of the time, «0:75» as «01:15».
     EXPECT_EQ(StoredArrival::of(dec(5), u"DD.MM.ÅÅ"_s, 825).text(), u"05.12.26 08:15");
-    EXPECT_EQ(StoredArrival::of(dec(8), kYmd, 125).text(), u"08-12-2026 01:15");
+    EXPECT_EQ(StoredArrival::of(dec(8), kYmd, 125).text(), u"08-12-2026 01:15");  // not «0:75»
+}
+
+TEST(ProposedArrival, FromTheSystemStart) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {36000000 - 3599600, "01:00"},  // started at 00:59:59.6: rounds to 01:00:00
+        {36000000 - 3599400, "00:59"},  // 00:59:59.4: rounds down, seconds dropped
+        {36000001, "00:00"}};           // running since before midnight
+    for (const auto& [uptime, proposal] : cases) {
+        EXPECT_EQ(proposedArrival(QTime(10, 0, 0), uptime), QLatin1String(proposal));
+    }
+    EXPECT_EQ(proposedArrival(QTime(10, 1, 2), 62000), u"10:00");  // seconds count
+}
+
+TEST(CheckDatePattern, DayFirstYearLast) {
+    const std::tuple<QString, std::int16_t, bool> cases[] = {
+        {u"dd-MM-yyyy"_s, 10, true}, {u"dd-MM-yy"_s, 8, true},  {u"dd-MM-åååå"_s, 10, true},
+        {u"DD.MM.YYYY"_s, 10, true}, {u"d-M-yyyy"_s, 8, false}, {u"dd-MM-y"_s, 7, false}};
+    for (const auto& [pattern, length, accepted] : cases) {
+        const DatePattern p = checkDatePattern(pattern);
+        EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, accepted))
+            << pattern.toStdString();
+    }
+    EXPECT_EQ(checkDatePattern(u"dd-MM-ÅÅÅÅ"_s).shown, u"dd-MM-yyyy");
+    EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, u"8.00"_s), u"05.12.26 8.00");
 }
 
 // Known here (restored first), in another copy's store, what following it does, Komme_CT or -1.
@@ -62,7 +85,6 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
         {"08-12-2026 08:00", "08-12-2026 08:00", F::Nothing, 800},
         {"08-12-2026 08:00", "08-12-2026 07:30", F::ArrivalTakenOver, 750},
         {"08-12-2026 08:00", " ", F::DayClosed, 800},
-        {"08-12-2026 08:00", "", F::DayClosed, 800},
         {" ", "07-12-2026 08:15", F::Nothing, -1},
         {" ", "08-12-2026 9e99", F::Nothing, -1}};
     for (const auto& [known, inStore, followed, kommeCT] : cases) {
@@ -71,8 +93,7 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
         day.restore(StoredArrival(QString::fromUtf8(known)), now, kYmd);
         const F f = day.follow(StoredArrival(QString::fromUtf8(inStore)), now, kYmd);
         EXPECT_EQ(std::tuple(f, day.isOpen() ? day.kommeCT() : -1, day.stored().text()),
-                  std::tuple(followed, kommeCT, QString::fromUtf8(inStore)))
-            << known << " / " << inStore;
+                  std::tuple(followed, kommeCT, QString::fromUtf8(inStore)));
     }
     // "Ja" at 00:01 to yesterday's night confirms today, not tomorrow; a taken-over one its own.
     OpenDay night;
@@ -90,23 +111,50 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
     EXPECT_EQ(night.named(StoredArrival(u" "_s), kYmd).text(), u"08-12-2026 08:00");
 }
 
-// The arrival's offset when registered or restored counts (02:30 once counted 1:10 at 02:40).
+// Date; events «L16:42» locked, «U» unlocked, «S» asleep, «W» woken, «+» next day; kept|notices.
+TEST(Away, WhenTheUserWasLastSeen) {
+    const char* cases[][3] = {
+        {"2026-12-07", "L12:00 U12:30", "|"},  // the lunch itself: no notice
+        {"2026-12-07", "L12:00 U12:31", "|Du var væk 12:00–12:31 (0:31)."},
+        {"2026-12-07", "L16:42 S23:59 W+08:30 U+08:31", "16:42|"},
+        {"2026-12-07", "S23:59 W+08:30", "23:59|"},
+        {"2026-12-07", "S12:00 W13:00", "|Du var væk 12:00–13:00 (1:00)."},
+        {"2026-12-07", "L16:42 U16:50 L17:10", "17:10|"},
+        {"2026-12-07", "L16:42 L16:50 S17:00", "16:42|"},  // the lock told twice
+        {"2026-12-07", "U09:00 W09:01", "|"},
+        {"2026-12-07", "L11:30 W12:00 U13:05", "|Du var væk 11:30–13:05 (1:35)."},
+        {"2026-12-07", "L16:42 U+08:31 L+12:00", "12:00|"},
+        {"2026-03-29", "L01:30 U03:30", "|Du var væk 01:30–03:30 (1:00)."},  // real time
+        {"2026-10-25", "L01:30 U03:00", "|Du var væk 01:30–03:00 (2:30)."},
+    };
+    const testing::InCopenhagen zone;
+    for (const auto& [day, events, expected] : cases) {
+        Away away;
+        QString notices;
+        for (const QString& e : QString::fromUtf8(events).split(u' ')) {
+            const QDate date = QDate::fromString(QLatin1String(day), Qt::ISODate);
+            const QDateTime at(date.addDays(e[1] == u'+'), QTime::fromString(e.right(5), u"HH:mm"));
+            if (const auto end = away.on(DesktopEvent(QStringView(u"LUSW").indexOf(e[0])), at)) {
+                notices += awayNotice(*end, 50).value_or(QString());
+            }
+        }
+        const QString seen = away.lastSeen() ? away.lastSeen()->toString(u"HH:mm") : QString();
+        EXPECT_EQ(seen + u'|' + notices, QString::fromUtf8(expected)) << events;
+    }
+}
+
+// The arrival's offset when it was registered or restored counts, not the one at a later count.
 TEST(DaylightSaving, OffsetsAndShifts) {
     const testing::InCopenhagen zone;
     const QDate autumn(2026, 10, 25), spring(2026, 3, 29);
-    // Registered (or restored) at 02:30, counted at a later moment.
-    const std::tuple<QDateTime, QDateTime, std::int32_t, bool> cases[] = {
-        {utc(autumn, 0, 30), utc(autumn, 2, 10), 167, false},  // 02:30 CEST to 03:10 CET
-        {utc(autumn, 1, 30), utc(autumn, 1, 40), 17, false},   // 02:30 CET to 02:40 CET
-        {utc(autumn, 2, 10), utc(autumn, 2, 10), 167, true}};
-    for (const auto& [registered, later, worked, restored] : cases) {
+    // Registered (restored: its offset read then) at 02:30, counted at a later moment.
+    const std::tuple<QDateTime, QDateTime, std::int32_t, std::int32_t> cases[] = {
+        {utc(autumn, 0, 30), utc(autumn, 2, 10), 317, 167},  // 02:30 CEST to 03:10 CET
+        {utc(autumn, 1, 30), utc(autumn, 1, 40), 267, 17},   // 02:30 CET to 02:40 CET
+        {utc(autumn, 2, 10), utc(autumn, 2, 10), 317, 167}};
+    for (const auto& [registered, later, departure, worked] : cases) {
         OpenDay day;
-        if (restored) {
-            day.restore(StoredArrival(u"25-10-2026 02:30"_s), registered, kYmd);
-        } else {
-            day.open(250, registered.date(), registered);
-        }
-        const auto departure = *Omregn_Til_CT(later.time().hour() * 100 + later.time().minute());
+        day.restore(StoredArrival(u"25-10-2026 02:30"_s), registered, kYmd);
         EXPECT_EQ(departure - day.kommeCT() + day.shiftUntil(departure, later), worked)
             << later.toString().toStdString();
     }
@@ -117,7 +165,6 @@ TEST(DaylightSaving, OffsetsAndShifts) {
     EXPECT_FALSE(day.lastSeen());
     // The clock's own minute is the clock's; in the skipped hour the moment after (once UTC).
     const std::tuple<QDate, std::int32_t, QDateTime, std::int32_t> offsets[] = {
-        {autumn, 250, utc(autumn, 2, 10), 7200},  // 02:30 from 03:10 CET: the first pass
         {autumn, 250, utc(autumn, 1, 30), 3600},  // the clock's own minute, second pass
         {autumn, 250, utc(autumn, 0, 20), 7200},  // both ahead: the earlier
         {autumn, 350, utc(autumn, 6, 0), 3600},
@@ -132,15 +179,12 @@ TEST(DaylightSaving, OffsetsAndShifts) {
     // The shift a clock reading misses, worked by hand: +1 h in winter, +2 h in summer.
     const int winter = 3600, summer = 7200;
     const std::tuple<Moment, Moment, std::int32_t> shifts[] = {
-        {{dec(7), 2200, winter}, {dec(8), 150, winter}, 2400},  // 22:00 to 01:30: 350, not -2050
-        {{dec(7), 825, winter}, {dec(8), 1650, winter}, 0},     // yesterday's 08:15 kept: 775
-        {{dec(7), 800, winter}, {dec(8), 800, winter}, 0},      // the same time: no night
-        {{dec(8), 800, winter}, {dec(8), 750, winter}, 0},      // typed earlier: a negative day
-        {{spring, 50, winter}, {spring, 750, summer}, -100},    // 00:30-07:30 is 6 hours
-        {{autumn, 50, summer}, {autumn, 750, winter}, 100},     // and 8 hours
+        {{dec(7), 800, winter}, {dec(8), 800, winter}, 0},    // the same time: no night
+        {{dec(8), 800, winter}, {dec(8), 750, winter}, 0},    // typed earlier: a negative day
+        {{spring, 50, winter}, {spring, 750, summer}, -100},  // 00:30-07:30 is 6 hours
+        {{autumn, 50, summer}, {autumn, 750, winter}, 100},   // and 8 hours
         {{spring.addDays(-1), 800, winter}, {spring, 900, summer}, 0},  // yesterday's: time alone
         {{autumn.addDays(-1), 2200, summer}, {autumn, 600, winter}, 2500},  // a night: 9 hours
-        {{dec(5), 2200, winter}, {dec(8), 150, winter}, 0},                 // days back: time alone
         {{QDate(), 2200, winter}, {dec(8), 150, winter}, 0}};               // no known date
     for (const auto& [arrival, departure, shift] : shifts) {
         EXPECT_EQ(clockShift(arrival, departure), shift)
@@ -150,11 +194,10 @@ TEST(DaylightSaving, OffsetsAndShifts) {
 
 // --status counts as the window after "Ja": a night by the time passed, else by time of day.
 TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
+    const char* twoHours = "Mødt 07-12-2026 08:00 · idag 2:00 (200 ct) · fri kl. 15:54";
     const char* cases[][3] = {
-        {"08 10:00", "07-12-2026 08:00",
-         "Mødt 07-12-2026 08:00 · idag 2:00 (200 ct) · fri kl. 15:54"},
-        {"10 10:00", "07-12-2026 08:00",
-         "Mødt 07-12-2026 08:00 · idag 2:00 (200 ct) · fri kl. 15:54"},
+        {"08 10:00", "07-12-2026 08:00", twoHours},
+        {"10 10:00", "07-12-2026 08:00", twoHours},
         {"08 07:00", "07-12-2026 08:00",
          "Mødt 07-12-2026 08:00 · idag 22:30 (2250 ct) · fri siden 15:54"},
         {"08 01:30", "07-12-2026 22:00",
@@ -164,7 +207,7 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
         {"08 10:00", "08-12-2026 9e99", "Ikke mødt"},
     };
     for (const auto& [when, moedt, expected] : cases) {
-        const QDateTime now =
+        const auto now =
             QDateTime::fromString("2026-12-"_L1 + QLatin1String(when), u"yyyy-MM-dd HH:mm");
         const auto day = openDayStatus(QLatin1String(moedt), now, kYmd, 7.4f, {true, 50, 450});
         EXPECT_EQ(statusLine(day, {3, 2220, 125}, 7.4f)
@@ -202,26 +245,21 @@ TEST(RecordClosesArrival, DateTimeAndGrowth) {
     }
 }
 
-// The time that really passed counts, over midnight and daylight saving; an earlier date's
-// arrival that is no night counts by its time of day (once «fri siden» at 10:00).
+// Time that really passed counts; an earlier date's arrival that is no night, its time of day.
 TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
     const testing::InCopenhagen zone;
-    // The arrival's date and hhmm, the daily hours, the lunch (0: off), now, when (empty: not
-    // today).
+    // The arrival's date and hhmm, the daily hours, the lunch (0: off), now, when (empty: none).
     const std::tuple<QDate, std::int32_t, float, std::int16_t, const char*, const char*> cases[] = {
         {QDate(2026, 12, 8), 732, 7.4f, 50, "2026-12-08 08:00", "2026-12-08 15:26"},
         {QDate(2026, 12, 8), 732, 7.4f, 0, "2026-12-08 08:00", "2026-12-08 14:56"},
         {QDate(2026, 12, 8), 805, 7.5f, 30, "2026-12-08 08:00", "2026-12-08 15:53"},
-        {QDate(2026, 12, 7), 2200, 7.4f, 50, "2026-12-08 01:30", "2026-12-08 05:54"},  // a night
         {QDate(2026, 10, 25), 100, 7.4f, 50, "2026-10-25 02:00", "2026-10-25 07:54"},  // repeated
         {QDate(2026, 3, 29), 100, 7.4f, 50, "2026-03-29 01:00", "2026-03-29 09:54"},   // skipped
         {QDate(2026, 12, 8), 732, 0.0f, 0, "2026-12-08 08:00", "2026-12-08 07:32"},
-        {QDate(2026, 12, 7), 800, 7.4f, 50, "2026-12-08 10:00", "2026-12-08 15:54"},
-        {QDate(2026, 12, 5), 800, 7.4f, 50, "2026-12-08 07:00", "2026-12-08 15:54"},
-        {QDate(2026, 12, 7), 800, 7.4f, 50, "2026-12-08 07:00", "2026-12-07 15:54"},  // 23 hours
         {QDate(2026, 12, 7), 2200, 7.4f, 50, "2026-12-08 23:00", ""},
         {QDate(2026, 10, 24), 100, 7.4f, 50, "2026-10-25 06:00", "2026-10-25 08:54"},  // clock
-    };
+        {QDate(2026, 12, 8), 2500, 7.4f, 50, "2026-12-08 08:00", ""},  // no clock time
+        {QDate(), 800, 7.4f, 50, "2026-12-08 08:00", ""}};
     for (const auto& [date, hhmm, hours, lunch, when, reached] : cases) {
         const QDateTime arrival(date, QTime(hhmm / 100, hhmm % 100));
         const QDateTime now = QDateTime::fromString(QLatin1String(when), u"yyyy-MM-dd HH:mm");
@@ -229,26 +267,6 @@ TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
                                        hours, {lunch != 0, lunch, 450});
         EXPECT_EQ(at ? at->toString(u"yyyy-MM-dd HH:mm") : QString(), QLatin1String(reached))
             << when;
-    }
-    const QDateTime now(QDate(2026, 12, 8), QTime(8, 0));
-    EXPECT_FALSE(hoursReachedAt({QDate(2026, 12, 8), 2500, 3600}, now, 7.4f, {}));  // no clock
-    EXPECT_FALSE(hoursReachedAt({QDate(), 800, 3600}, now, 7.4f, {}));
-}
-
-// A typed departure read as the clock reads it (9999 as 100:39), or why it is refused after 08:00.
-TEST(TypedDeparture, ReadOrRefused) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"99999999999", "Tiden \"99999999999\" kan ikke anvendes, fordi tallet er for stort."},
-        {"9999:00", "Gå-tiden 9999:00 ligger mere end et døgn efter komme-tiden 08:00."},
-        {"9999", "Gå-tiden 100:39 ligger mere end et døgn efter komme-tiden 08:00."},
-        {"06:00", "Gå-tiden 06:00 ligger før komme-tiden 08:00."},
-        {"25:00", "2500"}};
-    for (const auto& [text, answer] : cases) {
-        const QString typed = QString::fromUtf8(text);
-        const auto t = readTypedTime(typed, 10);
-        EXPECT_EQ(t ? departureRefusal(800, t->ct, 0).value_or(QString::number(t->ct))
-                    : tooLargeRefusal(u"Tiden"_s, typed),
-                  QString::fromUtf8(answer));
     }
 }
 
