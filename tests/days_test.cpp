@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "form_fixture.h"
-#include "in_copenhagen.h"
+#include "test_helpers.h"
 
 namespace horalog::testing {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/flex_form.h"
-#include "file_bytes.h"
+#include "test_helpers.h"
 #include "test_store.h"
 
 namespace horalog::testing {

@@ -3,9 +3,9 @@
 #include <functional>
 #include <optional>
 
-#include "file_bytes.h"
 #include "settings/settings.h"
 #include "settings/store_text.h"
+#include "test_helpers.h"
 #ifdef _WIN32
 #include "registry/hive_text.h"
 #else

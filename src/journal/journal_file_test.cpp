@@ -20,12 +20,12 @@
 #include <tuple>
 #include <vector>
 
-#include "file_bytes.h"
 #include "journal/chart_target.h"
 #include "journal/file_session.h"
 #include "journal/limits.h"
 #include "journal/record.h"
 #include "plain_append.h"
+#include "test_helpers.h"
 
 namespace horalog {
 namespace {

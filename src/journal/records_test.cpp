@@ -10,14 +10,13 @@
 #include <tuple>
 #include <vector>
 
-#include "file_bytes.h"
-#include "in_copenhagen.h"
 #include "journal/journal_file.h"
 #include "journal/limits.h"
 #include "journal/overview.h"
 #include "journal/record.h"
 #include "journal/report.h"
 #include "journal/windows1252.h"
+#include "test_helpers.h"
 
 namespace horalog {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "in_copenhagen.h"
+#include "test_helpers.h"
 #include "text/number_text.h"
 #include "text/time_text.h"
 #include "timekeeping/balance.h"
