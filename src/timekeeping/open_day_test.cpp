@@ -1,3 +1,4 @@
+// The arrival: stored, proposed, kept over a lock or a night, counted across daylight saving.
 #include "timekeeping/open_day.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The departure: proposed, refused or closing the day into the balance.
 #include "timekeeping/working_day.h"
 
 #include <gtest/gtest.h>

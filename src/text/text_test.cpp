@@ -1,3 +1,4 @@
+// Numbers and times as users type them and as the window shows them.
 #include "text/number_text.h"
 #include "text/time_text.h"
 
