@@ -39,6 +39,8 @@ TEST_F(CommandsTest, TimeOffAndSettingsCountInTheNextRecord) {
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;12;-;-;200;8970;575;afspadsering\r\n"));
     EXPECT_EQ(text("Status_Label") + u'|' + text("Total_CT") + text("Periode_CT"),
               u"Afspadsering af -200 ct tilføjet|575 ct 8970 ct "_s);
+    run("&Arbejdstid", u">"_s);  // nothing answered: nothing stored
+    EXPECT_EQ(userValue("Arbejdstimer"), "7.4");
     run("&Arbejdstid", u">1e300|OK"_s);
     EXPECT_TRUE(lastDialog().startsWith(u"Arbejdstiden \"1e300\""_s));
     run("&Arbejdstid", u">7,5"_s);
