@@ -117,16 +117,19 @@ TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
     ASSERT_TRUE(child.waitForFinished(30000));
     ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
         << child.readAllStandardError().toStdString();
-    const QByteArray night = kThreeDays + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n";
-    ASSERT_EQ(readBytes(file), night);
+    ASSERT_EQ(readBytes(file), kThreeDays + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
+    // Another copy books time off after the night's record: the record is no longer the last.
+    const QByteArray night = kThreeDays + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n" +
+                             "08-12-2026;4;-;-;-100;2420;-415;afspadsering\r\n";
+    writeBytes(file, night);
     ASSERT_EQ(userValue("Moedt"), "07-12-2026 22:00");
     on(8, 8, 0);
     ASSERT_TRUE(startForm());  // no question about the 7th
     EXPECT_EQ(userValue("Moedt"), " ");
-    EXPECT_EQ(text("Total_CT") + u'|' + text("Idag_CT"), "-315 ct |");
+    EXPECT_EQ(text("Total_CT") + u'|' + text("Idag_CT"), "-415 ct |");
     arrive("08:00");
     leave("08:30");
-    EXPECT_EQ(readBytes(file), night + "08-12-2026;5;08:00;08:30;0;2520;-1055;\r\n");
+    EXPECT_EQ(readBytes(file), night + "08-12-2026;5;08:00;08:30;0;2420;-1155;\r\n");
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ void Flex_Form::registerDeparture(bool dayClosedElsewhere) {
     if (!departure) {
         return;
     }
-    // The file's last record may close this very arrival already: a copy that saved the day and
+    // A record in the file may close this very arrival already: a copy that saved the day and
     // ended (or lost the store) before it could forget it.
     if (!dayClosedElsewhere &&
         fileClosesArrival(Filnavn, day_.stored(), store().readUserKey().moedtFilLaengde)) {

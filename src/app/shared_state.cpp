@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "app/flex_form.h"
 #include "journal/journal_file.h"
@@ -95,17 +96,21 @@ bool Flex_Form::rereadFigures() {
     return true;
 }
 
-// Whether the file's last record already closes the stored arrival.
+// Whether a record appended since the arrival was registered already closes it: the copy that
+// saved it may have ended before it could forget it, and others may have appended after it.
 bool Flex_Form::fileClosesArrival(const QString& filnavn, const StoredArrival& stored,
                                   std::optional<qint64> sizeAtArrival) {
     if (!sizeAtArrival || !registrationFileExists(filnavn)) {
         return false;
     }
-    const auto last = readLastRecordLine(filnavn);
+    const auto appended = readRecordLinesSince(filnavn, *sizeAtArrival);
     // A file that cannot be read is reported when the figures are read from it.
-    return last.ok() && *last &&
-           recordClosesArrival(**last, stored, platform_.shortDatePattern(), sizeAtArrival,
-                               QFileInfo(filnavn).size());
+    const qint64 size = QFileInfo(filnavn).size();
+    return appended.ok() &&
+           std::any_of(appended->begin(), appended->end(), [&](const QString& record) {
+               return recordClosesArrival(record, stored, platform_.shortDatePattern(),
+                                          sizeAtArrival, size);
+           });
 }
 
 // Between commands the file is read only when its size or time of change moved: a tick costs

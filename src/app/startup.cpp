@@ -62,8 +62,8 @@ StoredArrival Flex_Form::storedArrival() {
     return StoredArrival(store().storedArrival());
 }
 
-// An arrival whose record is already the file's last (the program ended, or the store could not
-// be written, between saving the day and forgetting it) is forgotten now, not reopened.
+// An arrival whose record is already in the file (the program ended, or the store could not be
+// written, between saving the day and forgetting it) is forgotten now, not reopened.
 StoredArrival Flex_Form::forgetClosedArrival(const StoredArrival& stored) {
     const StoredSettings settings = store().readUserKey();
     if (!settings.filnavn ||

@@ -50,6 +50,12 @@ PathKind registrationPathKind(const QString& path);
 // lines after it are passed over; a line longer than kLongestLine among them is Damaged.
 FileResult<std::optional<QString>> readLastRecordLine(const QString& path);
 
+// The records that begin at or after `offset` (a size the file had), in the file's order: what
+// was appended since. Only the last kLongestTail bytes are read, so a file handed over with no
+// line ends costs no more than that.
+inline constexpr qsizetype kLongestTail = 16 * kLongestLine;
+FileResult<QStringList> readRecordLinesSince(const QString& path, qint64 offset);
+
 struct AppendOptions {
     // Set once the program has seen the file: a file gone since is Missing and not made anew
     // (without its header). Otherwise a missing file is created by the append.

@@ -128,4 +128,27 @@ FileResult<std::optional<QString>> readLastRecordLine(const QString& path) {
     return lastRecordIn(file);
 }
 
+FileResult<QStringList> readRecordLinesSince(const QString& path, qint64 offset) {
+    QFile file;
+    if (const FileOutcome opened = openFile(file, path, false, false); !opened.ok()) {
+        return FileResult<QStringList>::failed(opened.error());
+    }
+    const qint64 from = std::max({offset, file.size() - kLongestTail, qint64(0)});
+    if (from >= file.size() || !file.seek(from)) {
+        return QStringList();
+    }
+    QByteArray tail = file.read(file.size() - from);
+    QList<QByteArray> lines = tail.replace('\r', '\n').split('\n');
+    if (from > offset) {
+        lines.removeFirst();  // cut off: the end of an older line
+    }
+    QStringList records;
+    for (const QByteArray& line : lines) {
+        if (auto record = recordIn(line, 0, line.size())) {
+            records.append(*record);
+        }
+    }
+    return records;
+}
+
 }  // namespace horalog

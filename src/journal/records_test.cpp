@@ -143,6 +143,27 @@ std::optional<qint64> peakMemory(bool fresh) {
     return at < 0 ? std::nullopt : std::optional(std::atoll(status.constData() + at + 7));
 }
 
+// What was appended since a size: whole records only, also where the tail read cuts a line.
+TEST_F(RecordsTest, RecordLinesSinceASize) {
+    const QByteArray day = "05-12-2026;3;08:00;16:00;750;2220;125;",
+                     two = day + "\r\n" + day + "\n";
+    const QByteArray cut = "06-12-2026;4;08:00;16:00;750;2970;135;;;;;;";  // 7 fields in the cut
+    const std::tuple<QByteArray, qint64, QString> cases[] = {
+        {two, 0, day + '|' + day},
+        {two + "x;1\r\n\r\n", day.size() + 2, day},
+        {two, two.size(), ""},
+        {two, two.size() + 10, ""},
+        {"a;b;c;d;e;f;g\ra;b;c;d;e;f;h\r", 8, "a;b;c;d;e;f;h"},  // an old Mac's; a cut line
+        {(cut + "\r\n").repeated(30000), 0,
+         QStringList(kLongestTail / 45, QString(cut)).join('|')}};
+    for (const auto& [bytes, offset, expected] : cases) {
+        const auto read = readRecordLinesSince(writeBytes(path("since.dat"), bytes), offset);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read->join('|'), expected) << offset;
+    }
+    EXPECT_EQ(readRecordLinesSince(path("none.dat"), 0).error().problem, FileProblem::Missing);
+}
+
 // A million unreadable lines and a crash's 100 MB of NULs: read in bounded time and memory.
 TEST_F(RecordsTest, HostileFilesReadInBoundedTimeAndMemory) {
     QFile file(path("hostile.dat"));

@@ -14,7 +14,7 @@
 
 namespace horalog {
 
-// Whether the file's last record closes the stored arrival: a day record with the arrival's date
+// Whether a record of the file closes the stored arrival: a day record with the arrival's date
 // and time, or a night's (dated the next day, its departure at or before the arrival's time),
 // appended after the arrival was registered (the file has grown since; its size then is stored
 // beside the arrival). A departure saved but not yet taken out of the store (a kill, a full disk
