@@ -2,10 +2,8 @@
 // desk PC and a laptop over one home). Before a command acts, and at each tick, the window takes
 // over what another copy changed, so it never acts on, or writes back, what it read earlier.
 #include <QAction>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
 
 #include "app/flex_form.h"
 #include "journal/journal_file.h"
@@ -96,21 +94,9 @@ bool Flex_Form::rereadFigures() {
     return true;
 }
 
-// Whether a record appended since the arrival was registered already closes it: the copy that
-// saved it may have ended before it could forget it, and others may have appended after it.
 bool Flex_Form::fileClosesArrival(const QString& filnavn, const StoredArrival& stored,
                                   std::optional<qint64> sizeAtArrival) {
-    if (!sizeAtArrival || !registrationFileExists(filnavn)) {
-        return false;
-    }
-    const auto appended = readRecordLinesSince(filnavn, *sizeAtArrival);
-    // A file that cannot be read is reported when the figures are read from it.
-    const qint64 size = QFileInfo(filnavn).size();
-    return appended.ok() &&
-           std::any_of(appended->begin(), appended->end(), [&](const QString& record) {
-               return recordClosesArrival(record, stored, platform_.shortDatePattern(),
-                                          sizeAtArrival, size);
-           });
+    return horalog::fileClosesArrival(filnavn, stored, platform_.shortDatePattern(), sizeAtArrival);
 }
 
 // Between commands the file is read only when its size or time of change moved: a tick costs

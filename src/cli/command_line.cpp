@@ -70,6 +70,11 @@ int status(Clock& platform) {
     if (!file.ok()) {
         return fail(*settings->filnavn + QStringLiteral(": ") + file.error().text, 1);
     }
+    // A day saved by a copy that ended before it could forget the arrival is no open day.
+    if (fileClosesArrival(*settings->filnavn, StoredArrival(stored), platform.shortDatePattern(),
+                          settings->moedtFilLaengde)) {
+        stored = kNoArrival;
+    }
     const WorkSettings& w = settings->values;
     const auto day = openDayStatus(stored, platform.currentDateTime(), platform.shortDatePattern(),
                                    w.arbejdstimer, {true, w.frokostVarighed, w.frokostArbejdstid});

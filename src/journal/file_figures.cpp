@@ -1,6 +1,10 @@
 #include "journal/file_figures.h"
 
+#include <QFileInfo>
+#include <algorithm>
+
 #include "journal/record.h"
+#include "timekeeping/open_day.h"
 
 namespace horalog {
 
@@ -36,6 +40,19 @@ FileFigures createRegistrationFile(const QString& path, const QString& date, std
         return read;
     }
     return RecordFigures{Figures{0, 0, total}, openingRecord(date, total)};
+}
+
+bool fileClosesArrival(const QString& path, const StoredArrival& stored, const QString& pattern,
+                       std::optional<qint64> sizeAtArrival) {
+    if (!sizeAtArrival || !registrationFileExists(path)) {
+        return false;
+    }
+    const auto appended = readRecordLinesSince(path, *sizeAtArrival);
+    const qint64 size = QFileInfo(path).size();
+    return appended.ok() &&
+           std::any_of(appended->begin(), appended->end(), [&](const QString& record) {
+               return recordClosesArrival(record, stored, pattern, sizeAtArrival, size);
+           });
 }
 
 }  // namespace horalog

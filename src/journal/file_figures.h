@@ -6,6 +6,7 @@
 
 #include "journal/journal_file.h"
 #include "timekeeping/balance.h"
+#include "timekeeping/stored_arrival.h"
 
 namespace horalog {
 
@@ -25,5 +26,12 @@ FileFigures readFileFigures(const QString& path);
 // wait and hook apply; the file is created whatever their mustExist.
 FileFigures createRegistrationFile(const QString& path, const QString& date, std::int32_t total,
                                    const AppendOptions& options = {});
+
+// Whether a record appended since the arrival was registered (sizeAtArrival, the file's size then,
+// is stored beside it) already closes it: the copy that saved the day may have ended before it
+// could forget the arrival, and others may have appended after it. Nothing is known without the
+// size; a file that cannot be read closes nothing (reading its figures reports it).
+bool fileClosesArrival(const QString& path, const StoredArrival& stored, const QString& pattern,
+                       std::optional<qint64> sizeAtArrival);
 
 }  // namespace horalog
