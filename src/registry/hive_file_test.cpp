@@ -257,7 +257,7 @@ TEST_F(HiveFileTest, EveryChangeSeenLargeStoreParsedOnce) {
     EXPECT_LT(Clock::now() - start, 10s);
 }
 
-// Without the lock two writers lost 2 writes in 5; without locks, a lock file stands in.
+// Two writers on a slow disk lose nothing, with the lock and with lock files in its place.
 TEST_F(HiveFileTest, SoakSlowSyncLosesNothing) {
     const char* kills = std::getenv("HORALOG_SOAK_KILLS");  // four rounds a kill in `make soak`
     const int rounds = kills ? std::max(std::atoi(kills) * 4, 2) : 300;
