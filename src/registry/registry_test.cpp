@@ -62,8 +62,7 @@ protected:
 
 // Each call's error, what a key holds, texts read back as written and undisturbed by later ones.
 TEST_F(RegistryTest, ErrorsKeyInfoAndTextsRoundTrip) {
-    // Any zone's date now (UTC-12 to UTC+14): under Wine the C library and the registry may each
-    // take another local zone, which near midnight are another date.
+    // Any zone's date (UTC-12 to UTC+14): under Wine the C library and the registry's zones differ.
     const auto utcDay = [](std::time_t t) {
         const std::tm* g = std::gmtime(&t);
         return (g->tm_year + 1900) * 10000 + (g->tm_mon + 1) * 100 + g->tm_mday;

@@ -15,8 +15,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const LunchRule kOn{true, 50, 450};
-const LunchRule kOff{false, 50, 450};
+const LunchRule kOn{true, 50, 450}, kOff{false, 50, 450};
 
 TEST(ForgottenDepartureDefault, TheLatestMomentOfThatDay) {
     // clang-format off
