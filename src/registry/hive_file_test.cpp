@@ -257,7 +257,7 @@ TEST_F(HiveFileTest, EveryChangeSeenLargeStoreParsedOnce) {
     EXPECT_LT(Clock::now() - start, 10s);
 }
 
-// Without the lock two writers lost 2 writes in 5; without locks, a lock file stands in.
+// Two writers lose nothing, with the lock and with a lock file where there are no locks.
 TEST_F(HiveFileTest, TwoWritersLoseNothing) {
     EXPECT_EQ(writeAgainstEachOther(1000), "");
     hiveFileHooks().tryLock = noLocks;
