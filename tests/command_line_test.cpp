@@ -16,12 +16,10 @@ namespace {
 
 class RealProgram : public ::testing::Test {
 protected:
-    void seed(const QByteArray& records, const QByteArray& moedt = " ",
-              const QByteArray& lunch = "50") {
+    void seed(const QByteArray& records, const QByteArray& moedt = " ", const char* lunch = "50") {
         writeBytes(data, records);
-        writeBytes(store, userStore(data, moedt)
-                              .replace("\"FrokostVarighed\"=\"50\"",
-                                       "\"FrokostVarighed\"=\"" + lunch + '"'));
+        writeBytes(store,
+                   userStore(data, moedt).replace("=\"50\"", "=\"" + QByteArray(lunch) + '"'));
     }
     // The window offscreen, the options with no graphics; a runtime folder (0700) or none (cron).
     std::unique_ptr<QProcess> start(const QStringList& arguments, bool window = false) {
@@ -68,13 +66,11 @@ TEST_F(RealProgram, OneCopyAtATime) {
     const QString before = stored();
     auto first =
         start({"-session", "2a1b", "-reverse", "-style=fusion", "--stylesheet=x.qss"}, true);
-    // The first copy holds its lock once start-up is through.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return QFile::exists(home.filePath("horalog/horalog.lock")); }, 20000));
     QThread::msleep(500);
     auto second = start({}, true);
-    ASSERT_TRUE(second->waitForFinished(20000));
-    EXPECT_EQ(second->exitCode(), 0);
+    ASSERT_TRUE(second->waitForFinished(20000) && second->exitCode() == 0);
     EXPECT_TRUE(run("--status").startsWith(u'0'));
     EXPECT_EQ(first->state(), QProcess::Running);
     // The socket lives in the user's own folder, where no other user can take its name first.
@@ -165,11 +161,9 @@ TEST_F(RealProgram, AnswersAndFailures) {
     };
     const auto place = [](const QString& path, const QByteArray& bytes) {
         QFile::remove(path);
-        if (bytes == "fifo") {
-            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (bytes != "none") {
-            writeBytes(path, bytes);
-        }
+        const QByteArray name = QFile::encodeName(path);
+        ASSERT_TRUE(bytes == "none" || (bytes == "fifo" ? ::mkfifo(name.constData(), 0600) == 0
+                                                        : !writeBytes(path, bytes).isEmpty()));
     };
     runtimeDir = false;  // as under cron or ssh, where Qt once warned of it on standard error
     for (auto [records, storeBytes, option, expected] : cases) {
@@ -208,12 +202,10 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
         const QString arrival = QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()) +
                                 u' ' + QLatin1String(time);
         seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8(), lunch);
-        const QString before = stored();
         EXPECT_EQ(run("--status"),
                   u"0Mødt %1 · idag %2 · periode 2220 ct (0 ct) · flex 125 ct · %3\n|"_s.arg(
                       day == 8 ? QLatin1String(time) : arrival, today, free))
             << now;
-        EXPECT_EQ(stored(), before);
     }
 }
 
