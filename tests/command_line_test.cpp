@@ -135,9 +135,7 @@ TEST_F(RealProgram, AnswersAndFailures) {
         {days, "", "--status", "0Ikke mødt · periode 2220 ct (0 ct) · flex 125 ct\n|"},
         {kShortRest + QByteArray("x;99999999999;-;-;-;0;0\r\n").repeated(25), "", "--check",
          u'0' + kShortRestFinding + "\n|" + named + "… og 5 linjer mere\n"},
-        {"08-12-2026;1;08:00;16:00;750;750;1\0"
-         "10;\r\n"_ba,
-         "", "--status",
+        {"08-12-2026;1;08:00;16:00;750;750;1\00010;\r\n"_ba, "", "--status",
          "1|$f: Den sidste registrering har et tal, der ikke kan læses: "
          "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;\n"},
         {days,

@@ -38,8 +38,7 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     on(10, 10, 0);
     // Lines 3 and 4 cannot be read (empty fields, a NUL in a figure): no working days, named.
     startExistingUser(kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n02-12-2026;44;;;;;;\r\n" +
-                      "03-12-2026;2;08:00;16:00;750;1500;2\x00"
-                      "0;\r\n"_ba +
+                      "03-12-2026;2;08:00;16:00;750;1500;2\0000;\r\n"_ba +
                       "07-12-2026;2;08:00;17:00;850;1600;120;\r\n");
     QStringList entries;
     for (const QAction* a : child<QMenu>("Func_Menu")->actions()) {
