@@ -76,8 +76,7 @@ TEST_F(RealProgram, OneCopyAtATime) {
     // The socket lives in the user's own folder, where no other user can take its name first.
     EXPECT_TRUE(QFileInfo::exists(home.filePath("horalog/horalog.socket")));
     EXPECT_EQ(stored(), before);
-    first->kill();
-    first->waitForFinished();
+    first.reset();                                         // killed
     EXPECT_FALSE(start({}, true)->waitForFinished(3000));  // still running: it took the lock over
 }
 
