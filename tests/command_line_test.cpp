@@ -44,14 +44,11 @@ protected:
                p->readAllStandardError();
     }
     // Both files' bytes, or what stands at their place instead.
-    QString stored() {
-        QString seen;
-        for (const QString& f : {data, store}) {
-            seen += QFileInfo(f).isFile() ? QString::fromLatin1(readBytes(f))
-                                          : QString::number(QFileInfo::exists(f));
-        }
-        return seen;
+    static QString bytesAt(const QString& f) {
+        return QFileInfo(f).isFile() ? QString::fromLatin1(readBytes(f))
+                                     : QString::number(QFileInfo::exists(f));
     }
+    QString stored() { return bytesAt(data) + bytesAt(store); }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     bool runtimeDir = true;
