@@ -70,8 +70,7 @@ TEST_F(CommandsTest, TimeOffAndSettingsCountInTheNextRecord) {
     EXPECT_EQ(readBytes(file), damaged);
 }
 
-// The period reset; the file moved, or kept where the name or the move fails (a stored bad name
-// would end every later start).
+// The period reset; the file moved, or kept where it fails (a bad name stored ends later starts).
 TEST_F(CommandsTest, PeriodResetAndFileLocation) {
     run("&Nulstil flex periode", u"Nej"_s);
     EXPECT_EQ(lastDialog(), u"Skal denne periode afsluttes,\r\nog totalen nulstilles ?"_s);

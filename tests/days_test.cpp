@@ -96,8 +96,7 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     tick();
     EXPECT_EQ(platform.shown.back().defaultText + u'|' + day(), u"15:00|08:05||| |#ffffff"_s);
     EXPECT_TRUE(readBytes(file).endsWith("\n09-12-2026;1;08:00;09:05;58;58;-682;\r\n"));
-    // "Ja" said after midnight confirms its own date: once asked again at the next tick. A second
-    // start during the question brings it forward; the window too, once the start is through.
+    // "Ja" said after midnight confirms its own date; a second start brings the question forward.
     fresh();
     QString shown;
     platform.whileMessageShown = [this, &shown] {
