@@ -24,12 +24,8 @@ protected:
         dialog = form().findChild<QDialog*>(u"Oversigt"_s);
         (void)QTest::qWaitFor([this] { return !area("Oversigt_Arbejdstid").startsWith(u"Læser"); });
     }
-    template <typename W = QWidget>
-    W* in(const char* name) {
-        return dialog->findChild<W*>(QLatin1String(name));
-    }
-    QString area(const char* name) { return in<QPlainTextEdit>(name)->toPlainText(); }
-    void press(const char* button) { in<QPushButton>(button)->click(); }
+    QString area(const char* name) { return child<QPlainTextEdit>(name)->toPlainText(); }
+    void press(const char* button) { child<QPushButton>(button)->click(); }
     void close() {
         press("Luk");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -39,11 +35,10 @@ protected:
 
 // Unreadable lines named, a finding as --check gives it, scrolled by keys, a file it cannot read.
 TEST_F(OverviewTest, OpenedFromTheMenu) {
-    on(8, 10, 0);
+    on(10, 10, 0);
     // Lines 3 and 4 cannot be read (empty fields, a NUL in a figure): no working days, named.
     startExistingUser(kHeader + "01-12-2026;1;08:00;16:00;750;750;10;\r\n02-12-2026;44;;;;;;\r\n" +
-                      "03-12-2026;2;08:00;16:00;750;1500;2\x00"
-                      "0;\r\n"_ba +
+                      "03-12-2026;2;08:00;16:00;750;1500;2\0000;\r\n"_ba +
                       "07-12-2026;2;08:00;17:00;850;1600;120;\r\n");
     QStringList entries;
     for (const QAction* a : child<QMenu>("Func_Menu")->actions()) {
@@ -58,16 +53,17 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
         u"Oversigt|Måned        Arbejdsdage      Arbejdstid    Afspadsering   Nulstillinger       "
         u"     Flex\n2026-12                2         1600 ct            0 ct               0    "
         u"      120 ct\n\n2 linjer i registreringsfilen kunne ikke læses (første: linje 3)."_s);
-    QTest::keyClicks(in("Oversigt_Arbejdstid"), u"x"_s);  // a key there changes nothing
-    EXPECT_EQ(area("Oversigt_Arbejdstid") + u'|' + in("Oversigt_Chart")->accessibleName(),
-              u"Ingen overskridelser.|Flex-saldo dag for dag og arbejdstid pr. uge"_s);
+    QTest::keyClicks(child<QWidget>("Oversigt_Arbejdstid"), u"x"_s);  // a key there changes nothing
+    EXPECT_EQ(
+        area("Oversigt_Arbejdstid") + u'|' + child<QWidget>("Oversigt_Chart")->accessibleName(),
+        u"Ingen overskridelser.|Flex-saldo dag for dag og arbejdstid pr. uge"_s);
     platform.answer(u'@' + inDir("billede"));
     press("Gem_Billede");
     EXPECT_EQ(platform.shown.back().title + u'|' + platform.shown.back().file.filters.join(u';'),
               u"Gem som billede|PNG-billede (*.png)"_s);
     const QString saved = inDir("billede") + u".png"_s;
     EXPECT_EQ(QImage(saved, "PNG").size(), QSize(1000, 560));
-    EXPECT_EQ(in<QLabel>("Oversigt_Status")->text(), u"Billedet er gemt i "_s + saved);
+    EXPECT_EQ(text("Oversigt_Status"), u"Billedet er gemt i "_s + saved);
     // The name written, .png added, is the one asked about; a PNG is replaced only after "Ja".
     QImage(1, 1, QImage::Format_RGB32).save(saved, "PNG");
     const QByteArray small = readBytes(saved);
@@ -84,25 +80,24 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     close();
     EXPECT_FALSE(dialog);
     EXPECT_EQ(readBytes(file).count('\n'), 5);  // it changes nothing
-    on(10, 10, 0);
-    QByteArray months = kHeader;  // six years before the night shift: a long table
+    QByteArray months = kHeader;                // six years before the night shift: a long table
     for (QDate day(2020, 1, 1); day.year() < 2026; day = day.addMonths(1)) {
         months += day.toString(u"dd-MM-yyyy").toLatin1() + ";1;08:00;16:00;750;750;0;\r\n";
     }
     writeBytes(file, months + kShortRest.mid(kHeader.size()));
     open();
     EXPECT_EQ(area("Oversigt_Arbejdstid"), kShortRestFinding);
-    auto* heading = in<QLabel>("Oversigt_Arbejdstid_Overskrift");
-    ASSERT_TRUE(heading);
+    auto* heading = child<QLabel>("Oversigt_Arbejdstid_Overskrift");
     EXPECT_EQ(heading->text() + u'|' + heading->buddy()->objectName(),
               u"&Arbejdstidens grænser|Oversigt_Arbejdstid"_s);
-    EXPECT_EQ(in<QLabel>("Oversigt_Arbejdstid_Regler")->text(),
+    EXPECT_EQ(text("Oversigt_Arbejdstid_Regler"),
               u"I virkelig tid: mindst 11 timers sammenhængende hvile i de 24 timer før hver gåtid "
               u"og 35 timer i de 7 døgn før den, og højst 48 timer om ugen i gennemsnit over "
               u"januar–april, maj–august og september–december. Overenskomster, rådighedsvagter og "
               u"undtagelser kender filen ikke."_s);
-    auto* table = in<QPlainTextEdit>("Oversigt_Maaneder");
-    EXPECT_TRUE(table->focusPolicy() & in("Oversigt_Arbejdstid")->focusPolicy() & Qt::TabFocus);
+    auto* table = child<QPlainTextEdit>("Oversigt_Maaneder");
+    EXPECT_TRUE(table->focusPolicy() & child<QWidget>("Oversigt_Arbejdstid")->focusPolicy() &
+                Qt::TabFocus);
     table->setFocus();
     QTest::keyClick(table, Qt::Key_PageDown);
     EXPECT_GT(table->verticalScrollBar()->value(), 0);
@@ -116,7 +111,7 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
 #endif
     open();
     EXPECT_TRUE(area("Oversigt_Arbejdstid").startsWith(u"Registreringsfilen kan ikke læses: "_s));
-    EXPECT_FALSE(in("Gem_Billede")->isEnabled());
+    EXPECT_FALSE(child<QWidget>("Gem_Billede")->isEnabled());
     close();
 }
 
@@ -125,8 +120,7 @@ TEST(ChartPicture, BothEndsWhole) {
     QPalette palette(Qt::black, Qt::white);  // window text, window
     palette.setColor(QPalette::Highlight, Qt::blue);
     palette.setColor(QPalette::Mid, Qt::green);
-    const QDate today(2026, 12, 8);
-    ChartData data{chartStart(today), today, std::nullopt, {}, {}};
+    ChartData data{chartStart(QDate(2026, 12, 8)), QDate(2026, 12, 8), std::nullopt, {}, {}};
     const auto count = [&](const QDate& monday, QRgb colour) {
         data.weeks = {{monday, 3700, 5}};
         const QImage image = flexChartImage(data, 7.4f, palette);
