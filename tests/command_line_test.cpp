@@ -198,6 +198,16 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
                       day == 8 ? QLatin1String(time) : arrival, today, free))
             << now;
     }
+    // A night saved by a copy killed before it forgot the arrival, and time off after it.
+    const auto date = [](int day) {
+        return QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()).toUtf8();
+    };
+    seed("x;3;-;-;-;2220;125\r\n" + date(8) + ";4;22:00;01:30;300;2520;-315;\r\n" + date(8) +
+             ";4;-;-;-100;2420;-415;\r\n",
+         date(7) + " 22:00");
+    writeBytes(store,
+               readBytes(store).replace("\"Moedt\"", "\"MoedtFilLaengde\"=\"20\"\n\"Moedt\""));
+    EXPECT_EQ(run("--status"), u"0Ikke mødt · periode 2420 ct (-540 ct) · flex -415 ct\n|"_s);
 }
 
 // By hand: a time beyond 32 bits, LF alone, unreadable lines, two-digit years about 2000 and 68/69.
