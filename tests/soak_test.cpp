@@ -112,11 +112,9 @@ TEST_F(FormTest, ANightKilledAfterItsRecordIsClosedOnce) {
     startExistingUser(kThreeDays);
     arrive("22:00");
     window.reset();
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {"--night-child", dir->path()});
-    ASSERT_TRUE(child.waitForFinished(30000));
-    ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
-        << child.readAllStandardError().toStdString();
+    ASSERT_EQ(
+        QProcess::execute(QCoreApplication::applicationFilePath(), {"--night-child", dir->path()}),
+        -1);  // crashed: killed
     ASSERT_EQ(readBytes(file), kThreeDays + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n");
     // Another copy books time off after the night's record: the record is no longer the last.
     const QByteArray night = kThreeDays + "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n" +
