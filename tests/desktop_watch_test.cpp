@@ -43,8 +43,8 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
     QDBusConnection saver = busOfItsOwn(sessionDaemon, "DBUS_SESSION_BUS_ADDRESS", "screensaver");
     ASSERT_TRUE(logind.isConnected() && saver.isConnected()) << "no dbus-daemon";
     Login1 manager;
-    ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
-    ASSERT_TRUE(logind.registerObject("/org/freedesktop/login1", &manager,
+    ASSERT_TRUE(logind.registerService("org.freedesktop.login1") &&
+                logind.registerObject("/org/freedesktop/login1", &manager,
                                       QDBusConnection::ExportAllSlots));
     QWidget window;
     std::vector<DesktopEvent> told;
@@ -63,8 +63,7 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
              << true},
         {logind,
          signal("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep")
-             << true},
-    };
+             << true}};
     for (const auto& [bus, message] : sent) {  // each sent once, and waited for
         const std::size_t before = told.size();
         bus.send(message);

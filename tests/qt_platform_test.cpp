@@ -49,8 +49,7 @@ TEST(QtPlatformDialogs, AnswersAreReadAsGiven) {
             {"", &QInputDialog::accept, QString()},
             {"150", &QInputDialog::reject, std::nullopt},
             {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
-            {"150", [](QInputDialog* d) { d->close(); }, std::nullopt},
-        };
+            {"150", [](QInputDialog* d) { d->close(); }, std::nullopt}};
     for (const auto& [typed, close, given] : cases) {
         whenShown<QInputDialog>([&, typed = typed, close = close](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(), u"0Annuller");
@@ -111,8 +110,7 @@ TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
         QtPlatform p(locale);
         EXPECT_EQ(p.shortDatePattern() + u'|' + p.decimalSeparator() + u'|' +
                       p.timeWithSeconds(QTime(8, 5, 30)),
-                  QString::fromUtf16(seen))
-            << locale.name().toStdString();
+                  QString::fromUtf16(seen));
     }
 }
 

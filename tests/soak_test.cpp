@@ -33,10 +33,9 @@ std::string checkFile(QByteArray bytes, int& nights) {
             dage = sum = 0;
         } else if (f[2] != "-") {    // a day: 7.4 hours due, as the float the program holds
             nights += f[3] <= f[2];  // a night's record is dated the day after its arrival
-            const QString arrival = QDate::fromString(QString::fromLatin1(f[0]), u"dd-MM-yyyy")
-                                        .addDays(f[3] <= f[2] ? -1 : 0)
-                                        .toString(u"yyyy-MM-dd ") +
-                                    f[2];
+            const QDate date = QDate::fromString(QString::fromLatin1(f[0]), u"dd-MM-yyyy");
+            const QString arrival =
+                date.addDays(f[3] <= f[2] ? -1 : 0).toString(u"yyyy-MM-dd ") + f[2];
             if (!arrivals.insert(arrival).second) {
                 return where + " counts the day that arrived " + arrival.toStdString() +
                        " a second time";
@@ -74,9 +73,9 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
     QTemporaryDir dir;
     QRandomGenerator random(20261206);
     qputenv("ASAN_OPTIONS", "detect_leaks=0");
-    qsizetype records = 0;
     int nights = 0;
     for (int kill = 1; kill <= kills; ++kill) {
+        SCOPED_TRACE("after kill " + std::to_string(kill));
         QProcess children[2];
         for (int i = 0; i < 2; ++i) {
             children[i].start(QCoreApplication::applicationFilePath(),
@@ -93,13 +92,11 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
         }
         const QByteArray bytes = readBytes(dir.filePath("Horalog.Dat"));
         nights = 0;
-        ASSERT_EQ(checkFile(bytes, nights), "")
-            << "after kill " << kill << ": " << bytes.left(400).toStdString();
-        records = bytes.count('\n');
+        ASSERT_EQ(checkFile(bytes, nights), "") << bytes.left(400).toStdString();
         EXPECT_NO_THROW(
-            CRegistry(TestStore(dir.path()).backend()).OpenKey(kHKeyCurrentUser, kSettingsKey))
-            << "after kill " << kill;
+            CRegistry(TestStore(dir.path()).backend()).OpenKey(kHKeyCurrentUser, kSettingsKey));
     }
+    const qsizetype records = readBytes(dir.filePath("Horalog.Dat")).count('\n');
     EXPECT_GT(records, kills);  // the children did real work between the kills
     EXPECT_GT(nights, 0);
     std::printf("%d kills, %lld lines (%d nights), all whole and consistent\n", kills,
@@ -167,10 +164,8 @@ int soakChild(const QString& folder, quint32 seed) {
                    : arrived.time() >= QTime(20, 0) ? QDateTime(arrived.date().addDays(1), at(0, 6))
                                                     : QDateTime(arrived.date(), at(12, 6));
     platform.unscripted = [&random](const ShownDialog& d) {
-        if (d.kind == u'!') {
-            return QString::fromLatin1(d.buttons == MessageButtons::Ok ? "OK" : "Ja");
-        }
-        return d.text.startsWith(u"Angiv antal timer")
+        return d.kind == u'!' ? QString::fromLatin1(d.buttons == MessageButtons::Ok ? "OK" : "Ja")
+               : d.text.startsWith(u"Angiv antal timer")
                    ? QStringLiteral(">%1,%2").arg(random.bounded(-2, 8)).arg(random.bounded(1000))
                    : QString::fromLatin1(d.text.startsWith(u"Indtast evt.") ? ">soak" : ">0");
     };

