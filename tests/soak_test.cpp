@@ -155,10 +155,9 @@ int soakChild(const QString& folder, quint32 seed) {
     };
     ScriptedPlatform platform;  // answers every dialog as a willing user would
     QDate day = QDate(2000, 1, 1).addDays(2000LL * seed);
-    const auto storedArrival = [&folder] {
-        return QString::fromStdString(TestStore(folder).userValue("Moedt").value_or(""));
-    };
-    const QString open = seed % 2 == 0 ? storedArrival() : QString();
+    const TestStore store(folder);
+    const QString open =
+        seed % 2 == 0 ? QString::fromStdString(store.userValue("Moedt").value_or("")) : QString();
     const QDateTime arrived = QDateTime::fromString(open, u"dd-MM-yyyy HH:mm");
     platform.now = !arrived.isValid()               ? QDateTime(day, at(6, 4))
                    : arrived.time() >= QTime(20, 0) ? QDateTime(arrived.date().addDays(1), at(0, 6))
@@ -169,10 +168,9 @@ int soakChild(const QString& folder, quint32 seed) {
                    ? QStringLiteral(">%1,%2").arg(random.bounded(-2, 8)).arg(random.bounded(1000))
                    : QString::fromLatin1(d.text.startsWith(u"Indtast evt.") ? ">soak" : ">0");
     };
-    Flex_Form form(platform,
-                   [folder] { return std::make_unique<CRegistry>(TestStore(folder).backend()); });
+    Flex_Form form(platform, [&store] { return std::make_unique<CRegistry>(store.backend()); });
     form.start();
-    if (arrived.isValid() && storedArrival() == open) {
+    if (arrived.isValid() && store.userValue("Moedt") == open.toStdString()) {
         form.run(&Flex_Form::Registrer_Command_Click);  // the departure its clock shows
     }
     const auto press = [&](const char* field, const QDateTime& now) {

@@ -57,8 +57,7 @@ TEST_F(TwoCopiesTest, RecordsBuildOnTheFileAsItIsNow) {
     EXPECT_EQ(text("Total_CT") + text("Status_Label"), "-855 ct " + reread);
 }
 
-// A moved the file while B's time off waited (B once said it was gone): B books there now; daily
-// hours set and the file moved again on A count on B from its next tick.
+// A moved the file while B's time off waited, then set the hours and moved it again: B follows.
 TEST_F(TwoCopiesTest, AFileMovedAndSettingsChangedOnTheOtherCopyCount) {
     startExistingUser(kThreeDays);
     second();
@@ -70,7 +69,6 @@ TEST_F(TwoCopiesTest, AFileMovedAndSettingsChangedOnTheOtherCopyCount) {
         return QStringLiteral(">ferie");
     };
     second().findChild<QAction*>("Afspadsering_Menu")->trigger();
-    const QByteArray timeOff = kThreeDays + "05-12-2026;3;-;-;-100;2120;25;ferie\r\n";
     EXPECT_EQ(textsB({"Filnavn_Menu", "Total_CT"}), "&Filnavn  (" + moved + ")|25 ct ");
     EXPECT_FALSE(QFile::exists(file));
     second().run(&Flex_Form::Udregn_Timer_Timer);
@@ -84,6 +82,7 @@ TEST_F(TwoCopiesTest, AFileMovedAndSettingsChangedOnTheOtherCopyCount) {
               u"(8)|&Filnavn  (%1)"_s.arg(again));
     enter(second(), "Komme_Text", "08:00");
     enter(second(), "Gaa_Text", "16:30");
+    const QByteArray timeOff = kThreeDays + "05-12-2026;3;-;-;-100;2120;25;ferie\r\n";
     EXPECT_EQ(readBytes(again), timeOff + "05-12-2026;4;08:00;16:30;800;2920;25;\r\n");
 }
 
