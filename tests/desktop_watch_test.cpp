@@ -22,12 +22,9 @@ class Login1 : public QObject {
 
 public Q_SLOTS:
     QDBusObjectPath GetSessionByPID(uint) {
-        asked = true;
+        setProperty("asked", true);
         return QDBusObjectPath(kSessionPath);
     }
-
-public:
-    bool asked = false;
 };
 
 TEST(DesktopOverDBus, EachSignalIsItsEvent) {
@@ -50,7 +47,7 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
     std::vector<DesktopEvent> told;
     watchDesktop(&window, [&](DesktopEvent event) { told.push_back(event); });
     // The session is looked up without blocking: the watch listens once the answer is in.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return manager.asked; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager.property("asked").toBool(); }, 10000));
     QTest::qWait(500);
     const auto signal = &QDBusMessage::createSignal;
     const std::pair<QDBusConnection&, QDBusMessage> sent[] = {

@@ -13,8 +13,7 @@ namespace {
 
 // The SVG the menus scale, the PNGs they pick at fixed sizes, and Horalog.exe's resource.
 TEST(AppIcon, EveryPictureIsTheDrawing) {
-    QSvgRenderer svg(appIconSvg());
-    ASSERT_TRUE(svg.isValid());
+    QSvgRenderer svg(appIconSvg());  // a broken one draws nothing, which differs everywhere
     for (const int size : {48, 256}) {
         QImage rendered(size, size, QImage::Format_ARGB32);
         rendered.fill(Qt::transparent);

@@ -14,8 +14,7 @@
 
 namespace horalog::testing {
 
-// The settings store under a test, seeded from REGEDIT4 text and read back by value: on Windows
-// the program's real keys in the registry, emptied first; elsewhere two files in the test's folder.
+// A test's store from REGEDIT4 text: the real keys on Windows, emptied first; else two files.
 #ifdef _WIN32
 class TestStore {
 public:
