@@ -22,12 +22,9 @@ class Login1 : public QObject {
 
 public Q_SLOTS:
     QDBusObjectPath GetSessionByPID(uint) {
-        asked = true;
+        setProperty("asked", true);
         return QDBusObjectPath(kSessionPath);
     }
-
-public:
-    bool asked = false;
 };
 
 TEST(DesktopOverDBus, EachSignalIsItsEvent) {
@@ -43,14 +40,14 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
     QDBusConnection saver = busOfItsOwn(sessionDaemon, "DBUS_SESSION_BUS_ADDRESS", "screensaver");
     ASSERT_TRUE(logind.isConnected() && saver.isConnected()) << "no dbus-daemon";
     Login1 manager;
-    ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
-    ASSERT_TRUE(logind.registerObject("/org/freedesktop/login1", &manager,
+    ASSERT_TRUE(logind.registerService("org.freedesktop.login1") &&
+                logind.registerObject("/org/freedesktop/login1", &manager,
                                       QDBusConnection::ExportAllSlots));
     QWidget window;
     std::vector<DesktopEvent> told;
     watchDesktop(&window, [&](DesktopEvent event) { told.push_back(event); });
     // The session is looked up without blocking: the watch listens once the answer is in.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return manager.asked; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager.property("asked").toBool(); }, 10000));
     QTest::qWait(500);
     const auto signal = &QDBusMessage::createSignal;
     const std::pair<QDBusConnection&, QDBusMessage> sent[] = {
@@ -63,8 +60,7 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
              << true},
         {logind,
          signal("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep")
-             << true},
-    };
+             << true}};
     for (const auto& [bus, message] : sent) {  // each sent once, and waited for
         const std::size_t before = told.size();
         bus.send(message);

@@ -14,8 +14,7 @@
 
 namespace horalog::testing {
 
-// The settings store under a test, seeded from REGEDIT4 text and read back by value: on Windows
-// the program's real keys in the registry, emptied first; elsewhere two files in the test's folder.
+// A test's store from REGEDIT4 text: the real keys on Windows, emptied first; else two files.
 #ifdef _WIN32
 class TestStore {
 public:
@@ -53,9 +52,7 @@ public:
             fileOf(kHKeyCurrentUser).toStdString(), fileOf(kHKeyLocalMachine).toStdString()});
     }
     void forget(std::uint32_t root) { QFile::remove(fileOf(root)); }
-    void seed(std::uint32_t root, const QByteArray& regedit4) {
-        writeBytes(fileOf(root), regedit4);
-    }
+    void seed(std::uint32_t root, const QByteArray& text) { writeBytes(fileOf(root), text); }
 #endif
     // As UTF-8, whatever the store's own encoding.
     std::optional<std::string> userValue(const std::string& name) const {
@@ -72,13 +69,10 @@ private:
     QString folder_;
 };
 
-// The store as on a full disk: writes fail with `failure` while `full` is set; beforeSet sees
-// each write first. It counts the values read, and gives `stamp` as its stamp when set.
-class FullStore : public RegistryBackend {
+// A store as on a full disk while `full`; it shows each write first, counts reads, fakes `stamp`.
+struct FullStore : RegistryBackend {
     using S = std::string;
     using U = std::uint32_t;
-
-public:
     explicit FullStore(std::shared_ptr<RegistryBackend> inner) : in(std::move(inner)) {}
     long openKey(U r, const S& p, U a, Handle& k) override { return in->openKey(r, p, a, k); }
     long createKey(U r, const S& p, Handle& k) override { return in->createKey(r, p, k); }
@@ -89,9 +83,7 @@ public:
         return in->queryValue(k, n, b, d);
     }
     long setValue(Handle k, const S& n, const S& t) override {
-        if (beforeSet) {
-            beforeSet(n, t);
-        }
+        beforeSet(n, t);
         return full ? failure : in->setValue(k, n, t);
     }
     long deleteValue(Handle k, const S& n) override { return in->deleteValue(k, n); }
@@ -105,7 +97,7 @@ public:
     std::shared_ptr<RegistryBackend> in;
     bool full = false;
     long failure = kAccessDenied;  // what a write fails with while full
-    std::function<void(const S& name, const S& text)> beforeSet;
+    std::function<void(const S& name, const S& text)> beforeSet = [](const S&, const S&) {};
     int reads = 0;
     std::optional<S> stamp;
 };
