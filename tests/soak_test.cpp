@@ -91,7 +91,7 @@ TEST(Soak, KilledAtRandomNothingIsLost) {
         }
         const QByteArray bytes = readBytes(dir.filePath("Horalog.Dat"));
         nights = 0;
-        ASSERT_EQ(checkFile(bytes, nights), "") << bytes.left(400).toStdString();
+        ASSERT_EQ(checkFile(bytes, nights), "") << bytes.right(3000).toStdString();
         EXPECT_NO_THROW(
             CRegistry(TestStore(dir.path()).backend()).OpenKey(kHKeyCurrentUser, kSettingsKey));
     }
