@@ -21,6 +21,9 @@
 namespace horalog::testing {
 namespace {
 
+const QString kGone =
+    u" findes ikke længere. Den kan være flyttet eller slettet af et andet program; vælg den "
+    u"under Opsætninger/Filnavn."_s;
 const QByteArray kNoDay = "x;0;-;-;-;0;0\r\n";
 
 // The file is where a first start proposes it: C:\Horalog.Dat on Windows.
@@ -121,21 +124,24 @@ TEST_F(WindowTest, FirstStart) {
     EXPECT_TRUE(readBytes(file).endsWith("05-12-2026;0;-;-;-;0;40\r\n" + kHeader +
                                          "05-12-2026;0;-;-;-;0;-20\r\n"));
     EXPECT_EQ(text("Total_CT"), u"-20 ct "_s);
-#ifndef _WIN32  // that new period's file made a FIFO while asked: said once, not asked again
-    fresh();
-    writeBytes(file, kThreeDays);
-    platform.unscripted = [this](const ShownDialog&) {  // the balance, then the refusal
-        QFile::remove(file);
-        EXPECT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
-        platform.answer(u"OK"_s);
-        return platform.shown.size() > 3 ? throw ProgramEnded{-1} : u">-20"_s;  // never ends
-    };
-    ASSERT_TRUE(startForm(u"OK|Nej"_s));
-    EXPECT_EQ(lastDialog() + text("Total_CT"),
-              u"Registreringsfilen "_s + file +
-                  u" kan ikke bruges: Stien er ikke en almindelig fil (en mappe, en FIFO eller en "
-                  u"enhed)."_s +
-                  kUnchanged + u"0 ct "_s);
+#ifndef _WIN32  // that new period's file made a FIFO or a dangling link while asked: said once
+    for (const bool fifo : {true, false}) {
+        fresh();
+        writeBytes(file, kThreeDays);
+        platform.unscripted = [&](const ShownDialog&) {  // the balance, then the refusal
+            QFile::remove(file);
+            EXPECT_TRUE(fifo ? ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0
+                             : QFile::link(inDir("nowhere"), file));
+            platform.answer(u"OK"_s);
+            return platform.shown.size() > 3 ? throw ProgramEnded{-1} : u">-20"_s;  // never ends
+        };
+        ASSERT_TRUE(startForm(u"OK|Nej"_s)) << fifo;
+        const QString unusable =
+            u" kan ikke bruges: Stien er ikke en almindelig fil (en mappe, en FIFO eller en enhed)."_s;
+        EXPECT_EQ(
+            lastDialog() + text("Total_CT"),
+            u"Registreringsfilen "_s + file + (fifo ? unusable : kGone) + kUnchanged + u"0 ct "_s);
+    }
 #endif
 }
 
@@ -204,11 +210,9 @@ TEST_F(WindowTest, FullDay) {
     QFile::remove(file);
     platform.answer(u"OK"_s);
     leave("16:00");
-    EXPECT_EQ(lastDialog() + u'|' + gaa()->text() + u'|' + komme()->text() + u'|' + stored("Moedt"),
-              u"Registreringsfilen "_s + file +
-                  u" findes ikke længere. Den kan være flyttet eller slettet af et andet program; "
-                  u"vælg den under Opsætninger/Filnavn."_s +
-                  kUnchanged + u"|16:00|08:00|05-12-2026 08:00"_s);
+    EXPECT_EQ(
+        lastDialog() + u'|' + gaa()->text() + u'|' + komme()->text() + u'|' + stored("Moedt"),
+        u"Registreringsfilen "_s + file + kGone + kUnchanged + u"|16:00|08:00|05-12-2026 08:00"_s);
 }
 
 // Another day's arrival at the start: "Nej" opens no day, even if the clock ticked.
