@@ -218,7 +218,6 @@ protected:
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));
     }
-    // A label's, a field's or a menu entry's.
     static QString textIn(Flex_Form& w, const char* name) {
         return w.findChild<QObject*>(QLatin1String(name))->property("text").toString();
     }
