@@ -203,6 +203,9 @@ protected:
                     "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n" + values);
     }
     std::optional<std::string> userValue(const std::string& name) { return store->userValue(name); }
+    QString stored(const char* name) {
+        return QString::fromStdString(userValue(name).value_or("none"));
+    }
     // A path in the test's folder as the file dialog gives it: with backslashes on Windows.
     QString inDir(const char* name) const {
         return QDir::toNativeSeparators(dir->filePath(QLatin1String(name)));
@@ -215,7 +218,6 @@ protected:
     W* child(const char* name) {
         return form().findChild<W*>(QLatin1String(name));
     }
-    // A label's, a field's or a menu entry's.
     static QString textIn(Flex_Form& w, const char* name) {
         return w.findChild<QObject*>(QLatin1String(name))->property("text").toString();
     }
@@ -228,6 +230,7 @@ protected:
     void leave(const char* time) { enter(form(), "Gaa_Text", time); }
     QLineEdit* komme() { return child<QLineEdit>("Komme_Text"); }
     QLineEdit* gaa() { return child<QLineEdit>("Gaa_Text"); }
+    QString kommeColour() { return komme()->palette().color(QPalette::Base).name(); }
     void click() { child<QPushButton>("Registrer_Command")->click(); }
     void tick() { ASSERT_FALSE(ends(&Flex_Form::Udregn_Timer_Timer)); }
     QString today() { return text("Idag_CT") + text("Idag_TM"); }
