@@ -8,13 +8,10 @@
 #include <numeric>
 #include <string>
 #include <tuple>
-#include <vector>
 
-#include "journal/journal_file.h"
 #include "journal/limits.h"
 #include "journal/overview.h"
 #include "journal/record.h"
-#include "journal/report.h"
 #include "journal/windows1252.h"
 #include "test_helpers.h"
 
@@ -34,7 +31,6 @@ struct RecordsTest : ::testing::Test {
 TEST(FileFigures, FromTheLastLineInWindows1252) {
     const QString unreadable = u"Den sidste registrering har et tal, der ikke kan læses: "_s;
     const std::pair<QByteArray, QString> cases[] = {
-        {"08-12-26;1;08:10:00;16:00:00;733;733;-332;;", "1 733 -332"},
         {"\"08-12-26\";\"1\";\"08:10\";\"16:00\";\"733\";\"733\";\"-332\"", "1 733 -332"},
         {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";",
          "0 0 0"},  // the header, as it always read
@@ -79,8 +75,7 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
         {"short;line", ""},
         {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";"
          "\"kommentar\";",
-         ""},  // a spreadsheet's save: an opening record's empty ninth field is no reset
-        {"30-11-26;0;\"-\";\"-\";\"-\";0;125;;", "O 202611 30-11-2026 -1 -1 0 125"},
+         ""},  // a spreadsheet's save, and its lines below
         {"01-12-26;1;08:00:00;16:00:59;750;750;135;;", "W 202612 01-12-2026 480 960 750 135"},
         {"03-12-26;3;\"-\";\"-\";-740;1575;-520;\"afspadsering\";\" tandl\xE6ge\"",
          "T 202612 03-12-2026 -1 -1 740 -520"},
@@ -90,11 +85,11 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
          "W 202612 09-12-2026 480 -1 750 10"},
         {"10-12-2026;1;-;-;-1,234568E+07;0;-12345680;",  // time off beyond seven digits
          "T 202612 10-12-2026 -1 -1 12345680 -12345680"},
-        {"13-05-2026;44;;;;;;", ""},                         // 18: empty fields
-        {"08-12-2026;1;08:00;16:00;750;750;1\00010;"s, ""},  // 19: a NUL in a figure
-        {"08-12-2026;1;08:00;16:00;750;750;1x0;", ""},       // 20: a stray byte
-        {"08-12-2026;1;08:00;16:00;7 50;750;10;", ""},       // 21: a blank in the worked time
-        {"08-12-2026;1;-;-;-7,4x;793;53;", ""},              // 22: time off that is no amount
+        {"13-05-2026;44;;;;;;", ""},                         // 17: empty fields
+        {"08-12-2026;1;08:00;16:00;750;750;1\00010;"s, ""},  // 18: a NUL in a figure
+        {"08-12-2026;1;08:00;16:00;750;750;1x0;", ""},       // 19: a stray byte
+        {"08-12-2026;1;08:00;16:00;7 50;750;10;", ""},       // 20: a blank in the worked time
+        {"08-12-2026;1;-;-;-7,4x;793;53;", ""},              // 21: time off that is no amount
         {"08-12-2026;0;-;-;-;0;53;", "O 202612 08-12-2026 -1 -1 0 53"},  // no comment: no reset
         {record + std::string(kLongestLine - record.size(), 'x'),
          "W 202612 11-12-2026 480 960 750 10"},  // the longest a record can be, and a byte more
@@ -111,19 +106,16 @@ TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
         reader.addLine(line);
         EXPECT_EQ(read, expected) << line.substr(0, 100);
     }
-    EXPECT_EQ(reader.unreadable().first(), (std::vector<qint64>{8, 9, 18, 19, 20, 21, 22, 25}));
+    EXPECT_EQ(reader.unreadable().first(), (std::vector<qint64>{8, 9, 17, 18, 19, 20, 21, 24}));
     // The first twenty unreadable lines are named, the rest counted; the overview says how many.
-    const auto lines = [](qint64 count) {
+    const auto said = [](qint64 count) {
         UnreadableLines u;
         for (qint64 i = 1; i <= count; ++i) {
             u.add(i + 83);
         }
-        return u;
+        return unreadableMessages(u) << unreadableNote(u);
     };
-    const auto said = [](const auto& u) { return unreadableMessages(u) << unreadableNote(u); };
-    EXPECT_EQ(unreadableMessages(lines(20)).size(), 20);
-    EXPECT_EQ(said(lines(0)) + said(lines(1)) + unreadableMessages(lines(21)).mid(19) +
-                  said(lines(7100000)).mid(20),
+    EXPECT_EQ(said(0) + said(1) + said(21).mid(19, 2) + said(7100000).mid(20),
               QStringList(
                   {"", "Linje 84 kan ikke læses og er sprunget over.",
                    "1 linje i registreringsfilen kunne ikke læses (linje 84).",
@@ -158,10 +150,13 @@ TEST_F(RecordsTest, RecordLinesSinceASize) {
          QStringList(kLongestTail / 45, QString(cut)).join('|')}};
     for (const auto& [bytes, offset, expected] : cases) {
         const auto read = readRecordLinesSince(writeBytes(path("since.dat"), bytes), offset);
-        ASSERT_TRUE(read.ok());
-        EXPECT_EQ(read->join('|'), expected) << offset;
+        EXPECT_EQ(read.ok() ? read->join('|') : read.error().text, expected) << offset;
     }
     EXPECT_EQ(readRecordLinesSince(path("none.dat"), 0).error().problem, FileProblem::Missing);
+    QString lines;  // the whole-file reader splits them alike
+    const auto add = [&lines](std::string_view l) { lines += QString::fromLatin1(l) + u'|'; };
+    ASSERT_TRUE(readFileLines(writeBytes(path("all.dat"), "a\rbc\r\nd\n\re\r"), add).ok());
+    EXPECT_EQ(lines, u"a|bc|d||e|"_s);
 }
 
 // A million unreadable lines and a crash's 100 MB of NULs: read in bounded time and memory.
@@ -258,8 +253,6 @@ const std::string kToApril =
 
 // Findings by hand: longest rests in the 24 h and 7 x 24 h before a departure; a period's average.
 const std::pair<std::string, QStringList> kFiles[] = {
-    {"07-12-2026;1;16:00;22:30;650;0;0;\n08-12-2026;2;08:00;16:00;800;0;0;",
-     {"08-12-2026: 9:30 hvile (gik 22:30 den 07-12-2026, mødte 08:00)"}},
     {"08-12-2026;1;06:00;20:00;1400;0;0;\n09-12-2026;2;09:00;17:00;800;0;0;",
      {"08-12-2026: 10:00 hvile i de 24 timer op til 20:00"}},
     {"07-12-2026;1;14:00;22:00;800;0;0;\n08-12-2026;2;06:00;10:00;400;0;0;\n"
