@@ -1,4 +1,4 @@
-// The file as written: appends, locks, moves, the session over it, where a chart may go.
+// The file: appends, locks, moves, the session over it, reading it back, where a chart may go.
 #include "journal/journal_file.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +21,7 @@
 
 #include "journal/chart_target.h"
 #include "journal/file_session.h"
+#include "journal/overview.h"
 #include "journal/record.h"
 #include "plain_append.h"
 #include "test_helpers.h"
@@ -236,6 +237,93 @@ TEST_F(JournalFileTest, ChartTargetRefusesAllButANewFileOrAPng) {
             << target.toStdString();
     }
     QDir::setCurrent(cwd);
+}
+
+// The process's peak resident memory in KB, counted from now on when `fresh`, if it can be told.
+std::optional<qint64> peakMemory(bool fresh) {
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (fresh && !(reset.open(QIODevice::WriteOnly) && reset.write("5") == 1 && reset.flush())) {
+        return std::nullopt;
+    }
+    const QByteArray status = readBytes(QStringLiteral("/proc/self/status"));
+    const qsizetype at = status.indexOf("\nVmHWM:");
+    return at < 0 ? std::nullopt : std::optional(std::atoll(status.constData() + at + 7));
+}
+
+// What was appended since a size: whole records only, also where the tail read cuts a line.
+TEST_F(JournalFileTest, RecordLinesSinceASize) {
+    const QByteArray day = "05-12-2026;3;08:00;16:00;750;2220;125;",
+                     two = day + "\r\n" + day + "\n";
+    const QByteArray cut = "06-12-2026;4;08:00;16:00;750;2970;135;;;;;;";  // 7 fields in the cut
+    const std::tuple<QByteArray, qint64, QString> cases[] = {
+        {two, 0, day + '|' + day},
+        {two + "x;1\r\n\r\n", day.size() + 2, day},
+        {two, two.size(), ""},
+        {two, two.size() + 10, ""},
+        {"a;b;c;d;e;f;g\ra;b;c;d;e;f;h\r", 8, "a;b;c;d;e;f;h"},  // an old Mac's; a cut line
+        {(cut + "\r\n").repeated(30000), 0,
+         QStringList(kLongestTail / 45, QString(cut)).join('|')}};
+    for (const auto& [bytes, offset, expected] : cases) {
+        const auto read = readRecordLinesSince(writeBytes(path("since.dat"), bytes), offset);
+        EXPECT_EQ(read.ok() ? read->join('|') : read.error().text, expected) << offset;
+    }
+    EXPECT_EQ(readRecordLinesSince(path("none.dat"), 0).error().problem, FileProblem::Missing);
+    QString lines;  // the whole-file reader splits them alike
+    const auto add = [&lines](std::string_view l) { lines += QString::fromLatin1(l) + u'|'; };
+    ASSERT_TRUE(readFileLines(writeBytes(path("all.dat"), "a\rbc\r\nd\n\re\r"), add).ok());
+    EXPECT_EQ(lines, u"a|bc|d||e|"_s);
+}
+
+// A million unreadable lines and a crash's 100 MB of NULs: read in bounded time and memory.
+TEST_F(JournalFileTest, HostileFilesReadInBoundedTimeAndMemory) {
+    QFile file(path("hostile.dat"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.write("01-12-2026;1;08:00;16:00;750;750;10;\r\n" +
+                           QByteArray("x;1;-;-;-;0;0\n").repeated(1000000)) > 0 &&
+                file.seek(file.size() + 100 * 1024 * 1024) &&
+                file.write("\r\n02-12-2026;2;08:00;16:00;750;1500;20;\r\n") > 0 && file.flush());
+#ifdef __SANITIZE_ADDRESS__
+    const QDeadlineTimer bound(10000);   // the sanitizers' own cost, with other tests beside
+    const std::optional<qint64> before;  // and their quarantine holds what was freed
+#else
+    const auto before = peakMemory(true);
+    const QDeadlineTimer bound(2000);
+#endif
+    const auto report = readReport(file.fileName());
+    EXPECT_FALSE(bound.hasExpired());
+    const auto after = peakMemory(false);
+    EXPECT_LT(before && after ? *after - *before : 0, 16 * 1024);  // KB, where it can be told
+    ASSERT_TRUE(report.ok());
+    EXPECT_TRUE(report->csv().endsWith(QStringLiteral("\n2026-12;2;1500;0;0;20\n")));
+    const UnreadableLines& unreadable = report->unreadable();
+    EXPECT_EQ(std::tuple(unreadable.count(), unreadable.first().front(), unreadable.first().back()),
+              std::tuple(1000001, 2, 21));
+}
+
+// As written and as a spreadsheet saved it: the same figures, continued alike, the same report.
+TEST_F(JournalFileTest, SpreadsheetSaveReadAsTheOriginal) {
+    std::vector<std::tuple<QString, decltype(ChartData::flex), std::vector<ChartWeek>>> seen;
+    for (const char* name : {"spreadsheet-original.dat", "spreadsheet-saved.dat"}) {
+        const QString copy =
+            writeBytes(path(name), readBytes(QStringLiteral(HORALOG_TEST_DATA "/") + name));
+        ASSERT_TRUE(appendRecords(copy, std::nullopt, {}, [](const Figures& f) {
+                        const Figures after{std::int16_t(f.dage + 1), f.sum + 400, f.total - 340};
+                        return QStringList{dayRecord(u"09-12-2026"_s, after, 100, 500, 400)};
+                    }).ok());
+        EXPECT_TRUE(readBytes(copy).endsWith("\n09-12-2026;2;01:00;05:00;400;1133;-672;\r\n"));
+        const auto report = readReport(copy);
+        const auto overview = readOverview(copy, QDate(2025, 12, 10), QDate(2026, 12, 9));
+        ASSERT_TRUE(report.ok() && overview.ok()) << name;
+        EXPECT_EQ(report->csv(), QStringLiteral("måned;arbejdsdage;arbejdstid;afspadsering;"
+                                                "nulstillinger;flex\n2026-11;0;0;0;0;125\n"
+                                                "2026-12;6;4383;740;1;-672\n"));
+        EXPECT_EQ(report->unreadable().count() + overview->months.unreadable().count(), 0);
+        EXPECT_EQ(overview->findings,
+                  QStringList{"09-12-2026: 9:00 hvile (gik 16:00 den 08-12-2026, mødte 01:00)"});
+        seen.emplace_back(report->table() + overview->months.table(), overview->chart.flex,
+                          overview->chart.weeks);
+    }
+    EXPECT_EQ(seen[0], seen[1]);
 }
 
 #ifndef _WIN32  // two copies at once, odd things at the file's path, the umask, a full disk
