@@ -18,13 +18,13 @@ namespace {
 using namespace Qt::StringLiterals;
 using namespace testing;  // the shared test helpers: Copenhagen's zone
 
-// The last figures, whatever the bytes; a NUL once read «1\0» «10» as 1.
-TEST(FileFigures, FromTheLastLineInWindows1252) {
+// A line read as the last figures and as a record: kind, month, date, times, worked, total.
+TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
     const QString unreadable = u"Den sidste registrering har et tal, der ikke kan læses: "_s;
     const std::pair<QByteArray, QString> cases[] = {
         {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";",
-         "0 0 0"},  // the header, as it always read
-        {"08-12-2026;1;08:00;16:00;750;750;1\00010;"_ba,
+         "0 0 0"},                                        // the header, as it always read
+        {"08-12-2026;1;08:00;16:00;750;750;1\00010;"_ba,  // once read as «1»
          unreadable + "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;"},
         {"13-05-2026;44;;;;;;", unreadable + "13-05-2026;44;;;;;;"},
         {"x;+1;-;-;-;0; 7", unreadable + "x;+1;-;-;-;0; 7"},
@@ -47,10 +47,6 @@ TEST(FileFigures, FromTheLastLineInWindows1252) {
     EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
-}
-
-// A line, and its kind (Work, TimeOff, Reset, Opening), month, date, times, worked and total.
-TEST(RecordReader, KindsDatesTimesAndUnreadableLines) {
     const std::string record = "11-12-2026;1;08:00;16:00;750;750;10;";
     const std::pair<std::string, QString> rows[] = {
         {"05-12-2026;0;-;-;-;0;150", "O 202612 05-12-2026 -1 -1 0 150"},  // a file's opening
