@@ -22,7 +22,8 @@ using namespace testing;  // the shared test helpers: Copenhagen's zone
 TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
     const QString unreadable = u"Den sidste registrering har et tal, der ikke kan læses: "_s;
     const std::pair<QByteArray, QString> cases[] = {
-        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";",
+        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";"
+         "\"kommentar\";",
          "0 0 0"},                                        // the header, as it always read
         {"08-12-2026;1;08:00;16:00;750;750;1\00010;"_ba,  // once read as «1»
          unreadable + "08-12-2026;1;08:00;16:00;750;750;1\uFFFD10;"},
@@ -47,7 +48,7 @@ TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
     EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
-    const std::string record = "11-12-2026;1;08:00;16:00;750;750;10;";
+    const std::string rec = "11-12-2026;1;08:00;16:00;750;750;10;";  // the longest, a byte more
     const std::pair<std::string, QString> rows[] = {
         {"05-12-2026;0;-;-;-;0;150", "O 202612 05-12-2026 -1 -1 0 150"},  // a file's opening
         {"07-12-2026;1;22:00;6.30;800;800;60;", "W 202612 07-12-2026 1320 390 800 60"},  // a night
@@ -58,9 +59,7 @@ TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
         {"x;99999999999;-;-;-;0;0", ""},               // 7: a day count too large
         {"13-13-2026;1;08:00;16:00;750;750;10;", ""},  // 8: no such month
         {"short;line", ""},
-        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";"
-         "\"kommentar\";",
-         ""},  // a spreadsheet's save, and its lines below
+        {"\xEF\xBB\xBF\"dato\";\"dag\";\"komme\";\"g\xE5\";\"tid\";\"periode\";\"total\";", ""},
         {"01-12-26;1;08:00:00;16:00:59;750;750;135;;", "W 202612 01-12-2026 480 960 750 135"},
         {"03-12-26;3;\"-\";\"-\";-740;1575;-520;\"afspadsering\";\" tandl\xE6ge\"",
          "T 202612 03-12-2026 -1 -1 740 -520"},
@@ -74,9 +73,8 @@ TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
         {"08-12-2026;1;08:00;16:00;7 50;750;10;", ""},  // 17: a blank in the worked time
         {"08-12-2026;1;-;-;-7,4x;793;53;", ""},         // 18: time off that is no amount
         {"08-12-2026;0;-;-;-;0;53;", "O 202612 08-12-2026 -1 -1 0 53"},  // no comment: no reset
-        {record + std::string(kLongestLine - record.size(), 'x'),
-         "W 202612 11-12-2026 480 960 750 10"},  // the longest a record can be, and a byte more
-        {record + std::string(kLongestLine + 1 - record.size(), 'x'), ""},
+        {rec + std::string(kLongestLine - rec.size(), 'x'), "W 202612 11-12-2026 480 960 750 10"},
+        {rec + std::string(kLongestLine + 1 - rec.size(), 'x'), ""},
     };
     QString read;
     RecordReader reader([&read](const Entry& e) {
@@ -105,32 +103,6 @@ TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
                    "Linje 103 kan ikke læses og er sprunget over.", "… og 1 linje mere",
                    "… og 7.099.980 linjer mere",
                    "7.100.000 linjer i registreringsfilen kunne ikke læses (første: linje 84)."}));
-}
-
-// Start total, days' last totals, weeks' work; time off no work, a record out of order on its date.
-TEST(ChartCollector, DaysAndWeeksFromTheFile) {
-    const auto dec = [](int day) { return QDate(2026, 12, day); };
-    ChartCollector chart(dec(2), dec(9));
-    RecordReader reader([&chart](const Entry& e) { chart.add(e); });
-    for (const char* line :
-         {"dato;dag;komme;gå;tid;periode;total;kommentar", "30-11-2026;1;08:00;16:00;750;750;10;",
-          "01-12-2026;2;08:00;16:00;750;1500;20;", "02-12-2026;3;08:00;12:00;400;1900;-320;",
-          "02-12-2026;4;13:00;17:00;400;2300;-660;", "03-12-2026;4;-;-;7,4;1560;-1400;Afspadsering",
-          "07-12-2026;5;08:00;17:00;850;2410;-1290;", "04-12-26;6;08:00;16:00;750;3160;-1280;",
-          "10-12-2026;7;08:00;16:00;750;3910;-1270;"}) {
-        reader.addLine(line);
-    }
-    const ChartData data = chart.data();
-    const std::vector<ChartWeek> weeks = {{QDate(2026, 11, 30), 750 + 750 + 400 + 400 + 750, 4},
-                                          {dec(7), 850, 1}};
-    EXPECT_EQ(data.startTotal, 20);
-    EXPECT_EQ(data.flex, (decltype(data.flex){
-                             {dec(2), -660}, {dec(3), -1400}, {dec(4), -1280}, {dec(7), -1290}}));
-    EXPECT_EQ(data.weeks, weeks);
-    EXPECT_EQ(weekNorm(weeks[0], 7.4f), 2960);
-    EXPECT_EQ(weekNorm(weeks[1], 7.5f), 750);
-    EXPECT_EQ(chartStart(QDate(2026, 12, 7)), QDate(2025, 12, 8));  // twelve months up to today
-    EXPECT_EQ(chartStart(QDate(2028, 2, 29)), QDate(2027, 3, 1));
 }
 
 // `count` days in a row from `first`, each a record «arrival;departure;ct».
@@ -233,7 +205,30 @@ const std::pair<std::string, QStringList> kFiles[] = {
      {}},  // a long week
 };
 
-TEST(WorkingTimeCheck, Files) {
+TEST(Collectors, ChartAndWorkingTimeCheck) {
+    // Chart: start total, days' last totals, weeks' work (no time off); a late record on its date.
+    const auto dec = [](int day) { return QDate(2026, 12, day); };
+    ChartCollector chart(dec(2), dec(9));
+    RecordReader toChart([&chart](const Entry& e) { chart.add(e); });
+    for (const char* line :
+         {"dato;dag;komme;gå;tid;periode;total;kommentar", "30-11-2026;1;08:00;16:00;750;750;10;",
+          "01-12-2026;2;08:00;16:00;750;1500;20;", "02-12-2026;3;08:00;12:00;400;1900;-320;",
+          "02-12-2026;4;13:00;17:00;400;2300;-660;", "03-12-2026;4;-;-;7,4;1560;-1400;Afspadsering",
+          "07-12-2026;5;08:00;17:00;850;2410;-1290;", "04-12-26;6;08:00;16:00;750;3160;-1280;",
+          "10-12-2026;7;08:00;16:00;750;3910;-1270;"}) {
+        toChart.addLine(line);
+    }
+    const std::vector<ChartWeek> weeks = {{QDate(2026, 11, 30), 750 + 750 + 400 + 400 + 750, 4},
+                                          {dec(7), 850, 1}};
+    const ChartData data = chart.data();
+    EXPECT_EQ(data.startTotal, 20);
+    EXPECT_EQ(data.flex, (decltype(data.flex){
+                             {dec(2), -660}, {dec(3), -1400}, {dec(4), -1280}, {dec(7), -1290}}));
+    EXPECT_EQ(data.weeks, weeks);
+    EXPECT_EQ(weekNorm(weeks[0], 7.4f), 2960);
+    EXPECT_EQ(weekNorm(weeks[1], 7.5f), 750);
+    EXPECT_EQ(chartStart(QDate(2026, 12, 7)), QDate(2025, 12, 8));  // twelve months up to today
+    EXPECT_EQ(chartStart(QDate(2028, 2, 29)), QDate(2027, 3, 1));
     const InCopenhagen zone;
     for (const auto& [file, findings] : kFiles) {
         WorkingTimeCheck check;
