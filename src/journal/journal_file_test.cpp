@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "journal/chart_target.h"
+#include "journal/file_figures.h"
 #include "journal/file_session.h"
 #include "journal/overview.h"
 #include "journal/record.h"
@@ -260,6 +261,19 @@ TEST_F(JournalFileTest, RecordLinesSinceASize) {
         EXPECT_EQ(read.ok() ? read->join('|') : read.error().text, expected) << offset;
     }
     EXPECT_EQ(readRecordLinesSince(path("none.dat"), 0).error().problem, FileProblem::Missing);
+    // A record since the arrival's size closes it, also with another copy's records after it.
+    const QByteArray head = "x;3;-;-;-;2220;125\r\n",
+                     night = "08-12-2026;4;22:00;01:30;300;2520;-315;\r\n";
+    const std::tuple<QByteArray, std::optional<qint64>, bool> closing[] = {
+        {head + night + head, head.size(), true},
+        {night + head, night.size(), false},
+        {head + night, std::nullopt, false},
+        {"", 0, false}};
+    for (const auto& [bytes, size, closes] : closing) {
+        const QString f = bytes.isEmpty() ? path("none.dat") : writeBytes(path("c.dat"), bytes);
+        EXPECT_EQ(fileClosesArrival(f, StoredArrival(u"07-12-2026 22:00"_s), u"dd-MM-yyyy"_s, size),
+                  closes);
+    }
     QString lines;  // the whole-file reader splits them alike
     const auto add = [&lines](std::string_view l) { lines += QString::fromLatin1(l) + u'|'; };
     ASSERT_TRUE(readFileLines(writeBytes(path("all.dat"), "a\rbc\r\nd\n\re\r"), add).ok());
