@@ -1,6 +1,5 @@
 #include "journal/file_figures.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 #include "journal/record.h"
@@ -48,10 +47,9 @@ bool fileClosesArrival(const QString& path, const StoredArrival& stored, const Q
         return false;
     }
     const auto appended = readRecordLinesSince(path, *sizeAtArrival);
-    const qint64 size = QFileInfo(path).size();
     return appended.ok() &&
            std::any_of(appended->begin(), appended->end(), [&](const QString& record) {
-               return recordClosesArrival(record, stored, pattern, sizeAtArrival, size);
+               return recordClosesArrival(record, stored, pattern);
            });
 }
 

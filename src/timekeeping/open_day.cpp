@@ -10,9 +10,9 @@
 
 namespace horalog {
 
-bool recordClosesArrival(const QString& record, const StoredArrival& stored, const QString& pattern,
-                         std::optional<qint64> sizeAtArrival, qint64 sizeNow) {
-    if (!stored.holdsArrival() || !sizeAtArrival || sizeNow <= *sizeAtArrival) {
+bool recordClosesArrival(const QString& record, const StoredArrival& stored,
+                         const QString& pattern) {
+    if (!stored.holdsArrival()) {
         return false;
     }
     const QStringList fields = record.split(QLatin1Char(';'));

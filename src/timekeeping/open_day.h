@@ -14,14 +14,12 @@
 
 namespace horalog {
 
-// Whether a record of the file closes the stored arrival: a day record with the arrival's date
-// and time, or a night's (dated the next day, its departure at or before the arrival's time),
-// appended after the arrival was registered (the file has grown since; its size then is stored
-// beside the arrival). A departure saved but not yet taken out of the store (a kill, a full disk
-// between the two) is then not counted again. Without the size nothing is known. Dates are read
-// in the user's short date pattern.
-bool recordClosesArrival(const QString& record, const StoredArrival& stored, const QString& pattern,
-                         std::optional<qint64> sizeAtArrival, qint64 sizeNow);
+// Whether a record appended after the arrival was registered closes it: a day record with the
+// arrival's date and time, or a night's (dated the next day, its departure at or before the
+// arrival's time). A departure saved but not yet taken out of the store (a kill, a full disk
+// between the two) is then not counted again. Dates are read in the user's short date pattern.
+bool recordClosesArrival(const QString& record, const StoredArrival& stored,
+                         const QString& pattern);
 
 // A wall-clock moment as the window knows it: the date, the time of day in centi-hours, and the
 // offset from UTC that the clock had then.

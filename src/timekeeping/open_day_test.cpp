@@ -218,30 +218,27 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
     }
 }
 
-// The record, the arrival stored, the file's size then (140 now; it must have grown), closes it?
-TEST(RecordClosesArrival, DateTimeAndGrowth) {
+// A record appended since the arrival, the arrival stored: closes it?
+TEST(RecordClosesArrival, DateAndTime) {
     const char *day = "05-12-2026;4;08:00;16:30;800;3020;185;",
                *night = "08-12-2026;1;22:00;01:30;300;300;-440;";
     // clang-format off
-    const std::tuple<const char*, const char*, std::optional<qint64>, bool, QString> cases[] = {
-        {night, "07-12-2026 22:00", 100, true, kYmd}, {night, "06-12-2026 22:00", 100, false, kYmd},
-        {night, "07-12-2026 22:00", 140, false, kYmd},
-        {"08-12-2026;1;22:00;22:00;2350;2350;1610;", "07-12-2026 22:00", 100, true, kYmd},  // 24 h
-        {"08-12-2026;1;22:00;23:30;100;100;-640;", "07-12-2026 22:00", 100, false, kYmd},  // evening
-        {"01-01-2027;1;23:00;07:00;750;750;10;", "31-12-2026 23:00", 100, true, kYmd},
-        {"08.12.26;1;22:00;01:30;300;300;-440;", "07.12.26 22:00", 100, true, u"dd.MM.yy"_s},
-        {"08-12-åååå;1;22:00;01:30;300;300;-440;", "07-12-åååå 22:00", 100, false, u"dd-MM-åååå"_s},
-        {"08-12-2026;1;22:00;-;-;300;-440;", "07-12-2026 22:00", 100, false, kYmd},
-        {day, "05-12-2026 08:00", 100, true, kYmd}, {day, "05-12-2026 08:00", 140, false, kYmd},
-        {day, "05-12-2026 08:00", std::nullopt, false, kYmd}, {day, " ", 100, false, kYmd},
-        {day, "05-12-2026 08:15", 100, false, kYmd}, {day, "06-12-2026 08:00", 100, false, kYmd},
-        {"05-12-2026;4;08:00;-;-;3020;185;", "05-12-2026 08:00", 100, false, kYmd}};
+    const std::tuple<const char*, const char*, bool, QString> cases[] = {
+        {night, "07-12-2026 22:00", true, kYmd}, {night, "06-12-2026 22:00", false, kYmd},
+        {"08-12-2026;1;22:00;22:00;2350;2350;1610;", "07-12-2026 22:00", true, kYmd},  // 24 h
+        {"08-12-2026;1;22:00;23:30;100;100;-640;", "07-12-2026 22:00", false, kYmd},  // evening
+        {"01-01-2027;1;23:00;07:00;750;750;10;", "31-12-2026 23:00", true, kYmd},
+        {"08.12.26;1;22:00;01:30;300;300;-440;", "07.12.26 22:00", true, u"dd.MM.yy"_s},
+        {"08-12-åååå;1;22:00;01:30;300;300;-440;", "07-12-åååå 22:00", false, u"dd-MM-åååå"_s},
+        {"08-12-2026;1;22:00;-;-;300;-440;", "07-12-2026 22:00", false, kYmd},
+        {day, "05-12-2026 08:00", true, kYmd}, {day, " ", false, kYmd},
+        {day, "05-12-2026 08:15", false, kYmd}, {day, "06-12-2026 08:00", false, kYmd},
+        {"05-12-2026;4;08:00;-;-;3020;185;", "05-12-2026 08:00", false, kYmd}};
     // clang-format on
-    for (const auto& [record, stored, before, closes, pattern] : cases) {
-        EXPECT_EQ(
-            recordClosesArrival(QString::fromUtf8(record), StoredArrival(QString::fromUtf8(stored)),
-                                pattern, before, 140),
-            closes)
+    for (const auto& [record, stored, closes, pattern] : cases) {
+        EXPECT_EQ(recordClosesArrival(QString::fromUtf8(record),
+                                      StoredArrival(QString::fromUtf8(stored)), pattern),
+                  closes)
             << record << " / " << stored;
     }
 }
