@@ -18,12 +18,10 @@ class RealProgram : public ::testing::Test {
 protected:
     void seed(const QByteArray& records, const QByteArray& moedt = " ", const char* lunch = "50") {
         writeBytes(data, records);
-        writeBytes(store,
-                   userStore(data, moedt).replace("=\"50\"", "=\"" + QByteArray(lunch) + '"'));
+        writeBytes(store, userStore(data, moedt).replace("\"50\"", '"' + QByteArray(lunch) + '"'));
     }
     // The window offscreen, the options with no graphics; a runtime folder (0700) or none (cron).
     std::unique_ptr<QProcess> start(const QStringList& arguments, bool window = false) {
-        QProcessEnvironment env = environment;
         env.insert("HOME", home.path());
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));
         runtimeDir ? env.insert("XDG_RUNTIME_DIR", home.path()) : env.remove("XDG_RUNTIME_DIR");
@@ -50,7 +48,7 @@ protected:
     }
     QString stored() { return bytesAt(data) + bytesAt(store); }
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     bool runtimeDir = true;
     QTemporaryDir home;
     QString data = home.filePath("Horalog.Dat");
@@ -61,19 +59,18 @@ protected:
 TEST_F(RealProgram, OneCopyAtATime) {
     seed("x;2;-;-;-;1500;20\r\n");
     const QString before = stored();
-    auto first =
-        start({"-session", "2a1b", "-reverse", "-style=fusion", "--stylesheet=x.qss"}, true);
+    auto one = start({"-session", "2a1b", "-reverse", "-style=fusion", "--stylesheet=x.qss"}, true);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return QFile::exists(home.filePath("horalog/horalog.lock")); }, 20000));
     QThread::msleep(500);
     auto second = start({}, true);
     ASSERT_TRUE(second->waitForFinished(20000) && second->exitCode() == 0);
     EXPECT_TRUE(run("--status").startsWith(u'0'));
-    EXPECT_EQ(first->state(), QProcess::Running);
+    EXPECT_EQ(one->state(), QProcess::Running);
     // The socket lives in the user's own folder, where no other user can take its name first.
     EXPECT_TRUE(QFileInfo::exists(home.filePath("horalog/horalog.socket")));
     EXPECT_EQ(stored(), before);
-    first.reset();                                         // killed
+    one.reset();                                           // killed
     EXPECT_FALSE(start({}, true)->waitForFinished(3000));  // still running: it took the lock over
 }
 
@@ -152,8 +149,7 @@ TEST_F(RealProgram, AnswersAndFailures) {
     };
     const auto place = [](const QString& path, const QByteArray& bytes) {
         QFile::remove(path);
-        const QByteArray name = QFile::encodeName(path);
-        ASSERT_TRUE(bytes == "none" || (bytes == "fifo" ? ::mkfifo(name.constData(), 0600) == 0
+        ASSERT_TRUE(bytes == "none" || (bytes == "fifo" ? ::mkfifo(qPrintable(path), 0600) == 0
                                                         : !writeBytes(path, bytes).isEmpty()));
     };
     runtimeDir = false;  // as under cron or ssh, where Qt once warned of it on standard error
@@ -178,8 +174,11 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
     if (!QFileInfo::exists(faketime)) {
         GTEST_SKIP() << "libfaketime is not installed";
     }
-    environment.insert("LD_PRELOAD", faketime);
-    environment.insert("TZ", "Europe/Copenhagen");
+    env.insert("LD_PRELOAD", faketime);
+    env.insert("TZ", "Europe/Copenhagen");
+    const auto date = [](int day) {
+        return QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()).toUtf8();
+    };
     // Now on the 8th, the day of the arrival, its time, the lunch, today's time, when free.
     using S = const char*;
     const std::tuple<S, int, S, S, S, S> cases[] = {
@@ -189,19 +188,15 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
         {"15:26", 8, "07:32", "0", "7:54 (790 ct)", "fri siden 14:56"},
     };
     for (const auto& [now, day, time, lunch, today, free] : cases) {
-        environment.insert("FAKETIME", QStringLiteral("@2026-12-08 %1:00").arg(now));
-        const QString arrival = QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()) +
-                                u' ' + QLatin1String(time);
-        seed("x;3;-;-;-;2220;125\r\n", arrival.toUtf8(), lunch);
+        env.insert("FAKETIME", QStringLiteral("@2026-12-08 %1:00").arg(now));
+        const QByteArray arrival = date(day) + ' ' + time;
+        seed("x;3;-;-;-;2220;125\r\n", arrival, lunch);
         EXPECT_EQ(run("--status"),
                   u"0Mødt %1 · idag %2 · periode 2220 ct (0 ct) · flex 125 ct · %3\n|"_s.arg(
-                      day == 8 ? QLatin1String(time) : arrival, today, free))
+                      QString::fromUtf8(day == 8 ? QByteArray(time) : arrival), today, free))
             << now;
     }
     // A night saved by a copy killed before it forgot the arrival, and time off after it.
-    const auto date = [](int day) {
-        return QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()).toUtf8();
-    };
     seed("x;3;-;-;-;2220;125\r\n" + date(8) + ";4;22:00;01:30;300;2520;-315;\r\n" + date(8) +
              ";4;-;-;-100;2420;-415;\r\n",
          date(7) + " 22:00");

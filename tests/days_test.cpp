@@ -27,22 +27,14 @@ protected:
     }
     // The day as the user sees it and the store keeps it: arrival|departure|today|Moedt|colour.
     QString day() {
-        return komme()->text() + u'|' + gaa()->text() + u'|' + today() + u'|' +
-               QString::fromStdString(userValue("Moedt").value_or("none")) + u'|' +
-               komme()->palette().color(QPalette::Base).name();
+        return komme()->text() + u'|' + gaa()->text() + u'|' + today() + u'|' + stored("Moedt") +
+               u'|' + kommeColour();
     }
 };
 
-// A day stored under dd.MM.yyyy read under dd.MM.yy; the autumn day; a night taken on.
+// The autumn day; a day stored under dd.MM.yyyy read under dd.MM.yy; a night taken on.
 TEST_F(DaysTest, NightsAndTheAutumnDay) {
-    startAt(8, 16, 30, "Ja", kNoDay, "08.12.2026 08:00", "dd.MM.yy");
-    EXPECT_EQ(lastDialog(), question(u"08.12.2026 08:00"_s));
-    EXPECT_EQ(komme()->text() + u'|' + today(), u"08:00|800 ct 08:00 "_s);
-    click();
-    EXPECT_EQ(readBytes(file), kNoDay + "08.12.26;1;08:00;16:30;800;800;60;\r\n");
-    // On the autumn day the repeated hour's figure goes on, not back.
-    const InCopenhagen zone;
-    fresh();
+    const InCopenhagen zone;  // the repeated hour's figure goes on, not back
     on(25, 0, 30, 10);
     startExistingUser(kNoDay);
     arrive("00:30");
@@ -53,12 +45,16 @@ TEST_F(DaysTest, NightsAndTheAutumnDay) {
         seen << gaa()->text() + u' ' + text("Idag_CT");
     }
     EXPECT_EQ(seen.join(u'|'), u"02:59 248 ct |02:00 250 ct |02:30 300 ct "_s);
+    startAt(8, 16, 30, "Ja", kNoDay, "08.12.2026 08:00", "dd.MM.yy");
+    EXPECT_EQ(lastDialog(), question(u"08.12.2026 08:00"_s));
+    EXPECT_EQ(komme()->text() + u'|' + today(), u"08:00|800 ct 08:00 "_s);
+    click();
+    EXPECT_EQ(readBytes(file), kNoDay + "08.12.26;1;08:00;16:30;800;800;60;\r\n");
     // A night's arrival taken on after midnight, not asked again.
     startAt(8, 1, 30, "Ja", kNoDay, "07-12-2026 22:00");
-    EXPECT_EQ(lastDialog() + komme()->text() + u'|' + today() + u'|' + form().windowTitle(),
-              question(u"07-12-2026 22:00"_s) +
-                  u"22:00|350 ct 03:30 "
-                  u"|Horalogs registrering - 350 ct "_s);
+    EXPECT_EQ(
+        lastDialog() + komme()->text() + u'|' + today() + u'|' + form().windowTitle(),
+        question(u"07-12-2026 22:00"_s) + u"22:00|350 ct 03:30 |Horalogs registrering - 350 ct "_s);
     tick();
 }
 
@@ -76,7 +72,6 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     };
     menu(u"&Om Horalog"_s);
     tick();
-    EXPECT_EQ(during, u"15:00650 ct 15:00650 ct "_s);
     EXPECT_TRUE(
         (platform.shown.at(0).title + u'|' + platform.shown.at(0).text)
             .startsWith(u"Om Horalogs registrering|Horalogs registrering, Version 1.7.0\r\n"
@@ -96,14 +91,12 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     tick();
     EXPECT_EQ(platform.shown.back().defaultText + u'|' + day(), u"15:00|08:05||| |#ffffff"_s);
     EXPECT_TRUE(readBytes(file).endsWith("\n09-12-2026;1;08:00;09:05;58;58;-682;\r\n"));
-    // "Ja" said after midnight confirms its own date; a second start brings the question forward.
+    // "Ja" after midnight confirms its own date; a second start brings each question forward.
     fresh();
-    QString shown;
-    platform.whileMessageShown = [this, &shown] {
+    platform.whileMessageShown = [this, &during] {
         platform.now = platform.now.addSecs(120);  // 00:01
         window->run(&Flex_Form::Tray_Click);
-        shown += QString::number(platform.broughtForward) + u':' +
-                 QString::number(window->isVisible()) + u' ';
+        during += u"%1:%2 "_s.arg(platform.broughtForward).arg(int(window->isVisible()));
     };
     on(8, 23, 59);
     platform.answer(u"Ja|Ja"_s);
@@ -113,8 +106,8 @@ TEST_F(DaysTest, WokenOnTheNextDay) {
     on(10, 23, 59);
     tick();
     tick();
-    EXPECT_EQ(platform.shown.size(), 2U);
-    EXPECT_EQ(shown, u"1:0 2:1 "_s);  // dialogs brought forward: the window shown behind them
+    EXPECT_EQ(during + QString::number(platform.shown.size()),
+              u"15:00650 ct 15:00650 ct 1:0 2:1 2"_s);
 }
 
 // "Nej" at the start: an empty box; what makes no departure is refused and the box asked again.
@@ -133,8 +126,7 @@ TEST_F(DaysTest, ForgottenDeparture) {
               u"springer dagen over."_s);
     // Annuller (or Escape) skips the day for good; the proposal from the system's start.
     EXPECT_EQ(platform.shown.back().title + u'|' + day(), u"Glemt gå-tid|08:00||| |#ffffff"_s);
-    // A night in the box counts the time really passed.
-    startAt(8, 9, 0, "Nej|>01:30", kFirstDecember, "07-12-2026 22:00");
+    startAt(8, 9, 0, "Nej|>01:30", kFirstDecember, "07-12-2026 22:00");  // a night: time passed
     EXPECT_EQ(text("Status_Label"), u"Arbejdstid 08-12-2026: 03:00  (300 ct)"_s);
     // "Nej" proposes the day's end: the program's end, or the lock (the sleep's: the woken day).
     for (const bool locked : {false, true}) {
@@ -145,8 +137,7 @@ TEST_F(DaysTest, ForgottenDeparture) {
             platform.desktop(DesktopEvent::Locked);
             on(7, 13, 5);
             platform.desktop(DesktopEvent::Unlocked);
-            EXPECT_EQ(text("Status_Label") + u'|' +
-                          QString::fromStdString(userValue("SidstAktiv").value_or("none")),
+            EXPECT_EQ(text("Status_Label") + u'|' + stored("SidstAktiv"),
                       u"Du var væk 11:30–13:05 (1:35).|"_s);
             on(7, 16, 42);
             platform.desktop(DesktopEvent::Locked);

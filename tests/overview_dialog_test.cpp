@@ -75,8 +75,7 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     }
     platform.answer(u'@' + file + u"|OK"_s);  // never the registration file, nor a non-picture
     press("Gem_Billede");
-    EXPECT_EQ(lastDialog(),
-              u"Billedet gemmes ikke i "_s + file + u": det er registreringsfilen."_s);
+    EXPECT_EQ(lastDialog(), u"Billedet gemmes ikke i %1: det er registreringsfilen."_s.arg(file));
     close();
     EXPECT_FALSE(dialog);
     EXPECT_EQ(readBytes(file).count('\n'), 5);  // it changes nothing
@@ -87,14 +86,13 @@ TEST_F(OverviewTest, OpenedFromTheMenu) {
     writeBytes(file, months + kShortRest.mid(kHeader.size()));
     open();
     EXPECT_EQ(area("Oversigt_Arbejdstid"), kShortRestFinding);
-    auto* heading = child<QLabel>("Oversigt_Arbejdstid_Overskrift");
-    EXPECT_EQ(heading->text() + u'|' + heading->buddy()->objectName(),
-              u"&Arbejdstidens grænser|Oversigt_Arbejdstid"_s);
-    EXPECT_EQ(text("Oversigt_Arbejdstid_Regler"),
-              u"I virkelig tid: mindst 11 timers sammenhængende hvile i de 24 timer før hver gåtid "
-              u"og 35 timer i de 7 døgn før den, og højst 48 timer om ugen i gennemsnit over "
-              u"januar–april, maj–august og september–december. Overenskomster, rådighedsvagter og "
-              u"undtagelser kender filen ikke."_s);
+    auto* h = child<QLabel>("Oversigt_Arbejdstid_Overskrift");  // the heading and its rules
+    EXPECT_EQ(
+        h->text() + u'|' + h->buddy()->objectName() + u'|' + text("Oversigt_Arbejdstid_Regler"),
+        u"&Arbejdstidens grænser|Oversigt_Arbejdstid|I virkelig tid: mindst 11 timers "
+        u"sammenhængende hvile i de 24 timer før hver gåtid og 35 timer i de 7 døgn før den, "
+        u"og højst 48 timer om ugen i gennemsnit over januar–april, maj–august og "
+        u"september–december. Overenskomster, rådighedsvagter og undtagelser kender filen ikke."_s);
     auto* table = child<QPlainTextEdit>("Oversigt_Maaneder");
     EXPECT_TRUE(table->focusPolicy() & child<QWidget>("Oversigt_Arbejdstid")->focusPolicy() &
                 Qt::TabFocus);
