@@ -62,9 +62,8 @@ TEST(DesktopOverDBus, EachSignalIsItsEvent) {
          signal("/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep")
              << true}};
     for (const auto& [bus, message] : sent) {  // each sent once, and waited for
-        const std::size_t before = told.size();
-        bus.send(message);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return told.size() > before; }, 10000));
+        bus.send(message);                     // delivered through the event loop, so not yet told
+        EXPECT_TRUE(QTest::qWaitFor([&, n = told.size()] { return told.size() > n; }, 10000));
     }
     EXPECT_EQ(told, (std::vector<DesktopEvent>{DesktopEvent::Locked, DesktopEvent::Unlocked,
                                                DesktopEvent::Locked, DesktopEvent::Sleeping}));

@@ -41,13 +41,12 @@ TEST(QtPlatformDialogs, AnswersAreReadAsGiven) {
         box->buttons().at(1)->click();
     });
     EXPECT_EQ(platform.ask(nullptr, question("t", "a\r\nb")), MessageAnswer::No);
-    const std::tuple<const char*, std::function<void(QInputDialog*)>, std::optional<QString>>
-        cases[] = {
-            {"150", &QInputDialog::accept, "150"},
-            {"", &QInputDialog::accept, QString()},
-            {"150", &QInputDialog::reject, std::nullopt},
-            {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
-            {"150", [](QInputDialog* d) { d->close(); }, std::nullopt}};
+    const std::tuple<const char*, void (*)(QInputDialog*), std::optional<QString>> cases[] = {
+        {"150", [](QInputDialog* d) { d->accept(); }, "150"},
+        {"", [](QInputDialog* d) { d->accept(); }, QString()},
+        {"150", [](QInputDialog* d) { d->reject(); }, std::nullopt},
+        {"150", [](QInputDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, std::nullopt},
+        {"150", [](QInputDialog* d) { d->close(); }, std::nullopt}};
     for (const auto& [typed, close, given] : cases) {
         whenShown<QInputDialog>([&, typed = typed, close = close](QInputDialog* dialog) {
             EXPECT_EQ(dialog->textValue() + dialog->cancelButtonText(), u"0Annuller");
@@ -89,22 +88,20 @@ TEST(QtPlatformDialogs, AnswersAreReadAsGiven) {
         QMetaObject::invokeMethod(dialog, "reject");
     });
     EXPECT_EQ(platform.chooseFile(nullptr, request), std::nullopt);
-    // The other tests read Qt's own texts untranslated.
-    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+    qDeleteAll(qApp->findChildren<QTranslator*>());  // the other tests read Qt's texts untranslated
 }
 
 // Danish conventions without a user locale; with one, its date pattern|decimal|time with seconds.
 TEST(QtPlatformLocale, ConventionsOfTheUsersLocale) {
-    const std::pair<QLocale, const char16_t*> cases[] = {
-        {QLocale::c(), u"dd-MM-yyyy|,|08:05:30"},
-        {QLocale(QLocale::Danish, QLocale::Denmark), u"dd.MM.yyyy|,|08.05.30"},
-        {QLocale(QLocale::English, QLocale::UnitedStates), u"M/d/yy|.|8:05:30"},
-        {QLocale(QLocale::German, QLocale::Germany), u"dd.MM.yy|,|08:05:30"}};
+    const std::pair<QLocale, QString> cases[] = {
+        {QLocale::c(), "dd-MM-yyyy|,|08:05:30"},
+        {QLocale(QLocale::Danish, QLocale::Denmark), "dd.MM.yyyy|,|08.05.30"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "M/d/yy|.|8:05:30"},
+        {QLocale(QLocale::German, QLocale::Germany), "dd.MM.yy|,|08:05:30"}};
     for (const auto& [locale, seen] : cases) {
         QtPlatform p(locale);
-        EXPECT_EQ(p.shortDatePattern() + u'|' + p.decimalSeparator() + u'|' +
-                      p.timeWithSeconds(QTime(8, 5, 30)),
-                  QString::fromUtf16(seen));
+        EXPECT_EQ(seen, p.shortDatePattern() + u'|' + p.decimalSeparator() + u'|' +
+                            p.timeWithSeconds(QTime(8, 5, 30)));
     }
 }
 
@@ -122,8 +119,7 @@ TEST(QtPlatformUnix, HomeFromThePasswordDatabaseAndUptimeFromTheKernel) {
     QFile proc("/proc/uptime");
     ASSERT_TRUE(proc.open(QIODevice::ReadOnly)) << "no /proc/uptime to compare with";
     const double kernel = proc.readAll().split(' ').at(0).toDouble();
-    EXPECT_NEAR(static_cast<double>(QtPlatform(QLocale::c()).millisecondsSinceStart()) / 1000.0,
-                kernel, 1.0);
+    EXPECT_NEAR(double(QtPlatform(QLocale::c()).millisecondsSinceStart()) / 1000.0, kernel, 1.0);
 }
 #endif
 

@@ -15,8 +15,7 @@ protected:
     Flex_Form& second() {
         if (!copyB) {
             platformB.now = platform.now;
-            copyB = newWindow(platformB);
-            copyB->start();
+            (copyB = newWindow(platformB))->start();
         }
         return *copyB;
     }
@@ -24,9 +23,7 @@ protected:
     QString seen(std::initializer_list<const char*> names, Flex_Form* w = nullptr) {
         QStringList texts;
         for (const char* name : names) {
-            texts << (name == std::string_view("Moedt")
-                          ? QString::fromStdString(userValue(name).value_or("none"))
-                          : textIn(w ? *w : form(), name));
+            texts << (std::strcmp(name, "Moedt") ? textIn(w ? *w : form(), name) : stored(name));
         }
         return texts.join(u'|');
     }
@@ -60,7 +57,6 @@ TEST_F(TwoCopiesTest, RecordsBuildOnTheFileAsItIsNow) {
 // A moved the file while B's time off waited, then set the hours and moved it again: B follows.
 TEST_F(TwoCopiesTest, AFileMovedAndSettingsChangedOnTheOtherCopyCount) {
     startExistingUser(kThreeDays);
-    second();
     const QString moved = inDir("flyttet.dat"), again = inDir("igen.dat");
     platformB.answer(">1");
     platformB.unscripted = [&](const ShownDialog&) {  // the comment, asked while A moves it
@@ -148,8 +144,7 @@ TEST_F(TwoCopiesTest, AStoreThatCannotBeWrittenIsTold) {
     EXPECT_EQ(seen({"Komme_Text", "Total_CT", "Moedt"}), "|185 ct |05-12-2026 08:00");
     EXPECT_EQ(readBytes(file), kClosed);
     full->full = false;
-    // A departure on a day whose record another copy saved: refused.
-    arrive("08:00");
+    arrive("08:00");  // a departure on a day whose record another copy saved: refused
     writeBytes(file, kClosed + "05-12-2026;5;08:00;16:30;800;3820;245;\r\n");
     platform.answer("OK");
     leave("17:00");
