@@ -94,8 +94,7 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
         EXPECT_EQ(std::tuple(f, day.isOpen() ? day.kommeCT() : -1, day.stored().text()),
                   std::tuple(followed, kommeCT, QString::fromUtf8(inStore)));
     }
-    // "Ja" at 00:01 to yesterday's night confirms today, not tomorrow; a taken-over one its own.
-    OpenDay night;
+    OpenDay night;  // "Ja" at 00:01 to last night's: today, not tomorrow; one taken over: its own
     const QDateTime afterMidnight(dec(8), QTime(0, 1));
     ASSERT_TRUE(night.restore(StoredArrival(u"07-12-2026 22:00"_s), afterMidnight, kYmd));
     EXPECT_EQ(night.arrival().date, dec(7));
@@ -174,8 +173,7 @@ TEST(DaylightSaving, OffsetsAndShifts) {
         EXPECT_EQ(utcOffsetAt(date, ct, now), offset)
             << ct << " at " << now.toString().toStdString();
     }
-    // The shift a clock reading misses, worked by hand: +1 h in winter, +2 h in summer.
-    const int winter = 3600, summer = 7200;
+    const int winter = 3600, summer = 7200;  // the shifts a clock reading misses, worked by hand
     const std::tuple<Moment, Moment, std::int32_t> shifts[] = {
         {{dec(7), 800, winter}, {dec(8), 800, winter}, 0},    // the same time: no night
         {{dec(8), 800, winter}, {dec(8), 750, winter}, 0},    // typed earlier: a negative day
