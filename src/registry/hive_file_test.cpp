@@ -167,8 +167,7 @@ TEST_F(HiveFileTest, OnlyARegularFileOrALinkToOneIsAStore) {
         fs::remove(paths.user);
         make(paths.user);
         const auto start = Clock::now();
-        const std::string error =
-            errorOf([&] { CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath); });
+        const auto error = errorOf([&] { CRegistry(backend()).OpenKey(kHKeyCurrentUser, kPath); });
         EXPECT_NE(error.find(what), std::string::npos);
         EXPECT_NE(errorOf([&] { opened.WriteValue("Moedt", " "); }), "");
         EXPECT_NE(writer->storeProblem().find(what), std::string::npos);
@@ -207,7 +206,7 @@ TEST(HivePaths, HomeFolderWithoutHome) {
     ASSERT_NE(entry, nullptr);
     const std::string own = std::string(entry->pw_dir) + "/.config";
     const auto get = [](const char* name) { return std::getenv(name) ? std::getenv(name) : ""; };
-    const std::string saved[] = {get("HOME"), get("XDG_CONFIG_HOME")};
+    const std::string old[] = {get("HOME"), get("XDG_CONFIG_HOME")};
     const std::tuple<const char*, const char*, std::string> cases[] = {
         {nullptr, nullptr, own},
         {"home", "config", own},  // not absolute
@@ -220,9 +219,8 @@ TEST(HivePaths, HomeFolderWithoutHome) {
         EXPECT_EQ(defaultHivePaths().user, config + "/horalog/HKEY_CURRENT_USER.reg")
             << (home ? home : "(unset)");
     }
-    ::setenv("HOME", saved[0].c_str(), 1);
-    saved[1].empty() ? ::unsetenv("XDG_CONFIG_HOME")
-                     : ::setenv("XDG_CONFIG_HOME", saved[1].c_str(), 1);
+    ::setenv("HOME", old[0].c_str(), 1);
+    old[1].empty() ? ::unsetenv("XDG_CONFIG_HOME") : ::setenv("XDG_CONFIG_HOME", old[1].c_str(), 1);
 }
 
 // A same-size edit in place is seen at once; a 2 MB store is parsed per change, not per read.

@@ -64,10 +64,9 @@ TEST(CheckDatePattern, DayFirstYearLast) {
     const std::tuple<QString, std::int16_t, bool> cases[] = {
         {u"dd-MM-yyyy"_s, 10, true}, {u"dd-MM-yy"_s, 8, true},  {u"dd-MM-åååå"_s, 10, true},
         {u"DD.MM.YYYY"_s, 10, true}, {u"d-M-yyyy"_s, 8, false}, {u"dd-MM-y"_s, 7, false}};
-    for (const auto& [pattern, length, accepted] : cases) {
+    for (const auto& [pattern, length, ok] : cases) {
         const DatePattern p = checkDatePattern(pattern);
-        EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, accepted))
-            << pattern.toStdString();
+        EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, ok)) << pattern.toStdString();
     }
     EXPECT_EQ(checkDatePattern(u"dd-MM-ÅÅÅÅ"_s).shown, u"dd-MM-yyyy");
     EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, u"8.00"_s), u"05.12.26 8.00");
@@ -170,8 +169,7 @@ TEST(DaylightSaving, OffsetsAndShifts) {
         {autumn.addDays(-1), 800, utc(autumn, 8, 0), 7200},
         {autumn, 2500, utc(autumn, 6, 0), 3600}};  // 25:00 typed: no time of day, the clock's own
     for (const auto& [date, ct, now, offset] : offsets) {
-        EXPECT_EQ(utcOffsetAt(date, ct, now), offset)
-            << ct << " at " << now.toString().toStdString();
+        EXPECT_EQ(utcOffsetAt(date, ct, now), offset) << ct << " " << now.toString().toStdString();
     }
     const int winter = 3600, summer = 7200;  // the shifts a clock reading misses, worked by hand
     const std::tuple<Moment, Moment, std::int32_t> shifts[] = {
@@ -203,8 +201,7 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
         {"08 10:00", "08-12-2026 9e99", "Ikke mødt"},
     };
     for (const auto& [when, moedt, expected] : cases) {
-        const auto now =
-            QDateTime::fromString("2026-12-"_L1 + QLatin1String(when), u"yyyy-MM-dd HH:mm");
+        const auto now = QDateTime::fromString(u"2026-12-"_s + when, u"yyyy-MM-dd HH:mm");
         const auto day = openDayStatus(QLatin1String(moedt), now, kYmd, 7.4f, {true, 50, 450});
         EXPECT_EQ(statusLine(day, {3, 2220, 125}, 7.4f)
                       .remove(u" · periode 2220 ct (0 ct) · flex 125 ct"_s),
@@ -230,11 +227,9 @@ TEST(RecordClosesArrival, DateAndTime) {
         {day, "05-12-2026 08:15", false, kYmd}, {day, "06-12-2026 08:00", false, kYmd},
         {"05-12-2026;4;08:00;-;-;3020;185;", "05-12-2026 08:00", false, kYmd}};
     // clang-format on
-    for (const auto& [record, stored, closes, pattern] : cases) {
-        EXPECT_EQ(recordClosesArrival(QString::fromUtf8(record),
-                                      StoredArrival(QString::fromUtf8(stored)), pattern),
-                  closes)
-            << record << " / " << stored;
+    for (const auto& [line, stored, closes, dates] : cases) {
+        EXPECT_EQ(recordClosesArrival(QString(line), StoredArrival(QString(stored)), dates), closes)
+            << line << " / " << stored;
     }
 }
 
@@ -258,8 +253,7 @@ TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
         const QDateTime now = QDateTime::fromString(QLatin1String(when), u"yyyy-MM-dd HH:mm");
         const auto at = hoursReachedAt({date, *Omregn_Til_CT(hhmm), arrival.offsetFromUtc()}, now,
                                        hours, {lunch != 0, lunch, 450});
-        EXPECT_EQ(at ? at->toString(u"yyyy-MM-dd HH:mm") : QString(), QLatin1String(reached))
-            << when;
+        EXPECT_EQ(at ? at->toString(u"yyyy-MM-dd HH:mm") : u""_s, QLatin1String(reached)) << when;
     }
 }
 
