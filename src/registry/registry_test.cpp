@@ -29,10 +29,9 @@ struct World {
     ~World() { clear(); }
     void clear() {
         for (const std::uint32_t root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
-            // Windows deletes only a key without subkeys.
             for (const auto& key :
                  {kSettingsPath + "\\Sub", kSettingsPath, std::string("Software\\Kvistborg")}) {
-                backend->deleteKey(root, key);
+                backend->deleteKey(root, key);  // Windows deletes only a key without subkeys
             }
         }
     }

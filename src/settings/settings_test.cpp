@@ -35,14 +35,13 @@ TEST(ReadSettings, StoredValuesAndDefaults) {
               u"Indstillingen \"Arbejdstimer\" med værdien \"1e300\" kan ikke anvendes, fordi "
               u"tallet er for stort.\r\n\r\nVærdien 7.4 bruges nu. Den gemte værdi står "
               u"uændret, så den kan rettes.");
-    // The user's key is written whole; a missing value is written back only when asked.
+    // Written whole but for the file's length, which an arrival writes; a missing value when asked.
     store.createUserKey(u"04-12-2026 08:15"_s, {7.25f, 30, 400}, u"/å.dat"_s);
     ASSERT_TRUE(reg.OpenKey(kHKeyCurrentUser, kSettingsKey, false, true));
     reg.DeleteValue("FrokostVarighed");
     EXPECT_EQ(store.readUserKey().filnavn, u"/å.dat");
     EXPECT_EQ(store.storedArrival(), u"04-12-2026 08:15");
-    EXPECT_FALSE(testStore.userValue("FrokostVarighed"));
-    EXPECT_FALSE(testStore.userValue("MoedtFilLaengde"));  // written with an arrival only
+    EXPECT_FALSE(testStore.userValue("FrokostVarighed") || testStore.userValue("MoedtFilLaengde"));
     EXPECT_EQ(store.readUserKey(true).values.frokostArbejdstid, 400);
     EXPECT_EQ(*testStore.userValue("FrokostVarighed") + *testStore.userValue("Arbejdstimer"),
               "507.25");

@@ -19,9 +19,7 @@ using namespace Qt::StringLiterals;
 
 const QString kYmd = u"dd-MM-yyyy"_s;
 const auto dec = [](int day) { return QDate(2026, 12, day); };
-const auto utc = [](const QDate& date, int hour, int minute) {
-    return QDateTime(date, QTime(hour, minute), Qt::UTC).toLocalTime();
-};
+const auto utc = [](QDate d, int h, int m) { return QDateTime(d, {h, m}, Qt::UTC).toLocalTime(); };
 
 // The time always after the blank (once at a fixed position: 06:08); years pivot at 69.
 TEST(StoredArrival, ReadByItsBlank) {
@@ -66,10 +64,9 @@ TEST(CheckDatePattern, DayFirstYearLast) {
     const std::tuple<QString, std::int16_t, bool> cases[] = {
         {u"dd-MM-yyyy"_s, 10, true}, {u"dd-MM-yy"_s, 8, true},  {u"dd-MM-åååå"_s, 10, true},
         {u"DD.MM.YYYY"_s, 10, true}, {u"d-M-yyyy"_s, 8, false}, {u"dd-MM-y"_s, 7, false}};
-    for (const auto& [pattern, length, accepted] : cases) {
+    for (const auto& [pattern, length, ok] : cases) {
         const DatePattern p = checkDatePattern(pattern);
-        EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, accepted))
-            << pattern.toStdString();
+        EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, ok)) << pattern.toStdString();
     }
     EXPECT_EQ(checkDatePattern(u"dd-MM-ÅÅÅÅ"_s).shown, u"dd-MM-yyyy");
     EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, u"8.00"_s), u"05.12.26 8.00");
@@ -96,8 +93,7 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
         EXPECT_EQ(std::tuple(f, day.isOpen() ? day.kommeCT() : -1, day.stored().text()),
                   std::tuple(followed, kommeCT, QString::fromUtf8(inStore)));
     }
-    // "Ja" at 00:01 to yesterday's night confirms today, not tomorrow; a taken-over one its own.
-    OpenDay night;
+    OpenDay night;  // "Ja" at 00:01 to last night's: today, not tomorrow; one taken over: its own
     const QDateTime afterMidnight(dec(8), QTime(0, 1));
     ASSERT_TRUE(night.restore(StoredArrival(u"07-12-2026 22:00"_s), afterMidnight, kYmd));
     EXPECT_EQ(night.arrival().date, dec(7));
@@ -114,27 +110,26 @@ TEST(OpenDay, FollowsTheStoreAndKnowsItsDate) {
 
 // Date; events «L16:42» locked, «U» unlocked, «S» asleep, «W» woken, «+» next day; kept|notices.
 TEST(Away, WhenTheUserWasLastSeen) {
-    const char* cases[][3] = {
-        {"2026-12-07", "L12:00 U12:30", "|"},  // the lunch itself: no notice
-        {"2026-12-07", "L12:00 U12:31", "|Du var væk 12:00–12:31 (0:31)."},
-        {"2026-12-07", "L16:42 S23:59 W+08:30 U+08:31", "16:42|"},
-        {"2026-12-07", "S23:59 W+08:30", "23:59|"},
-        {"2026-12-07", "S12:00 W13:00", "|Du var væk 12:00–13:00 (1:00)."},
-        {"2026-12-07", "L16:42 U16:50 L17:10", "17:10|"},
-        {"2026-12-07", "L16:42 L16:50 S17:00", "16:42|"},  // the lock told twice
-        {"2026-12-07", "U09:00 W09:01", "|"},
-        {"2026-12-07", "L11:30 W12:00 U13:05", "|Du var væk 11:30–13:05 (1:35)."},
-        {"2026-12-07", "L16:42 U+08:31 L+12:00", "12:00|"},
-        {"2026-03-29", "L01:30 U03:30", "|Du var væk 01:30–03:30 (1:00)."},  // real time
-        {"2026-10-25", "L01:30 U03:00", "|Du var væk 01:30–03:00 (2:30)."},
+    const std::tuple<QDate, const char*, const char*> cases[] = {
+        {dec(7), "L12:00 U12:30", "|"},  // the lunch itself: no notice
+        {dec(7), "L12:00 U12:31", "|Du var væk 12:00–12:31 (0:31)."},
+        {dec(7), "L16:42 S23:59 W+08:30 U+08:31", "16:42|"},
+        {dec(7), "S23:59 W+08:30", "23:59|"},
+        {dec(7), "S12:00 W13:00", "|Du var væk 12:00–13:00 (1:00)."},
+        {dec(7), "L16:42 U16:50 L17:10", "17:10|"},
+        {dec(7), "L16:42 L16:50 S17:00", "16:42|"},  // the lock told twice
+        {dec(7), "U09:00 W09:01", "|"},
+        {dec(7), "L11:30 W12:00 U13:05", "|Du var væk 11:30–13:05 (1:35)."},
+        {dec(7), "L16:42 U+08:31 L+12:00", "12:00|"},
+        {QDate(2026, 3, 29), "L01:30 U03:30", "|Du var væk 01:30–03:30 (1:00)."},  // real time
+        {QDate(2026, 10, 25), "L01:30 U03:00", "|Du var væk 01:30–03:00 (2:30)."},
     };
     const testing::InCopenhagen zone;
     for (const auto& [day, events, expected] : cases) {
         Away away;
         QString notices;
         for (const QString& e : QString::fromUtf8(events).split(u' ')) {
-            const QDate date = QDate::fromString(QLatin1String(day), Qt::ISODate);
-            const QDateTime at(date.addDays(e[1] == u'+'), QTime::fromString(e.right(5), u"HH:mm"));
+            const QDateTime at(day.addDays(e[1] == u'+'), QTime::fromString(e.right(5), u"HH:mm"));
             if (const auto end = away.on(DesktopEvent(QStringView(u"LUSW").indexOf(e[0])), at)) {
                 notices += awayNotice(*end, 50).value_or(QString());
             }
@@ -174,11 +169,9 @@ TEST(DaylightSaving, OffsetsAndShifts) {
         {autumn.addDays(-1), 800, utc(autumn, 8, 0), 7200},
         {autumn, 2500, utc(autumn, 6, 0), 3600}};  // 25:00 typed: no time of day, the clock's own
     for (const auto& [date, ct, now, offset] : offsets) {
-        EXPECT_EQ(utcOffsetAt(date, ct, now), offset)
-            << ct << " at " << now.toString().toStdString();
+        EXPECT_EQ(utcOffsetAt(date, ct, now), offset) << ct << " " << now.toString().toStdString();
     }
-    // The shift a clock reading misses, worked by hand: +1 h in winter, +2 h in summer.
-    const int winter = 3600, summer = 7200;
+    const int winter = 3600, summer = 7200;  // the shifts a clock reading misses, worked by hand
     const std::tuple<Moment, Moment, std::int32_t> shifts[] = {
         {{dec(7), 800, winter}, {dec(8), 800, winter}, 0},    // the same time: no night
         {{dec(8), 800, winter}, {dec(8), 750, winter}, 0},    // typed earlier: a negative day
@@ -208,8 +201,7 @@ TEST(OpenDayStatus, CountsAsTheWindowAfterJa) {
         {"08 10:00", "08-12-2026 9e99", "Ikke mødt"},
     };
     for (const auto& [when, moedt, expected] : cases) {
-        const auto now =
-            QDateTime::fromString("2026-12-"_L1 + QLatin1String(when), u"yyyy-MM-dd HH:mm");
+        const auto now = QDateTime::fromString(u"2026-12-"_s + when, u"yyyy-MM-dd HH:mm");
         const auto day = openDayStatus(QLatin1String(moedt), now, kYmd, 7.4f, {true, 50, 450});
         EXPECT_EQ(statusLine(day, {3, 2220, 125}, 7.4f)
                       .remove(u" · periode 2220 ct (0 ct) · flex 125 ct"_s),
@@ -235,11 +227,9 @@ TEST(RecordClosesArrival, DateAndTime) {
         {day, "05-12-2026 08:15", false, kYmd}, {day, "06-12-2026 08:00", false, kYmd},
         {"05-12-2026;4;08:00;-;-;3020;185;", "05-12-2026 08:00", false, kYmd}};
     // clang-format on
-    for (const auto& [record, stored, closes, pattern] : cases) {
-        EXPECT_EQ(recordClosesArrival(QString::fromUtf8(record),
-                                      StoredArrival(QString::fromUtf8(stored)), pattern),
-                  closes)
-            << record << " / " << stored;
+    for (const auto& [line, stored, closes, dates] : cases) {
+        EXPECT_EQ(recordClosesArrival(QString(line), StoredArrival(QString(stored)), dates), closes)
+            << line << " / " << stored;
     }
 }
 
@@ -263,8 +253,7 @@ TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
         const QDateTime now = QDateTime::fromString(QLatin1String(when), u"yyyy-MM-dd HH:mm");
         const auto at = hoursReachedAt({date, *Omregn_Til_CT(hhmm), arrival.offsetFromUtc()}, now,
                                        hours, {lunch != 0, lunch, 450});
-        EXPECT_EQ(at ? at->toString(u"yyyy-MM-dd HH:mm") : QString(), QLatin1String(reached))
-            << when;
+        EXPECT_EQ(at ? at->toString(u"yyyy-MM-dd HH:mm") : u""_s, QLatin1String(reached)) << when;
     }
 }
 

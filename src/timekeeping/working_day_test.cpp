@@ -98,17 +98,20 @@ TEST(WorkedSoFar, RunningDisplay) {
 TEST(CloseDay, Cases) {
     using Row = std::tuple<Figures, std::int32_t, std::int32_t, LunchRule,
                            std::optional<std::int16_t>, Figures>;
+    // clang-format off
     const Row cases[] = {
         {{3, 2220, 125}, 800, 1650, kOn, 800, {4, 3020, 185}},  // the worked example
         {{0, 0, 0}, 800, 900, kOn, 50, {1, 50, -690}},          // short day: lunch all the same
         {{0, 0, 0}, 800, 750, kOff, -50, {1, -50, -790}},       // departure before arrival
         {{2, 100, 0}, 0, 740, kOff, 740, {3, 840, 0}},          // 740 - 740.0000095 rounds to 0
         {{0, 0, 0}, 0, 32767, kOff, 32767, {1, 32767, 32027}},  // the column's last
-        {{0, 0, 0}, 0, 32768, kOff, {}, {}},
-        {{32766, 0, 0}, 800, 1650, kOn, 800, {32767, 800, 60}},
-        {{32767, 0, 0}, 800, 1650, kOn, {}, {}},
-        {{0, 2147483000, 0}, 0, 1000, kOff, {}, {}},
+        {{0, 0, 0}, 0, 32768, kOff, {}, {}}, {{32766, 0, 0}, 800, 1650, kOn, 800, {32767, 800, 60}},
+        {{32767, 0, 0}, 800, 1650, kOn, {}, {}}, {{0, 2147483000, 0}, 0, 1000, kOff, {}, {}},
         {{0, 0, -2147483000}, 0, 0, kOff, {}, {}}};
+    const std::tuple<Figures, float, std::int64_t> surplus[] = {
+        {{3, 2250, 0}, 7.4f, 30}, {{3, 2200, 0}, 7.4f, -20}, {{1, 750, 0}, 7.125f, 38},
+        {{1, 751, 0}, 7.125f, 38}, {{0, -365, 0}, 7.4f, -365}};
+    // clang-format on
     for (const auto& [before, komme, gaa, lunch, tid, after] : cases) {
         const auto day = closeDay(before, komme, gaa, lunch, 7.4f);
         EXPECT_EQ(std::pair(day ? std::optional(day->tid) : std::nullopt,
@@ -116,11 +119,6 @@ TEST(CloseDay, Cases) {
                   std::pair(tid, after))
             << komme << "-" << gaa;
     }
-    const std::tuple<Figures, float, std::int64_t> surplus[] = {{{3, 2250, 0}, 7.4f, 30},
-                                                                {{3, 2200, 0}, 7.4f, -20},
-                                                                {{1, 750, 0}, 7.125f, 38},
-                                                                {{1, 751, 0}, 7.125f, 38},
-                                                                {{0, -365, 0}, 7.4f, -365}};
     for (const auto& [figures, hours, expected] : surplus) {
         EXPECT_EQ(periodSurplus(figures, hours), expected) << figures.sum << " / " << hours;
     }
