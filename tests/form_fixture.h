@@ -169,13 +169,11 @@ protected:
     }
     Flex_Form& form() { return window ? *window : *(window = newWindow(platform)); }
     // Runs a handler as the wiring does and reports whether the program ended in it.
-    bool ends(void (Flex_Form::*handler)()) {
-        try {
-            form().run(handler);
-        } catch (const ProgramEnded&) {
-            return true;
-        }
+    bool ends(void (Flex_Form::*handler)()) try {
+        form().run(handler);
         return false;
+    } catch (const ProgramEnded&) {
+        return true;
     }
     bool startForm(const QString& answers = {}) {
         platform.answer(answers);
