@@ -116,9 +116,8 @@ private:
         const QString a = !answers_.isEmpty() ? answers_.takeFirst()
                           : unscripted        ? unscripted(d)
                                               : QString();
-        const QChar kind = a == kCancel                               ? QChar(u'>')
-                           : a.startsWith(u'>') || a.startsWith(u'@') ? a[0]
-                                                                      : QChar(u'!');
+        const bool marked = a.startsWith(u'>') || a.startsWith(u'@');
+        const QChar kind = a == kCancel ? QChar(u'>') : marked ? a[0] : QChar(u'!');
         if (a.isEmpty() || kind != d.kind) {
             ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();
             return d.kind == u'>' ? kCancel : QString();
