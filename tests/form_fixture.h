@@ -38,9 +38,7 @@ inline QString fatalFileMessage(const char* firstLine, const QString& file, cons
 }
 
 // Thrown where the real program would end, so a test can look at what was written before.
-struct ProgramEnded {
-    int status;
-};
+struct ProgramEnded {};
 
 struct ShownDialog {
     QChar kind;                        // as in the script: '>' input, '@' file, '!' message
@@ -94,7 +92,7 @@ public:
     }
     [[noreturn]] void end(int status) override {
         endedWith = status;
-        throw ProgramEnded{status};
+        throw ProgramEnded{};
     }
 
     std::vector<ShownDialog> shown;
@@ -118,9 +116,8 @@ private:
         const QString a = !answers_.isEmpty() ? answers_.takeFirst()
                           : unscripted        ? unscripted(d)
                                               : QString();
-        const QChar kind = a == kCancel                               ? QChar(u'>')
-                           : a.startsWith(u'>') || a.startsWith(u'@') ? a[0]
-                                                                      : QChar(u'!');
+        const bool marked = a.startsWith(u'>') || a.startsWith(u'@');
+        const QChar kind = a == kCancel ? QChar(u'>') : marked ? a[0] : QChar(u'!');
         if (a.isEmpty() || kind != d.kind) {
             ADD_FAILURE() << "unexpected dialog: " << (d.title + u'|' + d.text).toStdString();
             return d.kind == u'>' ? kCancel : QString();
@@ -171,13 +168,11 @@ protected:
     }
     Flex_Form& form() { return window ? *window : *(window = newWindow(platform)); }
     // Runs a handler as the wiring does and reports whether the program ended in it.
-    bool ends(void (Flex_Form::*handler)()) {
-        try {
-            form().run(handler);
-        } catch (const ProgramEnded&) {
-            return true;
-        }
+    bool ends(void (Flex_Form::*handler)()) try {
+        form().run(handler);
         return false;
+    } catch (const ProgramEnded&) {
+        return true;
     }
     bool startForm(const QString& answers = {}) {
         platform.answer(answers);
@@ -203,9 +198,7 @@ protected:
                     "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Kvistborg\\Horalog]\n" + values);
     }
     std::optional<std::string> userValue(const std::string& name) { return store->userValue(name); }
-    QString stored(const char* name) {
-        return QString::fromStdString(userValue(name).value_or("none"));
-    }
+    QString stored(const char* n) { return QString::fromStdString(userValue(n).value_or("none")); }
     // A path in the test's folder as the file dialog gives it: with backslashes on Windows.
     QString inDir(const char* name) const {
         return QDir::toNativeSeparators(dir->filePath(QLatin1String(name)));
@@ -222,12 +215,12 @@ protected:
         return w.findChild<QObject*>(QLatin1String(name))->property("text").toString();
     }
     QString text(const char* name) { return textIn(form(), name); }
-    static void enter(Flex_Form& w, const char* field, const char* time) {
-        w.findChild<QLineEdit*>(QLatin1String(field))->setText(QLatin1String(time));
+    static void enter(Flex_Form& w, const char* field, const QString& time) {
+        w.findChild<QLineEdit*>(QLatin1String(field))->setText(time);
         w.findChild<QPushButton*>(QStringLiteral("Registrer_Command"))->click();
     }
-    void arrive(const char* time) { enter(form(), "Komme_Text", time); }
-    void leave(const char* time) { enter(form(), "Gaa_Text", time); }
+    void arrive(const QString& time) { enter(form(), "Komme_Text", time); }
+    void leave(const QString& time) { enter(form(), "Gaa_Text", time); }
     QLineEdit* komme() { return child<QLineEdit>("Komme_Text"); }
     QLineEdit* gaa() { return child<QLineEdit>("Gaa_Text"); }
     QString kommeColour() { return komme()->palette().color(QPalette::Base).name(); }
