@@ -43,9 +43,8 @@ TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
     }
     QByteArray all(256, '\0');
     std::iota(all.begin(), all.end(), '\0');
-    EXPECT_EQ(toWindows1252(fromWindows1252(all)), all);
+    EXPECT_EQ(toWindows1252(fromWindows1252(all) + u"\u4e2d"_s), all + '?');  // one it lacks: '?'
     EXPECT_EQ(fromWindows1252("\x80\xE6\xF8\xE5"), QStringLiteral("€æøå"));
-    EXPECT_EQ(toWindows1252(QStringLiteral("\u4e2d")), QByteArray("?"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
     EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
     const std::string rec = "11-12-2026;1;08:00;16:00;750;750;10;";  // the longest, a byte more
