@@ -45,8 +45,7 @@ TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
     std::iota(all.begin(), all.end(), '\0');
     EXPECT_EQ(toWindows1252(fromWindows1252(all) + u"\u4e2d"_s), all + '?');  // one it lacks: '?'
     EXPECT_EQ(fromWindows1252("\x80\xE6\xF8\xE5"), QStringLiteral("€æøå"));
-    EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Ł")), QStringLiteral("Ł😀"));
-    EXPECT_EQ(notInWindows1252(QStringLiteral("€æøå")), QString());
+    EXPECT_EQ(notInWindows1252(QStringLiteral("€æ Ł😀Łøå")), QStringLiteral("Ł😀"));
     const std::string rec = "11-12-2026;1;08:00;16:00;750;750;10;";  // the longest, a byte more
     const std::pair<std::string, QString> rows[] = {
         {"05-12-2026;0;-;-;-;0;150", "O 202612 05-12-2026 -1 -1 0 150"},  // a file's opening
@@ -113,7 +112,6 @@ std::string days(const QDate& first, int count, const char* worked) {
     return out;
 }
 
-const std::string kSixDays = days({2026, 12, 1}, 6, "08:00;16:00;800");
 const std::string kToApril =
     "31-12-2025;0;-;-;-;0;0\n02-01-2026;1;08:00;16:00;30000;0;0;\n"
     "02-02-2026;2;08:00;16:00;30000;0;0;\n02-04-2026;3;08:00;16:00;2228";
@@ -161,11 +159,11 @@ const std::pair<std::string, QStringList> kFiles[] = {
      "02-09-2026;2;09:00;22:00;1200;2000;0;\n03-09-2026;3;09:00;17:00;800;2800;0;\n"
      "31-09-2026;4;08:00;20:00;1200;4000;0;",
      {}},
-    {kSixDays + days({2026, 12, 7}, 6, "16:00;22:00;600"),
+    {days({2026, 12, 1}, 6, "08:00;16:00;800") + days({2026, 12, 7}, 6, "16:00;22:00;600"),
      {"07-12-2026 – 12-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 24:00)"}},
-    {kSixDays + days({2026, 12, 8}, 6, "02:59;10:59;800"),
+    {days({2026, 12, 1}, 6, "08:00;16:00;800") + days({2026, 12, 8}, 6, "02:59;10:59;800"),
      {"08-12-2026 – 13-12-2026: under 35 timers sammenhængende hvile på 7 døgn (længst 34:59)"}},
-    {kSixDays + days({2026, 12, 8}, 6, "03:00;11:00;800"), {}},
+    {days({2026, 12, 1}, 6, "08:00;16:00;800") + days({2026, 12, 8}, 6, "03:00;11:00;800"), {}},
     {days({2026, 12, 2}, 6, "22:00;06:00;800") + "09-12-2026;1;21:30;06:00;850;0;0;\n" +
          days({2026, 12, 10}, 2, "22:00;06:00;800"),
      {}},  // six nights and 39:30 off
