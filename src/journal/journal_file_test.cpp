@@ -74,6 +74,7 @@ TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
                                          : readBytes(p) == before + added)
             << before.toStdString();
     }
+    EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
 // Another's lock (a range, a live lock file) is waited for, then Locked, and left alone.
@@ -195,15 +196,14 @@ TEST_F(JournalFileTest, ChartTargetRefusesAllButANewFileOrAPng) {
     const KeptFiles kept{writeBytes(p, "dato;dag\r\n"),
                          {writeBytes(path("config/HKEY_CURRENT_USER.reg"), "REGEDIT4\n"),
                           path("HKEY_LOCAL_MACHINE.reg")}};
-    QDir().mkdir(path("billeder"));
     const QString refused = u"Billedet gemmes ikke i %1: %2"_s;
     std::vector<std::pair<QString, QString>> cases = {
         {p, u"det er registreringsfilen."_s},
         {dir.path() + u"/./config/../Horalog.Dat"_s, u"det er registreringsfilen."_s},
         {path("config/HKEY_CURRENT_USER.reg"), u"det er programmets indstillinger."_s},
-        {path("billeder"), u"det er en mappe."_s},
+        {path("billeder"), u"det er en mappe."_s},  // made by the next row
+        {writeBytes(path("billeder/tom.png"), ""), u"filen findes og er ikke et PNG-billede."_s},
         {writeBytes(path("tekst.png"), "dato;dag"), u"filen findes og er ikke et PNG-billede."_s},
-        {writeBytes(path("tom.png"), ""), u"filen findes og er ikke et PNG-billede."_s},
         {writeBytes(path("gammel.png"), QByteArray("\x89PNG\r\n\x1A\n", 8) + "rest"), {}},
         {path("ny.png"), {}},
         {path("ingen/mappe/ny.png"), {}},  // not refused: the writing fails and says so
