@@ -74,26 +74,24 @@ TEST_F(JournalFileTest, LastRecordAndAppendAfterAnyLineEnd) {
                                          : readBytes(p) == before + added)
             << before.toStdString();
     }
-    EXPECT_TRUE(registrationFileExists(writeBytes(path(".hidden.dat"), "a")));  // still the user's
     EXPECT_FALSE(registrationFileExists(dir.path()));
 }
 
 // Another's lock (a range, a live lock file) is waited for, then Locked, and left alone.
 TEST_F(JournalFileTest, LockHeldElsewhereIsWaitedForThenLocked) {
-    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
     for (const QByteArray& owner :
-         {QByteArray(), pid + ' ' + QSysInfo::machineHostName().toUtf8() + " 7\n"}) {
+         {QByteArray(), QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
+                            QSysInfo::machineHostName().toUtf8() + " 7\n"}) {
         pretendNoByteRangeLocks(!owner.isEmpty());  // as on a share without a lock service
-        const QString shared = writeBytes(path("shared.dat"), "h\r\n");
-        QFile holder(shared);
+        const QString at = writeBytes(path("shared.dat"), "h\r\n");
+        QFile holder(at);
         ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
         ASSERT_EQ(tryLockFile(holder.handle()).value(),
                   owner.isEmpty() ? LockAttempt::Taken : LockAttempt::Unsupported);
-        const QString lock =
-            owner.isEmpty() ? shared + u".lock"_s : writeBytes(shared + u".lock"_s, owner);
+        const QString lock = owner.isEmpty() ? at + u".lock"_s : writeBytes(at + u".lock"_s, owner);
         int waits = 0;
         const QDeadlineTimer wait(400);
-        const FileOutcome done = appendPlain(shared, {u"r"_s}, {false, 400, [&] { ++waits; }});
+        const FileOutcome done = appendPlain(at, {u"r"_s}, {false, 400, [&] { ++waits; }});
         ASSERT_EQ(done.ok() ? FileProblem::None : done.error().problem, FileProblem::Locked);
         EXPECT_EQ(done.error().text,
                   u"Registreringsfilen er låst af et andet program. Prøv igen om lidt."_s);
@@ -101,8 +99,8 @@ TEST_F(JournalFileTest, LockHeldElsewhereIsWaitedForThenLocked) {
         EXPECT_EQ(readBytes(lock), owner);                     // another's left alone
         holder.close();  // let go: the next append goes through
         QFile::remove(lock);
-        EXPECT_TRUE(appendPlain(shared, {u"r"_s}, {false, 300}).ok());
-        EXPECT_EQ(readBytes(shared), "h\r\nr\r\n");  // once: nothing written while locked
+        EXPECT_TRUE(appendPlain(at, {u"r"_s}, {false, 300}).ok());
+        EXPECT_EQ(readBytes(at), "h\r\nr\r\n");  // once: nothing written while locked
     }
     pretendNoByteRangeLocks(false);
 }
@@ -111,8 +109,7 @@ TEST_F(JournalFileTest, MoveStoresOnlyOnceTheNewFileIsWhole) {
     if (!otherVolume.isValid()) {
         GTEST_SKIP() << "no writable tmpfs at /dev/shm for a move across volumes";
     }
-    // Where to, the store's answer, whether it moves; the old name goes last, an unstored copy
-    // goes.
+    // Where to, the store's answer, whether it moves; the old name goes last, an unstored one goes.
     for (const auto& [to, stores, moves] :
          {std::tuple(path("new.dat"), true, true), std::tuple(path("new.dat"), false, false),
           std::tuple(otherVolume.filePath(u"new.dat"_s), true, true),
@@ -199,15 +196,14 @@ TEST_F(JournalFileTest, ChartTargetRefusesAllButANewFileOrAPng) {
     const KeptFiles kept{writeBytes(p, "dato;dag\r\n"),
                          {writeBytes(path("config/HKEY_CURRENT_USER.reg"), "REGEDIT4\n"),
                           path("HKEY_LOCAL_MACHINE.reg")}};
-    QDir().mkdir(path("billeder"));
     const QString refused = u"Billedet gemmes ikke i %1: %2"_s;
     std::vector<std::pair<QString, QString>> cases = {
         {p, u"det er registreringsfilen."_s},
         {dir.path() + u"/./config/../Horalog.Dat"_s, u"det er registreringsfilen."_s},
         {path("config/HKEY_CURRENT_USER.reg"), u"det er programmets indstillinger."_s},
-        {path("billeder"), u"det er en mappe."_s},
+        {path("billeder"), u"det er en mappe."_s},  // made by the next row
+        {writeBytes(path("billeder/tom.png"), ""), u"filen findes og er ikke et PNG-billede."_s},
         {writeBytes(path("tekst.png"), "dato;dag"), u"filen findes og er ikke et PNG-billede."_s},
-        {writeBytes(path("tom.png"), ""), u"filen findes og er ikke et PNG-billede."_s},
         {writeBytes(path("gammel.png"), QByteArray("\x89PNG\r\n\x1A\n", 8) + "rest"), {}},
         {path("ny.png"), {}},
         {path("ingen/mappe/ny.png"), {}},  // not refused: the writing fails and says so
@@ -221,16 +217,13 @@ TEST_F(JournalFileTest, ChartTargetRefusesAllButANewFileOrAPng) {
                   {path("haard.png"), u"det er programmets indstillinger."_s},
                   {path("fifo.png"), u"det er ikke en almindelig fil."_s},
                   {u"/dev/null"_s, u"det er ikke en almindelig fil."_s},
-                  {u"./Horalog.Dat"_s, u"det er registreringsfilen."_s}});  // in the current folder
+                  {QDir::current().relativeFilePath(p), u"det er registreringsfilen."_s}});
 #endif
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(dir.path());
     for (const auto& [target, reason] : cases) {
         EXPECT_EQ(chartTargetRefusal(target, kept),
                   reason.isEmpty() ? std::nullopt : std::optional(refused.arg(target, reason)))
             << target.toStdString();
     }
-    QDir::setCurrent(cwd);
 }
 
 // The process's peak resident memory in KB, counted from now on when `fresh`, if it can be told.
@@ -448,12 +441,11 @@ TEST_F(JournalFileTest, AMoveWhileAnotherCopyAppendsLosesNoRecord) {
 
 // A FIFO once swallowed every record said saved (tried in children: it may block); symlinks.
 TEST_F(JournalFileTest, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
-    const auto link = [this](const QString& target, const char* name) {
-        EXPECT_EQ(::symlink(QFile::encodeName(target), QFile::encodeName(path(name))), 0);
-        return path(name);
-    };
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")), 0600), 0);
-    const QString odd[] = {path("fifo"), link(path("fifo"), "to-fifo"), dir.path(), u"/dev/null"_s};
+    ASSERT_EQ(::symlink(QFile::encodeName(path("fifo")), QFile::encodeName(path("to-fifo"))), 0);
+    ASSERT_EQ(::symlink("file.dat", QFile::encodeName(path("to-file"))), 0);
+    ASSERT_EQ(::symlink("nowhere", QFile::encodeName(path("dangling"))), 0);
+    const QString odd[] = {path("fifo"), path("to-fifo"), dir.path(), u"/dev/null"_s};
     const auto notRegular = [](const auto& result) {
         return !result.ok() && result.error().problem == FileProblem::NotRegular &&
                result.error().text ==
@@ -469,14 +461,12 @@ TEST_F(JournalFileTest, OnlyRegularFilesAreUsedAndSymlinksFollowed) {
     });
     EXPECT_EQ(refused, std::vector<int>(4, 0));
     const QString file = writeBytes(path("file.dat"), "x;1;-;-;-;0;5\r\n");
-    EXPECT_EQ((std::vector{registrationPathKind(file),
-                           registrationPathKind(link(u"file.dat"_s, "to-file")),
-                           registrationPathKind(link(path("nowhere"), "dangling")),
-                           registrationPathKind(path("none"))}),
+    const auto kind = registrationPathKind;
+    EXPECT_EQ((std::vector{kind(file), kind(path("to-file")), kind(path("dangling")),
+                           kind(path("none")), kind(writeBytes(path(".hidden.dat"), "a"))}),
               (std::vector{PathKind::RegularFile, PathKind::RegularFile, PathKind::Missing,
-                           PathKind::Missing}));
-    ASSERT_TRUE(appendPlain(path("to-file"), {u"r;1"_s}).ok());  // through the link
-    ASSERT_TRUE(QFileInfo(path("to-file")).isSymLink() && QDir(dir.path()).mkdir(u"b"_s));
+                           PathKind::Missing, PathKind::RegularFile}));  // hidden: still the user's
+    ASSERT_TRUE(appendPlain(path("to-file"), {u"r;1"_s}).ok() && QDir().mkdir(path("b")));
     ASSERT_TRUE(moveRegistrationFile(path("to-file"), path("b/new.dat"), [] { return true; }).ok());
     EXPECT_FALSE(QFileInfo(path("b/new.dat")).isSymLink() || QFile::exists(path("moved.dat")));
     EXPECT_EQ(readBytes(path("b/new.dat")), "x;1;-;-;-;0;5\r\nr;1\r\n");
