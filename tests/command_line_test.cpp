@@ -177,7 +177,7 @@ TEST_F(RealProgram, StatusOfTheOpenDay) {
     env.insert("LD_PRELOAD", faketime);
     env.insert("TZ", "Europe/Copenhagen");
     const auto date = [](int day) {
-        return QDate(2026, 12, day).toString(QtPlatform().shortDatePattern()).toUtf8();
+        return dec(day).toString(QtPlatform().shortDatePattern()).toUtf8();
     };
     // Now on the 8th, the day of the arrival, its time, the lunch, today's time, when free.
     using S = const char*;

@@ -10,6 +10,11 @@
 
 namespace horalog::testing {
 
+// A day of December 2026, the month the tables are set in.
+inline QDate dec(int day) {
+    return QDate(2026, 12, day);
+}
+
 inline QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

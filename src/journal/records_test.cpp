@@ -16,7 +16,7 @@ namespace horalog {
 namespace {
 
 using namespace Qt::StringLiterals;
-using namespace testing;  // the shared test helpers: Copenhagen's zone
+using namespace testing;  // the shared test helpers: Copenhagen's zone, December's days
 
 // A line read as the last figures and as a record: kind, month, date, times, worked, total.
 TEST(RecordReader, FiguresKindsDatesTimesAndUnreadableLines) {
@@ -213,7 +213,6 @@ TEST(Collectors, ChartAndWorkingTimeCheck) {
         }
         return collector;
     };
-    const auto dec = [](int day) { return QDate(2026, 12, day); };
     const ChartData data = collect(ChartCollector(dec(2), dec(9)), kChartFile).data();
     const std::vector<ChartWeek> weeks = {{QDate(2026, 11, 30), 750 + 750 + 400 + 400 + 750, 4},
                                           {dec(7), 850, 1}};
@@ -223,7 +222,7 @@ TEST(Collectors, ChartAndWorkingTimeCheck) {
     EXPECT_EQ(data.weeks, weeks);
     EXPECT_EQ(weekNorm(weeks[0], 7.4f), 2960);
     EXPECT_EQ(weekNorm(weeks[1], 7.5f), 750);
-    EXPECT_EQ(chartStart(QDate(2026, 12, 7)), QDate(2025, 12, 8));  // twelve months up to today
+    EXPECT_EQ(chartStart(dec(7)), QDate(2025, 12, 8));  // twelve months up to today
     EXPECT_EQ(chartStart(QDate(2028, 2, 29)), QDate(2027, 3, 1));
     const InCopenhagen zone;
     for (const auto& [file, findings] : kFiles) {

@@ -18,7 +18,7 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const QString kYmd = u"dd-MM-yyyy"_s;
-const auto dec = [](int day) { return QDate(2026, 12, day); };
+using testing::dec;
 const auto utc = [](QDate d, int h, int m) { return QDateTime(d, {h, m}, Qt::UTC).toLocalTime(); };
 
 // The time always after the blank (once at a fixed position: 06:08); years pivot at 69.
@@ -69,7 +69,7 @@ TEST(CheckDatePattern, DayFirstYearLast) {
         EXPECT_EQ(std::pair(p.length, p.accepted), std::pair(length, ok)) << pattern.toStdString();
     }
     EXPECT_EQ(checkDatePattern(u"dd-MM-ÅÅÅÅ"_s).shown, u"dd-MM-yyyy");
-    EXPECT_EQ(dateTimeText(QDate(2026, 12, 5), u"DD.MM.ÅÅ"_s, u"8.00"_s), u"05.12.26 8.00");
+    EXPECT_EQ(dateTimeText(dec(5), u"DD.MM.ÅÅ"_s, u"8.00"_s), u"05.12.26 8.00");
 }
 
 // Known here (restored first), in another copy's store, what following it does, Komme_CT or -1.
@@ -238,15 +238,15 @@ TEST(HoursReachedAt, TheFirstMinuteThatCounts) {
     const testing::InCopenhagen zone;
     // The arrival's date and hhmm, the daily hours, the lunch (0: off), now, when (empty: none).
     const std::tuple<QDate, std::int32_t, float, std::int16_t, const char*, const char*> cases[] = {
-        {QDate(2026, 12, 8), 732, 7.4f, 50, "2026-12-08 08:00", "2026-12-08 15:26"},
-        {QDate(2026, 12, 8), 732, 7.4f, 0, "2026-12-08 08:00", "2026-12-08 14:56"},
-        {QDate(2026, 12, 8), 805, 7.5f, 30, "2026-12-08 08:00", "2026-12-08 15:53"},
+        {dec(8), 732, 7.4f, 50, "2026-12-08 08:00", "2026-12-08 15:26"},
+        {dec(8), 732, 7.4f, 0, "2026-12-08 08:00", "2026-12-08 14:56"},
+        {dec(8), 805, 7.5f, 30, "2026-12-08 08:00", "2026-12-08 15:53"},
         {QDate(2026, 10, 25), 100, 7.4f, 50, "2026-10-25 02:00", "2026-10-25 07:54"},  // repeated
         {QDate(2026, 3, 29), 100, 7.4f, 50, "2026-03-29 01:00", "2026-03-29 09:54"},   // skipped
-        {QDate(2026, 12, 8), 732, 0.0f, 0, "2026-12-08 08:00", "2026-12-08 07:32"},
-        {QDate(2026, 12, 7), 2200, 7.4f, 50, "2026-12-08 23:00", ""},
+        {dec(8), 732, 0.0f, 0, "2026-12-08 08:00", "2026-12-08 07:32"},
+        {dec(7), 2200, 7.4f, 50, "2026-12-08 23:00", ""},
         {QDate(2026, 10, 24), 100, 7.4f, 50, "2026-10-25 06:00", "2026-10-25 08:54"},  // clock
-        {QDate(2026, 12, 8), 2500, 7.4f, 50, "2026-12-08 08:00", ""},  // no clock time
+        {dec(8), 2500, 7.4f, 50, "2026-12-08 08:00", ""},  // no clock time
         {QDate(), 800, 7.4f, 50, "2026-12-08 08:00", ""}};
     for (const auto& [date, hhmm, hours, lunch, when, reached] : cases) {
         const QDateTime arrival(date, QTime(hhmm / 100, hhmm % 100));
